@@ -1,0 +1,53 @@
+// Calendar, time scales and angle helpers. Plain values in, plain values out.
+#pragma once
+
+#include "chart.h"
+
+namespace zodiara {
+
+inline constexpr double Pi = 3.141592653589793;
+
+// Julian rule up to 1582, Gregorian after; astronomical years (0 is 1 BC).
+bool isLeapYear(int year);
+// Days in month 1..12 of the year (any other month counts as February).
+int daysInMonth(int month, int year);
+// True on or after 1582 October 15.
+bool isGregorian(int year, int month, int day);
+// True when the astronomical date exists: months 1..12, days within the month,
+// and not 1582 October 5..14, which the reform skipped.
+bool dateExists(int year, int month, int day);
+// Astronomical year of a date as entered: n BC is 1 - n.
+int astronomicalYear(int enteredYear, bool beforeChrist);
+// Julian date of the date at the given fraction of its day (0 = 0 h UT).
+double julianDay(const CalendarDate& date, double dayFraction);
+double julianDay(int year, int month, int day, double dayFraction);
+// 0 Sunday .. 6 Saturday.
+int weekday(int year, int month, int day);
+
+void computeUniversalTime(Chart& chart);
+void computeJulianDate(Chart& chart);
+void computeSiderealTime(Chart& chart);
+
+// Days from January 0.0 (0 h on December 31 of the year before) of epochYear to the instant.
+double dayNumberSinceEpoch(const CalendarDate& date, int hour, int minute, int epochYear);
+
+TimeOfDay addTime(const TimeOfDay& a, const TimeOfDay& b);
+TimeOfDay subtractTime(TimeOfDay a, const TimeOfDay& b);
+// Four minutes of time per degree; the direction is ignored.
+TimeOfDay longitudeToTime(const GeoAngle& angle);
+
+// angle - 360 * floor(angle / 360): 0 (inclusive) to 360 (exclusive, up to rounding).
+double reduce360(double angleDeg);
+double degToRad(double angleDeg);
+double radToDeg(double angleRad);
+
+// The same results as the loops `while (x > 360) x -= 360;` and `while (x < 0) x += 360;`,
+// in constant time: every step of those loops but the last of wrapUp is exact.
+double wrapDown360(double x);
+double wrapUp360(double x);
+
+// Sign, whole degrees and rounded (uncarried) minutes of a longitude.
+void splitCusp(HouseCusp& cusp, double longitudeDeg);
+void splitBody(BodyPosition& body, double longitudeDeg);
+
+}  // namespace zodiara

@@ -1,0 +1,263 @@
+// The chart record, its derived tables and the reference tables every layer shares.
+//
+// `Chart` is the byte image of a chart file: 846 bytes, little-endian, packed.
+// The static assertions below make that layout a property of the code.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+#include <type_traits>
+
+namespace zodiara {
+
+static_assert(std::endian::native == std::endian::little,
+              "chart files are the little-endian image of the record");
+static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559);
+
+enum CompassDirection : std::int32_t { North = 0, South = 1, East = 2, West = 3 };
+
+#pragma pack(push, 1)
+
+struct TimeOfDay {
+    std::int32_t hour = 0;
+    std::int32_t minute = 0;
+    std::int32_t second = 0;
+    std::int32_t spare = 0;
+};
+
+// A longitude or latitude as typed: degrees and minutes non-negative, the sign in `direction`.
+struct GeoAngle {
+    std::int16_t degrees = 0;
+    std::int16_t minutes = 0;
+    std::int32_t direction = North;
+};
+
+struct CalendarDate {
+    std::int32_t year = 0;
+    std::int8_t day = 0;
+    std::int8_t month = 0;
+};
+
+struct HouseCusp {
+    std::int32_t house = 0;    // 1..12, the house that begins here
+    std::int32_t degrees = 0;  // 0..29 (30 only at exactly 360)
+    std::int32_t minutes = 0;  // 0..60 (rounded, not carried)
+    double longitude = 0;      // 0..360
+    std::int32_t sign = 0;     // 0..11
+};
+
+struct BodyPosition {
+    std::int32_t degrees = 0;
+    std::int32_t minutes = 0;
+    double longitude = 0;
+    std::int32_t sign = 0;
+    std::int32_t house = -1;   // house index 0..11, -1 until computed
+};
+
+struct Chart {
+    HouseCusp cusps[12];
+    BodyPosition bodies[10];
+    GeoAngle longitude;
+    GeoAngle latitude;
+    char place[50];
+    char name[50];
+    std::int32_t zone;
+    std::uint8_t daylightSaving;
+    std::uint8_t beforeChrist;
+    CalendarDate birthDate;      // as entered; year positive
+    CalendarDate utDate;         // astronomical year (1 BC is 0)
+    TimeOfDay localTime;
+    TimeOfDay universalTime;
+    TimeOfDay siderealTime;
+    TimeOfDay localSiderealTime;
+    double julianDate;
+    double julianDate0h;
+    double ascendant;
+    double midheaven;
+    double reserved;             // never computed; carried through files as found
+    double ramc;
+    double obliquity;
+    double centuries1900;
+    double longitudeDeg;         // positive West
+    double utHours;
+    double latitudeDeg;          // positive North
+    double ramcRad;
+    double obliquityRad;
+    double latitudeRad;
+    double dayNumber;
+
+    Chart();
+};
+
+#pragma pack(pop)
+
+inline constexpr std::size_t ChartFileSize = 846;
+
+static_assert(sizeof(TimeOfDay) == 16 && sizeof(GeoAngle) == 8 && sizeof(CalendarDate) == 6);
+static_assert(sizeof(HouseCusp) == 24 && sizeof(BodyPosition) == 24);
+static_assert(offsetof(HouseCusp, longitude) == 12 && offsetof(HouseCusp, sign) == 20);
+static_assert(offsetof(BodyPosition, longitude) == 8 && offsetof(BodyPosition, house) == 20);
+static_assert(offsetof(GeoAngle, direction) == 4 && offsetof(CalendarDate, month) == 5);
+static_assert(sizeof(Chart) == ChartFileSize);
+static_assert(offsetof(Chart, bodies) == 288 && offsetof(Chart, longitude) == 528);
+static_assert(offsetof(Chart, latitude) == 536 && offsetof(Chart, place) == 544);
+static_assert(offsetof(Chart, name) == 594 && offsetof(Chart, zone) == 644);
+static_assert(offsetof(Chart, daylightSaving) == 648 && offsetof(Chart, beforeChrist) == 649);
+static_assert(offsetof(Chart, birthDate) == 650 && offsetof(Chart, utDate) == 656);
+static_assert(offsetof(Chart, localTime) == 662 && offsetof(Chart, universalTime) == 678);
+static_assert(offsetof(Chart, siderealTime) == 694 && offsetof(Chart, localSiderealTime) == 710);
+static_assert(offsetof(Chart, julianDate) == 726 && offsetof(Chart, julianDate0h) == 734);
+static_assert(offsetof(Chart, ascendant) == 742 && offsetof(Chart, midheaven) == 750);
+static_assert(offsetof(Chart, reserved) == 758 && offsetof(Chart, ramc) == 766);
+static_assert(offsetof(Chart, obliquity) == 774 && offsetof(Chart, centuries1900) == 782);
+static_assert(offsetof(Chart, longitudeDeg) == 790 && offsetof(Chart, utHours) == 798);
+static_assert(offsetof(Chart, latitudeDeg) == 806 && offsetof(Chart, ramcRad) == 814);
+static_assert(offsetof(Chart, obliquityRad) == 822 && offsetof(Chart, latitudeRad) == 830);
+static_assert(offsetof(Chart, dayNumber) == 838);
+static_assert(std::is_trivially_copyable_v<Chart>);
+
+// The user-entered part of a chart; everything else is derived.
+struct BirthData {
+    GeoAngle longitude;
+    GeoAngle latitude;
+    char place[50] = {};
+    char name[50] = {};
+    std::int32_t zone = 0;
+    std::uint8_t daylightSaving = 0;
+    std::uint8_t beforeChrist = 0;
+    CalendarDate birthDate;
+    TimeOfDay localTime;
+};
+
+BirthData birthDataOf(const Chart& chart);
+void setBirthData(Chart& chart, const BirthData& data);
+
+// Screen rectangle in device units, filled by the display for hit testing.
+struct IntRect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    bool operator==(const IntRect&) const = default;
+};
+
+struct SortedBody {
+    BodyPosition position;
+    std::int32_t body = 0;
+    IntRect glyphRect;
+};
+
+struct AspectEntry {
+    std::int32_t aspect = -1;  // 0..10, or -1 for none; only row < column is meaningful
+    IntRect cell;
+};
+
+using SortedBodies = std::array<SortedBody, 10>;
+using AspectGrid = std::array<std::array<AspectEntry, 12>, 12>;
+
+// Chart points of the aspect grid: 0..9 the bodies, then the two angles.
+inline constexpr int AscendantPoint = 10;
+inline constexpr int MidheavenPoint = 11;
+inline constexpr int ChartPointCount = 12;
+
+// ---- Reference tables -------------------------------------------------------
+
+inline constexpr std::array<std::string_view, 12> SignNames = {
+    "Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
+    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
+
+inline constexpr std::array<std::string_view, 3> QualityNames = {"Cardinal", "Fixed", "Mutable"};
+inline constexpr std::array<std::string_view, 4> ElementNames = {"Fire", "Earth", "Air", "Water"};
+inline constexpr std::array<std::string_view, 2> PrincipleNames = {"Active", "Passive"};
+
+inline constexpr int signQuality(int sign) { return sign % 3; }
+inline constexpr int signElement(int sign) { return sign % 4; }
+inline constexpr int signPrinciple(int sign) { return sign % 2; }
+
+inline constexpr std::array<std::string_view, 12> SignDateRanges = {
+    "March 21 - April 19", "April 20 - May 20", "May 21 - June 21",
+    "June 22 - July 22", "July 23 - August 22", "August 23 - September 22",
+    "September 23 - October 23", "October 24 - November 21", "November 22 - December 21",
+    "December 22 - January 19", "January 20 - February 18", "February 19 - March 20"};
+
+inline constexpr std::array<std::string_view, 12> SignDateRangesWithName = {
+    "March 21 - April 19, Aries", "April 20 - May 20, Taurus", "May 21 - June 21, Gemini",
+    "June 22 - July 22, Cancer", "July 23 - August 22, Leo", "August 23 - September 22, Virgo",
+    "September 23 - October 23, Libra", "October 24 - November 21, Scorpio",
+    "November 22 - December 21, Sagittarius", "December 22 - January 19, Capricorn",
+    "January 20 - February 18, Aquarius", "February 19 - March 20, Pisces"};
+
+inline constexpr std::array<std::string_view, 10> BodyNames = {
+    "Moon", "Sun", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"};
+
+// Names of the twelve chart points of the aspect grid.
+inline constexpr std::array<std::string_view, 12> ChartPointNames = {
+    "Moon", "Sun", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto",
+    "Ascendant", "MidHeaven"};
+
+inline constexpr std::array<std::string_view, 11> AspectNames = {
+    "Conjunction", "SemiSextile", "Biquintile", "SemiSquare", "Sextile", "Quintile",
+    "Square", "Trine", "Sesquiquadrate", "Inconjunct", "Opposition"};
+inline constexpr std::array<double, 11> AspectAngles = {0, 30, 36, 45, 60, 72, 90, 120, 135, 150, 180};
+inline constexpr std::array<double, 11> AspectOrbs = {8, 2, 2, 2, 6, 2, 8, 8, 2, 6, 8};
+
+inline constexpr std::array<std::string_view, 7> WeekdayNames = {
+    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+
+inline constexpr std::array<std::string_view, 12> MonthNames = {
+    "January", "February", "March", "April", "May", "June",
+    "July", "August", "September", "October", "November", "December"};
+
+inline constexpr int ZoneCount = 29;
+inline constexpr std::array<std::string_view, ZoneCount> TimeZoneNames = {
+    "UT, (00:00), Universal Time",
+    "WAT, (+01:00), West Africa Time",
+    "AT, (+02:00), Azores Time",
+    "BZT2, (+03:00), Brazil Zone 2",
+    "NST, (+03:30), Newfoundland Standard Time",
+    "AST, (+04:00), Atlantic Standard Time",
+    "EST, (+05:00), Eastern Standard Time",
+    "CST, (+06:00), Central Standard Time",
+    "MST, (+07:00), Mountain Standard Time",
+    "PST, (+08:00), Pacific Standard Time",
+    "YST, (+09:00), Yukon Standard Time",
+    "AHST, (+10:00), Alaska-Hawaii Standard Time",
+    "BET, (+11:00), Bering Standard Time",
+    "AEST, (-10:00), Australian Eastern Standard Time",
+    "ACST, (-09:30), Australian Central Standard Time",
+    "JST, (-09:00), Japan Standard Time",
+    "MT, (-08:30), Moluccas Time",
+    "AWST, (-08:00), Australian Western Standard Time",
+    "JT, (-07:30), Java Time",
+    "USZ6, (-07:00), USSR Zone 6",
+    "NST, (-06:30), North Sumatra Time",
+    "USZ5, (-06:00), USSR Zone 5",
+    "IST, (-05:30), Indian Time",
+    "USZ4, (-05:00), USSR Zone 4",
+    "USZ3, (-04:00), USSR Zone 3",
+    "IT, (-03:30), Iran Time",
+    "BAT, (-03:00), Baghdad Time",
+    "EET, (-02:00), Eastern European Time",
+    "CET, (-01:00), Central European Time"};
+
+// Added to local standard time to give Universal Time; hour and minute carry the same sign.
+inline constexpr std::array<TimeOfDay, ZoneCount> TimeZoneOffsets = {{
+    {0, 0, 0, 0},   {1, 0, 0, 0},   {2, 0, 0, 0},   {3, 0, 0, 0},   {3, 30, 0, 0},
+    {4, 0, 0, 0},   {5, 0, 0, 0},   {6, 0, 0, 0},   {7, 0, 0, 0},   {8, 0, 0, 0},
+    {9, 0, 0, 0},   {10, 0, 0, 0},  {11, 0, 0, 0},  {-10, 0, 0, 0}, {-9, -30, 0, 0},
+    {-9, 0, 0, 0},  {-8, -30, 0, 0}, {-8, 0, 0, 0}, {-7, -30, 0, 0}, {-7, 0, 0, 0},
+    {-6, -30, 0, 0}, {-6, 0, 0, 0}, {-5, -30, 0, 0}, {-5, 0, 0, 0}, {-4, 0, 0, 0},
+    {-3, -30, 0, 0}, {-3, 0, 0, 0}, {-2, 0, 0, 0},  {-1, 0, 0, 0}}};
+
+// The zone's abbreviation: the text of its line before the first comma ("EST").
+std::string_view zoneAbbreviation(int zone);
+
+// Month index 0..11 to its name; anything else to "Not Found".
+std::string_view monthName(int monthIndex);
+
+// "N", "S", "E" or "W"; values outside 1..3 print as "N".
+char compassLetter(std::int32_t direction);
+
+}  // namespace zodiara

@@ -1,0 +1,278 @@
+#include "calendar.h"
+
+#include <cmath>
+
+namespace zodiara {
+
+bool isLeapYear(int year)
+{
+    if (year <= 1582)
+        return year % 4 == 0;
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int daysInMonth(int month, int year)
+{
+    switch (month) {
+    case 1: case 3: case 5: case 7: case 8: case 10: case 12:
+        return 31;
+    case 4: case 6: case 9: case 11:
+        return 30;
+    default:
+        return isLeapYear(year) ? 29 : 28;
+    }
+}
+
+bool isGregorian(int year, int month, int day)
+{
+    if (year != 1582)
+        return year > 1582;
+    return month > 10 || (month == 10 && day >= 15);
+}
+
+bool dateExists(int year, int month, int day)
+{
+    if (month < 1 || month > 12 || day < 1 || day > daysInMonth(month, year))
+        return false;
+    return !(year == 1582 && month == 10 && day > 4 && day < 15);
+}
+
+int astronomicalYear(int enteredYear, bool beforeChrist)
+{
+    return beforeChrist ? 1 - enteredYear : enteredYear;
+}
+
+double julianDay(int year, int month, int day, double dayFraction)
+{
+    int y = year;
+    int m = month;
+    if (m == 1 || m == 2) {
+        y -= 1;
+        m += 12;
+    }
+    double b = 0;
+    if (isGregorian(year, month, day)) {
+        const int a = y / 100;
+        b = 2 - a + a / 4;
+    }
+    const double k = y < 0 ? std::trunc(365.25 * y - 0.75) : std::trunc(365.25 * y);
+    const double e = std::trunc(30.6001 * (m + 1));
+    return b + k + e + day + dayFraction + 1720994.5;
+}
+
+double julianDay(const CalendarDate& date, double dayFraction)
+{
+    return julianDay(date.year, date.month, date.day, dayFraction);
+}
+
+int weekday(int year, int month, int day)
+{
+    // Julian day 0 began at noon on a Monday.
+    const long long jdn = static_cast<long long>(std::floor(julianDay(year, month, day, 0) + 0.5));
+    return static_cast<int>(((jdn + 1) % 7 + 7) % 7);
+}
+
+TimeOfDay addTime(const TimeOfDay& a, const TimeOfDay& b)
+{
+    TimeOfDay t{a.hour + b.hour, a.minute + b.minute, a.second + b.second, 0};
+    while (t.second > 59) { t.second -= 60; t.minute += 1; }
+    while (t.minute > 59) { t.minute -= 60; t.hour += 1; }
+    while (t.second < 0) { t.second += 60; t.minute -= 1; }
+    while (t.minute < 0) { t.minute += 60; t.hour -= 1; }
+    return t;
+}
+
+TimeOfDay subtractTime(TimeOfDay a, const TimeOfDay& b)
+{
+    TimeOfDay t;
+    while (a.second < b.second) { a.minute -= 1; a.second += 60; }
+    t.second = a.second - b.second;
+    while (a.minute < b.minute) { a.hour -= 1; a.minute += 60; }
+    t.minute = a.minute - b.minute;
+    t.hour = a.hour - b.hour;
+    t.spare = 0;
+    return t;
+}
+
+TimeOfDay longitudeToTime(const GeoAngle& angle)
+{
+    const int d = angle.degrees;
+    const int m = angle.minutes;
+    TimeOfDay t;
+    t.hour = (4 * d) / 60;
+    t.minute = (4 * d) % 60;
+    t.minute += (4 * m) / 60;
+    t.second = (4 * m) % 60;
+    while (t.second > 59) { t.second -= 60; t.minute += 1; }
+    while (t.minute > 59) { t.minute -= 60; t.hour += 1; }
+    return t;
+}
+
+static void stepBackOneDay(CalendarDate& date)
+{
+    date.day = static_cast<std::int8_t>(date.day - 1);
+    if (date.day < 1) {
+        date.month = static_cast<std::int8_t>(date.month - 1);
+        if (date.month < 1) {
+            date.year -= 1;
+            date.month = 12;
+        }
+        date.day = static_cast<std::int8_t>(daysInMonth(date.month, date.year));
+    }
+}
+
+static void stepForwardOneDay(CalendarDate& date)
+{
+    date.day = static_cast<std::int8_t>(date.day + 1);
+    if (date.day > daysInMonth(date.month, date.year)) {
+        date.day = 1;
+        date.month = static_cast<std::int8_t>(date.month + 1);
+        if (date.month > 12) {
+            date.month = 1;
+            date.year += 1;
+        }
+    }
+}
+
+void computeUniversalTime(Chart& chart)
+{
+    CalendarDate date = chart.birthDate;
+    date.year = astronomicalYear(date.year, chart.beforeChrist != 0);
+    TimeOfDay ut = addTime(chart.localTime, TimeZoneOffsets[chart.zone]);
+    if (chart.daylightSaving)
+        ut.hour -= 1;
+    while (ut.hour < 0) {
+        ut.hour += 24;
+        stepBackOneDay(date);
+    }
+    while (ut.hour >= 24) {
+        ut.hour -= 24;
+        stepForwardOneDay(date);
+    }
+    chart.utDate = date;
+    chart.universalTime = ut;
+}
+
+void computeJulianDate(Chart& chart)
+{
+    const TimeOfDay ut = chart.universalTime;
+    const double f = ut.hour * (1.0 / 24) + ut.minute * (1.0 / 1440);
+    chart.julianDate = julianDay(chart.utDate, f);
+}
+
+void computeSiderealTime(Chart& chart)
+{
+    const double jd0 = julianDay(chart.utDate, 0);
+    chart.julianDate0h = jd0;
+    const double s = jd0 - 2451545.0;
+    const double t = s * (1.0 / 36525);
+    double t0 = 6.697374558 + 2400.051336 * t + 0.000025862 * t * t;
+    if (t0 >= 0) {
+        while (t0 > 24) t0 -= 24;
+    } else {
+        while (t0 < 0) t0 += 24;
+    }
+    const TimeOfDay ut = chart.universalTime;
+    const double u = (ut.hour + ut.minute / 60.0) * 1.002737909;
+    double g = t0 + u;
+    if (g > 24)
+        g -= 24;
+    else if (g < 0)
+        g += 24;
+
+    TimeOfDay st;
+    st.hour = static_cast<int>(std::trunc(g));
+    const double r = g - st.hour;
+    st.minute = static_cast<int>(std::trunc(r * 60));
+    const double x = (r - st.minute / 60.0) * 60 * 60;
+    st.second = static_cast<int>(std::trunc(x));
+    if (x - st.second >= 0.5)
+        st.second += 1;
+    st.spare = 0;
+    chart.siderealTime = st;
+
+    const TimeOfDay l = longitudeToTime(chart.longitude);
+    TimeOfDay lst = chart.longitude.direction == West ? subtractTime(st, l) : addTime(st, l);
+    if (lst.hour >= 24)
+        lst.hour -= 24;
+    else if (lst.hour < 0)
+        lst.hour += 24;
+    chart.localSiderealTime = lst;
+}
+
+double dayNumberSinceEpoch(const CalendarDate& date, int hour, int minute, int epochYear)
+{
+    // Whole days by Julian day numbers, exact in doubles; then the time of day.
+    const double days = julianDay(date, 0) - julianDay(epochYear - 1, 12, 31, 0);
+    return days + (hour + minute / 60.0) / 24;
+}
+
+double reduce360(double angleDeg)
+{
+    return angleDeg - 360 * std::floor(angleDeg / 360);
+}
+
+double degToRad(double angleDeg)
+{
+    return angleDeg * (1.0 / 180) * Pi;
+}
+
+double radToDeg(double angleRad)
+{
+    return angleRad * 180 / Pi;
+}
+
+double wrapDown360(double x)
+{
+    if (!(x > 360))
+        return x;
+    // x - 360 n is exact for every n that keeps it within (-360, x], so one step equals many.
+    double r = x - 360 * std::floor(x / 360);
+    while (r > 360) r -= 360;
+    while (r <= 0) r += 360;
+    return r;
+}
+
+double wrapUp360(double x)
+{
+    if (!(x < 0))
+        return x;
+    double k = std::floor(-x / 360) - 1;
+    if (k < 0)
+        k = 0;
+    double y = x + 360 * k;  // exact: still negative and no larger in magnitude than x
+    while (y + 360 < 0) y += 360;
+    return y + 360;           // the one step that may round
+}
+
+template <typename Position>
+static void splitLongitude(Position& p, double longitudeDeg)
+{
+    p.longitude = longitudeDeg;
+    int degrees = static_cast<int>(std::trunc(std::floor(longitudeDeg)));
+    const double x = (longitudeDeg - degrees) * 60;
+    int minutes = static_cast<int>(std::floor(x));
+    if (x - std::floor(x) >= 0.5)
+        minutes += 1;
+    int sign = 0;
+    while (sign < 11 && degrees >= 30) {
+        sign += 1;
+        degrees -= 30;
+    }
+    p.degrees = degrees;
+    p.minutes = minutes;
+    p.sign = sign;
+}
+
+void splitCusp(HouseCusp& cusp, double longitudeDeg)
+{
+    splitLongitude(cusp, longitudeDeg);
+}
+
+void splitBody(BodyPosition& body, double longitudeDeg)
+{
+    splitLongitude(body, longitudeDeg);
+    body.house = -1;
+}
+
+}  // namespace zodiara

@@ -1,0 +1,75 @@
+#include "chart.h"
+
+#include <cstring>
+
+namespace zodiara {
+
+Chart::Chart()
+{
+    // Zero everything first so padding-free text fields and unused doubles start defined.
+    std::memset(static_cast<void*>(this), 0, sizeof(Chart));
+    for (int n = 0; n < 12; ++n) {
+        cusps[n].house = n + 1;
+        cusps[n].sign = n;
+        cusps[n].longitude = 0 + 30.0 * n + 0 / 60.0;
+    }
+    for (auto& body : bodies)
+        body.house = -1;
+    longitude.direction = West;
+    latitude.direction = North;
+}
+
+BirthData birthDataOf(const Chart& chart)
+{
+    BirthData data;
+    data.longitude = chart.longitude;
+    data.latitude = chart.latitude;
+    std::memcpy(data.place, chart.place, sizeof data.place);
+    std::memcpy(data.name, chart.name, sizeof data.name);
+    data.zone = chart.zone;
+    data.daylightSaving = chart.daylightSaving;
+    data.beforeChrist = chart.beforeChrist;
+    data.birthDate = chart.birthDate;
+    data.localTime = chart.localTime;
+    return data;
+}
+
+void setBirthData(Chart& chart, const BirthData& data)
+{
+    chart.longitude = data.longitude;
+    chart.latitude = data.latitude;
+    std::memcpy(chart.place, data.place, sizeof chart.place);
+    std::memcpy(chart.name, data.name, sizeof chart.name);
+    chart.zone = data.zone;
+    chart.daylightSaving = data.daylightSaving;
+    chart.beforeChrist = data.beforeChrist;
+    chart.birthDate = data.birthDate;
+    chart.localTime = data.localTime;
+}
+
+std::string_view zoneAbbreviation(int zone)
+{
+    if (zone < 0 || zone >= ZoneCount)
+        return {};
+    std::string_view line = TimeZoneNames[zone];
+    return line.substr(0, line.find(','));
+}
+
+std::string_view monthName(int monthIndex)
+{
+    if (monthIndex < 0 || monthIndex >= 12)
+        return "Not Found";
+    return MonthNames[monthIndex];
+}
+
+char compassLetter(std::int32_t direction)
+{
+    switch (direction) {
+    case South: return 'S';
+    case East: return 'E';
+    case West: return 'W';
+    default: return 'N';
+    }
+}
+
+}  // namespace zodiara

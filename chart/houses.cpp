@@ -1,0 +1,145 @@
+#include "houses.h"
+
+#include <cmath>
+
+#include "calendar.h"
+
+namespace zodiara {
+
+void computeAngles(Chart& chart)
+{
+    int lonDeg = chart.longitude.degrees;
+    int lonMin = chart.longitude.minutes;
+    if (chart.longitude.direction == East) {
+        lonDeg = -lonDeg;
+        lonMin = -lonMin;
+    }
+    chart.longitudeDeg = lonDeg + lonMin / 60.0;
+
+    int latDeg = chart.latitude.degrees;
+    int latMin = chart.latitude.minutes;
+    if (chart.latitude.direction == South) {
+        latDeg = -latDeg;
+        latMin = -latMin;
+    }
+
+    const TimeOfDay ut = chart.universalTime;
+    chart.utHours = ut.hour + ut.minute / 60.0;
+    chart.centuries1900 = (chart.julianDate0h - 2415020.0 + chart.utHours / 24) * 2.7378507871321012e-05;
+    const double t = chart.centuries1900;
+    chart.obliquity = 23.452294 - 0.0130125 * t;
+    // An exact zero would make the cusp iteration divide by zero.
+    chart.latitudeDeg = (latDeg == 0 && latMin == 0) ? 1e-25 : latDeg + latMin / 60.0;
+    chart.ramc = reduce360((6.6460656 + 2400.051336 * t + 0.000025862 * t * t + chart.utHours) * 15
+                           - chart.longitudeDeg);
+    chart.ramcRad = degToRad(chart.ramc);
+    chart.obliquityRad = degToRad(chart.obliquity);
+    chart.latitudeRad = degToRad(chart.latitudeDeg);
+
+    const double ramc = chart.ramcRad;
+    const double eps = chart.obliquityRad;
+    double a = std::atan(std::cos(ramc)
+                         / (-std::sin(ramc) * std::cos(eps) - std::sin(eps) * std::tan(chart.latitudeRad)));
+    if (a < 0)
+        a += Pi;
+    if (std::cos(ramc) < 0)
+        a += Pi;
+    chart.ascendant = reduce360(radToDeg(a));
+
+    double m = std::atan2(std::tan(ramc), std::cos(eps));
+    if (m < 0)
+        m += Pi;
+    if (ramc > Pi)
+        m += Pi;
+    chart.midheaven = reduce360(radToDeg(m));
+}
+
+std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ramcRad,
+                                   double obliquityRad, double latitudeRad)
+{
+    const double c = diurnal ? -1 : 1;
+    double r = r0;
+    for (int i = 0; i < 10; ++i) {
+        const double x = c * std::sin(r) * std::tan(obliquityRad) * std::tan(latitudeRad);
+        if (!(std::fabs(x) <= 1))
+            return std::nullopt;
+        double t = std::atan(std::sqrt(1 - x * x) / x);
+        if (t < 0)
+            t += Pi;
+        r = diurnal ? ramcRad + t / f : ramcRad + Pi - t / f;
+    }
+    double lambda = std::atan2(std::tan(r), std::cos(obliquityRad));
+    if (lambda < 0)
+        lambda += Pi;
+    if (std::sin(r) < 0)
+        lambda += Pi;
+    const double deg = radToDeg(lambda);
+    if (!std::isfinite(deg))
+        return std::nullopt;
+    return deg;
+}
+
+HouseSystem computeCusps(Chart& chart)
+{
+    HouseCusp* cusps = chart.cusps;
+    const double asc = chart.ascendant;
+    const double mc = chart.midheaven;
+    splitCusp(cusps[0], asc);
+    splitCusp(cusps[9], mc);
+    splitCusp(cusps[3], reduce360(mc + 180));
+    splitCusp(cusps[6], reduce360(asc + 180));
+
+    const double ramc = chart.ramcRad;
+    const double eps = chart.obliquityRad;
+    const double phi = chart.latitudeRad;
+    const double deg30 = degToRad(30);
+    const std::optional<double> c11 = placidusCusp(ramc + deg30, 3, true, ramc, eps, phi);
+    const std::optional<double> c12 = placidusCusp(ramc + degToRad(60), 1.5, true, ramc, eps, phi);
+    const std::optional<double> c2 = placidusCusp(ramc + degToRad(120), 1.5, false, ramc, eps, phi);
+    const std::optional<double> c3 = placidusCusp(ramc + degToRad(150), 3, false, ramc, eps, phi);
+
+    HouseSystem system = HouseSystem::Placidus;
+    if (c11 && c12 && c2 && c3) {
+        splitCusp(cusps[4], reduce360(*c11 + 180));
+        splitCusp(cusps[5], reduce360(*c12 + 180));
+        splitCusp(cusps[1], *c2);
+        splitCusp(cusps[2], *c3);
+    } else {
+        // Beyond the polar circles: trisect the quadrants along the ecliptic instead.
+        system = HouseSystem::Porphyry;
+        const double ic = reduce360(mc + 180);
+        const double desc = reduce360(asc + 180);
+        const double eastArc = reduce360(ic - asc);
+        splitCusp(cusps[1], reduce360(asc + eastArc / 3));
+        splitCusp(cusps[2], reduce360(asc + 2 * eastArc / 3));
+        const double westArc = reduce360(desc - ic);
+        splitCusp(cusps[4], reduce360(ic + westArc / 3));
+        splitCusp(cusps[5], reduce360(ic + 2 * westArc / 3));
+    }
+    for (int k = 6; k < 12; ++k)
+        splitCusp(cusps[k], reduce360(cusps[k - 6].longitude + 180));
+    return system;
+}
+
+int houseOf(double p, const HouseCusp (&cusps)[12])
+{
+    for (int j = 0; j < 11; ++j) {
+        const double a = cusps[j].longitude;
+        const double n = cusps[j + 1].longitude;
+        if (a > n) {
+            if (p >= a || p < n)
+                return j;
+        } else if (a <= p && p < n) {
+            return j;
+        }
+    }
+    return 11;
+}
+
+void computeBodyHouses(Chart& chart)
+{
+    for (auto& body : chart.bodies)
+        body.house = houseOf(body.longitude, chart.cusps);
+}
+
+}  // namespace zodiara

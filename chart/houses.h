@@ -1,0 +1,23 @@
+// Obliquity, RAMC, Ascendant, MidHeaven, house cusps and the house of each body.
+#pragma once
+
+#include "chart.h"
+#include "pipeline.h"
+
+#include <optional>
+
+namespace zodiara {
+
+// Sets the angle fields from the place, `universalTime` and `julianDate0h`.
+void computeAngles(Chart& chart);
+// Twelve Placidus cusps; Porphyry where a Placidus semi-arc does not exist.
+HouseSystem computeCusps(Chart& chart);
+// Placidus cusp for RAMC offset R0 (radians), trisection factor f, diurnal or nocturnal arc.
+// Nullopt where the semi-arc does not exist at this latitude.
+std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ramcRad,
+                                   double obliquityRad, double latitudeRad);
+// House index 0..11 of a longitude among the twelve cusps.
+int houseOf(double longitudeDeg, const HouseCusp (&cusps)[12]);
+void computeBodyHouses(Chart& chart);
+
+}  // namespace zodiara

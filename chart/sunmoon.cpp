@@ -1,0 +1,76 @@
+#include <cmath>
+
+#include "calendar.h"
+#include "ephemeris.h"
+
+namespace zodiara {
+
+namespace {
+
+inline constexpr double SunDailyMotion = 0.9856473563866011;  // 360 / 365.242191
+inline constexpr double SunLongitudeAtEpoch = 279.403303;
+inline constexpr double SunPerigee = 282.768422;
+inline constexpr double SunEccentricity = 0.016713;
+inline constexpr double KeplerTolerance = 1e-6;
+inline constexpr int KeplerMaxIterations = 100;  // converges in a handful for this eccentricity
+
+inline constexpr double MoonLongitudeAtEpoch = 318.351648;
+inline constexpr double MoonPerigeeAtEpoch = 36.34041;
+inline constexpr double MoonNodeAtEpoch = 318.510107;
+inline constexpr double MoonInclination = 5.145396;
+inline constexpr double MoonDailyMotion = 13.1763966;
+inline constexpr double MoonPerigeeMotion = 0.1114041;
+inline constexpr double MoonNodeMotion = 0.0529539;
+
+double reduceBothWays(double x)
+{
+    return wrapUp360(wrapDown360(x));
+}
+
+}  // namespace
+
+void computeSunAndMoon(Chart& chart)
+{
+    const TimeOfDay ut = chart.universalTime;
+    const double d = dayNumberSinceEpoch(chart.utDate, ut.hour, ut.minute, 1990);
+    chart.dayNumber = d;
+
+    // Sun: Kepler's equation on the mean anomaly (not reduced).
+    const double n = reduceBothWays(SunDailyMotion * d);
+    double e = degToRad(n + SunLongitudeAtEpoch - SunPerigee);
+    const double m = e;
+    double delta = e - SunEccentricity * std::sin(e) - m;
+    for (int i = 0; std::fabs(delta) > KeplerTolerance && i < KeplerMaxIterations; ++i) {
+        e = e - delta / (1 - SunEccentricity * std::cos(e));
+        delta = e - SunEccentricity * std::sin(e) - m;
+    }
+    const double nu = radToDeg(
+        2 * std::atan(std::sqrt((1 + SunEccentricity) / (1 - SunEccentricity)) * std::tan(e / 2)));
+    double sunLon = nu + SunPerigee;
+    if (sunLon > 360)
+        sunLon -= 360;
+    splitBody(chart.bodies[1], sunLon);
+
+    // Moon: mean longitude with the periodic terms, projected through the inclined orbit.
+    const double sinE = std::sin(e);
+    const double l = reduceBothWays(MoonDailyMotion * d + MoonLongitudeAtEpoch);
+    const double mm = reduceBothWays(l - MoonPerigeeMotion * d - MoonPerigeeAtEpoch);
+    const double node = reduceBothWays(MoonNodeAtEpoch - MoonNodeMotion * d);
+    const double ev = 1.2739 * std::sin(degToRad(2 * (l - sunLon) - mm));
+    const double ae = 0.1858 * sinE;
+    const double a3 = 0.37 * sinE;
+    const double mmCorrected = mm + ev - ae - a3;
+    const double ec = 6.2886 * std::sin(degToRad(mmCorrected));
+    const double a4 = 0.214 * std::sin(degToRad(2 * mmCorrected));
+    const double l1 = l + ev + ec - ae + a4;
+    const double v = 0.6583 * std::sin(degToRad(2 * (l1 - sunLon)));
+    const double l2 = l1 + v;
+    const double node1 = node - 0.16 * sinE;
+    const double incl = degToRad(MoonInclination);
+    const double arg = degToRad(l2 - node1);
+    const double moonLon =
+        reduceBothWays(node1 + radToDeg(std::atan2(std::sin(arg) * std::cos(incl), std::cos(arg))));
+    splitBody(chart.bodies[0], moonLon);
+}
+
+}  // namespace zodiara

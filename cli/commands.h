@@ -1,0 +1,61 @@
+// The commands of zodiara-chart and what they share: the run's context, exit statuses and
+// the outputs of a finished chart.
+//
+// To add a command, write `int runX(CommandContext&)` and add one line to the table in
+// main.cpp. To add an output of a finished chart (an image, say), add its fields to
+// ChartOutputOptions, its options to addChartOutputOptions and its work to emitChart.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "options.h"
+#include "pipeline.h"
+
+namespace zodiara::cli {
+
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitRowFailed = 1;  // batch: at least one row was refused
+inline constexpr int ExitBadInput = 2;   // nothing was written
+
+struct CommandContext {
+    std::span<const std::string_view> args;  // after the command's name
+    Moment now;
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
+};
+
+// Prints "zodiara-chart: <message>" as one line on the error stream; returns ExitBadInput.
+int fail(const CommandContext& context, std::string_view message);
+// Writes all of `text` to the output stream; false (with the reason on the error stream)
+// when the stream refuses it.
+bool writeOut(const CommandContext& context, std::string_view text);
+bool flushOut(const CommandContext& context);
+
+// A finished chart: computed (with its house system) or shown as stored (without one).
+struct ChartView {
+    const Chart& chart;
+    const DerivedTables& tables;
+    std::optional<HouseSystem> houseSystem;
+};
+
+struct ChartOutputOptions {
+    bool json = false;
+    std::optional<std::string> savePath;
+};
+
+void addChartOutputOptions(OptionParser& parser, ChartOutputOptions& options);
+// Checks what can be checked before any work is done; error text or empty.
+std::string checkChartOutputOptions(const ChartOutputOptions& options);
+// Saves, then prints the report or JSON. Nothing reaches the output stream when saving fails.
+int emitChart(const CommandContext& context, const ChartOutputOptions& options, const ChartView& view);
+
+int runCompute(CommandContext& context);
+int runShow(CommandContext& context);
+int runBatch(CommandContext& context);
+
+}  // namespace zodiara::cli

@@ -1,0 +1,76 @@
+// zodiara-chart: natal charts from the command line, for people and for scripts.
+#include <algorithm>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "commands.h"
+
+namespace {
+
+using namespace zodiara::cli;
+
+struct Command {
+    std::string_view name;
+    std::string_view usage;
+    int (*run)(CommandContext&);
+};
+
+// One line per command.
+constexpr Command Commands[] = {
+    {"compute", "compute [--name TEXT] [--place TEXT] [--date YYYY-MM-DD] [--time HH:MM[:SS]] [--zone N|ABBR] "
+                "[--dst] [--bc] [--lon DDD(E|W)MM] [--lat DD(N|S)MM] [--json] [--save FILE.cht]",
+     runCompute},
+    {"show", "show FILE.cht [--json] [--save OTHER.cht]", runShow},
+    {"batch", "batch [FILE.csv|-]    (columns name,place,date,time,zone,dst,bc,lon,lat; JSON lines out)", runBatch},
+};
+
+// The local clock, read once per run.
+Moment currentMoment()
+{
+    const std::time_t seconds = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    Moment now;
+    now.date.year = local.tm_year + 1900;
+    now.date.month = std::int8_t(local.tm_mon + 1);
+    now.date.day = std::int8_t(local.tm_mday);
+    now.time = {local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec, 0};
+    return now;
+}
+
+void printUsage(std::FILE* to)
+{
+    std::fputs("usage:\n", to);
+    for (const Command& command : Commands)
+        std::fprintf(to, "  zodiara-chart %.*s\n", int(command.usage.size()), command.usage.data());
+    std::fputs("Without a date and time the chart is of this moment; the place defaults to zone 6 (EST), "
+               "49W00, 24N00.\nBad input: a message on stderr and exit status 2; batch exits with 1 when a row "
+               "was refused.\n",
+               to);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
+    CommandContext context;
+    context.now = currentMoment();
+    if (args.empty()) {
+        fail(context, "no command given; try zodiara-chart --help");
+        return ExitBadInput;
+    }
+    if (args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
+        printUsage(stdout);
+        return ExitOk;
+    }
+    for (const Command& command : Commands) {
+        if (command.name == args.front()) {
+            context.args = std::span(args).subspan(1);
+            return command.run(context);
+        }
+    }
+    return fail(context, "unknown command \"" + std::string(args.front()) + "\"; try zodiara-chart --help");
+}

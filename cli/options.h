@@ -1,0 +1,75 @@
+// Command-line options and the value forms shared by the options and the batch CSV columns.
+// Every parser returns an error text for a person, empty on success, and leaves its output
+// alone on failure.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chart.h"
+
+namespace zodiara::cli {
+
+// The moment a command runs, on the local clock: read once by main, so one run agrees with
+// itself and the parsing never reads the clock.
+struct Moment {
+    CalendarDate date;  // year is the astronomical year (current era, so positive)
+    TimeOfDay time;
+};
+
+// "YYYY-MM-DD": year 1..9999 as entered, checked with `beforeChrist` against the calendar.
+std::string parseDate(std::string_view text, bool beforeChrist, CalendarDate& date);
+// "HH:MM" or "HH:MM:SS", hour 0..23, minute and second 0..59.
+std::string parseTime(std::string_view text, TimeOfDay& time);
+// A zone index 0..28, or the abbreviation before the first comma of a zone line
+// (first in table order, so "NST" is 4).
+std::string parseZone(std::string_view text, std::int32_t& zone);
+// "DDD(E|W)MM" up to 180°00', and "DD(N|S)MM" up to 90°00'.
+std::string parseLongitude(std::string_view text, GeoAngle& angle);
+std::string parseLatitude(std::string_view text, GeoAngle& angle);
+// "0" or "1".
+std::string parseFlag(std::string_view text, bool& flag);
+
+// Birth data as given; an absent field takes the default (this moment, zone 6, 49W00, 24N00).
+struct BirthArgs {
+    std::optional<std::string_view> name, place, date, time, zone, lon, lat;
+    bool dst = false;
+    bool bc = false;
+};
+
+inline constexpr std::int32_t DefaultZone = 6;
+inline constexpr GeoAngle DefaultLongitude{49, 0, West};
+inline constexpr GeoAngle DefaultLatitude{24, 0, North};
+
+// Fills a fresh chart's birth data from `args`; the chart is untouched on failure.
+std::string birthChartFrom(const BirthArgs& args, const Moment& now, Chart& chart);
+
+// A small table-driven parser for "--name VALUE", "--name=VALUE" and "--flag". Commands and
+// output options register handlers; a handler returns an error text, empty on success.
+class OptionParser {
+public:
+    using ValueHandler = std::function<std::string(std::string_view)>;
+    using FlagHandler = std::function<void()>;
+
+    void addValue(std::string_view name, ValueHandler handler);
+    void addFlag(std::string_view name, FlagHandler handler);
+
+    // Options may stand anywhere; other arguments are collected as positionals ("--" ends the
+    // options). An option given twice is refused: a script that does so is mistaken.
+    std::string parse(std::span<const std::string_view> args,
+                      std::vector<std::string_view>& positionals) const;
+
+private:
+    struct Option {
+        std::string name;  // without the leading "--"
+        ValueHandler onValue;
+        FlagHandler onFlag;
+    };
+    std::vector<Option> m_options;
+};
+
+}  // namespace zodiara::cli

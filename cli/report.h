@@ -1,0 +1,16 @@
+// The chart as a readable report for a person at a terminal.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "pipeline.h"
+
+namespace zodiara::cli {
+
+// Birth data, times, angles, cusps, bodies, the sorted order and the aspects; UTF-8 text
+// ending in a newline. `houseSystem` is absent for a chart shown as stored.
+void appendChartReport(std::string& out, const Chart& chart, const DerivedTables& tables,
+                       std::optional<HouseSystem> houseSystem);
+
+}  // namespace zodiara::cli

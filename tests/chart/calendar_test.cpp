@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include "calendar.h"
+
+using namespace zodiara;
+
+namespace {
+
+Chart birth(int year, int month, int day, int hour, int minute, int zone, bool dst = false, bool bc = false)
+{
+    Chart c;
+    c.birthDate = {year, static_cast<std::int8_t>(day), static_cast<std::int8_t>(month)};
+    c.localTime = {hour, minute, 0, 0};
+    c.zone = zone;
+    c.daylightSaving = dst;
+    c.beforeChrist = bc;
+    return c;
+}
+
+struct UtCase {
+    const char* what;
+    Chart chart;
+    int year, month, day, hour, minute;
+};
+
+class UniversalTime : public ::testing::TestWithParam<UtCase> {};
+
+TEST_P(UniversalTime, StepsTheDateAcrossMidnight)
+{
+    UtCase c = GetParam();
+    computeUniversalTime(c.chart);
+    EXPECT_EQ(c.chart.utDate.year, c.year);
+    EXPECT_EQ(c.chart.utDate.month, c.month);
+    EXPECT_EQ(c.chart.utDate.day, c.day);
+    EXPECT_EQ(c.chart.universalTime.hour, c.hour);
+    EXPECT_EQ(c.chart.universalTime.minute, c.minute);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
+    UtCase{"EST new year", birth(1999, 12, 31, 22, 0, 6), 2000, 1, 1, 3, 0},
+    UtCase{"EST new year, daylight saving", birth(1999, 12, 31, 22, 0, 6, true), 2000, 1, 1, 2, 0},
+    UtCase{"AEST back into a leap day", birth(2000, 3, 1, 1, 0, 13), 2000, 2, 29, 15, 0},
+    // 1900 is no leap year: there is no February 29 to step back into.
+    UtCase{"AEST 1900 skips the false leap day", birth(1900, 3, 1, 1, 0, 13), 1900, 2, 28, 15, 0},
+    UtCase{"half-hour zone back a day", birth(2000, 3, 1, 0, 10, 14), 2000, 2, 29, 14, 40},
+    UtCase{"ACST noon", birth(2000, 6, 1, 12, 0, 14), 2000, 6, 1, 2, 30},
+    UtCase{"NST noon", birth(2000, 6, 1, 12, 0, 4), 2000, 6, 1, 15, 30},
+    UtCase{"North Sumatra noon", birth(2000, 6, 1, 12, 0, 20), 2000, 6, 1, 5, 30},
+    UtCase{"CET noon", birth(2000, 6, 1, 12, 0, 28), 2000, 6, 1, 11, 0},
+    UtCase{"PST forward into a new year", birth(1989, 12, 31, 20, 0, 9), 1990, 1, 1, 4, 0},
+    // n BC is astronomical year 1 - n.
+    UtCase{"44 BC", birth(44, 3, 15, 12, 0, 0, false, true), -43, 3, 15, 12, 0},
+    UtCase{"1 BC into 1 AD", birth(1, 12, 31, 23, 0, 0, false, false), 1, 12, 31, 23, 0},
+    UtCase{"1 BC is year 0, a leap year", birth(1, 3, 1, 1, 0, 13, false, true), 0, 2, 29, 15, 0}));
+
+TEST(Calendar, LeapYearsFollowTheCalendarInForce)
+{
+    for (int y : {2000, 1996, 1600, 1500, 1100, 4, 0, -4, -44, 1580})
+        EXPECT_TRUE(isLeapYear(y)) << y;
+    for (int y : {1900, 2100, 1700, 1999, 1583, -43, -1, 1})
+        EXPECT_FALSE(isLeapYear(y)) << y;
+    EXPECT_EQ(daysInMonth(2, 1900), 28);
+    EXPECT_EQ(daysInMonth(2, 1500), 29);
+    EXPECT_EQ(daysInMonth(2, 2000), 29);
+    EXPECT_EQ(daysInMonth(4, 2001), 30);
+}
+
+TEST(Calendar, DatesThatDoNotExist)
+{
+    EXPECT_FALSE(dateExists(1582, 10, 5));
+    EXPECT_FALSE(dateExists(1582, 10, 14));
+    EXPECT_TRUE(dateExists(1582, 10, 4));
+    EXPECT_TRUE(dateExists(1582, 10, 15));
+    EXPECT_FALSE(dateExists(1999, 2, 29));
+    EXPECT_FALSE(dateExists(1900, 2, 29));
+    EXPECT_FALSE(dateExists(2000, 13, 1));
+    EXPECT_FALSE(dateExists(2000, 4, 31));
+    EXPECT_EQ(astronomicalYear(44, true), -43);
+    EXPECT_EQ(astronomicalYear(1, true), 0);
+    EXPECT_EQ(astronomicalYear(1990, false), 1990);
+}
+
+TEST(Calendar, JulianDatesOnBothSidesOfTheReform)
+{
+    EXPECT_DOUBLE_EQ(julianDay(1985, 2, 17, 0.25), 2446113.75);
+    EXPECT_DOUBLE_EQ(julianDay(1582, 10, 15, 0), 2299160.5);
+    EXPECT_DOUBLE_EQ(julianDay(1582, 10, 4, 0), 2299159.5);
+    EXPECT_DOUBLE_EQ(julianDay(2000, 1, 1, 0), 2451544.5);
+    EXPECT_DOUBLE_EQ(julianDay(-4712, 1, 1, 0.5), 0.0);
+    EXPECT_DOUBLE_EQ(julianDay(-43, 3, 15, 0), 1705425.5);
+    // The day after 1582 October 4 is October 15, and the weekdays run on.
+    EXPECT_EQ(weekday(1582, 10, 4), 4);
+    EXPECT_EQ(weekday(1582, 10, 15), 5);
+    EXPECT_EQ(weekday(1998, 3, 15), 0);
+    EXPECT_EQ(weekday(2000, 1, 1), 6);
+}
+
+TEST(Calendar, SiderealTimeAtGreenwichAndAwayFromIt)
+{
+    Chart c = birth(2000, 1, 1, 0, 0, 0);
+    c.longitude = {0, 0, West};
+    computeUniversalTime(c);
+    computeSiderealTime(c);
+    // T0 = 6.66452 h for 2000 January 1, 0 h UT.
+    EXPECT_EQ(c.siderealTime.hour, 6);
+    EXPECT_EQ(c.siderealTime.minute, 39);
+    EXPECT_EQ(c.localSiderealTime.hour, c.siderealTime.hour);
+    EXPECT_EQ(c.localSiderealTime.minute, c.siderealTime.minute);
+
+    c.longitude = {90, 0, East};
+    computeSiderealTime(c);
+    EXPECT_EQ(c.localSiderealTime.hour, 12);
+    EXPECT_EQ(c.localSiderealTime.minute, 39);
+    c.longitude = {90, 0, West};
+    computeSiderealTime(c);
+    EXPECT_EQ(c.localSiderealTime.hour, 0);
+    EXPECT_EQ(c.localSiderealTime.minute, 39);
+}
+
+TEST(Calendar, TimeArithmetic)
+{
+    const TimeOfDay l = longitudeToTime({75, 30, West});
+    EXPECT_EQ(l.hour, 5);
+    EXPECT_EQ(l.minute, 2);
+    EXPECT_EQ(l.second, 0);
+    const TimeOfDay d = subtractTime({1, 5, 10, 0}, {3, 10, 20, 0});
+    EXPECT_EQ(d.hour, -3);
+    EXPECT_EQ(d.minute, 54);
+    EXPECT_EQ(d.second, 50);
+    const TimeOfDay s = addTime({12, 0, 0, 0}, {-9, -30, 0, 0});
+    EXPECT_EQ(s.hour, 2);
+    EXPECT_EQ(s.minute, 30);
+}
+
+TEST(Calendar, DayNumbersCountTrueDays)
+{
+    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1990, 1, 1}, 0, 0, 1990), 1);
+    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1989, 31, 12}, 0, 0, 1990), 0);
+    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1992, 1, 3}, 0, 0, 1990), 791);
+    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1990, 1, 1}, 17, 0, 1988), 732.7083333333334);
+    // Before 1900 March 1 a count that takes 1900 for a leap year is a day short.
+    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1900, 1, 1}, 0, 0, 1990), julianDay(1900, 1, 1, 0) - 2447891.5);
+    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1900, 1, 1}, 0, 0, 1990), -32871);
+    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({2101, 1, 1}, 12, 0, 1990), 40543.5);
+    // Across the reform the ten skipped days are not counted.
+    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1582, 15, 10}, 0, 0, 1990) - dayNumberSinceEpoch({1582, 4, 10}, 0, 0, 1990), 1);
+}
+
+TEST(Calendar, SplittingLongitudes)
+{
+    BodyPosition b;
+    splitBody(b, 359.999);
+    EXPECT_EQ(b.sign, 11);
+    EXPECT_EQ(b.degrees, 29);
+    EXPECT_EQ(b.minutes, 60);
+    EXPECT_EQ(b.house, -1);
+    splitBody(b, 30.0);
+    EXPECT_EQ(b.sign, 1);
+    EXPECT_EQ(b.degrees, 0);
+    EXPECT_EQ(b.minutes, 0);
+    splitBody(b, 360.0);
+    EXPECT_EQ(b.sign, 11);
+    EXPECT_EQ(b.degrees, 30);
+    HouseCusp cusp;
+    cusp.house = 7;
+    splitCusp(cusp, 200.6714);
+    EXPECT_EQ(cusp.house, 7);
+    EXPECT_EQ(cusp.sign, 6);
+    EXPECT_EQ(cusp.degrees, 20);
+    EXPECT_EQ(cusp.minutes, 40);
+}
+
+TEST(Calendar, WrappingMatchesRepeatedSteps)
+{
+    for (double x : {-1e-20, -0.3, -360.0, -720.5, -123456.789, -2.4e7 - 0.1, 0.0, 359.9, 360.0, 360.25,
+                     720.0, 123456.789, 2.4e7 + 0.3, 9.87654321e6}) {
+        double down = x;
+        while (down > 360) down -= 360;
+        double up = x;
+        while (up < 0) up += 360;
+        EXPECT_EQ(wrapDown360(x), down) << x;
+        EXPECT_EQ(wrapUp360(x), up) << x;
+    }
+    EXPECT_DOUBLE_EQ(reduce360(-30), 330);
+    EXPECT_DOUBLE_EQ(reduce360(725), 5);
+}
+
+}  // namespace

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "aspects.h"
+#include "calendar.h"
+#include "houses.h"
+#include "pipeline.h"
+
+using namespace zodiara;
+
+namespace {
+
+double separation(double a, double b)
+{
+    const double d = std::fabs(reduce360(a) - reduce360(b));
+    return d > 180 ? 360 - d : d;
+}
+
+Chart chartAt(int hour, int latDeg, int latMin, CompassDirection ns, int month = 6)
+{
+    Chart c;
+    c.birthDate = {2001, 15, static_cast<std::int8_t>(month)};
+    c.localTime = {hour, 0, 0, 0};
+    c.zone = 0;
+    c.longitude = {10, 0, East};
+    c.latitude = {static_cast<std::int16_t>(latDeg), static_cast<std::int16_t>(latMin), ns};
+    return c;
+}
+
+TEST(Houses, CuspInvariantsAtEveryLatitude)
+{
+    for (int lat = -90; lat <= 90; lat += 3) {
+        for (int hour = 0; hour < 24; hour += 5) {
+            Chart c = chartAt(hour, std::abs(lat), 0, lat < 0 ? South : North);
+            DerivedTables t;
+            const HouseSystem system = computeChart(c, t);
+            SCOPED_TRACE(testing::Message() << "latitude " << lat << " hour " << hour);
+            EXPECT_DOUBLE_EQ(c.cusps[0].longitude, c.ascendant);
+            EXPECT_DOUBLE_EQ(c.cusps[9].longitude, c.midheaven);
+            for (int n = 0; n < 12; ++n) {
+                ASSERT_TRUE(std::isfinite(c.cusps[n].longitude));
+                EXPECT_GE(c.cusps[n].longitude, 0);
+                EXPECT_LE(c.cusps[n].longitude, 360);
+                EXPECT_NEAR(separation(c.cusps[n].longitude, c.cusps[(n + 6) % 12].longitude), 180, 1e-9);
+                EXPECT_EQ(c.cusps[n].house, n + 1);
+            }
+            for (const auto& b : c.bodies)
+                EXPECT_TRUE(b.house >= 0 && b.house <= 11);
+            if (std::abs(lat) <= 60) {
+                EXPECT_EQ(system, HouseSystem::Placidus);
+            }
+            // Away from the poles the houses follow one another once around the circle.
+            if (std::abs(lat) <= 60) {
+                double total = 0;
+                for (int n = 0; n < 12; ++n)
+                    total += reduce360(c.cusps[(n + 1) % 12].longitude - c.cusps[n].longitude);
+                EXPECT_NEAR(total, 360, 1e-6);
+            }
+        }
+    }
+}
+
+TEST(Houses, PolarLatitudesFallBackToPorphyry)
+{
+    Chart c = chartAt(12, 70, 0, North, 1);
+    DerivedTables t;
+    ASSERT_EQ(computeChart(c, t), HouseSystem::Porphyry);
+    const double asc = c.ascendant;
+    const double ic = reduce360(c.midheaven + 180);
+    const double arc = reduce360(ic - asc);
+    EXPECT_DOUBLE_EQ(c.cusps[1].longitude, reduce360(asc + arc / 3));
+    EXPECT_DOUBLE_EQ(c.cusps[2].longitude, reduce360(asc + 2 * arc / 3));
+    const double westArc = reduce360(reduce360(asc + 180) - ic);
+    EXPECT_DOUBLE_EQ(c.cusps[4].longitude, reduce360(ic + westArc / 3));
+    EXPECT_DOUBLE_EQ(c.cusps[5].longitude, reduce360(ic + 2 * westArc / 3));
+    EXPECT_EQ(houseSystemName(HouseSystem::Porphyry), "Porphyry");
+}
+
+TEST(Houses, EquatorTrisectsRightAscension)
+{
+    Chart c = chartAt(7, 0, 0, North);
+    DerivedTables t;
+    ASSERT_EQ(computeChart(c, t), HouseSystem::Placidus);
+    EXPECT_EQ(c.latitudeDeg, 1e-25);
+    // Cusp 11 is opposite cusp 5; its right ascension lies 30 degrees past the RAMC.
+    const double lambda = degToRad(c.cusps[10].longitude);
+    const double ra = radToDeg(std::atan2(std::sin(lambda) * std::cos(c.obliquityRad), std::cos(lambda)));
+    EXPECT_NEAR(separation(ra, c.ramc + 30), 0, 1e-9);
+}
+
+TEST(Houses, BodiesOnCuspsBelongToTheHouseThatBeginsThere)
+{
+    HouseCusp cusps[12];
+    for (int n = 0; n < 12; ++n)
+        cusps[n].longitude = reduce360(10 + 30.0 * n);
+    cusps[11].longitude = 340;
+    EXPECT_EQ(houseOf(359.5, cusps), 11);
+    EXPECT_EQ(houseOf(10, cusps), 0);
+    EXPECT_EQ(houseOf(40, cusps), 1);
+    cusps[0].longitude = 359.5;
+    EXPECT_EQ(houseOf(359.5, cusps), 0);
+    // A body in none of the first eleven houses is in the twelfth.
+    cusps[0].longitude = 10;
+    cusps[11].longitude = 320;
+    EXPECT_EQ(houseOf(5, cusps), 11);
+    EXPECT_EQ(houseOf(330, cusps), 11);
+}
+
+struct AspectCase {
+    double a, b;
+    int aspect;
+};
+
+class Aspects : public ::testing::TestWithParam<AspectCase> {};
+
+TEST_P(Aspects, FoldedSeparationWithInclusiveOrbs)
+{
+    EXPECT_EQ(aspectBetween(GetParam().a, GetParam().b), GetParam().aspect);
+    EXPECT_EQ(aspectBetween(GetParam().b, GetParam().a), GetParam().aspect);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Aspects, ::testing::Values(
+    AspectCase{10, 130, 7}, AspectCase{10, 138.5, -1}, AspectCase{10, 138, 7},
+    AspectCase{100, 136, 2}, AspectCase{0, 90, 6}, AspectCase{350, 170, 10},
+    AspectCase{359, 1, 0}, AspectCase{350, 110, 7}, AspectCase{355, 25, 1},
+    // 32 degrees is within both the SemiSextile and the Biquintile orbs: the first wins.
+    AspectCase{0, 32, 1}, AspectCase{0, 33, -1}, AspectCase{0, 34, 2}, AspectCase{0, 52, -1}));
+
+TEST(Aspects, GridCoversEveryPairOfPoints)
+{
+    Chart c;
+    for (int n = 0; n < 10; ++n)
+        c.bodies[n].longitude = 7.0 * n;
+    c.ascendant = 0;
+    c.midheaven = 90;
+    AspectGrid grid{};
+    buildAspectGrid(c, grid);
+    EXPECT_EQ(grid[10][11].aspect, 6);
+    EXPECT_EQ(grid[0][1].aspect, 0);
+    EXPECT_EQ(grid[0][9].aspect, 4);   // 63 degrees: within the Sextile orb
+    EXPECT_EQ(grid[0][7].aspect, -1);  // 49 degrees: between orbs
+    EXPECT_EQ(grid[3][10].aspect, -1);  // 21 and 0: past the Conjunction orb, short of SemiSextile
+}
+
+class SortedBodiesTest : public ::testing::Test {
+protected:
+    Chart chart;
+    void setBodies(std::initializer_list<double> longitudes)
+    {
+        int n = 0;
+        for (double lon : longitudes) {
+            splitBody(chart.bodies[n], lon);
+            chart.bodies[n].house = houseOf(lon, chart.cusps);
+            ++n;
+        }
+    }
+    std::vector<double> order()
+    {
+        SortedBodies s;
+        buildSortedBodies(chart, s);
+        std::vector<double> out;
+        for (const auto& e : s) {
+            EXPECT_EQ(e.glyphRect, IntRect{});
+            out.push_back(e.position.longitude);
+        }
+        return out;
+    }
+};
+
+TEST_F(SortedBodiesTest, ReadsTheWheelFromTheHouseHoldingAries)
+{
+    for (int n = 0; n < 12; ++n)
+        chart.cusps[n].longitude = reduce360(10 + 30.0 * n);
+    chart.cusps[11].longitude = 340;
+    setBodies({200, 5, 345, 100, 101, 102, 103, 104, 105, 106});
+    const std::vector<double> got = order();
+    EXPECT_EQ(got[0], 345);
+    EXPECT_EQ(got[1], 5);
+    EXPECT_EQ(got[2], 100);
+    EXPECT_EQ(got.back(), 200);
+}
+
+TEST_F(SortedBodiesTest, ACuspAtAriesStartsTheNextHouse)
+{
+    for (int n = 0; n < 12; ++n)
+        chart.cusps[n].longitude = 30.0 * n;
+    chart.cusps[11].longitude = 330;
+    setBodies({0.5, 345, 50, 60, 70, 80, 90, 100, 110, 120});
+    const std::vector<double> got = order();
+    EXPECT_EQ(got[0], 345);
+    EXPECT_EQ(got[1], 0.5);
+}
+
+}  // namespace

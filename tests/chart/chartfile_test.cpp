@@ -4,6 +4,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -188,14 +190,36 @@ TEST_F(ChartFiles, WritingIntoAMissingFolderFailsWithAReason)
     EXPECT_NE(reason.find("No such file"), std::string::npos) << reason;
 }
 
-TEST_F(ChartFiles, FullDiskIsReportedNotIgnored)
+TEST_F(ChartFiles, AShortWriteIsReportedAndTheOldFileSurvives)
 {
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP();
-    // /dev/full's folder is /dev: the temporary file is ordinary, so this checks the rename path
-    // instead; the write path is covered by checking every write's result.
-    const std::string reason = writeChartFile("/proc/zodiara-cannot-write.cht", chart);
+    const fs::path p = dir / "keep.cht";
+    ASSERT_EQ(writeChartFile(p, chart), "");
+    const std::vector<char> before = bytesOf(p);
+
+    // A file-size limit makes the write itself fail, as a full disk would, even for root.
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    Chart other = chart;
+    other.zone = 7;
+    const std::string reason = writeChartFile(p, other);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, oldHandler);
+
     EXPECT_NE(reason, "");
+    EXPECT_EQ(bytesOf(p), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(ChartFiles, AFolderInTheWayIsReported)
+{
+    fs::create_directories(dir / "taken.cht" / "inside");
+    EXPECT_NE(writeChartFile(dir / "taken.cht", chart), "");
+    EXPECT_TRUE(fs::is_directory(dir / "taken.cht" / "inside"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST_F(ChartFiles, ReplacingKeepsPermissions)

@@ -1,0 +1,59 @@
+#pragma once
+
+// The program's artwork: the one-bit glyph images of the signs, bodies and
+// aspects with their SVG masters, the about picture and the program icon.
+// Glyph ids: 3 + sign index (3..14), 20 + body index (20..29),
+// 50 + aspect index (50..60).
+
+#include <QColor>
+#include <QIcon>
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+#include <span>
+
+class QPainter;
+
+namespace zodiara {
+
+inline constexpr int signGlyphBase = 3;
+inline constexpr int bodyGlyphBase = 20;
+inline constexpr int aspectGlyphBase = 50;
+inline constexpr int aboutPictureId = 2;
+
+// Every glyph id that exists, ascending.
+std::span<const int> glyphIds();
+
+// True when resourceId names a glyph image.
+bool hasGlyph(int resourceId);
+
+// The glyph's own size in pixels; an invalid QSize for an unknown id.
+QSize glyphNaturalSize(int resourceId);
+
+// The glyph at its natural size, Format_MonoLSB, colour table {black (0, the
+// ink), white}; a null image for an unknown id.
+QImage glyphImage(int resourceId);
+
+// As glyphImage, with colour table {ink, transparent white}: drawn with the
+// default composition it leaves everything under its white unchanged, on
+// screen, in images and in PDF alike.
+QImage inkedGlyph(int resourceId, QColor ink);
+
+// inkedGlyph resampled to size the way a one-bit stretch that combines dropped
+// rows and columns by AND does: when reducing, a pixel is ink if any source
+// pixel falling into it is ink, so thin strokes never vanish; when enlarging,
+// pixels are repeated. A null image for an unknown id or an empty size.
+QImage stretchedGlyph(int resourceId, QSize size, QColor ink);
+
+// Draws the glyph's vector master stretched into target (aspect ratio not
+// kept) in ink; stays sharp at any resolution and stays vector in PDF and SVG
+// output. Draws nothing for an unknown id.
+void drawGlyphVector(QPainter& painter, int resourceId, const QRectF& target, QColor ink);
+
+// The about picture: 96 x 66, Format_Indexed8 with its own palette.
+QImage aboutPicture();
+
+// The program icon at 16 to 256 pixels.
+QIcon programIcon();
+
+} // namespace zodiara

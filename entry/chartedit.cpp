@@ -1,0 +1,450 @@
+#include "chartedit.h"
+
+#include "atlas.h"
+#include "atlaslookupdialog.h"
+#include "calendar.h"
+#include "calendardialog.h"
+#include "centeronscreen.h"
+#include "messageservice.h"
+#include "text1252.h"
+#include "tintedit.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <cstring>
+
+namespace zodiara {
+
+namespace {
+
+QString qs(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Copies a text through its terminator, as a C string copy does; the rest of `to` stays.
+void copyText(char (&to)[50], const char (&from)[50])
+{
+    const std::size_t length = strnlen(from, sizeof from - 1);
+    std::memcpy(to, from, length);
+    to[length] = '\0';
+}
+
+QString twoDigits(int value)
+{
+    return value > 9 ? QString::asprintf("%2d", value) : QString::asprintf("0%1d", value);
+}
+
+QString threeDigits(int value)
+{
+    if (value > 99)
+        return QString::asprintf("%3d", value);
+    return value > 9 ? QString::asprintf("0%2d", value) : QString::asprintf("00%1d", value);
+}
+
+// The first character of `text` that a chart file cannot hold.
+QString firstUnstorable(const QString& text)
+{
+    for (const char32_t c : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        const QByteArray utf8 = one.toUtf8();
+        if (!windows1252FromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
+            return one;
+    }
+    return {};
+}
+
+QString yearText(int enteredYear, bool beforeChrist)
+{
+    return beforeChrist ? QStringLiteral("%1 BC").arg(enteredYear) : QString::number(enteredYear);
+}
+
+TIntEdit* intEdit(QWidget* parent, const char* objectName, int textLimit, int maximum, bool centred)
+{
+    auto* edit = new TIntEdit(parent, textLimit, 0, maximum);
+    edit->setObjectName(QString::fromLatin1(objectName));
+    if (centred)
+        edit->setAlignment(Qt::AlignCenter);
+    const QFontMetrics metrics = edit->fontMetrics();
+    edit->setFixedWidth(metrics.horizontalAdvance(QString(textLimit, u'0')) + 16);
+    return edit;
+}
+
+QRadioButton* radio(QWidget* parent, const char* objectName, const char* text)
+{
+    auto* button = new QRadioButton(QString::fromLatin1(text), parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    return button;
+}
+
+QLabel* label(QWidget* parent, const char* text)
+{
+    return new QLabel(QString::fromLatin1(text), parent);
+}
+
+}  // namespace
+
+ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirectory, MessageService& messages)
+    : QDialog(parent), m_chart(chart), m_programDirectory(programDirectory), m_messages(messages)
+{
+    m_workingCopy.longitude = chart.longitude;
+    m_workingCopy.latitude = chart.latitude;
+    std::memcpy(m_workingCopy.place, chart.place, sizeof chart.place);
+    std::memcpy(m_workingCopy.name, chart.name, sizeof chart.name);
+    m_workingCopy.zone = chart.zone;
+    m_workingCopy.daylightSaving = chart.daylightSaving;
+    m_workingCopy.beforeChrist = chart.beforeChrist;
+    m_workingCopy.birthDate = chart.birthDate;
+    m_workingCopy.localTime = chart.localTime;
+
+    setWindowTitle(QStringLiteral("Enter Chart Data"));
+
+    // Person's name.
+    auto* personGroup = new QGroupBox(QStringLiteral("Person's Name:"), this);
+    m_name = new QLineEdit(personGroup);
+    m_name->setObjectName(QStringLiteral("personName"));
+    m_name->setMaxLength(ChartTextMaxChars);
+    auto* personLayout = new QHBoxLayout(personGroup);
+    personLayout->addWidget(m_name);
+
+    // Birth date and time.
+    auto* dateGroup = new QGroupBox(QStringLiteral("Birth Date:"), this);
+    m_month = new QComboBox(dateGroup);
+    m_month->setObjectName(QStringLiteral("monthList"));
+    for (const std::string_view name : MonthNames)
+        m_month->addItem(qs(name));
+    m_day = new QComboBox(dateGroup);
+    m_day->setObjectName(QStringLiteral("dayList"));
+    for (int day = 1; day <= 31; ++day)
+        m_day->addItem(QString::asprintf("%2d", day));
+    m_year = intEdit(dateGroup, "yearBox", 5, 3000, false);
+    m_bc = radio(dateGroup, "bcButton", "&BC");
+    m_ad = radio(dateGroup, "adButton", "&AD");
+    auto* era = new QButtonGroup(this);
+    era->addButton(m_bc);
+    era->addButton(m_ad);
+    m_calendar = new QPushButton(QStringLiteral("&Calendar ..."), dateGroup);
+    m_calendar->setObjectName(QStringLiteral("calendarButton"));
+    m_hour = intEdit(dateGroup, "hourBox", 3, 23, false);
+    m_minute = intEdit(dateGroup, "minuteBox", 3, 59, false);
+    m_zone = new QComboBox(dateGroup);
+    m_zone->setObjectName(QStringLiteral("zoneList"));
+    for (const std::string_view name : TimeZoneNames)
+        m_zone->addItem(qs(name));
+    m_daylightSaving = new QCheckBox(QStringLiteral("&Daylight Savings ?"), dateGroup);
+    m_daylightSaving->setObjectName(QStringLiteral("daylightSavingBox"));
+
+    auto* dateGrid = new QGridLayout(dateGroup);
+    dateGrid->addWidget(label(dateGroup, "Month:"), 0, 0);
+    dateGrid->addWidget(label(dateGroup, "Day:"), 0, 1);
+    dateGrid->addWidget(label(dateGroup, "Year:"), 0, 2);
+    dateGrid->addWidget(m_month, 1, 0);
+    dateGrid->addWidget(m_day, 1, 1);
+    dateGrid->addWidget(m_year, 1, 2);
+    auto* eraColumn = new QVBoxLayout;
+    eraColumn->setSpacing(0);
+    eraColumn->addWidget(m_bc);
+    eraColumn->addWidget(m_ad);
+    dateGrid->addLayout(eraColumn, 0, 3, 2, 1);
+    dateGrid->addWidget(m_calendar, 0, 4, 2, 1, Qt::AlignVCenter);
+    auto* time = new QHBoxLayout;
+    time->setSpacing(2);
+    time->addWidget(m_hour);
+    time->addWidget(label(dateGroup, ":"));
+    time->addWidget(m_minute);
+    time->addStretch();
+    dateGrid->addLayout(time, 2, 0);
+    dateGrid->addWidget(m_zone, 2, 1, 1, 3);
+    dateGrid->addWidget(m_daylightSaving, 2, 4);
+    auto* timeLabels = new QHBoxLayout;
+    timeLabels->addWidget(label(dateGroup, "hr (24hr)"));
+    timeLabels->addWidget(label(dateGroup, "minutes"));
+    timeLabels->addStretch();
+    dateGrid->addLayout(timeLabels, 3, 0);
+    dateGrid->addWidget(label(dateGroup, "Time Zone"), 3, 1, 1, 3);
+    dateGrid->setColumnStretch(0, 2);
+    dateGrid->setColumnStretch(1, 1);
+
+    // Birth place.
+    auto* placeGroup = new QGroupBox(QStringLiteral("Birth Place:"), this);
+    auto* longitudeGroup = new QGroupBox(QStringLiteral("Longitude:"), placeGroup);
+    m_longitudeDegrees = intEdit(longitudeGroup, "longitudeDegreesBox", 4, 180, true);
+    m_longitudeMinutes = intEdit(longitudeGroup, "longitudeMinutesBox", 3, 59, true);
+    m_west = radio(longitudeGroup, "westButton", "&West");
+    m_east = radio(longitudeGroup, "eastButton", "&East");
+    auto* eastWest = new QButtonGroup(this);
+    eastWest->addButton(m_west);
+    eastWest->addButton(m_east);
+    auto* latitudeGroup = new QGroupBox(QStringLiteral("Latitude:"), placeGroup);
+    m_latitudeDegrees = intEdit(latitudeGroup, "latitudeDegreesBox", 3, 90, true);
+    m_latitudeMinutes = intEdit(latitudeGroup, "latitudeMinutesBox", 3, 59, true);
+    m_north = radio(latitudeGroup, "northButton", "&North");
+    m_south = radio(latitudeGroup, "southButton", "&South");
+    auto* northSouth = new QButtonGroup(this);
+    northSouth->addButton(m_north);
+    northSouth->addButton(m_south);
+    m_place = new QLineEdit(placeGroup);
+    m_place->setObjectName(QStringLiteral("placeName"));
+    m_place->setMaxLength(ChartTextMaxChars);
+    m_lookUp = new QPushButton(QStringLiteral("&Look up >>>"), placeGroup);
+    m_lookUp->setObjectName(QStringLiteral("lookUpButton"));
+
+    auto coordinateLayout = [](QGroupBox* group, TIntEdit* degrees, TIntEdit* minutes, QRadioButton* first,
+                               QRadioButton* second) {
+        auto* grid = new QGridLayout(group);
+        grid->addWidget(degrees, 0, 0, Qt::AlignHCenter);
+        grid->addWidget(minutes, 0, 1, Qt::AlignHCenter);
+        grid->addWidget(label(group, "Deg"), 1, 0, Qt::AlignHCenter);
+        grid->addWidget(label(group, "Min"), 1, 1, Qt::AlignHCenter);
+        grid->addWidget(first, 0, 2);
+        grid->addWidget(second, 1, 2);
+        grid->setColumnMinimumWidth(2, 70);
+    };
+    coordinateLayout(longitudeGroup, m_longitudeDegrees, m_longitudeMinutes, m_west, m_east);
+    coordinateLayout(latitudeGroup, m_latitudeDegrees, m_latitudeMinutes, m_north, m_south);
+
+    auto* placeLayout = new QVBoxLayout(placeGroup);
+    auto* coordinates = new QHBoxLayout;
+    coordinates->addWidget(longitudeGroup);
+    coordinates->addWidget(latitudeGroup);
+    placeLayout->addLayout(coordinates);
+    auto* placeRow = new QHBoxLayout;
+    placeRow->addWidget(label(placeGroup, "Name:"));
+    placeRow->addWidget(m_place, 1);
+    placeLayout->addLayout(placeRow);
+    placeLayout->addWidget(m_lookUp, 0, Qt::AlignHCenter);
+
+    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    ok->setDefault(true);
+    for (QPushButton* button : {cancel, m_calendar, m_lookUp})
+        button->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addStretch(3);
+    buttons->addWidget(cancel);
+    buttons->addStretch(1);
+
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(personGroup);
+    top->addWidget(dateGroup);
+    top->addWidget(placeGroup);
+    top->addLayout(buttons);
+    top->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(ok, &QPushButton::clicked, this, &ChartEdit::accept);
+    connect(cancel, &QPushButton::clicked, this, &ChartEdit::reject);
+    connect(m_calendar, &QPushButton::clicked, this, &ChartEdit::onCalendar);
+    connect(m_lookUp, &QPushButton::clicked, this, &ChartEdit::onLookUp);
+
+    fillControls();
+}
+
+void ChartEdit::fillControls()
+{
+    const Chart& c = m_workingCopy;
+    m_place->setText(QString::fromStdString(chartText(c.place)));
+    m_month->setCurrentIndex(c.birthDate.month - 1);
+    m_day->setCurrentIndex(c.birthDate.day - 1);
+    m_year->setText(QString::asprintf("%4d", c.birthDate.year));
+    m_hour->setText(QString::asprintf("%2d", c.localTime.hour));
+    m_minute->setText(QString::asprintf("%2d", c.localTime.minute));
+    (c.beforeChrist ? m_bc : m_ad)->setChecked(true);
+    m_zone->setCurrentIndex(c.zone >= 0 && c.zone < ZoneCount ? c.zone : -1);
+    // A zero flag leaves the box as the user set it.
+    if (c.daylightSaving)
+        m_daylightSaving->setChecked(true);
+    m_name->setText(QString::fromStdString(chartText(c.name)));
+    m_longitudeDegrees->setText(threeDigits(c.longitude.degrees));
+    m_longitudeMinutes->setText(twoDigits(c.longitude.minutes));
+    m_latitudeDegrees->setText(twoDigits(c.latitude.degrees));
+    m_latitudeMinutes->setText(twoDigits(c.latitude.minutes));
+    (c.longitude.direction == West ? m_west : m_east)->setChecked(true);
+    (c.latitude.direction == North ? m_north : m_south)->setChecked(true);
+}
+
+QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
+{
+    QList<Problem> problems;
+    auto readText = [&problems](QLineEdit* box, char (&field)[50], const char* what) {
+        const QString text = box->text();
+        const QByteArray utf8 = text.toUtf8();
+        switch (setChartText(field, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))) {
+        case SetTextResult::Ok:
+            break;
+        case SetTextResult::TooLong:
+            problems.append({box, QStringLiteral("The %1 is longer than %2 characters.")
+                                      .arg(QLatin1String(what))
+                                      .arg(ChartTextMaxChars)});
+            break;
+        case SetTextResult::NotRepresentable:
+            problems.append({box, QStringLiteral("The %1 holds the character \"%2\", which a chart file cannot store.")
+                                      .arg(QLatin1String(what), firstUnstorable(text))});
+            break;
+        }
+    };
+    // Typing keeps these boxes in range; pasted text is checked here.
+    auto readNumber = [&problems](TIntEdit* box, const char* what, auto store) {
+        const QString text = box->text().trimmed();
+        if (text.isEmpty())
+            return;
+        const bool digits = std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        const auto value = leadingInteger(text);
+        if (!digits || !value || *value < box->minimum() || *value > box->maximum()) {
+            problems.append({box, QStringLiteral("The %1 must be a whole number from %2 to %3.")
+                                      .arg(QLatin1String(what))
+                                      .arg(box->minimum())
+                                      .arg(box->maximum())});
+            return;
+        }
+        store(static_cast<int>(*value));
+    };
+
+    readText(m_place, into.place, "place name");
+    if (m_month->currentIndex() >= 0)
+        into.birthDate.month = static_cast<std::int8_t>(m_month->currentIndex() + 1);
+    if (m_day->currentIndex() >= 0)
+        into.birthDate.day = static_cast<std::int8_t>(m_day->currentIndex() + 1);
+    readNumber(m_year, "year", [&into](int v) { into.birthDate.year = v; });
+    readNumber(m_hour, "hour", [&into](int v) { into.localTime.hour = v; });
+    readNumber(m_minute, "minute", [&into](int v) { into.localTime.minute = v; });
+    into.beforeChrist = m_bc->isChecked() ? 1 : 0;
+    if (m_zone->currentIndex() >= 0)
+        into.zone = m_zone->currentIndex();
+    into.daylightSaving = m_daylightSaving->isChecked() ? 1 : 0;
+    readText(m_name, into.name, "person's name");
+    readNumber(m_longitudeDegrees, "longitude in degrees",
+               [&into](int v) { into.longitude.degrees = static_cast<std::int16_t>(v); });
+    readNumber(m_longitudeMinutes, "longitude's minutes",
+               [&into](int v) { into.longitude.minutes = static_cast<std::int16_t>(v); });
+    readNumber(m_latitudeDegrees, "latitude in degrees",
+               [&into](int v) { into.latitude.degrees = static_cast<std::int16_t>(v); });
+    readNumber(m_latitudeMinutes, "latitude's minutes",
+               [&into](int v) { into.latitude.minutes = static_cast<std::int16_t>(v); });
+    into.longitude.direction = m_west->isChecked() ? West : East;
+    into.latitude.direction = m_north->isChecked() ? North : South;
+    return problems;
+}
+
+std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const Chart& c) const
+{
+    const int month = c.birthDate.month;
+    const int day = c.birthDate.day;
+    const int year = c.birthDate.year;
+    const bool bc = c.beforeChrist != 0;
+    if (month < 1 || month > 12)
+        return Problem{m_month, QStringLiteral("Please choose the month of birth.")};
+    if (day < 1 || day > 31)
+        return Problem{m_day, QStringLiteral("Please choose the day of birth.")};
+    if (year < 1)
+        return Problem{m_year, QStringLiteral("There is no year 0: the year before 1 AD is 1 BC.")};
+    const int astronomical = astronomicalYear(year, bc);
+    if (!dateExists(astronomical, month, day)) {
+        if (astronomical == 1582 && month == 10)
+            return Problem{m_day, QStringLiteral("October 5 to 14, 1582 do not exist: "
+                                                 "the calendar reform followed October 4 with October 15.")};
+        return Problem{m_day, QStringLiteral("%1 %2 has %3 days.")
+                                  .arg(qs(MonthNames[static_cast<std::size_t>(month - 1)]), yearText(year, bc))
+                                  .arg(daysInMonth(month, astronomical))};
+    }
+    if (c.zone < 0 || c.zone >= ZoneCount)
+        return Problem{m_zone, QStringLiteral("Please choose a time zone.")};
+    if (c.longitude.degrees * 60 + c.longitude.minutes > 180 * 60)
+        return Problem{m_longitudeDegrees, QStringLiteral("A longitude cannot be more than 180\u00B000'.")};
+    if (c.latitude.degrees * 60 + c.latitude.minutes > 90 * 60)
+        return Problem{m_latitudeDegrees, QStringLiteral("A latitude cannot be more than 90\u00B000'.")};
+    return std::nullopt;
+}
+
+void ChartEdit::accept()
+{
+    Chart read = m_workingCopy;
+    const QList<Problem> problems = readControls(read);
+    const std::optional<Problem> problem = problems.isEmpty() ? checkBirthData(read) : problems.first();
+    if (problem) {
+        m_messages.show(this, problem->message);
+        problem->control->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(problem->control))
+            edit->selectAll();
+        return;
+    }
+    m_workingCopy = read;
+
+    m_chart.longitude = read.longitude;
+    m_chart.latitude = read.latitude;
+    copyText(m_chart.place, read.place);
+    copyText(m_chart.name, read.name);
+    m_chart.zone = read.zone;
+    m_chart.beforeChrist = read.beforeChrist;
+    m_chart.daylightSaving = read.daylightSaving;
+    m_chart.birthDate = read.birthDate;
+    m_chart.localTime = read.localTime;
+    QDialog::accept();
+}
+
+void ChartEdit::onCalendar()
+{
+    // Read what was typed first, so that the refill after the picker shows it again.
+    // Text that cannot be taken yet is put back after the refill rather than lost.
+    QHash<QLineEdit*, QString> unread;
+    for (const Problem& problem : readControls(m_workingCopy))
+        if (auto* edit = qobject_cast<QLineEdit*>(problem.control))
+            unread.insert(edit, edit->text());
+
+    CalendarDialog picker(this, m_workingCopy.birthDate, 0, 3000, m_workingCopy.beforeChrist != 0);
+    if (picker.exec() != QDialog::Accepted)
+        return;
+    fillControls();
+    for (auto it = unread.cbegin(); it != unread.cend(); ++it)
+        it.key()->setText(it.value());
+}
+
+void ChartEdit::onLookUp()
+{
+    AtlasLookupDialog lookup(this, atlasPath(m_programDirectory), m_messages);
+    if (lookup.exec() != QDialog::Accepted || lookup.chosenLine().isEmpty())
+        return;
+    const AtlasLine line = parseAtlasLine(lookup.chosenLine());
+
+    m_place->setText(line.place);
+    // A name the file cannot hold stays in the box; OK then says why.
+    const QByteArray place = line.place.toUtf8();
+    setChartText(m_workingCopy.place, std::string_view(place.constData(), static_cast<std::size_t>(place.size())));
+    if (!line.hasLongitude)
+        return;
+    m_longitudeDegrees->setText(line.longitudeDegrees);
+    (line.west ? m_west : m_east)->setChecked(true);
+    m_longitudeMinutes->setText(line.longitudeMinutes);
+    if (!line.hasLatitude)
+        return;
+    m_latitudeDegrees->setText(line.latitudeDegrees);
+    (line.north ? m_north : m_south)->setChecked(true);
+    m_latitudeMinutes->setText(line.latitudeMinutes);
+    if (line.zone >= 0)
+        m_zone->setCurrentIndex(line.zone);
+}
+
+void ChartEdit::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!m_centered) {
+        m_centered = true;
+        centerOnScreen(this);
+    }
+}
+
+}  // namespace zodiara

@@ -1,0 +1,81 @@
+// "Enter Chart Data": edits a working copy of a chart's birth data; the caller's chart
+// changes only when OK finds every entry valid.
+#pragma once
+
+#include "chart.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace zodiara {
+
+class MessageService;
+class TIntEdit;
+
+class ChartEdit : public QDialog {
+    Q_OBJECT
+public:
+    // `programDirectory` holds atlas.txt; `messages` shows every message of this dialog and its lookup.
+    ChartEdit(QWidget* parent, Chart& chart, const QString& programDirectory, MessageService& messages);
+
+    const Chart& workingCopy() const { return m_workingCopy; }
+
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct Problem {
+        QWidget* control;
+        QString message;
+    };
+
+    void fillControls();
+    // Reads every box into `into`; a box whose text cannot be taken leaves its field alone
+    // and adds a problem. An empty numeric box also leaves its field alone.
+    QList<Problem> readControls(Chart& into) const;
+    std::optional<Problem> checkBirthData(const Chart& chart) const;
+    void onCalendar();
+    void onLookUp();
+
+    Chart& m_chart;
+    Chart m_workingCopy;
+    QString m_programDirectory;
+    MessageService& m_messages;
+    bool m_centered = false;
+
+    QLineEdit* m_name = nullptr;
+    QComboBox* m_month = nullptr;
+    QComboBox* m_day = nullptr;
+    TIntEdit* m_year = nullptr;
+    QRadioButton* m_bc = nullptr;
+    QRadioButton* m_ad = nullptr;
+    QPushButton* m_calendar = nullptr;
+    TIntEdit* m_hour = nullptr;
+    TIntEdit* m_minute = nullptr;
+    QComboBox* m_zone = nullptr;
+    QCheckBox* m_daylightSaving = nullptr;
+    TIntEdit* m_longitudeDegrees = nullptr;
+    TIntEdit* m_longitudeMinutes = nullptr;
+    QRadioButton* m_west = nullptr;
+    QRadioButton* m_east = nullptr;
+    TIntEdit* m_latitudeDegrees = nullptr;
+    TIntEdit* m_latitudeMinutes = nullptr;
+    QRadioButton* m_north = nullptr;
+    QRadioButton* m_south = nullptr;
+    QLineEdit* m_place = nullptr;
+    QPushButton* m_lookUp = nullptr;
+};
+
+}  // namespace zodiara

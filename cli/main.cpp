@@ -1,11 +1,13 @@
 // zodiara-chart: natal charts from the command line, for people and for scripts.
 #include <algorithm>
 #include <ctime>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "commands.h"
+#include "lorecommands.h"
 
 namespace {
 
@@ -17,6 +19,20 @@ struct Command {
     int (*run)(CommandContext&);
 };
 
+// The lore commands write to C++ streams; their text goes out through the run's own.
+int runLore(CommandContext& context,
+            int (*command)(std::span<const std::string_view>, std::ostream&, std::ostream&))
+{
+    std::ostringstream out, err;
+    const int status = command(context.args, out, err);
+    std::fputs(err.str().c_str(), context.err);
+    if (!writeOut(context, out.str()) || !flushOut(context))
+        return ExitBadInput;
+    return status;
+}
+int runTraits(CommandContext& context) { return runLore(context, zodiara::runTraitsCommand); }
+int runCompatibility(CommandContext& context) { return runLore(context, zodiara::runCompatibilityCommand); }
+
 // One line per command.
 constexpr Command Commands[] = {
     {"compute", "compute [--name TEXT] [--place TEXT] [--date YYYY-MM-DD] [--time HH:MM[:SS]] [--zone N|ABBR] "
@@ -24,6 +40,8 @@ constexpr Command Commands[] = {
      runCompute},
     {"show", "show FILE.cht [--json] [--save OTHER.cht]", runShow},
     {"batch", "batch [FILE.csv|-]    (columns name,place,date,time,zone,dst,bc,lon,lat; JSON lines out)", runBatch},
+    {"traits", "traits SIGN    (a sign name, an index 0..11 or a birthday MM-DD)", runTraits},
+    {"compatibility", "compatibility SIGN SIGN", runCompatibility},
 };
 
 // The local clock, read once per run.

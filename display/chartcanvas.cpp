@@ -1,0 +1,132 @@
+#include "chartcanvas.h"
+
+#include <QHash>
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+
+#include "glyphbitmap.h"
+#include "glyphs.h"
+
+namespace zodiara {
+
+namespace {
+
+QFont makeFont(const FontSpec& spec, int pixelSize)
+{
+    QFont font(QString::fromLatin1(spec.face));
+    font.setPixelSize(pixelSize);
+    font.setWeight(QFont::Weight(spec.weight));
+    font.setStyleStrategy(QFont::PreferDefault);
+    return font;
+}
+
+int cellHeight(const FontSpec& spec, int pixelSize, const QPaintDevice* device)
+{
+    // QFontMetrics wants a mutable device pointer but only reads its resolution.
+    const QFontMetrics fm(makeFont(spec, pixelSize), const_cast<QPaintDevice*>(device));
+    return fm.ascent() + fm.descent();
+}
+
+int pixelSizeForCellHeight(const FontSpec& spec, const QPaintDevice* device)
+{
+    const int target = std::max(1, spec.height);
+    // Sans faces are about 1.15 em from ascent to descent; start there and walk.
+    int px = std::max(1, static_cast<int>(target / 1.15));
+    const int limit = 4 * target + 4;
+    while (px > 1 && cellHeight(spec, px, device) > target)
+        --px;
+    while (px < limit && cellHeight(spec, px + 1, device) <= target)
+        ++px;
+    return px;
+}
+
+}  // namespace
+
+QFont fontForCellHeight(const FontSpec& spec, const QPaintDevice* device)
+{
+    const int dpi = device ? device->logicalDpiY() : 0;
+    const QString key = QStringLiteral("%1|%2|%3|%4")
+                            .arg(QString::fromLatin1(spec.face))
+                            .arg(spec.weight)
+                            .arg(spec.height)
+                            .arg(dpi);
+    thread_local QHash<QString, int> sizes;
+    auto it = sizes.constFind(key);
+    if (it == sizes.constEnd())
+        it = sizes.insert(key, pixelSizeForCellHeight(spec, device));
+    return makeFont(spec, it.value());
+}
+
+PainterCanvas::PainterCanvas(QPainter& painter, GlyphStyle style) : m_painter(painter), m_style(style)
+{
+    m_painter.save();
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+    m_painter.setBackgroundMode(Qt::TransparentMode);
+    m_painter.setPen(QPen(Qt::black, 1));
+    m_painter.setBrush(Qt::white);
+}
+
+PainterCanvas::~PainterCanvas() { m_painter.restore(); }
+
+void PainterCanvas::setFont(const FontSpec& font)
+{
+    const QFont f = fontForCellHeight(font, m_painter.device());
+    m_painter.setFont(f);
+    m_metrics.emplace(m_painter.fontMetrics());
+}
+
+TextExtent PainterCanvas::textExtent(const QString& text)
+{
+    if (!m_metrics)
+        m_metrics.emplace(m_painter.fontMetrics());
+    return {m_metrics->horizontalAdvance(text), m_metrics->ascent() + m_metrics->descent()};
+}
+
+void PainterCanvas::drawText(Point anchor, const QString& text, TextAlign align)
+{
+    if (!m_metrics)
+        m_metrics.emplace(m_painter.fontMetrics());
+    int left = anchor.x;
+    if (align == TextAlign::CentreTop)
+        left -= m_metrics->horizontalAdvance(text) / 2;
+    m_painter.setPen(QPen(Qt::black, 1));
+    m_painter.drawText(QPoint(left, anchor.y + m_metrics->ascent()), text);
+}
+
+void PainterCanvas::drawEllipse(const IntRect& bounds)
+{
+    const int w = bounds.right - bounds.left;
+    const int h = bounds.bottom - bounds.top;
+    if (w <= 0 || h <= 0)
+        return;
+    m_painter.setPen(QPen(Qt::black, 1));
+    m_painter.setBrush(Qt::white);
+    // An aliased one-unit outline of QRect(x, y, w, h) covers w + 1 pixels.
+    m_painter.drawEllipse(QRect(bounds.left, bounds.top, w - 1, h - 1));
+}
+
+void PainterCanvas::drawLine(Point from, Point to)
+{
+    m_painter.setPen(QPen(Qt::black, 1));
+    m_painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+}
+
+void PainterCanvas::drawGlyph(int id, const IntRect& target, QColor ink)
+{
+    const int w = target.right - target.left;
+    const int h = target.bottom - target.top;
+    if (w <= 0 || h <= 0)
+        return;
+    if (m_style == GlyphStyle::Vector) {
+        drawGlyphVector(m_painter, id, QRectF(target.left, target.top, w, h), ink);
+        return;
+    }
+    const QImage image = screenGlyph(id, QSize(w, h), ink);
+    if (!image.isNull())
+        m_painter.drawImage(QPoint(target.left, target.top), image);
+}
+
+}  // namespace zodiara

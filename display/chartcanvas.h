@@ -1,0 +1,71 @@
+// The few drawing operations the chart needs, so the view, images, SVG and paper share one
+// drawing routine. Coordinates are device units with no scaling.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetrics>
+#include <QString>
+
+#include <optional>
+
+#include "wheellayout.h"
+
+class QPainter;
+class QPaintDevice;
+
+namespace zodiara {
+
+// A font by face, cell height (ascent + descent) in device units and weight (400 or 600).
+struct FontSpec {
+    const char* face = "Arial";
+    int height = 16;
+    int weight = 400;
+    bool operator==(const FontSpec&) const = default;
+};
+
+enum class TextAlign { LeftTop, CentreTop };
+
+class ChartCanvas {
+public:
+    virtual ~ChartCanvas() = default;
+    virtual void setFont(const FontSpec& font) = 0;
+    virtual TextExtent textExtent(const QString& text) = 0;
+    // Black text with a transparent background, `anchor` being its top-left or top-centre.
+    virtual void drawText(Point anchor, const QString& text, TextAlign align) = 0;
+    // A white disc with a one-unit black outline filling `bounds` (right and bottom exclusive).
+    virtual void drawEllipse(const IntRect& bounds) = 0;
+    virtual void drawLine(Point from, Point to) = 0;
+    // Glyph `id` stretched into `target`, ink in `ink`, its background transparent.
+    virtual void drawGlyph(int id, const IntRect& target, QColor ink) = 0;
+};
+
+// Bitmap glyphs keep thin strokes on screen at small sizes; vector glyphs stay sharp on paper.
+enum class GlyphStyle { Bitmap, Vector };
+
+class PainterCanvas final : public ChartCanvas {
+public:
+    // The painter must be active; its state is saved here and restored on destruction.
+    PainterCanvas(QPainter& painter, GlyphStyle style);
+    ~PainterCanvas() override;
+    PainterCanvas(const PainterCanvas&) = delete;
+    PainterCanvas& operator=(const PainterCanvas&) = delete;
+
+    void setFont(const FontSpec& font) override;
+    TextExtent textExtent(const QString& text) override;
+    void drawText(Point anchor, const QString& text, TextAlign align) override;
+    void drawEllipse(const IntRect& bounds) override;
+    void drawLine(Point from, Point to) override;
+    void drawGlyph(int id, const IntRect& target, QColor ink) override;
+
+private:
+    QPainter& m_painter;
+    GlyphStyle m_style;
+    std::optional<QFontMetrics> m_metrics;
+};
+
+// The font of `spec` whose ascent + descent on `device` equals the cell height, or the largest
+// one below it where no pixel size hits it exactly. Cached per face, weight, height and dpi.
+QFont fontForCellHeight(const FontSpec& spec, const QPaintDevice* device);
+
+}  // namespace zodiara

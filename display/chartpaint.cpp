@@ -1,0 +1,242 @@
+#include "chartpaint.h"
+
+#include "aspecttablelayout.h"
+#include "text1252.h"
+
+namespace zodiara {
+
+namespace {
+
+constexpr int half(int n) { return n / 2; }
+
+bool validSign(int sign) { return sign >= 0 && sign < 12; }
+
+void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sorted, const WheelLayout& layout,
+                const ChartFonts& fonts, SortedBodies* record)
+{
+    // Each smaller circle paints over the inside of the one before.
+    for (const IntRect& circle : {layout.outerSquare, layout.signCircle, layout.numberCircle, layout.hubCircle})
+        canvas.drawEllipse(circle);
+    for (int k = 0; k < 12; ++k) {
+        const Segment line = houseLine(layout, k);
+        canvas.drawLine(line.from, line.to);
+    }
+
+    canvas.setFont(fonts.number);
+    for (int i = 0; i < 12; ++i) {
+        const QString label = houseNumberText(i + 1);
+        canvas.drawText(houseNumberTopLeft(layout, i, canvas.textExtent(label)), label, TextAlign::LeftTop);
+    }
+
+    canvas.setFont(fonts.name);
+    const HubAnchors hub = hubAnchors(layout, canvas.textExtent(QStringLiteral("W")).height);
+    canvas.drawText(hub.name, QString::fromStdString(chartText(chart.name)), TextAlign::CentreTop);
+    canvas.setFont(fonts.data);
+    canvas.drawText(hub.date, hubDateText(chart.birthDate), TextAlign::CentreTop);
+    canvas.drawText(hub.time, hubTimeText(chart.localTime), TextAlign::CentreTop);
+    canvas.drawText(hub.coordinates, hubCoordinatesText(chart.longitude, chart.latitude), TextAlign::CentreTop);
+
+    for (int j = 0; j < 12; ++j) {
+        const HouseCusp& cusp = chart.cusps[j];
+        canvas.setFont(fonts.cusp);
+        if (validSign(cusp.sign))
+            canvas.drawGlyph(signGlyphId(cusp.sign), cuspGlyphRect(layout, j), elementInk(cusp.sign));
+        const CuspLabelAnchors anchors = cuspLabelAnchors(layout, j);
+        canvas.drawText(anchors.degree, degreeText(cusp.degrees), TextAlign::CentreTop);
+        canvas.drawText(anchors.minute, minuteText(cusp.minutes), TextAlign::CentreTop);
+
+        int count = 0;
+        for (const BodyPosition& body : chart.bodies)
+            count += body.house == j;
+        int m = 0;
+        for (size_t s = 0; s < sorted.size(); ++s) {
+            const SortedBody& entry = sorted[s];
+            if (entry.position.house != j)
+                continue;
+            const double phi = bodySlotAngle(j, ++m, count);
+            const IntRect glyph = bodyGlyphRect(layout, phi);
+            const int sign = entry.position.sign;
+            if (entry.body >= 0 && entry.body < 10 && validSign(sign))
+                canvas.drawGlyph(bodyGlyphId(entry.body), glyph, elementInk(sign));
+            if (record)
+                (*record)[s].glyphRect = glyph;
+
+            canvas.setFont(fonts.label);
+            const QString degrees = degreeText(entry.position.degrees);
+            const TextExtent degreeExtent = canvas.textExtent(degrees);
+            canvas.drawText(bodyDegreeAnchor(layout, j, phi, degreeExtent), degrees, TextAlign::CentreTop);
+            if (validSign(sign))
+                canvas.drawGlyph(signGlyphId(sign), bodySignGlyphRect(layout, j, phi, degreeExtent),
+                                 elementInk(sign));
+            const QString minutes = minuteText(entry.position.minutes);
+            canvas.drawText(bodyMinuteAnchor(layout, j, phi, degreeExtent, canvas.textExtent(minutes)), minutes,
+                            TextAlign::CentreTop);
+        }
+    }
+}
+
+}  // namespace
+
+QColor elementInk(int sign)
+{
+    switch (((sign % 4) + 4) % 4) {
+    case 0: return QColor(255, 61, 1);
+    case 1: return QColor(128, 128, 0);
+    case 2: return QColor(0, 128, 128);
+    default: return QColor(0, 0, 255);
+    }
+}
+
+QColor aspectInk(int aspect)
+{
+    switch (aspect) {
+    case 0: case 6: case 10: return QColor(255, 0, 0);
+    case 1: case 2: case 5: return QColor(0, 128, 255);
+    case 4: case 7: return QColor(0, 0, 255);
+    default: return QColor(255, 128, 128);
+    }
+}
+
+ChartFonts screenFonts(int clientWidth)
+{
+    return {{"Arial", 13, 400}, {"Arial", 14, 400}, {"Arial", 14, 600}, {"Arial", 16, 400},
+            {"System", clientWidth / 40, 400}};
+}
+
+ChartFonts pageFonts(int pageWidth)
+{
+    const int u = pageWidth / 40;
+    const int small = static_cast<int>(u * 0.8);
+    const int medium = static_cast<int>(u * 0.9);
+    return {{"Arial", small, 400}, {"Arial", medium, 400}, {"Arial", medium, 600}, {"Arial", u, 400},
+            {"System", u, 400}};
+}
+
+QString houseNumberText(int house) { return QString::asprintf("%2d", house); }
+
+QString degreeText(int degrees)
+{
+    return QString::asprintf(degrees > 9 ? "%d\u00ba" : "0%d\u00ba", degrees);
+}
+
+QString minuteText(int minutes) { return QString::asprintf(minutes > 9 ? "%d'" : "0%d'", minutes); }
+
+QString hubDateText(const CalendarDate& date)
+{
+    const std::string_view month = monthName(date.month - 1);
+    return QString::asprintf("%.*s %d, %d", static_cast<int>(month.size()), month.data(), int(date.day),
+                             int(date.year));
+}
+
+QString hubTimeText(const TimeOfDay& time)
+{
+    const QString hour = QString::asprintf(time.hour >= 1 ? "%dh" : "0%d", time.hour);
+    const QString minute = QString::asprintf(time.minute < 10 ? "0%dm" : "%dm", time.minute);
+    const QString second = QString::asprintf(time.second < 10 ? "0%ds" : "%ds", time.second);
+    return hour + QLatin1Char(' ') + minute + QLatin1Char(' ') + second;
+}
+
+QString hubCoordinatesText(const GeoAngle& longitude, const GeoAngle& latitude)
+{
+    return QString::asprintf("%d%c%d,%d%c%d", int(longitude.degrees), compassLetter(longitude.direction),
+                             int(longitude.minutes), int(latitude.degrees), compassLetter(latitude.direction),
+                             int(latitude.minutes));
+}
+
+QString legendText(int aspect)
+{
+    const std::string_view name = AspectNames[aspect];
+    return QString::asprintf(" = %.*s, %3.0f degrees", static_cast<int>(name.size()), name.data(),
+                             AspectAngles[aspect]);
+}
+
+int drawAspectTable(ChartCanvas& canvas, const Chart& chart, AspectGrid& grid, Point origin, int textHeight,
+                    const FontSpec& titleFont, const FontSpec& bodyFont, bool recordHitAreas)
+{
+    canvas.setFont(bodyFont);
+    const int nmWidth = canvas.textExtent(QStringLiteral("nm")).width;
+    const int wWidth = canvas.textExtent(QStringLiteral("W")).width;
+    const AspectTableLayout table(origin.x, origin.y, nmWidth, wWidth, textHeight);
+
+    canvas.setFont(titleFont);
+    canvas.drawText(table.titleAnchor(), QStringLiteral("Aspect Table"), TextAlign::CentreTop);
+    canvas.setFont(bodyFont);
+
+    for (int i = 0; i < 10; ++i) {
+        const int columnSign = chart.bodies[i].sign;
+        if (validSign(columnSign))
+            canvas.drawGlyph(bodyGlyphId(i), table.headerGlyphRect(i), elementInk(columnSign));
+        for (int j = i + 1; j < ChartPointCount; ++j) {
+            if (i == 0) {
+                if (j < 10) {
+                    const int rowSign = chart.bodies[j].sign;
+                    if (validSign(rowSign))
+                        canvas.drawGlyph(bodyGlyphId(j), table.rowLabelGlyphRect(j), elementInk(rowSign));
+                } else {
+                    canvas.drawText(table.rowLabelTextAnchor(j),
+                                    j == AscendantPoint ? QStringLiteral("Asc") : QStringLiteral("MC"),
+                                    TextAlign::LeftTop);
+                }
+            }
+            AspectEntry& entry = grid[i][j];
+            if (entry.aspect < 0 || entry.aspect > 10) {
+                canvas.drawText(table.dashAnchor(i, j), QStringLiteral("-"), TextAlign::CentreTop);
+                continue;
+            }
+            const IntRect cell = table.cellGlyphRect(i, j);
+            canvas.drawGlyph(aspectGlyphId(entry.aspect), cell, aspectInk(entry.aspect));
+            if (recordHitAreas)
+                entry.cell = cell;
+        }
+    }
+    return origin.y + table.height();
+}
+
+void paintChartView(ChartCanvas& canvas, const Chart& chart, DerivedTables& tables, QSize client,
+                    bool showAspects)
+{
+    const ChartFonts fonts = screenFonts(client.width());
+    const WheelLayout layout = computeWheelLayout({0, 0, client.width(), client.height()}, showAspects, false);
+    paintWheel(canvas, chart, tables.sortedBodies, layout, fonts, &tables.sortedBodies);
+    if (showAspects) {
+        canvas.setFont(fonts.cusp);
+        const int textHeight = canvas.textExtent(degreeText(0)).height;
+        drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, true);
+    }
+}
+
+void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies,
+                    const IntRect& page)
+{
+    const WheelLayout layout = computeWheelLayout(page, false, true);
+    paintWheel(canvas, chart, sortedBodies, layout, pageFonts(page.right - page.left), nullptr);
+}
+
+void paintAspectsPage(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, const IntRect& page)
+{
+    const int pageWidth = page.right - page.left;
+    const ChartFonts fonts = pageFonts(pageWidth);
+    const FontSpec titleFont{"Arial", pageWidth / 40, 600};
+
+    canvas.setFont(fonts.cusp);
+    const TextExtent w = canvas.textExtent(QStringLiteral("W"));
+    AspectGrid cells = grid;
+    int left = page.left + 3 * w.width;
+    int top = drawAspectTable(canvas, chart, cells, {left, page.top + 3 * w.height}, w.height, titleFont,
+                              fonts.cusp, false);
+
+    top += w.height;
+    const int legendTop = top;
+    for (int k = 0; k < 11; ++k) {
+        canvas.drawGlyph(aspectGlyphId(k), {left, top, left + w.width, top + w.height}, Qt::black);
+        canvas.drawText({left + w.width, top}, legendText(k), TextAlign::LeftTop);
+        if (k == 5) {
+            left = page.left + half(pageWidth);
+            top = legendTop;
+        } else {
+            top += w.height + 5;
+        }
+    }
+}
+
+}  // namespace zodiara

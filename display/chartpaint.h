@@ -1,0 +1,63 @@
+// The chart drawing itself: the wheel with its hub text, the aspect table, and the two printed
+// pages, all drawn through a ChartCanvas.
+#pragma once
+
+#include <QColor>
+#include <QSize>
+#include <QString>
+
+#include "chart.h"
+#include "chartcanvas.h"
+#include "pipeline.h"
+#include "wheellayout.h"
+
+namespace zodiara {
+
+inline constexpr int signGlyphId(int sign) { return 3 + sign; }
+inline constexpr int bodyGlyphId(int body) { return 20 + body; }
+inline constexpr int aspectGlyphId(int aspect) { return 50 + aspect; }
+
+// Ink of a sign's glyph and of a body in that sign, by the sign's element.
+QColor elementInk(int sign);
+// Ink of an aspect glyph in the table.
+QColor aspectInk(int aspect);
+
+struct ChartFonts {
+    FontSpec label;   // body degree and minute labels
+    FontSpec data;    // date, time and coordinates in the hub
+    FontSpec name;    // the person's name; the table title on screen
+    FontSpec cusp;    // cusp labels; the table body text
+    FontSpec number;  // house numbers
+};
+// The view's fonts; only the house numbers follow the client width.
+ChartFonts screenFonts(int clientWidth);
+// The page's fonts, scaled from a unit of a fortieth of the page width.
+ChartFonts pageFonts(int pageWidth);
+
+// Label texts, as the wheel prints them.
+QString houseNumberText(int house);
+QString degreeText(int degrees);   // "05º", "15º"
+QString minuteText(int minutes);   // "07'", "60'"
+QString hubDateText(const CalendarDate& date);
+QString hubTimeText(const TimeOfDay& time);
+QString hubCoordinatesText(const GeoAngle& longitude, const GeoAngle& latitude);
+QString legendText(int aspect);
+
+// The view: the wheel in a client area of `client`, the aspect table at the origin when
+// `showAspects`. Records each body's glyphRect and each drawn aspect's cell rectangle in `tables`.
+void paintChartView(ChartCanvas& canvas, const Chart& chart, DerivedTables& tables, QSize client,
+                    bool showAspects);
+
+// The printed wheel on `page`; records nothing.
+void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies,
+                    const IntRect& page);
+
+// The printed aspect table with the legend of the eleven aspects; records nothing.
+void paintAspectsPage(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, const IntRect& page);
+
+// Draws the table with `origin` at its top-left and returns the y just below it. The body font
+// is selected on return. With `recordHitAreas` the cell rectangles of drawn aspects go to `grid`.
+int drawAspectTable(ChartCanvas& canvas, const Chart& chart, AspectGrid& grid, Point origin, int textHeight,
+                    const FontSpec& titleFont, const FontSpec& bodyFont, bool recordHitAreas);
+
+}  // namespace zodiara

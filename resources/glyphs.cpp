@@ -132,13 +132,19 @@ QImage stretchedGlyph(int resourceId, QSize size, QColor ink)
     QImage out(size, QImage::Format_MonoLSB);
     out.setColorTable({ink.rgba(), qRgba(255, 255, 255, 0)});
     out.fill(1);
+    // Each source pixel lands in exactly one target pixel, the one its top-left
+    // corner falls into; a target pixel is ink if any pixel landing in it is.
+    const auto span = [](int t, int src, int dst) {
+        if (src < dst) {
+            const int s = t * src / dst;
+            return std::pair(s, s + 1);
+        }
+        return std::pair((t * src + dst - 1) / dst, ((t + 1) * src + dst - 1) / dst);
+    };
     for (int ty = 0; ty < th; ++ty) {
-        // Every source row that overlaps this target row, rounded outwards.
-        const int y0 = ty * sh / th;
-        const int y1 = std::max(y0 + 1, ((ty + 1) * sh + th - 1) / th);
+        const auto [y0, y1] = span(ty, sh, th);
         for (int tx = 0; tx < tw; ++tx) {
-            const int x0 = tx * sw / tw;
-            const int x1 = std::max(x0 + 1, ((tx + 1) * sw + tw - 1) / tw);
+            const auto [x0, x1] = span(tx, sw, tw);
             bool ink = false;
             for (int y = y0; y < y1 && !ink; ++y) {
                 const uchar* row = src.constScanLine(y);

@@ -133,11 +133,23 @@ void TestGlyphs::reductionKeepsEveryStroke()
         QCOMPARE(small.size(), size);
         QCOMPARE(small.color(0), QColor(Qt::blue).rgba());
         QCOMPARE(small.color(1), qRgba(255, 255, 255, 0));
-        for (int y = 0; y < src.height(); ++y)
-            for (int x = 0; x < src.width(); ++x)
-                if (src.pixelIndex(x, y) == 0)
-                    QCOMPARE(small.pixelIndex(x * size.width() / src.width(),
-                                              y * size.height() / src.height()), 0);
+        // Target pixels that overlap source pixel s along one axis.
+        const auto overlap = [](int s, int src, int dst) {
+            return std::pair(s * dst / src, ((s + 1) * dst + src - 1) / src);
+        };
+        for (int y = 0; y < src.height(); ++y) {
+            for (int x = 0; x < src.width(); ++x) {
+                if (src.pixelIndex(x, y) != 0)
+                    continue;
+                const auto [tx0, tx1] = overlap(x, src.width(), size.width());
+                const auto [ty0, ty1] = overlap(y, src.height(), size.height());
+                bool shown = false;
+                for (int ty = ty0; ty < ty1; ++ty)
+                    for (int tx = tx0; tx < tx1; ++tx)
+                        shown = shown || small.pixelIndex(tx, ty) == 0;
+                QVERIFY2(shown, qPrintable(QStringLiteral("ink at %1,%2 lost").arg(x).arg(y)));
+            }
+        }
         if (size.width() >= 10)
             QVERIFY(countPixels(small, 1) > 0);
     }

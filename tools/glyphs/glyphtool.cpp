@@ -9,9 +9,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -89,6 +92,40 @@ int glyphs(const QString& masterDir, const QString& outDir)
     return 0;
 }
 
+// Qt's own conversion falls back to a fixed colour cube beyond 256 colours,
+// which shifts the flat areas; keep the 256 commonest colours exactly instead
+// and give the rare antialiasing shades their nearest neighbour.
+QImage toPalette(const QImage& rgb)
+{
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x)
+            ++counts[rgb.pixel(x, y)];
+    QList<QRgb> palette = counts.keys();
+    std::sort(palette.begin(), palette.end(),
+              [&](QRgb a, QRgb b) { return counts[a] != counts[b] ? counts[a] > counts[b] : a < b; });
+    palette.resize(qMin<qsizetype>(palette.size(), 256));
+    QImage out(rgb.size(), QImage::Format_Indexed8);
+    out.setColorTable(palette);
+    for (int y = 0; y < rgb.height(); ++y) {
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb c = rgb.pixel(x, y);
+            int best = 0, bestDistance = INT_MAX;
+            for (int i = 0; i < palette.size() && bestDistance > 0; ++i) {
+                const int dr = qRed(c) - qRed(palette[i]), dg = qGreen(c) - qGreen(palette[i]),
+                          db = qBlue(c) - qBlue(palette[i]);
+                const int distance = dr * dr + dg * dg + db * db;
+                if (distance < bestDistance) {
+                    best = i;
+                    bestDistance = distance;
+                }
+            }
+            out.setPixel(x, y, best);
+        }
+    }
+    return out;
+}
+
 int picture(const QString& in, const QString& out, bool indexed)
 {
     QSvgRenderer svg;
@@ -96,7 +133,7 @@ int picture(const QString& in, const QString& out, bool indexed)
         return 1;
     QImage img = renderArgb(svg, naturalSize(svg)).convertToFormat(QImage::Format_RGB32);
     if (indexed)
-        img = img.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+        img = toPalette(img);
     return save(img, out) ? 0 : 1;
 }
 

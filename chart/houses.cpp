@@ -79,6 +79,12 @@ std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ram
     return deg;
 }
 
+static void setOppositeCusps(Chart& chart)
+{
+    for (int k = 6; k < 12; ++k)
+        splitCusp(chart.cusps[k], reduce360(chart.cusps[k - 6].longitude + 180));
+}
+
 HouseSystem computeCusps(Chart& chart)
 {
     HouseCusp* cusps = chart.cusps;
@@ -92,33 +98,42 @@ HouseSystem computeCusps(Chart& chart)
     const double ramc = chart.ramcRad;
     const double eps = chart.obliquityRad;
     const double phi = chart.latitudeRad;
-    const double deg30 = degToRad(30);
-    const std::optional<double> c11 = placidusCusp(ramc + deg30, 3, true, ramc, eps, phi);
+    const std::optional<double> c11 = placidusCusp(ramc + degToRad(30), 3, true, ramc, eps, phi);
     const std::optional<double> c12 = placidusCusp(ramc + degToRad(60), 1.5, true, ramc, eps, phi);
     const std::optional<double> c2 = placidusCusp(ramc + degToRad(120), 1.5, false, ramc, eps, phi);
     const std::optional<double> c3 = placidusCusp(ramc + degToRad(150), 3, false, ramc, eps, phi);
 
-    HouseSystem system = HouseSystem::Placidus;
-    if (c11 && c12 && c2 && c3) {
-        splitCusp(cusps[4], reduce360(*c11 + 180));
-        splitCusp(cusps[5], reduce360(*c12 + 180));
-        splitCusp(cusps[1], *c2);
-        splitCusp(cusps[2], *c3);
-    } else {
-        // Beyond the polar circles: trisect the quadrants along the ecliptic instead.
-        system = HouseSystem::Porphyry;
-        const double ic = reduce360(mc + 180);
-        const double desc = reduce360(asc + 180);
-        const double eastArc = reduce360(ic - asc);
-        splitCusp(cusps[1], reduce360(asc + eastArc / 3));
-        splitCusp(cusps[2], reduce360(asc + 2 * eastArc / 3));
-        const double westArc = reduce360(desc - ic);
-        splitCusp(cusps[4], reduce360(ic + westArc / 3));
-        splitCusp(cusps[5], reduce360(ic + 2 * westArc / 3));
+    if (!(c11 && c12 && c2 && c3)) {
+        // Beyond the polar circles the semi-arcs do not exist.
+        setPorphyryCusps(chart);
+        return HouseSystem::Porphyry;
     }
-    for (int k = 6; k < 12; ++k)
-        splitCusp(cusps[k], reduce360(cusps[k - 6].longitude + 180));
-    return system;
+    splitCusp(cusps[4], reduce360(*c11 + 180));
+    splitCusp(cusps[5], reduce360(*c12 + 180));
+    splitCusp(cusps[1], *c2);
+    splitCusp(cusps[2], *c3);
+    setOppositeCusps(chart);
+    return HouseSystem::Placidus;
+}
+
+void setPorphyryCusps(Chart& chart)
+{
+    HouseCusp* cusps = chart.cusps;
+    const double asc = chart.ascendant;
+    const double mc = chart.midheaven;
+    const double ic = reduce360(mc + 180);
+    const double desc = reduce360(asc + 180);
+    splitCusp(cusps[0], asc);
+    splitCusp(cusps[9], mc);
+    splitCusp(cusps[3], ic);
+    splitCusp(cusps[6], desc);
+    const double eastArc = reduce360(ic - asc);
+    splitCusp(cusps[1], reduce360(asc + eastArc / 3));
+    splitCusp(cusps[2], reduce360(asc + 2 * eastArc / 3));
+    const double westArc = reduce360(desc - ic);
+    splitCusp(cusps[4], reduce360(ic + westArc / 3));
+    splitCusp(cusps[5], reduce360(ic + 2 * westArc / 3));
+    setOppositeCusps(chart);
 }
 
 int houseOf(double p, const HouseCusp (&cusps)[12])

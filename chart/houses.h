@@ -12,6 +12,9 @@ namespace zodiara {
 void computeAngles(Chart& chart);
 // Twelve Placidus cusps; Porphyry where a Placidus semi-arc does not exist.
 HouseSystem computeCusps(Chart& chart);
+// Cusps 2, 3, 5, 6 (and those opposite) by trisecting the quadrants between Ascendant,
+// IC, Descendant and MidHeaven along the ecliptic; cusps 1, 4, 7, 10 from the angles.
+void setPorphyryCusps(Chart& chart);
 // Placidus cusp for RAMC offset R0 (radians), trisection factor f, diurnal or nocturnal arc.
 // Nullopt where the semi-arc does not exist at this latitude.
 std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ramcRad,

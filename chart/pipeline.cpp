@@ -4,18 +4,25 @@
 #include "calendar.h"
 #include "ephemeris.h"
 #include "houses.h"
+#include "precise.h"
 
 namespace zodiara {
 
-HouseSystem computeChart(Chart& chart, DerivedTables& tables)
+HouseSystem computeChart(Chart& chart, DerivedTables& tables, Ephemeris ephemeris)
 {
     computeUniversalTime(chart);
     computeJulianDate(chart);
     computeSiderealTime(chart);
     computeAngles(chart);
-    const HouseSystem system = computeCusps(chart);
-    computeSunAndMoon(chart);
-    computePlanets(chart);
+    HouseSystem system;
+    if (ephemeris == Ephemeris::Precise) {
+        computeDayNumber(chart);
+        system = computePrecisePositions(chart);
+    } else {
+        system = computeCusps(chart);
+        computeSunAndMoon(chart);
+        computePlanets(chart);
+    }
     buildAspectGrid(chart, tables.aspectGrid);
     computeBodyHouses(chart);
     buildSortedBodies(chart, tables.sortedBodies);
@@ -31,6 +38,20 @@ void rebuildDerivedTables(const Chart& chart, DerivedTables& tables)
 std::string_view houseSystemName(HouseSystem system)
 {
     return system == HouseSystem::Porphyry ? "Porphyry" : "Placidus";
+}
+
+std::string_view ephemerisName(Ephemeris ephemeris)
+{
+    return ephemeris == Ephemeris::Precise ? "precise" : "classic";
+}
+
+std::optional<Ephemeris> ephemerisFromName(std::string_view name)
+{
+    if (name == "classic")
+        return Ephemeris::Classic;
+    if (name == "precise")
+        return Ephemeris::Precise;
+    return std::nullopt;
 }
 
 }  // namespace zodiara

@@ -29,11 +29,16 @@ double reduceBothWays(double x)
 
 }  // namespace
 
-void computeSunAndMoon(Chart& chart)
+void computeDayNumber(Chart& chart)
 {
     const TimeOfDay ut = chart.universalTime;
-    const double d = dayNumberSinceEpoch(chart.utDate, ut.hour, ut.minute, 1990);
-    chart.dayNumber = d;
+    chart.dayNumber = dayNumberSinceEpoch(chart.utDate, ut.hour, ut.minute, 1990);
+}
+
+void computeSunAndMoon(Chart& chart)
+{
+    computeDayNumber(chart);
+    const double d = chart.dayNumber;
 
     // Sun: Kepler's equation on the mean anomaly (not reduced).
     const double n = reduceBothWays(SunDailyMotion * d);

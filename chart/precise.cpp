@@ -1,0 +1,110 @@
+#include "precise.h"
+
+#include <cmath>
+
+#include <swephexp.h>
+
+#include "calendar.h"
+#include "houses.h"
+
+namespace zodiara {
+
+namespace {
+
+// The library numbers the Sun 0 and the Moon 1; the chart the other way round.
+constexpr int LibraryBody[10] = {SE_MOON, SE_SUN, SE_MERCURY, SE_VENUS, SE_MARS,
+                                 SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO};
+
+void ensurePath()
+{
+    static const bool done = [] {
+        // The library falls back to its analytical theory where no data file covers a date.
+        swe_set_ephe_path(nullptr);
+        return true;
+    }();
+    (void)done;
+}
+
+double finiteOr(double x, double fallback)
+{
+    return std::isfinite(x) ? x : fallback;
+}
+
+struct PreciseAngles {
+    double ascendant, midheaven, armc, obliquity;
+    bool placidus;
+    double cusps[12];
+};
+
+double preciseBodyLongitude(double julianDateUt, int body)
+{
+    ensurePath();
+    double x[6] = {};
+    char error[AS_MAXCH] = {};
+    if (swe_calc_ut(julianDateUt, LibraryBody[body], SEFLG_SWIEPH, x, error) < 0) {
+        // Outside every theory's range: retry analytically, which covers far wider spans.
+        if (swe_calc_ut(julianDateUt, LibraryBody[body], SEFLG_MOSEPH, x, error) < 0)
+            return std::nan("");
+    }
+    return x[0];
+}
+
+PreciseAngles preciseAngles(double julianDateUt, double latitudeDeg, double eastLongitudeDeg)
+{
+    ensurePath();
+    PreciseAngles a{};
+    double nutation[6] = {};
+    char error[AS_MAXCH] = {};
+    swe_calc_ut(julianDateUt, SE_ECL_NUT, SEFLG_SWIEPH, nutation, error);
+    a.obliquity = nutation[0];  // true obliquity of date
+    double cusps[13] = {};
+    double ascmc[10] = {};
+    const int rc = swe_houses_ex(julianDateUt, 0, latitudeDeg, eastLongitudeDeg, 'P', cusps, ascmc);
+    a.ascendant = ascmc[SE_ASC];
+    a.midheaven = ascmc[SE_MC];
+    a.armc = ascmc[SE_ARMC];
+    a.placidus = rc >= 0;
+    for (int k = 0; k < 12; ++k) {
+        a.cusps[k] = cusps[k + 1];
+        a.placidus = a.placidus && std::isfinite(cusps[k + 1]);
+    }
+    return a;
+}
+
+}  // namespace
+
+HouseSystem computePrecisePositions(Chart& chart)
+{
+    const double jd = chart.julianDate;
+    const PreciseAngles a = preciseAngles(jd, chart.latitudeDeg, -chart.longitudeDeg);
+    chart.obliquity = finiteOr(a.obliquity, chart.obliquity);
+    chart.ramc = reduce360(finiteOr(a.armc, chart.ramc));
+    chart.ascendant = reduce360(finiteOr(a.ascendant, chart.ascendant));
+    chart.midheaven = reduce360(finiteOr(a.midheaven, chart.midheaven));
+    chart.ramcRad = degToRad(chart.ramc);
+    chart.obliquityRad = degToRad(chart.obliquity);
+
+    HouseSystem system = HouseSystem::Placidus;
+    if (a.placidus) {
+        for (int k = 0; k < 12; ++k)
+            splitCusp(chart.cusps[k], reduce360(a.cusps[k]));
+    } else {
+        setPorphyryCusps(chart);
+        system = HouseSystem::Porphyry;
+    }
+
+    for (int body = 0; body < 10; ++body) {
+        const double lon = preciseBodyLongitude(jd, body);
+        splitBody(chart.bodies[body], reduce360(finiteOr(lon, 0)));
+    }
+    return system;
+}
+
+std::string preciseEphemerisVersion()
+{
+    char version[AS_MAXCH] = {};
+    swe_version(version);
+    return std::string("Swiss Ephemeris ") + version;
+}
+
+}  // namespace zodiara

@@ -1,0 +1,133 @@
+// The precise ephemeris is wired to the library: the chart holds what the library returns.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include <swephexp.h>
+
+#include "chartfile.h"
+#include "pipeline.h"
+
+using namespace zodiara;
+
+namespace {
+
+Chart birth(int year, int month, int day, int hour, int minute, int lonDeg, CompassDirection ew, int latDeg,
+            CompassDirection ns, bool bc = false)
+{
+    Chart c;
+    c.birthDate = {year, static_cast<std::int8_t>(day), static_cast<std::int8_t>(month)};
+    c.localTime = {hour, minute, 0, 0};
+    c.zone = 0;
+    c.beforeChrist = bc;
+    c.longitude = {static_cast<std::int16_t>(lonDeg), 0, ew};
+    c.latitude = {static_cast<std::int16_t>(latDeg), 0, ns};
+    return c;
+}
+
+double separation(double a, double b)
+{
+    const double d = std::fabs(a - b);
+    return d > 180 ? 360 - d : d;
+}
+
+constexpr double ArcSecond = 1.0 / 3600;
+constexpr int LibraryBody[10] = {SE_MOON, SE_SUN, SE_MERCURY, SE_VENUS, SE_MARS,
+                                 SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO};
+
+class PreciseCharts : public ::testing::TestWithParam<Chart> {};
+
+TEST_P(PreciseCharts, HoldWhatTheLibraryReturns)
+{
+    Chart c = GetParam();
+    DerivedTables t;
+    ASSERT_EQ(computeChart(c, t, Ephemeris::Precise), HouseSystem::Placidus);
+    char err[AS_MAXCH];
+    for (int b = 0; b < 10; ++b) {
+        double x[6];
+        ASSERT_GE(swe_calc_ut(c.julianDate, LibraryBody[b], SEFLG_SWIEPH, x, err), 0);
+        EXPECT_LT(separation(c.bodies[b].longitude, x[0]), ArcSecond) << BodyNames[b];
+        EXPECT_GE(c.bodies[b].house, 0);
+    }
+    double cusps[13], ascmc[10];
+    ASSERT_GE(swe_houses_ex(c.julianDate, 0, c.latitudeDeg, -c.longitudeDeg, 'P', cusps, ascmc), 0);
+    EXPECT_LT(separation(c.ascendant, ascmc[0]), 2 * ArcSecond);
+    EXPECT_LT(separation(c.midheaven, ascmc[1]), 2 * ArcSecond);
+    EXPECT_LT(separation(c.ramc, ascmc[2]), 2 * ArcSecond);
+    for (int k = 0; k < 12; ++k)
+        EXPECT_LT(separation(c.cusps[k].longitude, cusps[k + 1]), 2 * ArcSecond) << "cusp " << k + 1;
+    EXPECT_DOUBLE_EQ(c.ramcRad, c.ramc * (1.0 / 180) * 3.141592653589793);
+
+    // The times stay those of the classic computation.
+    Chart classic = GetParam();
+    DerivedTables ct;
+    computeChart(classic, ct);
+    EXPECT_EQ(c.julianDate, classic.julianDate);
+    EXPECT_EQ(c.dayNumber, classic.dayNumber);
+    EXPECT_EQ(std::memcmp(&c.siderealTime, &classic.siderealTime, sizeof(TimeOfDay)), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dates, PreciseCharts, ::testing::Values(
+    birth(1990, 1, 1, 17, 0, 74, West, 40, North),
+    birth(1600, 6, 1, 3, 30, 2, East, 48, North),
+    birth(2400, 12, 31, 23, 59, 151, East, 33, South),
+    birth(1500, 3, 10, 12, 0, 12, East, 41, North),    // before the reform: Julian calendar
+    birth(44, 3, 15, 12, 0, 12, East, 41, North, true), // no data file: the analytical theory
+    birth(2000, 1, 1, 0, 0, 0, West, 0, North)));
+
+TEST(Precise, PolarLatitudesFallBackToPorphyryAndStayFinite)
+{
+    for (int lat : {67, 70, 80, 90}) {
+        Chart c = birth(1990, 1, 1, 12, 0, 10, East, lat, North);
+        DerivedTables t;
+        ASSERT_EQ(computeChart(c, t, Ephemeris::Precise), HouseSystem::Porphyry) << lat;
+        for (const auto& cusp : c.cusps)
+            EXPECT_TRUE(std::isfinite(cusp.longitude) && cusp.longitude >= 0 && cusp.longitude <= 360);
+        EXPECT_TRUE(std::isfinite(c.ascendant) && std::isfinite(c.midheaven));
+    }
+}
+
+TEST(Precise, TheClassicChartIsTheDefault)
+{
+    Chart a = birth(1990, 1, 1, 12, 0, 74, West, 40, North);
+    a.zone = 6;
+    a.latitude.minutes = 43;
+    Chart b = a;
+    DerivedTables ta, tb;
+    computeChart(a, ta);
+    computeChart(b, tb, Ephemeris::Classic);
+    EXPECT_EQ(std::memcmp(&a, &b, sizeof(Chart)), 0);
+    EXPECT_NEAR(a.bodies[0].longitude, 336.1401, 5e-5);
+    Chart p = a;
+    DerivedTables tp;
+    computeChart(p, tp, Ephemeris::Precise);
+    // The classic Moon is minutes of arc off; the two must differ, yet not wildly.
+    EXPECT_GT(separation(p.bodies[0].longitude, a.bodies[0].longitude), ArcSecond);
+    EXPECT_LT(separation(p.bodies[0].longitude, a.bodies[0].longitude), 1.0);
+}
+
+TEST(Precise, ASavedPreciseChartOpensWithItsPositions)
+{
+    Chart c = birth(1976, 7, 4, 14, 0, 74, West, 40, North);
+    DerivedTables t;
+    computeChart(c, t, Ephemeris::Precise);
+    const auto path = std::filesystem::temp_directory_path() / "zodiara-precise-test.cht";
+    ASSERT_EQ(writeChartFile(path, c), "");
+    const ChartReadResult read = readChartFile(path);
+    std::filesystem::remove(path);
+    ASSERT_TRUE(read.chart) << read.error;
+    for (int b = 0; b < 10; ++b)
+        EXPECT_EQ(read.chart->bodies[b].longitude, c.bodies[b].longitude);
+    EXPECT_EQ(read.chart->ascendant, c.ascendant);
+}
+
+TEST(Precise, NamesOfTheEphemerides)
+{
+    EXPECT_EQ(ephemerisFromName("precise"), Ephemeris::Precise);
+    EXPECT_EQ(ephemerisFromName("classic"), Ephemeris::Classic);
+    EXPECT_FALSE(ephemerisFromName("Precise"));
+    EXPECT_EQ(ephemerisName(Ephemeris::Precise), "precise");
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+// Any bytes at all go to the chart-file reader. A chart it accepts must be exactly the bytes it
+// was given, and everything that a shown chart then runs on it must hold up.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+
+#include "chartfile.h"
+#include "pipeline.h"
+#include "text1252.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace zodiara;
+    const std::span<const std::byte> image(reinterpret_cast<const std::byte*>(data), size);
+    const ChartReadResult result = chartFromImage(image);
+    if (result.chart.has_value() != result.error.empty())
+        std::abort();  // exactly one of a chart and a reason
+    if (validateChartImage(image).empty() != result.chart.has_value())
+        std::abort();
+    if (!result.chart)
+        return 0;
+
+    const Chart& chart = *result.chart;
+    if (size != ChartFileSize || std::memcmp(&chart, data, ChartFileSize) != 0)
+        std::abort();  // taken byte for byte, so it is written back unchanged
+
+    DerivedTables tables;
+    rebuildDerivedTables(chart, tables);
+    bool seen[10] = {};
+    for (const SortedBody& entry : tables.sortedBodies) {
+        if (entry.body < 0 || entry.body > 9 || seen[entry.body])
+            std::abort();  // the sorted list is a permutation of the bodies
+        seen[entry.body] = true;
+    }
+    for (int a = 0; a < ChartPointCount; ++a)
+        for (int b = a + 1; b < ChartPointCount; ++b)
+            if (const int aspect = tables.aspectGrid[a][b].aspect; aspect < -1 || aspect > 10)
+                std::abort();
+
+    if (!isValidUtf8(chartText(chart.name)) || !isValidUtf8(chartText(chart.place)))
+        std::abort();
+    return 0;
+}

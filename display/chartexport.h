@@ -13,7 +13,7 @@
 namespace zodiara {
 
 inline constexpr QSize DefaultViewSize{580, 420};
-inline constexpr int MaxExportSide = 20000;
+inline constexpr int MaxExportSide = 8192;
 inline constexpr int PrintResolutionDpi = 600;
 
 enum class PaperSize { A4, Letter };

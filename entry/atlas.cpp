@@ -155,6 +155,16 @@ QString foldForFilter(QStringView text)
         }
         auto it = foldedChars.constFind(u);
         if (it == foldedChars.constEnd()) {
+            // Letters with a stroke have no decomposition but are read as their plain letter.
+            static const QHash<char16_t, QString> strokes = {
+                {u'\u0141', u"l"_qs}, {u'\u0142', u"l"_qs}, {u'\u00d8', u"o"_qs}, {u'\u00f8', u"o"_qs},
+                {u'\u0110', u"d"_qs}, {u'\u0111', u"d"_qs}, {u'\u0126', u"h"_qs}, {u'\u0127', u"h"_qs},
+                {u'\u00c6', u"ae"_qs}, {u'\u00e6', u"ae"_qs}, {u'\u0152', u"oe"_qs}, {u'\u0153', u"oe"_qs},
+                {u'\u0131', u"i"_qs}};
+            if (const auto stroke = strokes.constFind(u); stroke != strokes.constEnd()) {
+                folded.append(*foldedChars.insert(u, *stroke));
+                continue;
+            }
             QString plain;
             for (const QChar part : QString(c).normalized(QString::NormalizationForm_KD))
                 if (!part.isMark())

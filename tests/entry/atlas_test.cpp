@@ -142,10 +142,11 @@ void AtlasTest::filter_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("rows");
-    QTest::newRow("empty shows all in file order") << "" << QStringList{"Zürich", "ZURICH x", "Berlin", "MÜNCHEN", "ab", "cd"};
+    QTest::newRow("empty shows all in file order") << "" << QStringList{"Zürich", "ZURICH x", "Berlin", "MÜNCHEN", "ab", "cd", "Łódź"};
     QTest::newRow("case and accents ignored") << "zur" << QStringList{"Zürich", "ZURICH x"};
     QTest::newRow("accented filter") << QString::fromUtf8("münch") << QStringList{"MÜNCHEN"};
     QTest::newRow("anywhere in the line") << "rli" << QStringList{"Berlin"};
+    QTest::newRow("letters with a stroke") << "lodz" << QStringList{"Łódź"};
     QTest::newRow("no match") << "xyz" << QStringList{};
     QTest::newRow("never across two lines") << "bc" << QStringList{};
 }
@@ -154,7 +155,7 @@ void AtlasTest::filter()
 {
     QFETCH(QString, filter);
     QFETCH(QStringList, rows);
-    AtlasListModel model(QStringList{"Zürich", "ZURICH x", "Berlin", "MÜNCHEN", "ab", "cd"});
+    AtlasListModel model(QStringList{"Zürich", "ZURICH x", "Berlin", "MÜNCHEN", "ab", "cd", "Łódź"});
     model.setFilter(QStringLiteral("something else first"));
     model.setFilter(filter);
     QStringList shown;

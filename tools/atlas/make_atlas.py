@@ -176,8 +176,8 @@ def fold(text: str) -> str:
 
 
 def place_text(name: str, region: str | None, country: str, width: int = PLACE_WIDTH) -> str:
-    """"<place>, <region>, <country>", dropping the region, then shortening the
-    name, when the whole does not fit the place column."""
+    """"<place>, <region>, <country>"; without the region when that does not fit
+    the place column, and cut at a word end when even that does not."""
     if region:
         full = f"{name}, {region}, {country}"
         if len(full) <= width:
@@ -185,7 +185,10 @@ def place_text(name: str, region: str | None, country: str, width: int = PLACE_W
     short = f"{name}, {country}"
     if len(short) <= width:
         return short
-    return f"{name[:width - len(country) - 2].rstrip()}, {country}"
+    cut = short[:width]
+    if short[width] != " " and " " in cut:
+        cut = cut[:cut.rfind(" ")]
+    return cut.rstrip(" ,")
 
 
 # --- coordinates and lines ------------------------------------------------------

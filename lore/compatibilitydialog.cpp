@@ -1,0 +1,116 @@
+#include "compatibilitydialog.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "centeronscreen.h"
+#include "chart.h"
+#include "compatibilitytexts.h"
+#include "dialogunits.h"
+#include "lorewidgets.h"
+#include "signtexts.h"
+
+namespace zodiara {
+
+CompatibilityDialog::CompatibilityDialog(QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Zodiara"));
+    const QFontMetrics metrics = fontMetrics();
+
+    const auto signList = [](const char* name) {
+        auto* list = new QComboBox;
+        list->setObjectName(QLatin1String(name));
+        for (std::string_view entry : SignDateRangesWithName)
+            list->addItem(toQString(entry));
+        return list;
+    };
+    m_yours = signList("yourSign");
+    m_partners = signList("partnerSign");
+    auto* yoursLabel = new QLabel(QStringLiteral("Your sign:"));
+    yoursLabel->setBuddy(m_yours);
+    auto* partnersLabel = new QLabel(QStringLiteral("Your partner's sign:"));
+    partnersLabel->setBuddy(m_partners);
+
+    m_text = sunkenField(QStringLiteral("compatibility"));
+    m_text->setWordWrap(true);
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // At least as wide as the original box; showEvent fits the height to the longest text.
+    m_text->setMinimumSize(dialogUnits(metrics, 284, 52));
+    auto* textLabel = new QLabel(QStringLiteral("Compatibility:"));
+
+    auto* choices = new QGridLayout;
+    choices->setVerticalSpacing(2);
+    choices->setHorizontalSpacing(dialogUnits(metrics, 15, 0).width());
+    choices->addWidget(yoursLabel, 0, 0);
+    choices->addWidget(m_yours, 1, 0);
+    choices->addWidget(partnersLabel, 0, 1);
+    choices->addWidget(m_partners, 1, 1);
+
+    auto* ok = new QPushButton(QStringLiteral("Ok"));
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(choices);
+    layout->addSpacing(dialogUnits(metrics, 0, 6).height());
+    layout->addWidget(textLabel);
+    layout->addWidget(m_text);
+    layout->addSpacing(dialogUnits(metrics, 0, 6).height());
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_yours->setCurrentIndex(0);
+    m_partners->setCurrentIndex(0);
+    connect(m_yours, &QComboBox::currentIndexChanged, this, &CompatibilityDialog::onYourSignChosen);
+    connect(m_partners, &QComboBox::currentIndexChanged, this, &CompatibilityDialog::onPartnerSignChosen);
+    ShowCompatibility();
+}
+
+void CompatibilityDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!m_centered) {
+        m_centered = true;
+        // The layout has settled the width; the height follows before the first paint.
+        QStringList texts;
+        for (std::string_view text : compatibilityTexts())
+            texts << toQString(text);
+        reserveHeightFor(m_text, m_text->width(), texts);
+        layout()->activate();
+        centerOnScreen(this);
+    }
+}
+
+void CompatibilityDialog::onYourSignChosen(int index)
+{
+    if (index < 0 || index == m_yourSign)
+        return;
+    m_yourSign = index;
+    ShowCompatibility();
+}
+
+void CompatibilityDialog::onPartnerSignChosen(int index)
+{
+    if (index < 0 || index == m_partnerSign)
+        return;
+    m_partnerSign = index;
+    ShowCompatibility();
+}
+
+void CompatibilityDialog::ShowCompatibility()
+{
+    m_text->setText(toQString(CompatibilityText(m_yourSign, m_partnerSign)));
+    emit textShown(compatibilityTextId(m_yourSign, m_partnerSign));
+}
+
+}  // namespace zodiara

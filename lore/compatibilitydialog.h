@@ -1,0 +1,41 @@
+// The compatibility box: your birthday range and your partner's, and the text for the pair.
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+
+namespace zodiara {
+
+class CompatibilityDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // Opens on Aries with Aries.
+    explicit CompatibilityDialog(QWidget* parent);
+
+    int yourSign() const { return m_yourSign; }
+    int partnerSign() const { return m_partnerSign; }
+
+signals:
+    // The box has just loaded and shown the text with this id.
+    void textShown(int textId);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void onYourSignChosen(int index);
+    void onPartnerSignChosen(int index);
+    void ShowCompatibility();
+
+    int m_yourSign = 0;
+    int m_partnerSign = 0;
+    bool m_centered = false;
+    QComboBox* m_yours;
+    QComboBox* m_partners;
+    QLabel* m_text;
+};
+
+}  // namespace zodiara

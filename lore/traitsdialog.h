@@ -1,0 +1,52 @@
+// The sun-sign traits box: pick the range a birthday falls in, read that sign's lore.
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+
+namespace zodiara {
+
+class MessageService;
+class TStatic256;
+
+class TraitsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // Opens on Aries; `messages` reports a sign picture that cannot be loaded.
+    TraitsDialog(QWidget* parent, MessageService& messages);
+
+    int currentSign() const { return m_currentSign; }
+
+signals:
+    // The box has just loaded and shown this sign.
+    void signShown(int sign);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void onRangeChosen(int index);
+    void ShowSign();
+
+    int m_currentSign = 0;
+    bool m_centered = false;
+    QComboBox* m_ranges;
+    QLabel* m_yourSign;
+    TStatic256* m_picture;
+    QLabel* m_quality;
+    QLabel* m_element;
+    QLabel* m_principle;
+    QLabel* m_ruler;
+    QLabel* m_opposite;
+    QLabel* m_keyPhrase;
+    QLabel* m_keyWord;
+    QLabel* m_luckyNumbers;
+    QLabel* m_anatomy;
+    QLabel* m_positiveTraits;
+    QLabel* m_negativeTraits;
+};
+
+}  // namespace zodiara

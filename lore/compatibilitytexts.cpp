@@ -254,7 +254,7 @@ constexpr std::array<std::string_view, CompatibilityTextCount> Texts = {
     "well as friendship.",
     "Leo and Pisces:\n"
     "Radiant Leo and gentle, imaginative Pisces share a love of romance and the arts. Leo "
-    "protects and Pisces adores, which suits you both for a while. Leo should be gentle with "
+    "protects and Pisces adores, and at first that suits you both. Leo should be gentle with "
     "Pisces's sensitivity, and Pisces should be clear and reliable rather than elusive; "
     "respect keeps the dream alive.",
     // Virgo
@@ -323,7 +323,7 @@ constexpr std::array<std::string_view, CompatibilityTextCount> Texts = {
     "Venus and Neptune meet at an awkward angle: romantic, artistic and kind, you share a "
     "love of beauty and peace. But both of you avoid conflict and practical matters. Someone "
     "must take charge of daily life, and each should say honestly what they want rather than "
-    "hope to be guessed.",
+    "hoping the other will guess.",
     // Scorpio
     "Scorpio and Scorpio:\n"
     "Two Pluto-ruled Scorpios form an intense, passionate and deeply loyal bond; each "
@@ -353,8 +353,8 @@ constexpr std::array<std::string_view, CompatibilityTextCount> Texts = {
     "Sagittarius and Sagittarius:\n"
     "Two Jupiter-ruled archers form a cheerful, adventurous and freedom-loving pair, always "
     "ready for a journey or a new idea. Frankness comes easily and boredom rarely. But nobody "
-    "minds the practical details; share the chores, keep your promises, and keep faith with "
-    "each other.",
+    "wants to mind the practical details; share the chores, keep your promises, and keep "
+    "faith with each other.",
     "Sagittarius and Capricorn:\n"
     "Jupiter meets Saturn in neighboring signs: optimism meets caution, expansion meets "
     "discipline. Sagittarius can lighten Capricorn's load, and Capricorn can help Sagittarius "

@@ -154,9 +154,11 @@ TEST_F(ReferenceImage, CuspGlyphsInTheirElementColours)
         const QRect box(q.x() - 9, q.y() - 9, 18, 18);
         const int element = chart.cusps[j].sign % 4;
         EXPECT_GE(countColour(image, box, ElementInks[element]), 8) << "cusp " << j;
-        for (int other = 0; other < 4; ++other)
-            if (other != element)
+        for (int other = 0; other < 4; ++other) {
+            if (other != element) {
                 EXPECT_EQ(countColour(image, box, ElementInks[other]), 0) << "cusp " << j << " element " << other;
+            }
+        }
     }
 }
 

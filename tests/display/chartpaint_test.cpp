@@ -301,9 +301,11 @@ TEST(PrintedPages, ChartPageIsShrunkAndRecordsNothing)
     EXPECT_EQ(canvas.glyphsIn(20, 29).size(), 10u);
     for (const SortedBody& s : tables.sortedBodies)
         EXPECT_EQ(s.glyphRect, IntRect{});
-    for (const TextCall& t : canvas.texts)
-        if (t.text == houseNumberText(1))
+    for (const TextCall& t : canvas.texts) {
+        if (t.text == houseNumberText(1)) {
             EXPECT_EQ(t.font.height, 60);
+        }
+    }
 }
 
 TEST(PrintedPages, AspectsPageHasTheTableThenABlackLegendInTwoColumns)

@@ -1,0 +1,104 @@
+// Drawing timings: the 580 x 420 view into an image, and each printed page into a 600-dpi PDF.
+// Run: build/bin/zodiara_display_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+#include <benchmark/benchmark.h>
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "chartcanvas.h"
+#include "chartexport.h"
+#include "chartpaint.h"
+#include "glyphbitmap.h"
+#include "pipeline.h"
+
+namespace {
+
+using namespace zodiara;
+
+// 1990-01-01 12:00 EST, 74W00 40N43
+Chart referenceChart(DerivedTables& tables)
+{
+    Chart chart;
+    std::strcpy(chart.name, "Reference");
+    chart.birthDate = {1990, 1, 1};
+    chart.localTime = {12, 0, 0, 0};
+    chart.zone = 6;
+    chart.longitude = {74, 0, West};
+    chart.latitude = {40, 43, North};
+    computeChart(chart, tables);
+    return chart;
+}
+
+// One paint of the view; arg 0 shows the aspect table, arg 1 drops the glyph bitmaps first.
+void BM_PaintView(benchmark::State& state)
+{
+    DerivedTables tables;
+    const Chart chart = referenceChart(tables);
+    const bool aspects = state.range(0) != 0;
+    const bool cold = state.range(1) != 0;
+    QImage image(DefaultViewSize, QImage::Format_RGB32);
+    for (auto _ : state) {
+        if (cold)
+            clearScreenGlyphCache();
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PainterCanvas canvas(painter, GlyphStyle::Bitmap);
+        paintChartView(canvas, chart, tables, DefaultViewSize, aspects);
+    }
+    benchmark::DoNotOptimize(image.constBits());
+}
+BENCHMARK(BM_PaintView)->ArgNames({"aspects", "cold"})->Args({0, 0})->Args({1, 0})->Args({0, 1})->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// One A4 page at 600 dpi written to a PDF in memory; arg 0 the chart page, 1 the aspects page.
+void BM_PdfPage(benchmark::State& state)
+{
+    DerivedTables tables;
+    const Chart chart = referenceChart(tables);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(PrintResolutionDpi);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        const QRect r = writer.pageLayout().paintRectPixels(writer.resolution());
+        const IntRect page{0, 0, r.width(), r.height()};
+        {
+            PainterCanvas canvas(painter, GlyphStyle::Vector);
+            if (state.range(0) == 0)
+                paintChartPage(canvas, chart, tables.sortedBodies, page);
+            else
+                paintAspectsPage(canvas, chart, tables.aspectGrid, page);
+        }
+        painter.end();
+        bytes = size_t(pdf.size());
+    }
+    state.counters["bytes"] = double(bytes);
+}
+BENCHMARK(BM_PdfPage)->ArgName("aspectsPage")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

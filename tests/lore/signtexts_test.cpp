@@ -217,22 +217,6 @@ TEST(SignRules, RulersAndOpposites)
     }
 }
 
-TEST(SignTraits, GatherTheBoxFacts)
-{
-    EXPECT_EQ(yourSignText(0), "Your sign is\nAries the\nRam");
-    EXPECT_EQ(yourSignText(10), "Your sign is\nAquarius the\nWater bearer");
-    const SignTraits capricorn = signTraits(9);
-    EXPECT_EQ(capricorn.quality, "Cardinal");
-    EXPECT_EQ(capricorn.element, "Earth");
-    EXPECT_EQ(capricorn.principle, "Passive");
-    EXPECT_EQ(capricorn.ruler, "Saturn");
-    EXPECT_EQ(capricorn.opposite, "Cancer");
-    EXPECT_EQ(capricorn.symbol, "Seagoat");
-    EXPECT_EQ(capricorn.dateRange, "December 22 - January 19");
-    EXPECT_EQ(capricorn.luckyNumbers, "10-28-37-46-55");
-    EXPECT_EQ(capricorn.negativeTraits, SignText(NegativeTraitsBase, 9));
-}
-
 // The first and last day of each range, read from the range texts themselves so the date
 // lookup cannot drift from what the boxes show.
 struct DayOfYear {

@@ -235,12 +235,6 @@ void TestLoreWidgets::traitsBoxShowsTheChosenSign()
     QCOMPARE(text(&box, "yourSign"),
              QStringLiteral("Your sign is\n%1 the\n%2").arg(QLatin1String(QTest::currentDataTag()), facts[5]));
     QCOMPARE(box.findChild<TStatic256*>(QStringLiteral("picture"))->resourceId(), 3 + sign);
-    QCOMPARE(text(&box, "keyPhrase"), qs(SignText(KeyPhraseBase, sign)));
-    QCOMPARE(text(&box, "keyWord"), qs(SignText(KeyWordBase, sign)));
-    QCOMPARE(text(&box, "luckyNumbers"), qs(SignText(LuckyNumbersBase, sign)));
-    QCOMPARE(text(&box, "anatomy"), qs(SignText(AnatomyBase, sign)));
-    QCOMPARE(text(&box, "positiveTraits"), qs(SignText(PositiveTraitsBase, sign)));
-    QCOMPARE(text(&box, "negativeTraits"), qs(SignText(NegativeTraitsBase, sign)));
 }
 
 void TestLoreWidgets::traitsBoxFieldsHoldEverySignsTexts()

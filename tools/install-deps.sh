@@ -2,7 +2,7 @@
 # Installs every Debian 12 package Zodiara needs to build, test and run.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ pkg-config python3
+  cmake ninja-build g++ pkg-config python3 tzdata
   libswe-dev swe-basic-data
   qt6-base-dev qt6-svg-dev libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,0 +1,20 @@
+// What a click on the view explains: a body glyph's longitude, or an aspect cell's aspect.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+#include "pipeline.h"
+
+namespace zodiara {
+
+// The explanation for a click at (x, y) in view coordinates, from the rectangles the last paint
+// recorded; bodies win over aspect cells, which count only while aspects are shown.
+std::optional<QString> clickExplanation(const DerivedTables& tables, bool showAspects, int x, int y);
+
+QString bodyExplanation(int body, double longitude);
+// `first` < `second` are chart points 0..11.
+QString aspectExplanation(int aspect, int first, int second);
+
+}  // namespace zodiara

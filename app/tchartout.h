@@ -1,0 +1,55 @@
+// The printout: a frozen copy of the chart and the aspects flag, and the page rule.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+#include "chart.h"
+#include "pipeline.h"
+
+class QPrinter;
+class QWidget;
+
+namespace zodiara {
+
+class ChartCanvas;
+
+class TChartOut {
+public:
+    // Copies `chart`, its tables and the flag; later changes to the originals never reach it.
+    TChartOut(const QString& title, const Chart& chart, const DerivedTables& tables, bool showAspects);
+
+    const QString& title() const { return m_title; }
+    const Chart& chart() const { return m_chart; }
+    bool showAspects() const { return m_showAspects; }
+
+    // Page 1 always; page 2 only when the first page said so.
+    bool HasPage(int page) const;
+    // The chart page, or the aspects page for page 2 with aspects shown; `pageRect` is the
+    // printable area in device units.
+    void PrintPage(ChartCanvas& canvas, int page, const IntRect& pageRect);
+
+private:
+    QString m_title;
+    bool m_moreThanOnePage = false;
+    Chart m_chart;
+    DerivedTables m_tables;
+    bool m_showAspects;
+};
+
+// "Natal Chart for %s" with the chart's name.
+QString printJobTitle(const Chart& chart);
+
+// Called before each page is drawn, with the page number from 1.
+using PageHook = std::function<void(int page)>;
+
+// Prints every page of `printout` on `printer` as it is set up, showing progress with a Cancel
+// button over `parent`. Returns an empty string on success, otherwise the reason ("Printer
+// error", "Printing canceled", "Error encountered during print").
+QString printChart(QPrinter& printer, TChartOut& printout, QWidget* parent, const PageHook& beforePage = {});
+
+// The text of the "Print Error" box.
+QString printErrorText(const QString& title, const QString& reason);
+
+}  // namespace zodiara

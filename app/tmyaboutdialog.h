@@ -1,0 +1,20 @@
+// The about box: the program's picture, name and version, and its notice.
+#pragma once
+
+#include <QDialog>
+
+namespace zodiara {
+
+class MessageService;
+
+class TMyAboutDialog : public QDialog {
+    Q_OBJECT
+public:
+    // `messages` reports a picture that cannot be loaded.
+    TMyAboutDialog(QWidget* parent, MessageService& messages);
+};
+
+// The notice lines under the version.
+QString aboutNotice();
+
+}  // namespace zodiara

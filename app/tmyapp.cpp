@@ -1,0 +1,66 @@
+#include "tmyapp.h"
+
+#include <QDateTime>
+#include <QTimer>
+
+#include "glyphs.h"
+#include "messageservice.h"
+#include "platformservices.h"
+#include "tframewindow.h"
+#include "tmymainwindow.h"
+
+namespace zodiara {
+
+namespace {
+QString g_programDirectory;
+}
+
+const QString& programDirectory()
+{
+    return g_programDirectory;
+}
+
+TMyApp::TMyApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Zodiara"));
+    setApplicationVersion(QStringLiteral("1.1"));
+    setWindowIcon(programIcon());
+}
+
+TMyApp::~TMyApp()
+{
+    // The windows go before the services they refer to.
+    m_frame.reset();
+}
+
+TMyMainWindow* TMyApp::view() const
+{
+    return m_frame ? m_frame->view() : nullptr;
+}
+
+void TMyApp::InitMainWindow()
+{
+    g_programDirectory = applicationDirPath();
+    m_messages = std::make_unique<QtMessageService>();
+    m_platform = std::make_unique<QtPlatformServices>();
+    auto* view = new TMyMainWindow(*m_messages, *m_platform, g_programDirectory, QDateTime::currentDateTime());
+    m_frame = std::make_unique<TFrameWindow>(view);
+
+    QString pending;
+    const QStringList args = arguments();
+    if (args.size() > 1) {
+        pending = view->loadChartFile(args.at(1));
+    }
+    m_frame->adjustSize();
+    m_frame->show();
+    if (!pending.isEmpty())
+        QTimer::singleShot(0, view, [this, view, pending]() { m_messages->show(view, pending); });
+}
+
+int TMyApp::Run()
+{
+    InitMainWindow();
+    return exec();
+}
+
+}  // namespace zodiara

@@ -31,6 +31,36 @@ bool flushOut(const CommandContext& context)
     return false;
 }
 
+namespace {
+
+// "WxH", each side 1..8192.
+std::string parseImageSize(std::string_view text, int& width, int& height)
+{
+    const std::string bad = "--size wants WIDTHxHEIGHT in pixels, each 1 to 8192, not \"" + std::string(text) + "\"";
+    const std::size_t x = text.find('x');
+    if (x == std::string_view::npos)
+        return bad;
+    const auto number = [](std::string_view digits, int& value) {
+        if (digits.empty() || digits.size() > 4)
+            return false;
+        value = 0;
+        for (char c : digits) {
+            if (c < '0' || c > '9')
+                return false;
+            value = value * 10 + (c - '0');
+        }
+        return value >= 1 && value <= 8192;
+    };
+    int w = 0, h = 0;
+    if (!number(text.substr(0, x), w) || !number(text.substr(x + 1), h))
+        return bad;
+    width = w;
+    height = h;
+    return {};
+}
+
+}  // namespace
+
 void addChartOutputOptions(OptionParser& parser, ChartOutputOptions& options)
 {
     parser.addFlag("json", [&options] { options.json = true; });
@@ -40,10 +70,41 @@ void addChartOutputOptions(OptionParser& parser, ChartOutputOptions& options)
         options.savePath = std::string(path);
         return {};
     });
+    ChartImageOptions& images = options.images;
+    const auto file = [](std::string_view option, std::optional<std::string>& target) {
+        return [option, &target](std::string_view path) -> std::string {
+            if (path.empty())
+                return "option --" + std::string(option) + " needs a file name";
+            target = std::string(path);
+            return {};
+        };
+    };
+    parser.addValue("png", file("png", images.pngPath));
+    parser.addValue("svg", file("svg", images.svgPath));
+    parser.addValue("pdf", file("pdf", images.pdfPath));
+    parser.addValue("size", [&images](std::string_view text) -> std::string {
+        images.sizeText = text;
+        return parseImageSize(text, images.width, images.height);
+    });
+    parser.addValue("paper", [&images](std::string_view text) -> std::string {
+        images.paperText = text;
+        if (text != "a4" && text != "letter")
+            return "--paper is a4 or letter, not \"" + std::string(text) + "\"";
+        images.letterPaper = text == "letter";
+        return {};
+    });
+    parser.addFlag("aspects", [&images] { images.aspects = true; });
 }
 
-std::string checkChartOutputOptions(const ChartOutputOptions&)
+std::string checkChartOutputOptions(const ChartOutputOptions& options)
 {
+    const ChartImageOptions& images = options.images;
+    if (images.sizeText && !images.pngPath && !images.svgPath)
+        return "--size goes with --png or --svg";
+    if (images.paperText && !images.pdfPath)
+        return "--paper goes with --pdf";
+    if (images.aspects && !images.any())
+        return "--aspects goes with --png, --svg or --pdf";
     return {};
 }
 
@@ -52,6 +113,12 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
     if (options.savePath) {
         if (std::string error = writeChartFile(*options.savePath, view.chart); !error.empty())
             return fail(context, "cannot save " + *options.savePath + ": " + error);
+    }
+    if (options.images.any()) {
+        if (!context.writeImages)
+            return fail(context, "this build cannot draw charts");
+        if (std::string error = context.writeImages(options.images, view); !error.empty())
+            return fail(context, error);
     }
     std::string text;
     text.reserve(8192);

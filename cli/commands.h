@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,11 +23,17 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitRowFailed = 1;  // batch: at least one row was refused
 inline constexpr int ExitBadInput = 2;   // nothing was written
 
+struct ChartView;
+struct ChartImageOptions;
+// Writes the requested images and pages of a chart; the reason on failure, empty on success.
+using ChartImageWriter = std::function<std::string(const ChartImageOptions&, const ChartView&)>;
+
 struct CommandContext {
     std::span<const std::string_view> args;  // after the command's name
     Moment now;
     std::FILE* out = stdout;
     std::FILE* err = stderr;
+    ChartImageWriter writeImages;  // unset where the drawing layer is not linked in
 };
 
 // Prints "zodiara-chart: <message>" as one line on the error stream; returns ExitBadInput.
@@ -43,9 +50,22 @@ struct ChartView {
     std::optional<HouseSystem> houseSystem;
 };
 
+// The drawn chart: the view as PNG or SVG (a client area of width x height, with or without
+// the aspect table) and the printed pages as PDF.
+struct ChartImageOptions {
+    std::optional<std::string> pngPath, svgPath, pdfPath;
+    std::optional<std::string_view> sizeText, paperText;
+    int width = 580;
+    int height = 420;
+    bool aspects = false;
+    bool letterPaper = false;
+    bool any() const { return pngPath || svgPath || pdfPath; }
+};
+
 struct ChartOutputOptions {
     bool json = false;
     std::optional<std::string> savePath;
+    ChartImageOptions images;
 };
 
 void addChartOutputOptions(OptionParser& parser, ChartOutputOptions& options);

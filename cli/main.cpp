@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chartimages.h"
 #include "commands.h"
 #include "lorecommands.h"
 
@@ -36,9 +37,9 @@ int runCompatibility(CommandContext& context) { return runLore(context, zodiara:
 // One line per command.
 constexpr Command Commands[] = {
     {"compute", "compute [--name TEXT] [--place TEXT] [--date YYYY-MM-DD] [--time HH:MM[:SS]] [--zone N|ABBR] "
-                "[--dst] [--bc] [--lon DDD(E|W)MM] [--lat DD(N|S)MM] [--json] [--save FILE.cht]",
+                "[--dst] [--bc] [--lon DDD(E|W)MM] [--lat DD(N|S)MM] [--json] [--save FILE.cht] [IMAGES]",
      runCompute},
-    {"show", "show FILE.cht [--json] [--save OTHER.cht]", runShow},
+    {"show", "show FILE.cht [--json] [--save OTHER.cht] [IMAGES]", runShow},
     {"batch", "batch [FILE.csv|-]    (columns name,place,date,time,zone,dst,bc,lon,lat; JSON lines out)", runBatch},
     {"traits", "traits SIGN    (a sign name, an index 0..11 or a birthday MM-DD)", runTraits},
     {"compatibility", "compatibility SIGN SIGN", runCompatibility},
@@ -64,7 +65,10 @@ void printUsage(std::FILE* to)
     for (const Command& command : Commands)
         std::fprintf(to, "  zodiara-chart %.*s\n", int(command.usage.size()), command.usage.data());
     std::fputs("Without a date and time the chart is of this moment; the place defaults to zone 6 (EST), "
-               "49W00, 24N00.\nBad input: a message on stderr and exit status 2; batch exits with 1 when a row "
+               "49W00, 24N00.\nIMAGES: [--png FILE [--size WxH]] [--svg FILE [--size WxH]] [--pdf FILE "
+               "[--paper a4|letter]] [--aspects]; PNG and SVG show the chart as the window would (580x420 unless "
+               "--size), PDF the printed pages at 600 dpi; --aspects adds the aspect table (a second PDF page).\n"
+               "Bad input: a message on stderr and exit status 2; batch exits with 1 when a row "
                "was refused.\n",
                to);
 }
@@ -76,6 +80,7 @@ int main(int argc, char** argv)
     const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
     CommandContext context;
     context.now = currentMoment();
+    context.writeImages = writeChartImages;
     if (args.empty()) {
         fail(context, "no command given; try zodiara-chart --help");
         return ExitBadInput;

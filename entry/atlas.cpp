@@ -137,43 +137,50 @@ int zoneNamedIn(QStringView text)
     return -1;
 }
 
-QString foldForFilter(QStringView text)
+void appendFolded(std::u16string& out, QStringView text)
 {
     // Atlases are mostly ASCII; the cache keeps the slow Unicode path to once per character.
-    static thread_local QHash<char16_t, QString> foldedChars;
-    QString folded;
-    folded.reserve(text.size());
+    static thread_local QHash<char16_t, std::u16string> foldedChars;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u < 0x80) {
-            folded.append(u >= u'A' && u <= u'Z' ? QChar(u + 32) : c);
+            out.push_back(u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u);
             continue;
         }
         if (c.isSurrogate()) {
-            folded.append(c);
+            out.push_back(u);
             continue;
         }
         auto it = foldedChars.constFind(u);
         if (it == foldedChars.constEnd()) {
             // Letters with a stroke have no decomposition but are read as their plain letter.
-            static const QHash<char16_t, QString> strokes = {
-                {u'\u0141', u"l"_qs}, {u'\u0142', u"l"_qs}, {u'\u00d8', u"o"_qs}, {u'\u00f8', u"o"_qs},
-                {u'\u0110', u"d"_qs}, {u'\u0111', u"d"_qs}, {u'\u0126', u"h"_qs}, {u'\u0127', u"h"_qs},
-                {u'\u00c6', u"ae"_qs}, {u'\u00e6', u"ae"_qs}, {u'\u0152', u"oe"_qs}, {u'\u0153', u"oe"_qs},
-                {u'\u0131', u"i"_qs}};
+            static const QHash<char16_t, std::u16string> strokes = {
+                {u'\u0141', u"l"}, {u'\u0142', u"l"}, {u'\u00d8', u"o"}, {u'\u00f8', u"o"},
+                {u'\u0110', u"d"}, {u'\u0111', u"d"}, {u'\u0126', u"h"}, {u'\u0127', u"h"},
+                {u'\u00c6', u"ae"}, {u'\u00e6', u"ae"}, {u'\u0152', u"oe"}, {u'\u0153', u"oe"},
+                {u'\u0131', u"i"}};
+            std::u16string plain;
             if (const auto stroke = strokes.constFind(u); stroke != strokes.constEnd()) {
-                folded.append(*foldedChars.insert(u, *stroke));
-                continue;
+                plain = *stroke;
+            } else {
+                QString stripped;
+                for (const QChar part : QString(c).normalized(QString::NormalizationForm_KD))
+                    if (!part.isMark())
+                        stripped.append(part);
+                plain = stripped.toCaseFolded().toStdU16String();
             }
-            QString plain;
-            for (const QChar part : QString(c).normalized(QString::NormalizationForm_KD))
-                if (!part.isMark())
-                    plain.append(part);
-            it = foldedChars.insert(u, plain.toCaseFolded());
+            it = foldedChars.insert(u, plain);
         }
-        folded.append(*it);
+        out += *it;
     }
-    return folded;
+}
+
+QString foldForFilter(QStringView text)
+{
+    std::u16string folded;
+    folded.reserve(static_cast<std::size_t>(text.size()));
+    appendFolded(folded, text);
+    return QString::fromStdU16String(folded);
 }
 
 }  // namespace zodiara

@@ -8,6 +8,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <string>
 
 namespace zodiara {
 
@@ -53,5 +54,7 @@ int zoneNamedIn(QStringView text);
 
 // Lower case without accents, for case- and accent-insensitive matching ("Zürich" -> "zurich").
 QString foldForFilter(QStringView text);
+// The same, appended to `out`: the lookup folds a whole atlas into one buffer.
+void appendFolded(std::u16string& out, QStringView text);
 
 }  // namespace zodiara

@@ -23,11 +23,15 @@ AtlasListModel::AtlasListModel(QStringList lines, QObject* parent)
     : QAbstractListModel(parent), m_lines(std::move(lines))
 {
     m_starts.reserve(static_cast<std::size_t>(m_lines.size()) + 1);
+    std::size_t total = 0;
+    for (const QString& line : m_lines)
+        total += static_cast<std::size_t>(line.size());
+    m_folded.reserve(total);
     for (const QString& line : m_lines) {
-        m_starts.push_back(m_folded.size());
-        m_folded += foldForFilter(line);
+        m_starts.push_back(static_cast<qsizetype>(m_folded.size()));
+        appendFolded(m_folded, line);
     }
-    m_starts.push_back(m_folded.size());
+    m_starts.push_back(static_cast<qsizetype>(m_folded.size()));
 }
 
 int AtlasListModel::rowCount(const QModelIndex& parent) const
@@ -70,14 +74,17 @@ void AtlasListModel::setFilter(const QString& text)
     m_visible.clear();
     if (!m_showAll) {
         const QStringMatcher matcher(needle, Qt::CaseSensitive);
+        const QStringView folded(m_folded.data(), static_cast<qsizetype>(m_folded.size()));
         qsizetype from = 0;
-        while ((from = matcher.indexIn(m_folded, from)) >= 0) {
-            // The line holding the hit: the last start at or before it.
-            const auto next = std::upper_bound(m_starts.begin(), m_starts.end(), from);
-            const auto line = static_cast<int>(next - m_starts.begin()) - 1;
-            if (from + needle.size() <= *next) {
-                m_visible.push_back(line);
-                from = *next;
+        std::size_t line = 0;
+        while ((from = matcher.indexIn(folded, from)) >= 0) {
+            // Hits only move forward, so the line holding one is found by walking on.
+            while (m_starts[line + 1] <= from)
+                ++line;
+            const qsizetype lineEnd = m_starts[line + 1];
+            if (from + needle.size() <= lineEnd) {
+                m_visible.push_back(static_cast<int>(line));
+                from = lineEnd;
             } else {
                 ++from;  // the hit runs into the next line
             }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <string>
 #include <vector>
 
 class QLineEdit;
@@ -32,7 +33,7 @@ public:
 
 private:
     QStringList m_lines;
-    QString m_folded;                  // all lines folded, one after another
+    std::u16string m_folded;           // all lines folded, one after another
     std::vector<qsizetype> m_starts;   // where each line begins in m_folded, then the end
     bool m_showAll = true;
     std::vector<int> m_visible;        // line numbers of the rows while filtered

@@ -98,6 +98,7 @@ QString exportChartSvg(const QString& path, const Chart& chart, const DerivedTab
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
     svg.setSize(size);
+    svg.setResolution(96);  // so a browser shows it at its pixel size
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(QStringLiteral("Chart"));
     QPainter painter;

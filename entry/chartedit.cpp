@@ -145,7 +145,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     m_daylightSaving = new QCheckBox(QStringLiteral("&Daylight Savings ?"), dateGroup);
     m_daylightSaving->setObjectName(QStringLiteral("daylightSavingBox"));
 
-    auto* dateGrid = new QGridLayout(dateGroup);
+    auto* dateGrid = new QGridLayout;
     dateGrid->addWidget(label(dateGroup, "Month:"), 0, 0);
     dateGrid->addWidget(label(dateGroup, "Day:"), 0, 1);
     dateGrid->addWidget(label(dateGroup, "Year:"), 0, 2);
@@ -157,24 +157,26 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     eraColumn->addWidget(m_bc);
     eraColumn->addWidget(m_ad);
     dateGrid->addLayout(eraColumn, 0, 3, 2, 1);
-    dateGrid->addWidget(m_calendar, 0, 4, 2, 1, Qt::AlignVCenter);
-    auto* time = new QHBoxLayout;
-    time->setSpacing(2);
-    time->addWidget(m_hour);
-    time->addWidget(label(dateGroup, ":"));
-    time->addWidget(m_minute);
-    time->addStretch();
-    dateGrid->addLayout(time, 2, 0);
-    dateGrid->addWidget(m_zone, 2, 1, 1, 3);
-    dateGrid->addWidget(m_daylightSaving, 2, 4);
-    auto* timeLabels = new QHBoxLayout;
-    timeLabels->addWidget(label(dateGroup, "hr (24hr)"));
-    timeLabels->addWidget(label(dateGroup, "minutes"));
-    timeLabels->addStretch();
-    dateGrid->addLayout(timeLabels, 3, 0);
-    dateGrid->addWidget(label(dateGroup, "Time Zone"), 3, 1, 1, 3);
-    dateGrid->setColumnStretch(0, 2);
-    dateGrid->setColumnStretch(1, 1);
+    dateGrid->addWidget(m_calendar, 0, 4, 2, 1, Qt::AlignCenter);
+    dateGrid->setColumnStretch(0, 1);
+
+    auto* timeGrid = new QGridLayout;
+    timeGrid->setHorizontalSpacing(4);
+    timeGrid->addWidget(m_hour, 0, 0);
+    timeGrid->addWidget(label(dateGroup, ":"), 0, 1);
+    timeGrid->addWidget(m_minute, 0, 2);
+    timeGrid->addWidget(m_zone, 0, 3);
+    timeGrid->addWidget(m_daylightSaving, 0, 4);
+    timeGrid->addWidget(label(dateGroup, "hr (24hr)"), 1, 0, 1, 2);
+    timeGrid->addWidget(label(dateGroup, "minutes"), 1, 2);
+    timeGrid->addWidget(label(dateGroup, "Time Zone"), 1, 3);
+    timeGrid->setColumnStretch(3, 1);
+    timeGrid->setColumnMinimumWidth(2, 50);
+
+    auto* dateLayout = new QVBoxLayout(dateGroup);
+    dateLayout->addLayout(dateGrid);
+    dateLayout->addSpacing(6);
+    dateLayout->addLayout(timeGrid);
 
     // Birth place.
     auto* placeGroup = new QGroupBox(QStringLiteral("Birth Place:"), this);

@@ -12,6 +12,7 @@
 
 #include "chartexport.h"
 #include "chartpaint.h"
+#include "glyphbitmap.h"
 #include "pipeline.h"
 
 using namespace zodiara;
@@ -194,6 +195,19 @@ TEST_F(ReferenceImage, HubHoldsFourLinesOfText)
     const QImage anonymous = renderChartImage(chart, tables, {580, 420}, false);
     EXPECT_EQ(countDark(anonymous, QRect(Centre.x() - 60, Centre.y() - 26, 120, 10)), 0);
     EXPECT_GT(countDark(anonymous, QRect(Centre.x() - 60, Centre.y() - 12, 120, 10)), 20);
+}
+
+// Keeping glyph bitmaps between paints must not change a single pixel.
+TEST_F(ReferenceImage, KeptGlyphBitmapsDrawTheSamePicture)
+{
+    for (const bool aspects : {false, true}) {
+        render(aspects);
+        const QImage warm = renderChartImage(chart, tables, {580, 420}, aspects);
+        clearScreenGlyphCache();
+        const QImage cold = renderChartImage(chart, tables, {580, 420}, aspects);
+        EXPECT_EQ(warm, cold);
+        EXPECT_EQ(warm.convertToFormat(QImage::Format_RGB32), image);
+    }
 }
 
 TEST_F(ReferenceImage, WithoutAspectsTheTopLeftCornerIsEmpty)

@@ -1,6 +1,7 @@
 #include "tframewindow.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -45,6 +46,14 @@ TFrameWindow::TFrameWindow(TMyMainWindow* view) : m_view(view)
     help->addAction(view->action(CmHelpTopics));
     help->addAction(view->action(CmAbout));
     bar->setCornerWidget(m_helpBar, Qt::TopRightCorner);
+}
+
+void TFrameWindow::sizeToClient()
+{
+    resize(sizeHint());
+    layout()->activate();
+    resize(size() + (m_view->sizeHint() - m_view->size()));
+    layout()->activate();
 }
 
 void TFrameWindow::closeEvent(QCloseEvent* event)

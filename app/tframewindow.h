@@ -17,6 +17,8 @@ public:
     explicit TFrameWindow(TMyMainWindow* view);
 
     TMyMainWindow* view() const { return m_view; }
+    // Sizes the frame so the view gets its preferred client area, whatever the menu bar needs.
+    void sizeToClient();
     // The bar at the right-hand end that carries "&Help".
     QMenuBar* helpBar() const { return m_helpBar; }
 

@@ -51,7 +51,7 @@ void TMyApp::InitMainWindow()
     if (args.size() > 1) {
         pending = view->loadChartFile(args.at(1));
     }
-    m_frame->adjustSize();
+    m_frame->sizeToClient();
     m_frame->show();
     if (!pending.isEmpty())
         QTimer::singleShot(0, view, [this, view, pending]() { m_messages->show(view, pending); });

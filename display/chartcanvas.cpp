@@ -13,50 +13,50 @@ namespace zodiara {
 
 namespace {
 
-QFont makeFont(const FontSpec& spec, int pixelSize)
+QFont makeFont(const ChartFont& choice, int pixelSize)
 {
-    QFont font(QString::fromLatin1(spec.face));
+    QFont font(QString::fromLatin1(choice.face));
     font.setPixelSize(pixelSize);
-    font.setWeight(QFont::Weight(spec.weight));
+    font.setWeight(QFont::Weight(choice.weight));
     font.setStyleStrategy(QFont::PreferDefault);
     return font;
 }
 
-int cellHeight(const FontSpec& spec, int pixelSize, const QPaintDevice* device)
+int cellHeight(const ChartFont& font, int pixelSize, const QPaintDevice* device)
 {
     // QFontMetrics wants a mutable device pointer but only reads its resolution.
-    const QFontMetrics fm(makeFont(spec, pixelSize), const_cast<QPaintDevice*>(device));
+    const QFontMetrics fm(makeFont(font, pixelSize), const_cast<QPaintDevice*>(device));
     return fm.ascent() + fm.descent();
 }
 
-int pixelSizeForCellHeight(const FontSpec& spec, const QPaintDevice* device)
+int pixelSizeForCellHeight(const ChartFont& font, const QPaintDevice* device)
 {
-    const int target = std::max(1, spec.height);
+    const int target = std::max(1, font.height);
     // Sans faces are about 1.15 em from ascent to descent; start there and walk.
     int px = std::max(1, static_cast<int>(target / 1.15));
     const int limit = 4 * target + 4;
-    while (px > 1 && cellHeight(spec, px, device) > target)
+    while (px > 1 && cellHeight(font, px, device) > target)
         --px;
-    while (px < limit && cellHeight(spec, px + 1, device) <= target)
+    while (px < limit && cellHeight(font, px + 1, device) <= target)
         ++px;
     return px;
 }
 
 }  // namespace
 
-QFont fontForCellHeight(const FontSpec& spec, const QPaintDevice* device)
+QFont fontForCellHeight(const ChartFont& font, const QPaintDevice* device)
 {
     const int dpi = device ? device->logicalDpiY() : 0;
     const QString key = QStringLiteral("%1|%2|%3|%4")
-                            .arg(QString::fromLatin1(spec.face))
-                            .arg(spec.weight)
-                            .arg(spec.height)
+                            .arg(QString::fromLatin1(font.face))
+                            .arg(font.weight)
+                            .arg(font.height)
                             .arg(dpi);
     thread_local QHash<QString, int> sizes;
     auto it = sizes.constFind(key);
     if (it == sizes.constEnd())
-        it = sizes.insert(key, pixelSizeForCellHeight(spec, device));
-    return makeFont(spec, it.value());
+        it = sizes.insert(key, pixelSizeForCellHeight(font, device));
+    return makeFont(font, it.value());
 }
 
 PainterCanvas::PainterCanvas(QPainter& painter, GlyphStyle style) : m_painter(painter), m_style(style)
@@ -71,7 +71,7 @@ PainterCanvas::PainterCanvas(QPainter& painter, GlyphStyle style) : m_painter(pa
 
 PainterCanvas::~PainterCanvas() { m_painter.restore(); }
 
-void PainterCanvas::setFont(const FontSpec& font)
+void PainterCanvas::setFont(const ChartFont& font)
 {
     const QFont f = fontForCellHeight(font, m_painter.device());
     m_painter.setFont(f);

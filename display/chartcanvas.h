@@ -17,11 +17,11 @@ class QPaintDevice;
 namespace zodiara {
 
 // A font by face, cell height (ascent + descent) in device units and weight (400 or 600).
-struct FontSpec {
+struct ChartFont {
     const char* face = "Arial";
     int height = 16;
     int weight = 400;
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const ChartFont&) const = default;
 };
 
 enum class TextAlign { LeftTop, CentreTop };
@@ -29,7 +29,7 @@ enum class TextAlign { LeftTop, CentreTop };
 class ChartCanvas {
 public:
     virtual ~ChartCanvas() = default;
-    virtual void setFont(const FontSpec& font) = 0;
+    virtual void setFont(const ChartFont& font) = 0;
     virtual TextExtent textExtent(const QString& text) = 0;
     // Black text with a transparent background, `anchor` being its top-left or top-centre.
     virtual void drawText(Point anchor, const QString& text, TextAlign align) = 0;
@@ -51,7 +51,7 @@ public:
     PainterCanvas(const PainterCanvas&) = delete;
     PainterCanvas& operator=(const PainterCanvas&) = delete;
 
-    void setFont(const FontSpec& font) override;
+    void setFont(const ChartFont& font) override;
     TextExtent textExtent(const QString& text) override;
     void drawText(Point anchor, const QString& text, TextAlign align) override;
     void drawEllipse(const IntRect& bounds) override;
@@ -64,8 +64,8 @@ private:
     std::optional<QFontMetrics> m_metrics;
 };
 
-// The font of `spec` whose ascent + descent on `device` equals the cell height, or the largest
+// The Qt font for `font` whose ascent + descent on `device` equals its cell height, or the largest
 // one below it where no pixel size hits it exactly. Cached per face, weight, height and dpi.
-QFont fontForCellHeight(const FontSpec& spec, const QPaintDevice* device);
+QFont fontForCellHeight(const ChartFont& font, const QPaintDevice* device);
 
 }  // namespace zodiara

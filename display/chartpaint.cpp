@@ -151,7 +151,7 @@ QString legendText(int aspect)
 }
 
 int drawAspectTable(ChartCanvas& canvas, const Chart& chart, AspectGrid& grid, Point origin, int textHeight,
-                    const FontSpec& titleFont, const FontSpec& bodyFont, bool recordHitAreas)
+                    const ChartFont& titleFont, const ChartFont& bodyFont, bool recordHitAreas)
 {
     canvas.setFont(bodyFont);
     const int nmWidth = canvas.textExtent(QStringLiteral("nm")).width;
@@ -216,7 +216,7 @@ void paintAspectsPage(ChartCanvas& canvas, const Chart& chart, const AspectGrid&
 {
     const int pageWidth = page.right - page.left;
     const ChartFonts fonts = pageFonts(pageWidth);
-    const FontSpec titleFont{"Arial", pageWidth / 40, 600};
+    const ChartFont titleFont{"Arial", pageWidth / 40, 600};
 
     canvas.setFont(fonts.cusp);
     const TextExtent w = canvas.textExtent(QStringLiteral("W"));

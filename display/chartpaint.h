@@ -23,11 +23,11 @@ QColor elementInk(int sign);
 QColor aspectInk(int aspect);
 
 struct ChartFonts {
-    FontSpec label;   // body degree and minute labels
-    FontSpec data;    // date, time and coordinates in the hub
-    FontSpec name;    // the person's name; the table title on screen
-    FontSpec cusp;    // cusp labels; the table body text
-    FontSpec number;  // house numbers
+    ChartFont label;   // body degree and minute labels
+    ChartFont data;    // date, time and coordinates in the hub
+    ChartFont name;    // the person's name; the table title on screen
+    ChartFont cusp;    // cusp labels; the table body text
+    ChartFont number;  // house numbers
 };
 // The view's fonts; only the house numbers follow the client width.
 ChartFonts screenFonts(int clientWidth);
@@ -58,6 +58,6 @@ void paintAspectsPage(ChartCanvas& canvas, const Chart& chart, const AspectGrid&
 // Draws the table with `origin` at its top-left and returns the y just below it. The body font
 // is selected on return. With `recordHitAreas` the cell rectangles of drawn aspects go to `grid`.
 int drawAspectTable(ChartCanvas& canvas, const Chart& chart, AspectGrid& grid, Point origin, int textHeight,
-                    const FontSpec& titleFont, const FontSpec& bodyFont, bool recordHitAreas);
+                    const ChartFont& titleFont, const ChartFont& bodyFont, bool recordHitAreas);
 
 }  // namespace zodiara

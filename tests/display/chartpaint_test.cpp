@@ -23,13 +23,13 @@ struct TextCall {
     Point anchor;
     QString text;
     TextAlign align;
-    FontSpec font;
+    ChartFont font;
 };
 
 // Logs the drawing; every character is 7 units wide and the font's height is its cell height.
 class LoggingCanvas final : public ChartCanvas {
 public:
-    void setFont(const FontSpec& f) override { font = f; }
+    void setFont(const ChartFont& f) override { font = f; }
     TextExtent textExtent(const QString& text) override { return {7 * int(text.size()), font.height}; }
     void drawText(Point a, const QString& t, TextAlign al) override { texts.push_back({a, t, al, font}); }
     void drawEllipse(const IntRect& r) override { ellipses.push_back(r); }
@@ -52,7 +52,7 @@ public:
         return out;
     }
 
-    FontSpec font;
+    ChartFont font;
     std::vector<TextCall> texts;
     std::vector<IntRect> ellipses;
     std::vector<Segment> lines;
@@ -110,30 +110,30 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"legend_opposition", legendText(10), QStringLiteral(" = Opposition, 180 degrees")}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class CellHeights : public ::testing::TestWithParam<FontSpec> {};
+class CellHeights : public ::testing::TestWithParam<ChartFont> {};
 
 // Heights are cell heights: the chosen font's ascent + descent must be the height asked for,
 // since every anchor is computed from extents measured in that font.
 TEST_P(CellHeights, FontAscentPlusDescentIsTheHeight)
 {
     QImage device(10, 10, QImage::Format_RGB32);
-    const FontSpec spec = GetParam();
-    const QFont font = fontForCellHeight(spec, &device);
+    const ChartFont choice = GetParam();
+    const QFont font = fontForCellHeight(choice, &device);
     const QFontMetrics fm(font, &device);
-    EXPECT_LE(fm.ascent() + fm.descent(), spec.height);
-    EXPECT_GE(fm.ascent() + fm.descent(), spec.height - 1);
+    EXPECT_LE(fm.ascent() + fm.descent(), choice.height);
+    EXPECT_GE(fm.ascent() + fm.descent(), choice.height - 1);
     QFont larger = font;
     larger.setPixelSize(font.pixelSize() + 1);
     const QFontMetrics lfm(larger, &device);
-    EXPECT_GT(lfm.ascent() + lfm.descent(), spec.height);
-    EXPECT_EQ(font.weight(), QFont::Weight(spec.weight));
+    EXPECT_GT(lfm.ascent() + lfm.descent(), choice.height);
+    EXPECT_EQ(font.weight(), QFont::Weight(choice.weight));
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, CellHeights,
-                         ::testing::Values(FontSpec{"Arial", 13, 400}, FontSpec{"Arial", 14, 400},
-                                           FontSpec{"Arial", 14, 600}, FontSpec{"Arial", 16, 400},
-                                           FontSpec{"System", 14, 400}, FontSpec{"Arial", 99, 400},
-                                           FontSpec{"Arial", 111, 600}));
+                         ::testing::Values(ChartFont{"Arial", 13, 400}, ChartFont{"Arial", 14, 400},
+                                           ChartFont{"Arial", 14, 600}, ChartFont{"Arial", 16, 400},
+                                           ChartFont{"System", 14, 400}, ChartFont{"Arial", 99, 400},
+                                           ChartFont{"Arial", 111, 600}));
 
 TEST(ChartFonts, PageFontsFollowAFortiethOfThePageWidth)
 {

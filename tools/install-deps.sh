@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
-  xvfb xauth
+  xvfb xauth poppler-utils
 )
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)

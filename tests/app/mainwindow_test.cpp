@@ -2,6 +2,8 @@
 // query, Show Aspects, clicks on the chart, the precise ephemeris, help and about.
 #include <QAction>
 #include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -640,6 +642,47 @@ private slots:
         setBirthData(classic, birthDataOf(before));
         computeChart(classic, tables, Ephemeris::Classic);
         QVERIFY(sameBytes(m_view->chart(), classic));
+    }
+
+    void fileDialogsFilterAndSuffix()
+    {
+        QFileDialog open;
+        configureOpenDialog(open);
+        QFileDialog save;
+        configureSaveDialog(save);
+        for (QFileDialog* dialog : {&open, &save}) {
+            QCOMPARE(dialog->nameFilters(), QStringList{"Chart Data Files (*.cht)"});
+            QCOMPARE(dialog->defaultSuffix(), QStringLiteral("cht"));
+        }
+        QCOMPARE(open.fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(open.acceptMode(), QFileDialog::AcceptOpen);
+        QCOMPARE(save.acceptMode(), QFileDialog::AcceptSave);
+        QVERIFY(!save.testOption(QFileDialog::DontConfirmOverwrite));
+    }
+
+    // The real save dialog asks before replacing a file, and a bare name gets ".cht".
+    void saveDialogAsksBeforeReplacing()
+    {
+        QString question;
+        onNextModal<QFileDialog>([this, &question](QFileDialog* dialog) {
+            dialog->setDirectory(m_dir.path());
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            onNextModal<QMessageBox>([dialog, &question](QMessageBox* box) {
+                question = box->text();
+                box->button(QMessageBox::No)->click();
+                QTimer::singleShot(0, dialog, [dialog]() {
+                    dialog->selectFile(QStringLiteral("fresh"));
+                    QMetaObject::invokeMethod(dialog, "accept");
+                });
+            });
+            name->setText(QStringLiteral("ann.cht"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QtPlatformServices services;
+        const QString chosen = services.saveChartFileName(m_view);
+        QVERIFY2(question.contains(QStringLiteral("ann.cht")), qPrintable(question));
+        QCOMPARE(QFileInfo(chosen).fileName(), QStringLiteral("fresh.cht"));
     }
 
     void helpOpensTheGuideBesideTheProgram()

@@ -62,7 +62,6 @@ TMyMainWindow::TMyMainWindow(MessageService& messages, PlatformServices& platfor
 {
     setWindowTitle(QStringLiteral("Zodiara"));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     createActions();
 
     const QDate date = now.date();
@@ -80,6 +79,13 @@ TMyMainWindow::TMyMainWindow(MessageService& messages, PlatformServices& platfor
 }
 
 TMyMainWindow::~TMyMainWindow() = default;
+
+QPrinter* TMyMainWindow::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
 
 void TMyMainWindow::createActions()
 {
@@ -307,17 +313,18 @@ void TMyMainWindow::TogglePrecise()
 
 void TMyMainWindow::PrinterSetup()
 {
-    if (m_printer)
-        m_platform.setUpPrinter(this, *m_printer);
+    if (QPrinter* chosen = printer())
+        m_platform.setUpPrinter(this, *chosen);
 }
 
 void TMyMainWindow::Print()
 {
     const QString title = printJobTitle(m_chart);
     TChartOut printout(title, m_chart, m_tables, m_showAspects);
-    if (!m_printer)
+    QPrinter* target = printer();
+    if (!target)
         return;
-    const QString error = printChart(*m_printer, printout, this, [this](int page) { emit printingPage(page); });
+    const QString error = printChart(*target, printout, this, [this](int page) { emit printingPage(page); });
     if (!error.isEmpty())
         m_messages.show(this, printErrorText(title, error), QStringLiteral("Print Error"));
 }

@@ -35,7 +35,9 @@ public:
 
     const Chart& chart() const { return m_chart; }
     const DerivedTables& tables() const { return m_tables; }
-    QPrinter* printer() const { return m_printer.get(); }
+    // Made on first use, since asking the print system for its printers slows the start.
+    // Null when no printer object can be made.
+    QPrinter* printer();
     const QString& fileName() const { return m_fileName; }
     bool saved() const { return m_saved; }
     bool chartPresent() const { return m_chartPresent; }

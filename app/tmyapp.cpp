@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QTimer>
 
-#include "glyphs.h"
 #include "messageservice.h"
 #include "platformservices.h"
 #include "tframewindow.h"
@@ -24,7 +23,6 @@ TMyApp::TMyApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Zodiara"));
     setApplicationVersion(QStringLiteral("1.1"));
-    setWindowIcon(programIcon());
 }
 
 TMyApp::~TMyApp()
@@ -45,11 +43,17 @@ void TMyApp::InitMainWindow()
     m_platform = std::make_unique<QtPlatformServices>();
     auto* view = new TMyMainWindow(*m_messages, *m_platform, g_programDirectory, QDateTime::currentDateTime());
     m_frame = std::make_unique<TFrameWindow>(view);
+    // Dialogs and message boxes wear the frame's icon; drawing it once is enough.
+    setWindowIcon(m_frame->windowIcon());
 
+    // The first argument that is not an option names a chart file; the rest are ignored.
     QString pending;
     const QStringList args = arguments();
-    if (args.size() > 1) {
-        pending = view->loadChartFile(args.at(1));
+    for (qsizetype n = 1; n < args.size(); ++n) {
+        if (!args.at(n).startsWith(u'-')) {
+            pending = view->loadChartFile(args.at(n));
+            break;
+        }
     }
     m_frame->sizeToClient();
     m_frame->show();

@@ -305,9 +305,9 @@ void TMyMainWindow::ToggleShowAspects()
 void TMyMainWindow::TogglePrecise()
 {
     m_ephemeris = m_ephemeris == Ephemeris::Precise ? Ephemeris::Classic : Ephemeris::Precise;
-    // As if the birth data had been confirmed unchanged: the shown positions are new.
-    if (m_chartPresent)
-        m_saved = false;
+    // As if the birth data had been confirmed unchanged: the shown positions are no longer
+    // those of any file, so Save becomes possible when a file is known.
+    m_saved = false;
     recompute();
 }
 

@@ -599,16 +599,24 @@ private slots:
     void precisePositionsRecomputeTheShownChart_data()
     {
         QTest::addColumn<bool>("withChart");
-        QTest::newRow("start-up chart") << false;
-        QTest::newRow("opened chart") << true;
+        QTest::addColumn<bool>("savedStartUp");
+        QTest::newRow("start-up chart") << false << false;
+        QTest::newRow("start-up chart saved as a file") << false << true;
+        QTest::newRow("opened chart") << true << false;
     }
 
     void precisePositionsRecomputeTheShownChart()
     {
         QFETCH(bool, withChart);
+        QFETCH(bool, savedStartUp);
         if (withChart) {
             m_platform->openPath = m_goodFile;
             m_view->command(CmOpenChart);
+        }
+        if (savedStartUp) {
+            m_platform->savePath = m_dir.filePath("start-up.cht");
+            m_view->command(CmSaveAs);
+            QVERIFY(m_view->saved());
         }
         const Chart before = m_view->chart();
 
@@ -623,7 +631,8 @@ private slots:
         QVERIFY(std::abs(precise.bodies[0].longitude - before.bodies[0].longitude) > 1e-4);
         QCOMPARE(m_view->chartPresent(), withChart);
         QVERIFY(!m_view->saved());
-        QCOMPARE(item(CmSave)->isEnabled(), withChart);
+        // The file no longer holds what is shown.
+        QCOMPARE(item(CmSave)->isEnabled(), withChart || savedStartUp);
         QVERIFY(m_messages->shown.isEmpty());
         // The recomputed chart is guarded like an edited one.
         m_messages->answers = {MessageService::Result::No};

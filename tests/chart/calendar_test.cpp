@@ -4,6 +4,9 @@
 
 using namespace zodiara;
 
+// Fields of the packed record are compared as copies (`+field`): the assertion macros bind
+// their arguments by reference, and a reference to a misaligned field is undefined.
+
 namespace {
 
 Chart birth(int year, int month, int day, int hour, int minute, int zone, bool dst = false, bool bc = false)
@@ -29,11 +32,11 @@ TEST_P(UniversalTime, StepsTheDateAcrossMidnight)
 {
     UtCase c = GetParam();
     computeUniversalTime(c.chart);
-    EXPECT_EQ(c.chart.utDate.year, c.year);
-    EXPECT_EQ(c.chart.utDate.month, c.month);
-    EXPECT_EQ(c.chart.utDate.day, c.day);
-    EXPECT_EQ(c.chart.universalTime.hour, c.hour);
-    EXPECT_EQ(c.chart.universalTime.minute, c.minute);
+    EXPECT_EQ(+c.chart.utDate.year, +c.year);
+    EXPECT_EQ(+c.chart.utDate.month, +c.month);
+    EXPECT_EQ(+c.chart.utDate.day, +c.day);
+    EXPECT_EQ(+c.chart.universalTime.hour, +c.hour);
+    EXPECT_EQ(+c.chart.universalTime.minute, +c.minute);
 }
 
 INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
@@ -102,34 +105,34 @@ TEST(Calendar, SiderealTimeAtGreenwichAndAwayFromIt)
     computeUniversalTime(c);
     computeSiderealTime(c);
     // T0 = 6.66452 h for 2000 January 1, 0 h UT.
-    EXPECT_EQ(c.siderealTime.hour, 6);
-    EXPECT_EQ(c.siderealTime.minute, 39);
-    EXPECT_EQ(c.localSiderealTime.hour, c.siderealTime.hour);
-    EXPECT_EQ(c.localSiderealTime.minute, c.siderealTime.minute);
+    EXPECT_EQ(+c.siderealTime.hour, 6);
+    EXPECT_EQ(+c.siderealTime.minute, 39);
+    EXPECT_EQ(+c.localSiderealTime.hour, +c.siderealTime.hour);
+    EXPECT_EQ(+c.localSiderealTime.minute, +c.siderealTime.minute);
 
     c.longitude = {90, 0, East};
     computeSiderealTime(c);
-    EXPECT_EQ(c.localSiderealTime.hour, 12);
-    EXPECT_EQ(c.localSiderealTime.minute, 39);
+    EXPECT_EQ(+c.localSiderealTime.hour, 12);
+    EXPECT_EQ(+c.localSiderealTime.minute, 39);
     c.longitude = {90, 0, West};
     computeSiderealTime(c);
-    EXPECT_EQ(c.localSiderealTime.hour, 0);
-    EXPECT_EQ(c.localSiderealTime.minute, 39);
+    EXPECT_EQ(+c.localSiderealTime.hour, 0);
+    EXPECT_EQ(+c.localSiderealTime.minute, 39);
 }
 
 TEST(Calendar, TimeArithmetic)
 {
     const TimeOfDay l = longitudeToTime({75, 30, West});
-    EXPECT_EQ(l.hour, 5);
-    EXPECT_EQ(l.minute, 2);
-    EXPECT_EQ(l.second, 0);
+    EXPECT_EQ(+l.hour, 5);
+    EXPECT_EQ(+l.minute, 2);
+    EXPECT_EQ(+l.second, 0);
     const TimeOfDay d = subtractTime({1, 5, 10, 0}, {3, 10, 20, 0});
-    EXPECT_EQ(d.hour, -3);
-    EXPECT_EQ(d.minute, 54);
-    EXPECT_EQ(d.second, 50);
+    EXPECT_EQ(+d.hour, -3);
+    EXPECT_EQ(+d.minute, 54);
+    EXPECT_EQ(+d.second, 50);
     const TimeOfDay s = addTime({12, 0, 0, 0}, {-9, -30, 0, 0});
-    EXPECT_EQ(s.hour, 2);
-    EXPECT_EQ(s.minute, 30);
+    EXPECT_EQ(+s.hour, 2);
+    EXPECT_EQ(+s.minute, 30);
 }
 
 TEST(Calendar, DayNumbersCountTrueDays)
@@ -150,24 +153,24 @@ TEST(Calendar, SplittingLongitudes)
 {
     BodyPosition b;
     splitBody(b, 359.999);
-    EXPECT_EQ(b.sign, 11);
-    EXPECT_EQ(b.degrees, 29);
-    EXPECT_EQ(b.minutes, 60);
-    EXPECT_EQ(b.house, -1);
+    EXPECT_EQ(+b.sign, 11);
+    EXPECT_EQ(+b.degrees, 29);
+    EXPECT_EQ(+b.minutes, 60);
+    EXPECT_EQ(+b.house, -1);
     splitBody(b, 30.0);
-    EXPECT_EQ(b.sign, 1);
-    EXPECT_EQ(b.degrees, 0);
-    EXPECT_EQ(b.minutes, 0);
+    EXPECT_EQ(+b.sign, 1);
+    EXPECT_EQ(+b.degrees, 0);
+    EXPECT_EQ(+b.minutes, 0);
     splitBody(b, 360.0);
-    EXPECT_EQ(b.sign, 11);
-    EXPECT_EQ(b.degrees, 30);
+    EXPECT_EQ(+b.sign, 11);
+    EXPECT_EQ(+b.degrees, 30);
     HouseCusp cusp;
     cusp.house = 7;
     splitCusp(cusp, 200.6714);
-    EXPECT_EQ(cusp.house, 7);
-    EXPECT_EQ(cusp.sign, 6);
-    EXPECT_EQ(cusp.degrees, 20);
-    EXPECT_EQ(cusp.minutes, 40);
+    EXPECT_EQ(+cusp.house, 7);
+    EXPECT_EQ(+cusp.sign, 6);
+    EXPECT_EQ(+cusp.degrees, 20);
+    EXPECT_EQ(+cusp.minutes, 40);
 }
 
 TEST(Calendar, WrappingMatchesRepeatedSteps)

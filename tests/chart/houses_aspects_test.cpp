@@ -9,6 +9,9 @@
 
 using namespace zodiara;
 
+// Fields of the packed record are compared as copies (`+field`): the assertion macros bind
+// their arguments by reference, and a reference to a misaligned field is undefined.
+
 namespace {
 
 double separation(double a, double b)
@@ -36,14 +39,14 @@ TEST(Houses, CuspInvariantsAtEveryLatitude)
             DerivedTables t;
             const HouseSystem system = computeChart(c, t);
             SCOPED_TRACE(testing::Message() << "latitude " << lat << " hour " << hour);
-            EXPECT_DOUBLE_EQ(c.cusps[0].longitude, c.ascendant);
-            EXPECT_DOUBLE_EQ(c.cusps[9].longitude, c.midheaven);
+            EXPECT_DOUBLE_EQ(+c.cusps[0].longitude, +c.ascendant);
+            EXPECT_DOUBLE_EQ(+c.cusps[9].longitude, +c.midheaven);
             for (int n = 0; n < 12; ++n) {
                 ASSERT_TRUE(std::isfinite(c.cusps[n].longitude));
-                EXPECT_GE(c.cusps[n].longitude, 0);
-                EXPECT_LE(c.cusps[n].longitude, 360);
-                EXPECT_NEAR(separation(c.cusps[n].longitude, c.cusps[(n + 6) % 12].longitude), 180, 1e-9);
-                EXPECT_EQ(c.cusps[n].house, n + 1);
+                EXPECT_GE(+c.cusps[n].longitude, 0);
+                EXPECT_LE(+c.cusps[n].longitude, 360);
+                EXPECT_NEAR(separation(+c.cusps[n].longitude, +c.cusps[(n + 6) % 12].longitude), 180, 1e-9);
+                EXPECT_EQ(+c.cusps[n].house, n + 1);
             }
             for (const auto& b : c.bodies)
                 EXPECT_TRUE(b.house >= 0 && b.house <= 11);
@@ -69,11 +72,11 @@ TEST(Houses, PolarLatitudesFallBackToPorphyry)
     const double asc = c.ascendant;
     const double ic = reduce360(c.midheaven + 180);
     const double arc = reduce360(ic - asc);
-    EXPECT_DOUBLE_EQ(c.cusps[1].longitude, reduce360(asc + arc / 3));
-    EXPECT_DOUBLE_EQ(c.cusps[2].longitude, reduce360(asc + 2 * arc / 3));
+    EXPECT_DOUBLE_EQ(+c.cusps[1].longitude, reduce360(asc + arc / 3));
+    EXPECT_DOUBLE_EQ(+c.cusps[2].longitude, reduce360(asc + 2 * arc / 3));
     const double westArc = reduce360(reduce360(asc + 180) - ic);
-    EXPECT_DOUBLE_EQ(c.cusps[4].longitude, reduce360(ic + westArc / 3));
-    EXPECT_DOUBLE_EQ(c.cusps[5].longitude, reduce360(ic + 2 * westArc / 3));
+    EXPECT_DOUBLE_EQ(+c.cusps[4].longitude, reduce360(ic + westArc / 3));
+    EXPECT_DOUBLE_EQ(+c.cusps[5].longitude, reduce360(ic + 2 * westArc / 3));
     EXPECT_EQ(houseSystemName(HouseSystem::Porphyry), "Porphyry");
 }
 
@@ -82,7 +85,7 @@ TEST(Houses, EquatorTrisectsRightAscension)
     Chart c = chartAt(7, 0, 0, North);
     DerivedTables t;
     ASSERT_EQ(computeChart(c, t), HouseSystem::Placidus);
-    EXPECT_EQ(c.latitudeDeg, 1e-25);
+    EXPECT_EQ(+c.latitudeDeg, 1e-25);
     // Cusp 11 is opposite cusp 5; its right ascension lies 30 degrees past the RAMC.
     const double lambda = degToRad(c.cusps[10].longitude);
     const double ra = radToDeg(std::atan2(std::sin(lambda) * std::cos(c.obliquityRad), std::cos(lambda)));
@@ -162,7 +165,7 @@ protected:
         std::vector<double> out;
         for (const auto& e : s) {
             EXPECT_EQ(e.glyphRect, IntRect{});
-            out.push_back(e.position.longitude);
+            out.push_back(double(e.position.longitude));
         }
         return out;
     }

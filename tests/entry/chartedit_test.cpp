@@ -310,7 +310,7 @@ void ChartEditTest::okStoresTheBoxes()
     QCOMPARE(chart.zone, 6);
     QCOMPARE(int(chart.daylightSaving), 1);
     QCOMPARE(int(chart.beforeChrist), 0);
-    QCOMPARE(chart.julianDate, 1234.5);
+    QCOMPARE(double(chart.julianDate), 1234.5);
     QCOMPARE(chart.place[20], '#');
 }
 

@@ -12,7 +12,9 @@ namespace zodiara::cli {
 namespace {
 
 inline constexpr std::string_view Header = "name,place,date,time,zone,dst,bc,lon,lat";
-inline constexpr std::size_t ColumnCount = 9;
+// The optional last column chooses the ephemeris of each row (classic when empty).
+inline constexpr std::string_view EphemerisColumn = ",ephemeris";
+inline constexpr std::size_t MaxColumns = 10;
 // Output is handed to the stream in blocks of about this size.
 inline constexpr std::size_t FlushSize = 1 << 16;
 
@@ -76,14 +78,14 @@ private:
 // Splits one CSV line: fields may be quoted ("New York, NY"), with "" for a quote inside.
 // Quoted fields land in `storage`, which must outlive the fields.
 std::string splitCsv(std::string_view line, std::vector<std::string_view>& fields,
-                     std::array<std::string, ColumnCount>& storage)
+                     std::array<std::string, MaxColumns>& storage)
 {
     fields.clear();
     std::size_t at = 0;
     for (;;) {
         if (at < line.size() && line[at] == '"') {
             if (fields.size() >= storage.size())
-                return "too many fields: a row has " + std::to_string(ColumnCount);
+                return "too many fields: a row has at most " + std::to_string(MaxColumns);
             std::string& field = storage[fields.size()];
             field.clear();
             ++at;
@@ -117,14 +119,20 @@ std::string splitCsv(std::string_view line, std::vector<std::string_view>& field
     }
 }
 
-std::string chartFromRow(std::string_view line, const Moment& now, std::vector<std::string_view>& fields,
-                         std::array<std::string, ColumnCount>& storage, Chart& chart)
+std::string chartFromRow(std::string_view line, const Moment& now, std::string_view header,
+                         std::vector<std::string_view>& fields, std::array<std::string, MaxColumns>& storage,
+                         Chart& chart, Ephemeris& ephemeris)
 {
     if (std::string error = splitCsv(line, fields, storage); !error.empty())
         return error;
-    if (fields.size() != ColumnCount)
-        return "expected " + std::to_string(ColumnCount) + " fields (" + std::string(Header) + "), found "
+    const std::size_t columns = header.size() == Header.size() ? 9 : 10;
+    if (fields.size() != columns)
+        return "expected " + std::to_string(columns) + " fields (" + std::string(header) + "), found "
                + std::to_string(fields.size());
+    ephemeris = Ephemeris::Classic;
+    if (columns == 10 && !fields[9].empty())
+        if (std::string error = parseEphemeris(fields[9], ephemeris); !error.empty())
+            return error;
     const auto given = [](std::string_view field) -> std::optional<std::string_view> {
         if (field.empty())
             return std::nullopt;
@@ -178,26 +186,31 @@ int runBatch(CommandContext& context)
     }
     if (line.starts_with("\xEF\xBB\xBF"))
         line.remove_prefix(3);
-    if (line != Header)
-        return fail(context, inputName + " does not start with the header " + std::string(Header));
+    const std::string withEphemeris = std::string(Header) + std::string(EphemerisColumn);
+    if (line != Header && line != withEphemeris)
+        return fail(context, inputName + " does not start with the header " + std::string(Header)
+                                 + " (optionally followed by " + std::string(EphemerisColumn) + ")");
+    const std::string header(line);
 
     std::string out;
     out.reserve(FlushSize + 8192);
     std::vector<std::string_view> fields;
-    fields.reserve(ColumnCount + 1);
-    std::array<std::string, ColumnCount> storage;
+    fields.reserve(MaxColumns + 1);
+    std::array<std::string, MaxColumns> storage;
     DerivedTables tables;
     bool anyFailed = false;
     for (long long lineNumber = 2; reader.next(line); ++lineNumber) {
         if (line.empty())
             continue;
         Chart chart;
-        if (std::string error = chartFromRow(line, context.now, fields, storage, chart); !error.empty()) {
+        Ephemeris ephemeris;
+        if (std::string error = chartFromRow(line, context.now, header, fields, storage, chart, ephemeris);
+            !error.empty()) {
             anyFailed = true;
             appendErrorJson(out, lineNumber, error);
         } else {
-            const HouseSystem system = computeChart(chart, tables);
-            appendChartJson(out, chart, tables, system);
+            const HouseSystem system = computeChart(chart, tables, ephemeris);
+            appendChartJson(out, chart, tables, Computation{system, ephemeris});
         }
         out += '\n';
         if (out.size() >= FlushSize) {

@@ -123,10 +123,10 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
     std::string text;
     text.reserve(8192);
     if (options.json) {
-        appendChartJson(text, view.chart, view.tables, view.houseSystem);
+        appendChartJson(text, view.chart, view.tables, view.computation);
         text += '\n';
     } else {
-        appendChartReport(text, view.chart, view.tables, view.houseSystem);
+        appendChartReport(text, view.chart, view.tables, view.computation);
     }
     if (!writeOut(context, text) || !flushOut(context))
         return ExitBadInput;
@@ -153,6 +153,8 @@ int runCompute(CommandContext& context)
     parser.addValue("lat", text(birth.lat));
     parser.addFlag("dst", [&birth] { birth.dst = true; });
     parser.addFlag("bc", [&birth] { birth.bc = true; });
+    Ephemeris ephemeris = Ephemeris::Classic;
+    parser.addValue("ephemeris", [&ephemeris](std::string_view value) { return parseEphemeris(value, ephemeris); });
     addChartOutputOptions(parser, outputs);
 
     std::vector<std::string_view> positionals;
@@ -167,8 +169,8 @@ int runCompute(CommandContext& context)
     if (std::string error = birthChartFrom(birth, context.now, chart); !error.empty())
         return fail(context, error);
     DerivedTables tables;
-    const HouseSystem system = computeChart(chart, tables);
-    return emitChart(context, outputs, {chart, tables, system});
+    const HouseSystem system = computeChart(chart, tables, ephemeris);
+    return emitChart(context, outputs, {chart, tables, Computation{system, ephemeris}});
 }
 
 int runShow(CommandContext& context)

@@ -43,11 +43,17 @@ int fail(const CommandContext& context, std::string_view message);
 bool writeOut(const CommandContext& context, std::string_view text);
 bool flushOut(const CommandContext& context);
 
-// A finished chart: computed (with its house system) or shown as stored (without one).
+// How a chart was computed; a chart shown as stored does not say.
+struct Computation {
+    HouseSystem houseSystem;
+    Ephemeris ephemeris;
+};
+
+// A finished chart: computed, or shown as stored.
 struct ChartView {
     const Chart& chart;
     const DerivedTables& tables;
-    std::optional<HouseSystem> houseSystem;
+    std::optional<Computation> computation;
 };
 
 // The drawn chart: the view as PNG or SVG (a client area of width x height, with or without

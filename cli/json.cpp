@@ -130,7 +130,7 @@ void appendJsonString(std::string& out, std::string_view utf8)
 }
 
 void appendChartJson(std::string& out, const Chart& chart, const DerivedTables& tables,
-                     std::optional<HouseSystem> houseSystem)
+                     std::optional<Computation> computation)
 {
     const std::string name = chartText(chart.name);
     const std::string place = chartText(chart.place);
@@ -160,8 +160,10 @@ void appendChartJson(std::string& out, const Chart& chart, const DerivedTables& 
         o.number("utHours", chart.utHours);
         o.number("latitudeDeg", chart.latitudeDeg);
         o.number("dayNumber", chart.dayNumber);
-        if (houseSystem)
-            o.string("houseSystem", houseSystemName(*houseSystem));
+        if (computation) {
+            o.string("houseSystem", houseSystemName(computation->houseSystem));
+            o.string("ephemeris", ephemerisName(computation->ephemeris));
+        }
 
         Cursor& cusps = o.key("cusps");
         cusps.put('[');

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "pipeline.h"
+#include "commands.h"
 
 namespace zodiara::cli {
 
@@ -14,9 +14,10 @@ namespace zodiara::cli {
 void appendJsonNumber(std::string& out, double value);
 void appendJsonString(std::string& out, std::string_view utf8);
 
-// One object without a trailing newline. `houseSystem` is absent for a chart shown as stored.
+// One object without a trailing newline. `houseSystem` and `ephemeris` are absent for a chart
+// shown as stored.
 void appendChartJson(std::string& out, const Chart& chart, const DerivedTables& tables,
-                     std::optional<HouseSystem> houseSystem);
+                     std::optional<Computation> computation);
 
 // {"line": N, "error": "..."}
 void appendErrorJson(std::string& out, long long line, std::string_view error);

@@ -37,10 +37,11 @@ int runCompatibility(CommandContext& context) { return runLore(context, zodiara:
 // One line per command.
 constexpr Command Commands[] = {
     {"compute", "compute [--name TEXT] [--place TEXT] [--date YYYY-MM-DD] [--time HH:MM[:SS]] [--zone N|ABBR] "
-                "[--dst] [--bc] [--lon DDD(E|W)MM] [--lat DD(N|S)MM] [--json] [--save FILE.cht] [IMAGES]",
+                "[--dst] [--bc] [--lon DDD(E|W)MM] [--lat DD(N|S)MM] [--ephemeris classic|precise] [--json] "
+                "[--save FILE.cht] [IMAGES]",
      runCompute},
     {"show", "show FILE.cht [--json] [--save OTHER.cht] [IMAGES]", runShow},
-    {"batch", "batch [FILE.csv|-]    (columns name,place,date,time,zone,dst,bc,lon,lat; JSON lines out)", runBatch},
+    {"batch", "batch [FILE.csv|-]    (columns name,place,date,time,zone,dst,bc,lon,lat[,ephemeris]; JSON lines out)", runBatch},
     {"traits", "traits SIGN    (a sign name, an index 0..11 or a birthday MM-DD)", runTraits},
     {"compatibility", "compatibility SIGN SIGN", runCompatibility},
 };

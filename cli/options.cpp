@@ -154,6 +154,15 @@ std::string parseFlag(std::string_view text, bool& flag)
     return {};
 }
 
+std::string parseEphemeris(std::string_view text, Ephemeris& ephemeris)
+{
+    const std::optional<Ephemeris> parsed = ephemerisFromName(text);
+    if (!parsed)
+        return "ephemeris \"" + std::string(text) + "\" is neither classic nor precise";
+    ephemeris = *parsed;
+    return {};
+}
+
 namespace {
 
 std::string setText(char (&field)[50], std::string_view what, std::string_view utf8)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "chart.h"
+#include "pipeline.h"
 
 namespace zodiara::cli {
 
@@ -33,6 +34,8 @@ std::string parseLongitude(std::string_view text, GeoAngle& angle);
 std::string parseLatitude(std::string_view text, GeoAngle& angle);
 // "0" or "1".
 std::string parseFlag(std::string_view text, bool& flag);
+// "classic" or "precise".
+std::string parseEphemeris(std::string_view text, Ephemeris& ephemeris);
 
 // Birth data as given; an absent field takes the default (this moment, zone 6, 49W00, 24N00).
 struct BirthArgs {

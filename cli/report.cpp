@@ -58,7 +58,7 @@ void appendDateLine(std::string& out, const CalendarDate& date, bool beforeChris
 }  // namespace
 
 void appendChartReport(std::string& out, const Chart& chart, const DerivedTables& tables,
-                       std::optional<HouseSystem> houseSystem)
+                       std::optional<Computation> computation)
 {
     appendLabel(out, "Name:");
     out += chartText(chart.name) + "\n";
@@ -106,10 +106,13 @@ void appendChartReport(std::string& out, const Chart& chart, const DerivedTables
     appendf(out, "%.5f\n", chart.ascendant);
     appendLabel(out, "MidHeaven:");
     appendf(out, "%.5f\n", chart.midheaven);
-    if (houseSystem) {
+    if (computation) {
         appendLabel(out, "House system:");
-        const auto system = houseSystemName(*houseSystem);
+        const auto system = houseSystemName(computation->houseSystem);
         appendf(out, "%.*s\n", int(system.size()), system.data());
+        appendLabel(out, "Ephemeris:");
+        const auto ephemeris = ephemerisName(computation->ephemeris);
+        appendf(out, "%.*s\n", int(ephemeris.size()), ephemeris.data());
     }
 
     out += "\nHouse cusps\n";

@@ -4,13 +4,13 @@
 #include <optional>
 #include <string>
 
-#include "pipeline.h"
+#include "commands.h"
 
 namespace zodiara::cli {
 
 // Birth data, times, angles, cusps, bodies, the sorted order and the aspects; UTF-8 text
-// ending in a newline. `houseSystem` is absent for a chart shown as stored.
+// ending in a newline. How it was computed is absent for a chart shown as stored.
 void appendChartReport(std::string& out, const Chart& chart, const DerivedTables& tables,
-                       std::optional<HouseSystem> houseSystem);
+                       std::optional<Computation> computation);
 
 }  // namespace zodiara::cli

@@ -158,9 +158,10 @@ TEST_F(Cli, ShowJsonIsTheComputedChartWithoutHouseSystem)
     const Outcome shown = run({"show", "--json", path("a.cht").string()});
     ASSERT_EQ(shown.status, 0) << shown.err;
     std::string expected = computed.out;
-    const auto at = expected.find(",\"houseSystem\":\"Placidus\"");
+    const std::string_view computation = ",\"houseSystem\":\"Placidus\",\"ephemeris\":\"classic\"";
+    const auto at = expected.find(computation);
     ASSERT_NE(at, std::string::npos);
-    expected.erase(at, std::strlen(",\"houseSystem\":\"Placidus\""));
+    expected.erase(at, computation.size());
     EXPECT_EQ(shown.out, expected);
 }
 
@@ -203,6 +204,33 @@ TEST_F(Cli, BatchFromFileAndEmptyInput)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
     EXPECT_EQ(run({"batch"}, "name,place,date,time,zone,dst,bc,lon,lat\n").out, "");
+}
+
+TEST_F(Cli, PreciseEphemerisByOptionAndByColumn)
+{
+    const Outcome precise = run(referenceWith({"--json", "--ephemeris", "precise"}));
+    ASSERT_EQ(precise.status, 0) << precise.err;
+    EXPECT_NE(precise.out.find("\"ephemeris\":\"precise\""), std::string::npos);
+    const Outcome classic = run(referenceWith({"--json", "--ephemeris", "classic"}));
+    EXPECT_EQ(classic.out, run(referenceWith({"--json"})).out);
+    EXPECT_NE(precise.out, classic.out);
+
+    const std::string csv = "name,place,date,time,zone,dst,bc,lon,lat,ephemeris\n"
+                            "Reference,New York,1990-01-01,12:00,EST,0,0,74W00,40N43,precise\n"
+                            "Reference,New York,1990-01-01,12:00,EST,0,0,74W00,40N43,\n"
+                            "Reference,New York,1990-01-01,12:00,EST,0,0,74W00,40N43,exact\n"
+                            "Nine,fields,1990-01-01,12:00,EST,0,0,74W00,40N43\n";
+    const Outcome rows = run({"batch", "-"}, csv);
+    EXPECT_EQ(rows.status, 1);
+    std::istringstream out(rows.out);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(out, line);)
+        lines.push_back(line + "\n");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], precise.out);
+    EXPECT_EQ(lines[1], classic.out);
+    EXPECT_NE(lines[2].find("neither classic nor precise"), std::string::npos) << lines[2];
+    EXPECT_TRUE(lines[3].starts_with("{\"line\":5,")) << lines[3];
 }
 
 TEST_F(Cli, PolarChartSaysPorphyryAndHasNoNonFiniteNumbers)
@@ -259,6 +287,7 @@ INSTANTIATE_TEST_SUITE_P(Classes, CliBadInput, testing::Values(
     BadInput{"Minute60", computeWith({"--time", "12:60"}), ""},
     BadInput{"Zone29", computeWith({"--zone", "29"}), ""},
     BadInput{"UnknownZone", computeWith({"--zone", "XYZ"}), ""},
+    BadInput{"UnknownEphemeris", computeWith({"--ephemeris", "exact"}), ""},
     BadInput{"Longitude181", computeWith({"--lon", "181W00"}), ""},
     BadInput{"LatitudeMinutes60", computeWith({"--lat", "40N60"}), ""},
     BadInput{"Latitude91", computeWith({"--lat", "91N00"}), ""},

@@ -45,6 +45,17 @@ void BM_ComputeChart(benchmark::State& state)
 }
 BENCHMARK(BM_ComputeChart);
 
+void BM_ComputeChartPrecise(benchmark::State& state)
+{
+    Chart chart = referenceChart();
+    DerivedTables tables;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(computeChart(chart, tables, Ephemeris::Precise));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ComputeChartPrecise);
+
 void BM_RebuildDerivedTables(benchmark::State& state)
 {
     Chart chart = referenceChart();

@@ -1,6 +1,7 @@
 #include "precise.h"
 
 #include <cmath>
+#include <unordered_set>
 
 #include <swephexp.h>
 
@@ -36,16 +37,29 @@ struct PreciseAngles {
     double cusps[12];
 };
 
+// Each data file covers 600 years from 1800 onwards (and backwards). Where one is missing the
+// library silently uses its analytical theory, but only after looking for the file on every call;
+// remembering the miss makes such charts several times faster, with the same result.
+constexpr double FileSpanDays = 600 * 365.25;
+constexpr double FileEpoch = 2378496.5;  // 1800 January 1
+std::unordered_set<long long>& blocksWithoutFile()
+{
+    static std::unordered_set<long long> blocks;
+    return blocks;
+}
+
 double preciseBodyLongitude(double julianDateUt, int body)
 {
     ensurePath();
+    const long long block = static_cast<long long>(std::floor((julianDateUt - FileEpoch) / FileSpanDays));
+    const bool knownMissing = blocksWithoutFile().contains(block);
     double x[6] = {};
     char error[AS_MAXCH] = {};
-    if (swe_calc_ut(julianDateUt, LibraryBody[body], SEFLG_SWIEPH, x, error) < 0) {
-        // Outside every theory's range: retry analytically, which covers far wider spans.
-        if (swe_calc_ut(julianDateUt, LibraryBody[body], SEFLG_MOSEPH, x, error) < 0)
-            return std::nan("");
-    }
+    const int flags = swe_calc_ut(julianDateUt, LibraryBody[body], knownMissing ? SEFLG_MOSEPH : SEFLG_SWIEPH, x, error);
+    if (flags < 0)
+        return std::nan("");
+    if (!knownMissing && (flags & SEFLG_MOSEPH))
+        blocksWithoutFile().insert(block);
     return x[0];
 }
 

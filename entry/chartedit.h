@@ -46,6 +46,8 @@ private:
     // and adds a problem. An empty numeric box also leaves its field alone.
     QList<Problem> readControls(Chart& into) const;
     std::optional<Problem> checkBirthData(const Chart& chart) const;
+    // Asks once whether to take the database's zone and daylight saving for a looked-up place.
+    void offerDaylightSaving(Chart& chart);
     void onCalendar();
     void onLookUp();
 
@@ -54,6 +56,9 @@ private:
     QString m_programDirectory;
     MessageService& m_messages;
     bool m_centered = false;
+    // The IANA zone of the chosen atlas line, good while the place box shows that line's name.
+    QString m_atlasZone;
+    QString m_atlasZonePlace;
 
     QLineEdit* m_name = nullptr;
     QComboBox* m_month = nullptr;

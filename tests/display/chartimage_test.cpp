@@ -1,15 +1,23 @@
-// The rendered view of the reference chart, checked on its pixels at positions worked out here
-// from the wheel's proportions rather than taken from the drawing code.
-// Reference chart: 1990-01-01 12:00 EST (zone 6), 74W00 40N43.
+// The view of the reference chart (1990-01-01 12:00 EST, 74W00 40N43), checked on its pixels at
+// positions worked out from the wheel's proportions rather than taken from the drawing code; and
+// the files zodiara-chart makes of it, as a script sees them.
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "chartcanvas.h"
 #include "chartexport.h"
 #include "chartpaint.h"
 #include "glyphbitmap.h"
@@ -19,46 +27,27 @@ using namespace zodiara;
 
 namespace {
 
-Chart referenceChart(DerivedTables& tables)
-{
-    Chart c;
-    c.birthDate = {1990, 1, 1};
-    c.localTime = {12, 0, 0, 0};
-    c.zone = 6;
-    c.longitude = {74, 0, West};
-    c.latitude = {40, 43, North};
-    std::strcpy(c.name, "Reference");
-    computeChart(c, tables);
-    return c;
-}
-
 const QRgb ElementInks[4] = {qRgb(255, 61, 1), qRgb(128, 128, 0), qRgb(0, 128, 128), qRgb(0, 0, 255)};
 const QRgb AspectInks[11] = {qRgb(255, 0, 0),     qRgb(0, 128, 255),     qRgb(0, 128, 255), qRgb(255, 128, 128),
                              qRgb(0, 0, 255),     qRgb(0, 128, 255),     qRgb(255, 0, 0),   qRgb(0, 0, 255),
                              qRgb(255, 128, 128), qRgb(255, 128, 128),   qRgb(255, 0, 0)};
+constexpr QPoint Centre(290, 210);
+constexpr QPoint MovedCentre(385, 210);
 
-bool isBlack(QRgb p) { return (p & 0xffffff) == 0; }
-bool isDark(QRgb p) { return qGray(p) < 128; }
-
-int countColour(const QImage& image, QRect r, QRgb colour)
+template <class Test>
+int countPixels(const QImage& image, QRect r, Test test)
 {
     int n = 0;
     r = r.intersected(image.rect());
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x)
-            n += (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
+            n += test(image.pixel(x, y));
     return n;
 }
-
-int countDark(const QImage& image, QRect r)
-{
-    int n = 0;
-    r = r.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += isDark(image.pixel(x, y));
-    return n;
-}
+int countColour(const QImage& im, QRect r, QRgb ink) { return countPixels(im, r, [=](QRgb p) { return p == ink; }); }
+int countDark(const QImage& im, QRect r) { return countPixels(im, r, [](QRgb p) { return qGray(p) < 128; }); }
+// Any black among the eight neighbours: an aliased one-pixel outline has diagonal gaps.
+bool blackNear(const QImage& im, QPoint p) { return countColour(im, {p - QPoint(1, 1), QSize(3, 3)}, qRgb(0, 0, 0)); }
 
 QPoint onCircle(QPoint c, double r, double deg)
 {
@@ -66,87 +55,67 @@ QPoint onCircle(QPoint c, double r, double deg)
     return {int(std::trunc(c.x() + r * std::cos(a))), int(std::trunc(c.y() + r * std::sin(a)))};
 }
 
-// Share of whole-degree points at radius r with a black pixel among their eight neighbours
-// (an aliased one-pixel outline has diagonal gaps a ray can slip through).
 double circleCoverage(const QImage& image, QPoint c, int r)
 {
     int hits = 0;
-    for (int deg = 0; deg < 360; ++deg) {
-        const double a = deg * M_PI / 180;
-        const QPoint p(int(std::lround(c.x() + r * std::cos(a))), int(std::lround(c.y() + r * std::sin(a))));
-        bool hit = false;
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                hit = hit || (image.rect().contains(p + QPoint(dx, dy)) && isBlack(image.pixel(p + QPoint(dx, dy))));
-        hits += hit;
-    }
+    for (int deg = 0; deg < 360; ++deg)
+        hits += blackNear(image, onCircle(c, r, deg));
     return hits / 360.0;
 }
 
 class ReferenceImage : public ::testing::Test {
 protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        chart.birthDate = {1990, 1, 1};
+        chart.localTime = {12, 0, 0, 0};
+        chart.zone = 6;
+        chart.longitude = {74, 0, West};
+        chart.latitude = {40, 43, North};
+        std::strcpy(chart.name, "Reference");
+        computeChart(chart, tables);
+    }
+    // As the window paints, recording the glyphs' hit areas in `tables`.
     void render(bool aspects)
     {
-        chart = referenceChart(tables);
-        image = renderChartImage(chart, tables, {580, 420}, aspects);
-        ASSERT_FALSE(image.isNull());
-        image = image.convertToFormat(QImage::Format_RGB32);
+        image = QImage(DefaultViewSize, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PainterCanvas canvas(painter, GlyphStyle::Bitmap);
+        paintChartView(canvas, chart, tables, DefaultViewSize, aspects);
     }
-    void TearDown() override
-    {
-        if (HasFailure() && !image.isNull()) {
-            const QString path = QDir::temp().filePath(
-                QStringLiteral("display-%1.png")
-                    .arg(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())));
-            image.save(path);
-            std::fprintf(stderr, "rendered image kept in %s\n", qPrintable(path));
-        }
-    }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
+    QTemporaryDir dir;
     Chart chart;
     DerivedTables tables;
     QImage image;
 };
 
-constexpr QPoint Centre(290, 210);
-constexpr QPoint MovedCentre(385, 210);
-
-TEST_F(ReferenceImage, FourCirclesAtTheWheelRadiiAndNoneBetween)
+TEST_F(ReferenceImage, FourCirclesAtTheWheelRadiiAndNothingElseRound)
 {
     render(false);
     for (int r : {190, 170, 85, 66})
         EXPECT_GE(circleCoverage(image, Centre, r), 0.95) << "radius " << r;
     for (int r : {128, 76, 40})
         EXPECT_LT(circleCoverage(image, Centre, r), 0.5) << "radius " << r;
-}
-
-TEST_F(ReferenceImage, NothingOutsideTheWheel)
-{
-    render(false);
-    int ink = 0;
+    int outside = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (std::hypot(x - Centre.x(), y - Centre.y()) > 200)
-                ink += (image.pixel(x, y) & 0xffffff) != 0xffffff;
-    EXPECT_EQ(ink, 0);
+            outside += std::hypot(x - Centre.x(), y - Centre.y()) > 200 && image.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_EQ(outside, 0);
 }
 
 TEST_F(ReferenceImage, TwelveHouseLinesCrossTheNumberBand)
 {
     render(false);
-    for (int k = 0; k < 12; ++k) {
-        for (int r = 70; r <= 82; r += 4) {
-            const QPoint p = onCircle(Centre, r, 30.0 * k);
-            bool black = false;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    black = black || isBlack(image.pixel(p + QPoint(dx, dy)));
-            EXPECT_TRUE(black) << "line " << k << " at radius " << r;
-        }
-    }
+    for (int k = 0; k < 12; ++k)
+        for (int r = 70; r <= 82; r += 4)
+            EXPECT_TRUE(blackNear(image, onCircle(Centre, r, 30.0 * k))) << "line " << k << " at radius " << r;
 }
 
-TEST_F(ReferenceImage, CuspGlyphsInTheirElementColours)
+TEST_F(ReferenceImage, CuspAndBodyGlyphsInTheColoursOfTheirSigns)
 {
     render(false);
     for (int j = 0; j < 12; ++j) {
@@ -155,67 +124,46 @@ TEST_F(ReferenceImage, CuspGlyphsInTheirElementColours)
         const QRect box(q.x() - 9, q.y() - 9, 18, 18);
         const int element = chart.cusps[j].sign % 4;
         EXPECT_GE(countColour(image, box, ElementInks[element]), 8) << "cusp " << j;
-        for (int other = 0; other < 4; ++other) {
-            if (other != element) {
-                EXPECT_EQ(countColour(image, box, ElementInks[other]), 0) << "cusp " << j << " element " << other;
-            }
-        }
-    }
-}
+        for (int other = (element + 1) % 4; other != element; other = (other + 1) % 4)
+            EXPECT_EQ(countColour(image, box, ElementInks[other]), 0) << "cusp " << j << " element " << other;
 
-TEST_F(ReferenceImage, BodyGlyphsInTheColourOfTheirSign)
-{
-    render(false);
-    for (int j = 0; j < 12; ++j) {
-        int n = 0;
-        for (const BodyPosition& b : chart.bodies)
-            n += b.house == j;
+        const auto n = std::count_if(std::begin(chart.bodies), std::end(chart.bodies),
+                                     [&](const BodyPosition& b) { return b.house == j; });
         int m = 0;
         for (const SortedBody& s : tables.sortedBodies) {
             if (s.position.house != j)
                 continue;
-            ++m;
             // The m-th of n bodies splits the house sector into n + 1, at radius 170 - 10 + 2.
-            const QPoint g = onCircle(Centre, 162, 180.0 - 30.0 * j - m * 30.0 / (n + 1));
-            const QRect box(g.x() - 5, g.y() - 5, 10, 10);
-            EXPECT_GE(countColour(image, box, ElementInks[s.position.sign % 4]), 4) << "body " << s.body;
+            const QPoint g = onCircle(Centre, 162, 180.0 - 30.0 * j - ++m * 30.0 / (n + 1));
+            EXPECT_GE(countColour(image, QRect(g.x() - 5, g.y() - 5, 10, 10), ElementInks[s.position.sign % 4]), 4)
+                << "body " << s.body;
+            EXPECT_EQ(s.glyphRect, (IntRect{g.x() - 5, g.y() - 5, g.x() + 5, g.y() + 5})) << "hit area " << s.body;
         }
     }
 }
 
-TEST_F(ReferenceImage, HubHoldsFourLinesOfText)
+TEST_F(ReferenceImage, HubHoldsFourLinesOfTextAndKeepsThemWithoutAName)
 {
     render(false);
     // Lines 14 pixels apart (the height of "W" in Arial 14 bold), the time line at the centre.
-    for (int line = -2; line <= 1; ++line) {
-        const QRect band(Centre.x() - 60, Centre.y() + 14 * line + 2, 120, 10);
-        EXPECT_GT(countDark(image, band), 20) << "hub line " << line;
-    }
+    for (int line = -2; line <= 1; ++line)
+        EXPECT_GT(countDark(image, QRect(Centre.x() - 60, Centre.y() + 14 * line + 2, 120, 10)), 20) << line;
     chart.name[0] = '\0';
-    const QImage anonymous = renderChartImage(chart, tables, {580, 420}, false);
+    const QImage anonymous = renderChartImage(chart, tables, DefaultViewSize, false);
     EXPECT_EQ(countDark(anonymous, QRect(Centre.x() - 60, Centre.y() - 26, 120, 10)), 0);
     EXPECT_GT(countDark(anonymous, QRect(Centre.x() - 60, Centre.y() - 12, 120, 10)), 20);
 }
 
-// Keeping glyph bitmaps between paints must not change a single pixel.
 TEST_F(ReferenceImage, KeptGlyphBitmapsDrawTheSamePicture)
 {
     for (const bool aspects : {false, true}) {
         render(aspects);
-        const QImage warm = renderChartImage(chart, tables, {580, 420}, aspects);
+        const QImage warm = renderChartImage(chart, tables, DefaultViewSize, aspects);
         clearScreenGlyphCache();
-        const QImage cold = renderChartImage(chart, tables, {580, 420}, aspects);
+        const QImage cold = renderChartImage(chart, tables, DefaultViewSize, aspects);
         EXPECT_EQ(warm, cold);
         EXPECT_EQ(warm.convertToFormat(QImage::Format_RGB32), image);
     }
-}
-
-TEST_F(ReferenceImage, WithoutAspectsTheTopLeftCornerIsEmpty)
-{
-    render(false);
-    EXPECT_EQ(countDark(image, QRect(0, 0, 90, 120)), 0);
-    for (QRgb ink : {AspectInks[0], AspectInks[1], AspectInks[3]})
-        EXPECT_EQ(countColour(image, image.rect(), ink), 0);
 }
 
 TEST_F(ReferenceImage, WithAspectsTheTableIsAtTheOriginAndTheWheelMovesRight)
@@ -245,8 +193,9 @@ TEST_F(ReferenceImage, WithAspectsTheTableIsAtTheOriginAndTheWheelMovesRight)
                 continue;
             }
             ++aspects;
-            const QRect cell(x, y + 6, w - 3, 14);
-            EXPECT_GE(countColour(image, cell, AspectInks[a]), 3) << "aspect " << a << " at " << i << "," << j;
+            EXPECT_GE(countColour(image, QRect(x, y + 6, w - 3, 14), AspectInks[a]), 3)
+                << "aspect " << a << " at " << i << "," << j;
+            EXPECT_EQ(tables.aspectGrid[i][j].cell, (IntRect{x, y + 6, x + w - 3, y + 20})) << i << "," << j;
         }
     }
     EXPECT_GT(aspects, 0);
@@ -254,5 +203,103 @@ TEST_F(ReferenceImage, WithAspectsTheTableIsAtTheOriginAndTheWheelMovesRight)
     EXPECT_GT(countDark(image, QRect(0, 2 * 20 + 2, 20, 14)), 10);
     EXPECT_GT(countDark(image, QRect(0, 3 * 20 + 2, 20, 14)), 10);
 }
+
+// 96 dpi, so a viewer shows the drawing at its pixel size; glyphs as paths, never images.
+TEST_F(ReferenceImage, SvgIsTheViewAtItsPixelSizeWithVectorGlyphs)
+{
+    ASSERT_EQ(exportChartSvg(path("chart.svg"), chart, tables, DefaultViewSize, true), QString());
+    QFile file(path("chart.svg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray svg = file.readAll();
+    EXPECT_TRUE(svg.contains("width=\"153.458mm\" height=\"111.125mm\"")) << svg.left(200).constData();
+    EXPECT_TRUE(svg.contains("viewBox=\"0 0 580 420\""));
+    EXPECT_TRUE(svg.contains("Aspect Table"));
+    EXPECT_TRUE(svg.contains("<path"));
+    EXPECT_FALSE(svg.contains("<image"));
+}
+
+#ifdef ZODIARA_CHART_EXE
+struct Outcome {
+    int status = -1;
+    QByteArray out, err;
+};
+
+Outcome run(const QString& program, const QStringList& args)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+Outcome runChart(const QString& args, const QString& dir)
+{
+    const QString reference = QStringLiteral("compute --name Reference --date 1990-01-01 --time 12:00 --zone 6 "
+                                             "--lon 074W00 --lat 40N43");
+    QStringList list = QString(args).replace(QStringLiteral("REF"), reference).split(QLatin1Char(' '));
+    return run(QStringLiteral(ZODIARA_CHART_EXE), list.replaceInStrings(QStringLiteral("DIR"), dir));
+}
+
+TEST_F(ReferenceImage, CommandPngIsWhatTheWindowShows)
+{
+    const Outcome computed =
+        runChart(QStringLiteral("REF --save DIR/ref.cht --png DIR/computed.png --aspects"), dir.path());
+    ASSERT_EQ(computed.status, 0) << computed.err.constData();
+    const Outcome shown = runChart(QStringLiteral("show DIR/ref.cht --png DIR/shown.png --size 800x500"), dir.path());
+    ASSERT_EQ(shown.status, 0) << shown.err.constData();
+    EXPECT_EQ(QImage(path("computed.png")).convertToFormat(QImage::Format_RGB32),
+              renderChartImage(chart, tables, DefaultViewSize, true));
+    EXPECT_EQ(QImage(path("shown.png")).convertToFormat(QImage::Format_RGB32),
+              renderChartImage(chart, tables, {800, 500}, false));
+}
+
+// With no image in the file, coloured ink on the rasterised page can only be vector glyphs.
+TEST_F(ReferenceImage, CommandPdfHasOnePageOrTwoWithAspectsAndGlyphsAsColouredOutlines)
+{
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    for (const bool aspects : {false, true}) {
+        const Outcome made = runChart(aspects ? QStringLiteral("REF --pdf DIR/two.pdf --aspects --paper letter")
+                                              : QStringLiteral("REF --pdf DIR/one.pdf"), dir.path());
+        ASSERT_EQ(made.status, 0) << made.err.constData();
+        QFile file(path(aspects ? "two.pdf" : "one.pdf"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray pdf = file.readAll();
+        EXPECT_EQ(QString::fromLatin1(pdf).count(page), aspects ? 2 : 1);
+        EXPECT_TRUE(pdf.contains(aspects ? "/MediaBox [0 0 612" : "/MediaBox [0 0 595"));
+        EXPECT_FALSE(pdf.contains("/Subtype /Image"));
+    }
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty())
+        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    ASSERT_EQ(run(pdftoppm, {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
+                             QStringLiteral("-singlefile"), path("one.pdf"), path("page")}).status, 0);
+    const QImage raster(path("page.png"));
+    ASSERT_FALSE(raster.isNull());
+    int coloured = 0;
+    for (int y = 0; y < raster.height(); ++y)
+        for (int x = 0; x < raster.width(); ++x)
+            coloured += raster.pixelColor(x, y).saturation() > 150 && raster.pixelColor(x, y).value() > 100;
+    EXPECT_GT(coloured, 200);
+}
+
+class CommandRefusals : public ReferenceImage, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CommandRefusals, AreOneLineWithStatusTwoAndWriteNothing)
+{
+    const Outcome refused = runChart(QString::fromLatin1(GetParam()), dir.path());
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.out.isEmpty());
+    EXPECT_TRUE(refused.err.startsWith("zodiara-chart: ")) << refused.err.constData();
+    EXPECT_EQ(refused.err.count('\n'), 1) << refused.err.constData();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CommandRefusals,
+                         ::testing::Values("REF --png DIR/missing/chart.png", "REF --pdf DIR/missing/chart.pdf",
+                                           "REF --size 100x100", "REF --png DIR/a.png --size 9000x100",
+                                           "REF --pdf DIR/a.pdf --paper a3", "REF --png DIR/a.png --paper a4",
+                                           "REF --aspects"));
+#endif
 
 }  // namespace

@@ -47,48 +47,29 @@ public:
 // File dialogs answer with the path set beforehand (empty = Cancel).
 class FakePlatform final : public PlatformServices {
 public:
-    QString openChartFileName(QWidget*) override
-    {
-        ++openDialogs;
-        return openPath;
-    }
-    QString saveChartFileName(QWidget*) override
-    {
-        ++saveDialogs;
-        return savePath;
-    }
-    bool setUpPrinter(QWidget*, QPrinter&) override
-    {
-        ++printerSetups;
-        return false;
-    }
+    QString openChartFileName(QWidget*) override { return openPath; }
+    QString saveChartFileName(QWidget*) override { return savePath; }
+    bool setUpPrinter(QWidget*, QPrinter&) override { return false; }
     void openUrl(const QUrl& url) override { opened.append(url); }
-
     QString openPath;
     QString savePath;
-    int openDialogs = 0;
-    int saveDialogs = 0;
-    int printerSetups = 0;
     QList<QUrl> opened;
 };
 
-inline QtMessageHandler previousHandler = nullptr;
-
-inline void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (message == QLatin1String("This plugin does not support propagateSizeHints()"))
-        return;
-    previousHandler(type, context, message);
-}
-
 inline void installQuietHandler()
 {
-    previousHandler = qInstallMessageHandler(quietHandler);
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (message != QLatin1String("This plugin does not support propagateSizeHints()"))
+            previous(type, context, message);
+    });
 }
 
 template <typename Dialog>
 void pollForModal(std::shared_ptr<std::function<void(Dialog*)>> action, int attempts)
 {
+    if (!*action)
+        return;
     QWidget* modal = QApplication::activeModalWidget();
     if (auto* dialog = qobject_cast<Dialog*>(modal); dialog && dialog->isVisible()) {
         (*action)(dialog);
@@ -103,12 +84,14 @@ void pollForModal(std::shared_ptr<std::function<void(Dialog*)>> action, int atte
 }
 
 // Acts on the next modal dialog of type Dialog once it shows; rejects whatever is open after a
-// few seconds instead, so a failing test ends rather than hangs.
+// few seconds instead, so a failing test ends rather than hangs. Nulling the returned handle
+// stops the wait, so a dialog that never came cannot be answered or rejected later.
 template <typename Dialog>
-void onNextModal(std::function<void(Dialog*)> action)
+std::shared_ptr<std::function<void(Dialog*)>> onNextModal(std::function<void(Dialog*)> action)
 {
     auto shared = std::make_shared<std::function<void(Dialog*)>>(std::move(action));
     QTimer::singleShot(0, [shared]() { pollForModal<Dialog>(shared, 0); });
+    return shared;
 }
 
 }  // namespace zodiara::test

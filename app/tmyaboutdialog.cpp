@@ -15,7 +15,9 @@ QString aboutNotice()
 {
     return QStringLiteral("Copyright \u00a9 the Zodiara authors. Free software under the\n"
                           "GNU Affero General Public License, version 3 or later.\n"
-                          "Precise positions: %1, also under the AGPL.")
+                          "Precise positions: %1, also under the AGPL.\n"
+                          "Place atlas: data from GeoNames (www.geonames.org), CC BY 4.0, modified.\n"
+                          "Time zones: IANA time zone database.")
         .arg(QString::fromStdString(preciseEphemerisVersion()));
 }
 

@@ -23,6 +23,8 @@ TMyApp::TMyApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Zodiara"));
     setApplicationVersion(QStringLiteral("1.1"));
+    // Lets the desktop match the window to zodiara.desktop and its icon.
+    setDesktopFileName(QStringLiteral("zodiara"));
 }
 
 TMyApp::~TMyApp()

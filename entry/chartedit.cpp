@@ -99,15 +99,7 @@ QLabel* label(QWidget* parent, const char* text)
 ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirectory, MessageService& messages)
     : QDialog(parent), m_chart(chart), m_programDirectory(programDirectory), m_messages(messages)
 {
-    m_workingCopy.longitude = chart.longitude;
-    m_workingCopy.latitude = chart.latitude;
-    std::memcpy(m_workingCopy.place, chart.place, sizeof chart.place);
-    std::memcpy(m_workingCopy.name, chart.name, sizeof chart.name);
-    m_workingCopy.zone = chart.zone;
-    m_workingCopy.daylightSaving = chart.daylightSaving;
-    m_workingCopy.beforeChrist = chart.beforeChrist;
-    m_workingCopy.birthDate = chart.birthDate;
-    m_workingCopy.localTime = chart.localTime;
+    setBirthData(m_workingCopy, birthDataOf(chart));
 
     setWindowTitle(QStringLiteral("Enter Chart Data"));
 

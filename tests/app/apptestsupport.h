@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "messageservice.h"
+#include "modaltesting.h"
 #include "platformservices.h"
 
 namespace zodiara::test {
@@ -55,43 +56,5 @@ public:
     QString savePath;
     QList<QUrl> opened;
 };
-
-inline void installQuietHandler()
-{
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-        if (message != QLatin1String("This plugin does not support propagateSizeHints()"))
-            previous(type, context, message);
-    });
-}
-
-template <typename Dialog>
-void pollForModal(std::shared_ptr<std::function<void(Dialog*)>> action, int attempts)
-{
-    if (!*action)
-        return;
-    QWidget* modal = QApplication::activeModalWidget();
-    if (auto* dialog = qobject_cast<Dialog*>(modal); dialog && dialog->isVisible()) {
-        (*action)(dialog);
-        return;
-    }
-    if (attempts > 300) {
-        if (auto* other = qobject_cast<QDialog*>(modal))
-            other->reject();
-        return;
-    }
-    QTimer::singleShot(10, [action, attempts]() { pollForModal<Dialog>(action, attempts + 1); });
-}
-
-// Acts on the next modal dialog of type Dialog once it shows; rejects whatever is open after a
-// few seconds instead, so a failing test ends rather than hangs. Nulling the returned handle
-// stops the wait, so a dialog that never came cannot be answered or rejected later.
-template <typename Dialog>
-std::shared_ptr<std::function<void(Dialog*)>> onNextModal(std::function<void(Dialog*)> action)
-{
-    auto shared = std::make_shared<std::function<void(Dialog*)>>(std::move(action));
-    QTimer::singleShot(0, [shared]() { pollForModal<Dialog>(shared, 0); });
-    return shared;
-}
 
 }  // namespace zodiara::test

@@ -51,14 +51,7 @@ CompatibilityDialog::CompatibilityDialog(QWidget* parent)
     choices->addWidget(partnersLabel, 0, 1);
     choices->addWidget(m_partners, 1, 1);
 
-    auto* ok = new QPushButton(QStringLiteral("Ok"));
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addStretch();
+    QHBoxLayout* buttons = centredOkButton(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);

@@ -1,5 +1,9 @@
 #include "dialogunits.h"
 
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
+
 #include <QtMath>
 #include <algorithm>
 
@@ -28,6 +32,19 @@ int widestLine(const QFontMetrics& metrics, const QStringList& texts, int margin
     for (const QString& text : texts)
         widest = std::max(widest, metrics.horizontalAdvance(text));
     return widest + 2 * margin;
+}
+
+QHBoxLayout* centredOkButton(QDialog* dialog)
+{
+    auto* ok = new QPushButton(QStringLiteral("Ok"));
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addStretch();
+    return buttons;
 }
 
 }  // namespace zodiara

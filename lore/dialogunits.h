@@ -6,6 +6,9 @@
 #include <QSize>
 #include <QStringList>
 
+class QDialog;
+class QHBoxLayout;
+
 namespace zodiara {
 
 QSize dialogUnits(const QFontMetrics& metrics, int width, int height);
@@ -16,5 +19,8 @@ int tallestWrapped(const QFontMetrics& metrics, int width, const QStringList& te
 
 // Width in pixels of the widest of `texts` on one line, with `margin` pixels either side.
 int widestLine(const QFontMetrics& metrics, const QStringList& texts, int margin);
+
+// The lore boxes' one "Ok" button, centred in a row, closing `dialog` with OK.
+QHBoxLayout* centredOkButton(QDialog* dialog);
 
 }  // namespace zodiara

@@ -150,14 +150,7 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
     groupLayout->addLayout(facts);
     groupLayout->addLayout(traits);
 
-    auto* ok = new QPushButton(QStringLiteral("Ok"));
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addStretch();
+    QHBoxLayout* buttons = centredOkButton(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);

@@ -11,11 +11,10 @@
 
 #include "chartfile.h"
 #include "pipeline.h"
+#include "testcharts.h"
 
 using namespace zodiara;
 
-// Fields of the packed record are compared as copies (`+field`): the assertion macros bind
-// their arguments by reference, and a reference to a misaligned field is undefined.
 namespace fs = std::filesystem;
 
 namespace {
@@ -28,11 +27,6 @@ protected:
                                            + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
-        chart.birthDate = {1990, 1, 1};
-        chart.localTime = {12, 0, 0, 0};
-        chart.zone = 6;
-        chart.longitude = {74, 0, West};
-        chart.latitude = {40, 43, North};
         DerivedTables t;
         computeChart(chart, t);
     }
@@ -52,7 +46,7 @@ protected:
         out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     fs::path dir;
-    Chart chart;
+    Chart chart = test::referenceChart();
 };
 
 TEST_F(ChartFiles, RoundTripIsByteIdenticalIncludingHiddenBytes)

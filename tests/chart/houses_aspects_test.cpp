@@ -7,29 +7,17 @@
 #include "calendar.h"
 #include "houses.h"
 #include "pipeline.h"
+#include "testcharts.h"
 
 using namespace zodiara;
 
-// Fields of the packed record are compared as copies (`+field`): the assertion macros bind
-// their arguments by reference, and a reference to a misaligned field is undefined.
-
 namespace {
 
-double separation(double a, double b)
-{
-    const double d = std::fabs(reduce360(a) - reduce360(b));
-    return d > 180 ? 360 - d : d;
-}
+using test::separation;
 
 Chart chartAt(int hour, int latDeg, int latMin, CompassDirection ns, int month = 6)
 {
-    Chart c;
-    c.birthDate = {2001, 15, static_cast<std::int8_t>(month)};
-    c.localTime = {hour, 0, 0, 0};
-    c.zone = 0;
-    c.longitude = {10, 0, East};
-    c.latitude = {static_cast<std::int16_t>(latDeg), static_cast<std::int16_t>(latMin), ns};
-    return c;
+    return test::birth(2001, month, 15, hour, 0, 0, {10, 0, East, latDeg, latMin, ns});
 }
 
 TEST(Houses, CuspInvariantsAtEveryLatitude)

@@ -8,31 +8,18 @@
 
 #include "chartfile.h"
 #include "pipeline.h"
+#include "testcharts.h"
 
 using namespace zodiara;
 
-// Fields of the packed record are compared as copies (`+field`): the assertion macros bind
-// their arguments by reference, and a reference to a misaligned field is undefined.
-
 namespace {
+
+using test::separation;
 
 Chart birth(int year, int month, int day, int hour, int minute, int lonDeg, CompassDirection ew, int latDeg,
             CompassDirection ns, bool bc = false)
 {
-    Chart c;
-    c.birthDate = {year, static_cast<std::int8_t>(day), static_cast<std::int8_t>(month)};
-    c.localTime = {hour, minute, 0, 0};
-    c.zone = 0;
-    c.beforeChrist = bc;
-    c.longitude = {static_cast<std::int16_t>(lonDeg), 0, ew};
-    c.latitude = {static_cast<std::int16_t>(latDeg), 0, ns};
-    return c;
-}
-
-double separation(double a, double b)
-{
-    const double d = std::fabs(a - b);
-    return d > 180 ? 360 - d : d;
+    return test::birth(year, month, day, hour, minute, 0, {lonDeg, 0, ew, latDeg, 0, ns}, false, bc);
 }
 
 constexpr double ArcSecond = 1.0 / 3600;
@@ -93,9 +80,7 @@ TEST(Precise, PolarLatitudesFallBackToPorphyryAndStayFinite)
 
 TEST(Precise, TheClassicChartIsTheDefault)
 {
-    Chart a = birth(1990, 1, 1, 12, 0, 74, West, 40, North);
-    a.zone = 6;
-    a.latitude.minutes = 43;
+    Chart a = test::referenceChart();
     Chart b = a;
     DerivedTables ta, tb;
     computeChart(a, ta);

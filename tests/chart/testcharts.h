@@ -1,0 +1,47 @@
+// Charts the engine tests share. Fields of the packed record are compared as copies (`+field`):
+// the assertion macros bind their arguments by reference, and a reference to a misaligned field
+// is undefined.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "chart.h"
+
+namespace zodiara::test {
+
+struct Place {
+    int lonDeg = 0, lonMin = 0;
+    CompassDirection ew = West;
+    int latDeg = 0, latMin = 0;
+    CompassDirection ns = North;
+};
+
+inline Chart birth(int year, int month, int day, int hour, int minute, int zone, Place place = {},
+                   bool dst = false, bool bc = false)
+{
+    Chart c;
+    c.birthDate = {year, static_cast<std::int8_t>(day), static_cast<std::int8_t>(month)};
+    c.localTime = {hour, minute, 0, 0};
+    c.zone = zone;
+    c.daylightSaving = dst;
+    c.beforeChrist = bc;
+    c.longitude = {static_cast<std::int16_t>(place.lonDeg), static_cast<std::int16_t>(place.lonMin), place.ew};
+    c.latitude = {static_cast<std::int16_t>(place.latDeg), static_cast<std::int16_t>(place.latMin), place.ns};
+    return c;
+}
+
+// 1990-01-01 12:00 EST, 74W00 40N43: the chart every published figure refers to.
+inline Chart referenceChart()
+{
+    return birth(1990, 1, 1, 12, 0, 6, {74, 0, West, 40, 43, North});
+}
+
+// Separation of two longitudes folded onto 0..180 degrees.
+inline double separation(double a, double b)
+{
+    const double d = std::fabs(a - b);
+    return d > 180 ? 360 - d : d;
+}
+
+}  // namespace zodiara::test

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <tuple>
 
 #include "json.h"
 #include "options.h"
@@ -14,138 +15,90 @@ namespace {
 using namespace zodiara;
 using namespace zodiara::cli;
 
-struct DateRow {
-    const char* text;
-    bool bc;
-    int year, month, day;  // expected; month 0 means refused
-};
+auto fields(const CalendarDate& d) { return std::tuple(d.year, +d.month, +d.day); }
+auto fields(const TimeOfDay& t) { return std::tuple(t.hour, t.minute, t.second); }
+auto fields(const GeoAngle& a) { return std::tuple(+a.degrees, +a.minutes, a.direction); }
 
-class DateForms : public testing::TestWithParam<DateRow> {};
-
-TEST_P(DateForms, AcceptsRealDatesOnly)
+TEST(ValueForms, DatesAreRealCalendarDatesOnly)
 {
-    const DateRow row = GetParam();
-    CalendarDate date{7, 7, 7};
-    const std::string error = parseDate(row.text, row.bc, date);
-    if (row.month == 0) {
-        EXPECT_FALSE(error.empty());
-        EXPECT_EQ(+date.year, 7) << "a refused date must leave the output alone";
-    } else {
-        ASSERT_EQ(error, "");
-        EXPECT_EQ(+date.year, row.year);
-        EXPECT_EQ(+date.month, row.month);
-        EXPECT_EQ(+date.day, row.day);
+    // Julian leap rule before the reform; a BC year stays as entered, and 1 BC is a leap year.
+    const std::tuple<const char*, bool, int, int, int> good[] = {{"1990-01-01", false, 1990, 1, 1},
+        {"1990-1-1", false, 1990, 1, 1}, {"2000-02-29", false, 2000, 2, 29}, {"1500-02-29", false, 1500, 2, 29},
+        {"1582-10-04", false, 1582, 10, 4}, {"1582-10-15", false, 1582, 10, 15}, {"0044-03-15", true, 44, 3, 15},
+        {"0001-02-29", true, 1, 2, 29}};
+    for (const auto& [text, bc, year, month, day] : good) {
+        CalendarDate date;
+        EXPECT_EQ(parseDate(text, bc, date), "") << text;
+        EXPECT_EQ(fields(date), std::tuple(year, month, day)) << text;
+    }
+    const std::pair<const char*, bool> bad[] = {{"1582-10-05", false}, {"1582-10-14", false}, {"1900-02-29", false},
+        {"0002-02-29", true}, {"0000-01-01", false}, {"1990-13-01", false}, {"1990-04-31", false},
+        {"1990/01/01", false}, {"1990-01-01-01", false}, {"-44-03-15", false}, {"19900-01-01", false}, {"", false}};
+    for (const auto& [text, bc] : bad) {
+        CalendarDate date{7, 7, 7};
+        EXPECT_NE(parseDate(text, bc, date), "") << text;
+        EXPECT_EQ(fields(date), std::tuple(7, 7, 7)) << "a refused date must leave the output alone: " << text;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Calendar, DateForms, testing::Values(
-    DateRow{"1990-01-01", false, 1990, 1, 1},
-    DateRow{"2000-02-29", false, 2000, 2, 29},     // Gregorian leap century
-    DateRow{"1900-02-29", false, 0, 0, 0},         // not a leap year
-    DateRow{"1500-02-29", false, 1500, 2, 29},     // Julian rule before the reform
-    DateRow{"1582-10-04", false, 1582, 10, 4},
-    DateRow{"1582-10-05", false, 0, 0, 0},         // skipped by the reform
-    DateRow{"1582-10-14", false, 0, 0, 0},
-    DateRow{"1582-10-15", false, 1582, 10, 15},
-    DateRow{"0044-03-15", true, 44, 3, 15},        // the entered year stays positive
-    DateRow{"0001-02-29", true, 1, 2, 29},         // 1 BC is astronomical year 0, a leap year
-    DateRow{"0002-02-29", true, 0, 0, 0},
-    DateRow{"0000-01-01", false, 0, 0, 0},         // no year 0
-    DateRow{"1990-13-01", false, 0, 0, 0},
-    DateRow{"1990-04-31", false, 0, 0, 0},
-    DateRow{"1990-1-1", false, 1990, 1, 1},
-    DateRow{"1990/01/01", false, 0, 0, 0},
-    DateRow{"1990-01-01-01", false, 0, 0, 0},
-    DateRow{"-44-03-15", false, 0, 0, 0},
-    DateRow{"19900-01-01", false, 0, 0, 0},
-    DateRow{"", false, 0, 0, 0}));
-
-TEST(TimeForms, RangesAndForms)
+TEST(ValueForms, TimesZonesAndPlaces)
 {
     TimeOfDay time;
     EXPECT_EQ(parseTime("23:59:59", time), "");
-    EXPECT_EQ(+time.hour, 23);
-    EXPECT_EQ(+time.second, 59);
+    EXPECT_EQ(fields(time), std::tuple(23, 59, 59));
     EXPECT_EQ(parseTime("7:05", time), "");
-    EXPECT_EQ(+time.hour, 7);
-    EXPECT_EQ(+time.minute, 5);
-    EXPECT_EQ(+time.second, 0);
+    EXPECT_EQ(fields(time), std::tuple(7, 5, 0));
     for (const char* bad : {"24:00", "12:60", "12:00:60", "12", "12:00:00:00", "a:00", "12:-1", ":", ""})
         EXPECT_NE(parseTime(bad, time), "") << bad;
-}
 
-TEST(ZoneForms, IndexOrAbbreviationAsAWholeWord)
-{
-    const std::pair<const char*, int> good[] = {
-        {"0", 0}, {"28", 28}, {"EST", 6}, {"est", 6}, {"NST", 4}, {"IT", 25}, {"IST", 22}, {"CET", 28}};
-    for (const auto& [text, index] : good) {
+    // Index or abbreviation as a whole word; the first in table order wins.
+    const std::pair<const char*, int> zones[] = {{"0", 0}, {"28", 28}, {"EST", 6}, {"est", 6}, {"NST", 4},
+        {"IT", 25}, {"IST", 22}, {"CET", 28}, {"29", -1}, {"-1", -1}, {"ST", -1}, {"EST,", -1},
+        {"Eastern", -1}, {"", -1}, {"6a", -1}};
+    for (const auto& [text, index] : zones) {
         std::int32_t zone = -1;
-        EXPECT_EQ(parseZone(text, zone), "") << text;
+        EXPECT_EQ(parseZone(text, zone).empty(), index >= 0) << text;
         EXPECT_EQ(zone, index) << text;
     }
-    for (const char* bad : {"29", "-1", "ST", "EST,", "Eastern", "", "6a"}) {
-        std::int32_t zone = -1;
-        EXPECT_NE(parseZone(bad, zone), "") << bad;
-        EXPECT_EQ(zone, -1) << bad;
-    }
-}
 
-TEST(PlaceForms, LongitudeAndLatitudeLimits)
-{
+    using Parse = std::string (*)(std::string_view, GeoAngle&);
+    const std::tuple<Parse, const char*, int, int, int> places[] = {{parseLongitude, "74W00", 74, 0, West},
+        {parseLongitude, "180e00", 180, 0, East}, {parseLatitude, "40N43", 40, 43, North},
+        {parseLatitude, "90S00", 90, 0, South}};
+    for (const auto& [parse, text, degrees, minutes, direction] : places) {
+        GeoAngle angle;
+        EXPECT_EQ(parse(text, angle), "") << text;
+        EXPECT_EQ(fields(angle), std::tuple(degrees, minutes, direction)) << text;
+    }
     GeoAngle angle;
-    EXPECT_EQ(parseLongitude("74W00", angle), "");
-    EXPECT_EQ(+angle.degrees, 74);
-    EXPECT_EQ(+angle.direction, West);
-    EXPECT_EQ(parseLongitude("180e00", angle), "");
-    EXPECT_EQ(+angle.direction, East);
-    EXPECT_EQ(parseLatitude("40N43", angle), "");
-    EXPECT_EQ(+angle.minutes, 43);
-    EXPECT_EQ(parseLatitude("90S00", angle), "");
-    EXPECT_EQ(+angle.direction, South);
     for (const char* bad : {"181W00", "180W01", "74W60", "74N00", "74W", "W00", "1000W00", "74W000"})
         EXPECT_NE(parseLongitude(bad, angle), "") << bad;
     for (const char* bad : {"91N00", "90N01", "40N60", "40E00", "100N00"})
         EXPECT_NE(parseLatitude(bad, angle), "") << bad;
 }
 
-TEST(BirthArgsTest, AbsentFieldsTakeThisMomentAndTheStartUpPlace)
+TEST(BirthArgsTest, DefaultsAndWindows1252Texts)
 {
     const Moment now{{.year = 2024, .day = 29, .month = 2}, {21, 15, 7, 0}};
     Chart chart;
     ASSERT_EQ(birthChartFrom({}, now, chart), "");
-    EXPECT_EQ(+chart.birthDate.year, 2024);
-    EXPECT_EQ(+chart.birthDate.month, 2);
-    EXPECT_EQ(+chart.birthDate.day, 29);
-    EXPECT_EQ(+chart.localTime.hour, 21);
-    EXPECT_EQ(+chart.localTime.second, 7);
-    EXPECT_EQ(+chart.zone, 6);
-    EXPECT_EQ(+chart.longitude.degrees, 49);
-    EXPECT_EQ(+chart.longitude.direction, West);
-    EXPECT_EQ(+chart.latitude.degrees, 24);
-    EXPECT_EQ(+chart.latitude.direction, North);
-    EXPECT_EQ(+chart.beforeChrist, 0);
-}
+    // Absent fields take this moment and the start-up place.
+    EXPECT_EQ(std::tuple_cat(fields(chart.birthDate), fields(chart.localTime), fields(chart.longitude),
+                             fields(chart.latitude), std::tuple(chart.zone, +chart.beforeChrist)),
+              std::tuple(2024, 2, 29, 21, 15, 7, 49, 0, int(West), 24, 0, int(North), 6, 0));
 
-TEST(BirthArgsTest, TextsAreStoredAsWindows1252OrRefused)
-{
-    const Moment now{{.year = 2024, .day = 1, .month = 1}, {0, 0, 0, 0}};
-    Chart chart;
     BirthArgs args;
     args.name = "Zoë";
     ASSERT_EQ(birthChartFrom(args, now, chart), "");
     EXPECT_EQ(std::string(chart.name), "Zo\xEB");
-
-    const std::string fortyNine(49, 'x');
+    const std::string fortyNine(49, 'x'), fifty(50, 'y');
     args.name = fortyNine;
     EXPECT_EQ(birthChartFrom(args, now, chart), "");
-    const std::string fifty(50, 'y');
-    args.name = fifty;
-    EXPECT_NE(birthChartFrom(args, now, chart), "");
-    EXPECT_EQ(std::string(chart.name), fortyNine) << "a refused chart must leave the chart alone";
-    args.name = "日本";
-    EXPECT_NE(birthChartFrom(args, now, chart), "");
-    args.name = "\xFF\xFE";
-    EXPECT_NE(birthChartFrom(args, now, chart), "");
+    for (const char* bad : {fifty.c_str(), "日本", "\xFF\xFE"}) {
+        args.name = bad;
+        EXPECT_NE(birthChartFrom(args, now, chart), "") << bad;
+        EXPECT_EQ(std::string(chart.name), fortyNine) << "a refused chart must leave the chart alone";
+    }
 }
 
 TEST(OptionParserTest, RefusesWhatAScriptGotWrong)
@@ -159,18 +112,15 @@ TEST(OptionParserTest, RefusesWhatAScriptGotWrong)
 
     const std::string_view good[] = {"a", "--name=Ann", "--dst", "--", "--b"};
     ASSERT_EQ(parser.parse(good, positionals), "");
-    EXPECT_EQ(name, "Ann");
-    EXPECT_TRUE(flag);
-    EXPECT_EQ(positionals, (std::vector<std::string_view>{"a", "--b"}));
+    EXPECT_EQ(std::tuple(name, flag, positionals), std::tuple("Ann", true, std::vector<std::string_view>{"a", "--b"}));
 
-    const std::vector<std::vector<std::string_view>> bad = {
-        {"--name"}, {"--name", "--dst"}, {"--nam", "x"}, {"--dst=1"}, {"--dst", "--dst"},
-        {"--name", "a", "--name", "b"}, {"-n"}};
+    const std::vector<std::vector<std::string_view>> bad = {{"--name"}, {"--name", "--dst"}, {"--nam", "x"},
+        {"--dst=1"}, {"--dst", "--dst"}, {"--name", "a", "--name", "b"}, {"-n"}};
     for (const auto& args : bad)
         EXPECT_NE(parser.parse(args, positionals), "") << args.front();
 }
 
-TEST(JsonNumbers, ReadBackToTheSameDouble)
+TEST(Json, NumbersReadBackToTheSameDoubleAndStringsAreEscaped)
 {
     const double values[] = {0.1, 1.0 / 3, 2447893.2083333335, 360.0, std::nextafter(360.0, 0.0), 1e-300,
                              std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max(),
@@ -183,14 +133,8 @@ TEST(JsonNumbers, ReadBackToTheSameDouble)
     }
     std::string text;
     appendJsonNumber(text, std::nan(""));
-    EXPECT_EQ(text, "null");
-}
-
-TEST(JsonStrings, EscapeWhatJsonForbids)
-{
-    std::string text;
     appendJsonString(text, "a\"b\\c\nd\x01 Zoë");
-    EXPECT_EQ(text, "\"a\\\"b\\\\c\\u000ad\\u0001 Zoë\"");
+    EXPECT_EQ(text, "null\"a\\\"b\\\\c\\u000ad\\u0001 Zoë\"");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "chart.h"
 #include "signtexts.h"
@@ -68,14 +69,10 @@ constexpr IdText ShortTexts[] = {
     {1011, "procrastinating, over-talkative, melancholy, pessimistic, emotionally inhibited, timid, impractical, indolent, often feels misunderstood"},
 };
 
-TEST(StringTable, HoldsTheShortTextsVerbatim)
+TEST(StringTable, HoldsTheShortTextsVerbatimAndNothingButThemAndTheSeventyEightPairs)
 {
     for (const IdText& row : ShortTexts)
         EXPECT_EQ(stringTableText(row.id), row.text) << row.id;
-}
-
-TEST(StringTable, HoldsNothingButTheShortTextsAndTheSeventyEightPairs)
-{
     int present = 0;
     for (int id = -1; id <= 20000; ++id)
         present += stringTableText(id).has_value();
@@ -94,45 +91,36 @@ TEST(CompatibilityText, PairRuleAndFormOfEveryText)
             const int id = compatibilityTextId(b, a);
             EXPECT_EQ(id, 5000 + 1000 * std::min(a, b) + std::max(a, b));
             const std::string_view text = stringTableText(id).value_or("");
-            SCOPED_TRACE(std::string(text));
             EXPECT_EQ(CompatibilityText(a, b), text);
             if (a > b)
                 continue;
-            EXPECT_TRUE(text.starts_with(std::string(SignNames[a]) + " and " + std::string(SignNames[b]) + ":\n"));
-            EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
-            EXPECT_GE(text.size(), 154u);
-            EXPECT_LE(text.size(), 318u);
+            const std::string heading = std::string(SignNames[a]) + " and " + std::string(SignNames[b]) + ":\n";
+            EXPECT_EQ(std::tuple(text.starts_with(heading), std::count(text.begin(), text.end(), '\n'),
+                                 text.size() >= 154 && text.size() <= 318), std::tuple(true, 1, true)) << text;
             texts.insert(text.substr(text.find('\n') + 1));
         }
     }
     EXPECT_EQ(texts.size(), std::size_t(CompatibilityTextCount)) << "two pairs share the same advice";
 }
 
-TEST(SignRules, RulersAndOpposites)
+TEST(SignRules, RulersOppositesAndTheDateRanges)
 {
     constexpr std::string_view rulers[12] = {"Mars", "Venus", "Mercury", "Moon", "Sun", "Mercury",
                                              "Venus", "Pluto", "Jupiter", "Saturn", "Uranus", "Neptune"};
     constexpr std::string_view opposites[12] = {"Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces",
                                                 "Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo"};
+    const auto month = [](const std::string& name) {
+        return int(std::find(MonthNames.begin(), MonthNames.end(), name) - MonthNames.begin()) + 1;
+    };
     for (int sign = 0; sign < 12; ++sign) {
-        EXPECT_EQ(BodyNames[RulingBody(sign)], rulers[sign]) << sign;
-        EXPECT_EQ(SignNames[OppositeSign(sign)], opposites[sign]) << sign;
-    }
-}
-
-// Both ends of each range text, so the date lookup cannot drift from what the boxes show.
-TEST(SignOfDate, AgreesWithEveryRangeTextAtBothEnds)
-{
-    for (int sign = 0; sign < 12; ++sign) {
+        // Both ends of each range text, so the date lookup cannot drift from what the boxes show.
         std::istringstream range{std::string(SignDateRanges[sign])};
         std::string firstMonth, dash, lastMonth;
         int firstDay = 0, lastDay = 0;
         range >> firstMonth >> firstDay >> dash >> lastMonth >> lastDay;
-        const auto month = [](const std::string& name) {
-            return int(std::find(MonthNames.begin(), MonthNames.end(), name) - MonthNames.begin()) + 1;
-        };
-        EXPECT_EQ(signOfDate(month(firstMonth), firstDay), sign) << SignDateRanges[sign];
-        EXPECT_EQ(signOfDate(month(lastMonth), lastDay), sign) << SignDateRanges[sign];
+        EXPECT_EQ(std::tuple(BodyNames[RulingBody(sign)], SignNames[OppositeSign(sign)],
+                             signOfDate(month(firstMonth), firstDay), signOfDate(month(lastMonth), lastDay)),
+                  std::tuple(rulers[sign], opposites[sign], sign, sign)) << SignDateRanges[sign];
     }
 }
 

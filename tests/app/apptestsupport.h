@@ -1,15 +1,7 @@
 // Stand-ins for the user and the desktop, so the real window can be driven offscreen.
 #pragma once
 
-#include <QApplication>
-#include <QDialog>
 #include <QList>
-#include <QTimer>
-#include <QUrl>
-#include <QtGlobal>
-
-#include <functional>
-#include <memory>
 
 #include "messageservice.h"
 #include "modaltesting.h"
@@ -18,8 +10,7 @@
 namespace zodiara::test {
 
 struct Shown {
-    QString text;
-    QString caption;
+    QString text, caption;
     MessageService::Buttons buttons;
     QString ownerClass;
 };
@@ -30,15 +21,14 @@ public:
     Result show(QWidget* owner, const QString& text, const QString& caption, Buttons buttons) override
     {
         shown.append({text, caption, buttons, owner ? QString::fromLatin1(owner->metaObject()->className()) : QString()});
-        if (buttons == Buttons::Ok)
-            return Result::Ok;
-        return answers.isEmpty() ? Result::Yes : answers.takeFirst();
+        return buttons == Buttons::Ok ? Result::Ok : answers.isEmpty() ? Result::Yes : answers.takeFirst();
     }
-    QStringList texts() const
+    // One field of every box, in the order shown.
+    QStringList texts(QString Shown::*field = &Shown::text) const
     {
         QStringList out;
         for (const Shown& s : shown)
-            out.append(s.text);
+            out.append(s.*field);
         return out;
     }
     QList<Shown> shown;
@@ -51,10 +41,8 @@ public:
     QString openChartFileName(QWidget*) override { return openPath; }
     QString saveChartFileName(QWidget*) override { return savePath; }
     bool setUpPrinter(QWidget*, QPrinter&) override { return false; }
-    void openUrl(const QUrl& url) override { opened.append(url); }
-    QString openPath;
-    QString savePath;
-    QList<QUrl> opened;
+    void openUrl(const QUrl&) override {}
+    QString openPath, savePath;
 };
 
 }  // namespace zodiara::test

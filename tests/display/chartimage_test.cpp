@@ -15,7 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <tuple>
 
 #include "chartcanvas.h"
 #include "chartexport.h"
@@ -28,9 +28,8 @@ using namespace zodiara;
 namespace {
 
 const QRgb ElementInks[4] = {qRgb(255, 61, 1), qRgb(128, 128, 0), qRgb(0, 128, 128), qRgb(0, 0, 255)};
-const QRgb AspectInks[11] = {qRgb(255, 0, 0),     qRgb(0, 128, 255),     qRgb(0, 128, 255), qRgb(255, 128, 128),
-                             qRgb(0, 0, 255),     qRgb(0, 128, 255),     qRgb(255, 0, 0),   qRgb(0, 0, 255),
-                             qRgb(255, 128, 128), qRgb(255, 128, 128),   qRgb(255, 0, 0)};
+const QRgb Red = qRgb(255, 0, 0), Blue = qRgb(0, 0, 255), Sky = qRgb(0, 128, 255), Pink = qRgb(255, 128, 128);
+const QRgb AspectInks[11] = {Red, Sky, Sky, Pink, Blue, Sky, Red, Blue, Pink, Pink, Red};
 constexpr QPoint Centre(290, 210);
 constexpr QPoint MovedCentre(385, 210);
 
@@ -63,27 +62,36 @@ double circleCoverage(const QImage& image, QPoint c, int r)
     return hits / 360.0;
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 class ReferenceImage : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        chart.birthDate = {1990, 1, 1};
-        chart.localTime = {12, 0, 0, 0};
-        chart.zone = 6;
-        chart.longitude = {74, 0, West};
-        chart.latitude = {40, 43, North};
-        std::strcpy(chart.name, "Reference");
+        setBirthData(chart, {.longitude = {74, 0, West}, .latitude = {40, 43, North}, .name = "Reference", .zone = 6,
+                             .birthDate = {1990, 1, 1}, .localTime = {12, 0, 0, 0}});
         computeChart(chart, tables);
     }
-    // As the window paints, recording the glyphs' hit areas in `tables`.
+    // As the window paints, recording the glyphs' hit areas in `tables`. The exported image is the
+    // same picture, whether its glyph bitmaps were kept from before or are drawn afresh.
     void render(bool aspects)
     {
         image = QImage(DefaultViewSize, QImage::Format_RGB32);
         image.fill(Qt::white);
-        QPainter painter(&image);
-        PainterCanvas canvas(painter, GlyphStyle::Bitmap);
-        paintChartView(canvas, chart, tables, DefaultViewSize, aspects);
+        {
+            QPainter painter(&image);
+            PainterCanvas canvas(painter, GlyphStyle::Bitmap);
+            paintChartView(canvas, chart, tables, DefaultViewSize, aspects);
+        }
+        const QImage warm = renderChartImage(chart, tables, DefaultViewSize, aspects);
+        clearScreenGlyphCache();
+        EXPECT_EQ(renderChartImage(chart, tables, DefaultViewSize, aspects), warm);
+        EXPECT_EQ(warm.convertToFormat(QImage::Format_RGB32), image);
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
@@ -93,9 +101,10 @@ protected:
     QImage image;
 };
 
-TEST_F(ReferenceImage, FourCirclesAtTheWheelRadiiAndNothingElseRound)
+TEST_F(ReferenceImage, WheelCirclesHouseLinesGlyphColoursAndHub)
 {
     render(false);
+    // Four circles at the wheel's radii, nothing else round, nothing outside.
     for (int r : {190, 170, 85, 66})
         EXPECT_GE(circleCoverage(image, Centre, r), 0.95) << "radius " << r;
     for (int r : {128, 76, 40})
@@ -105,19 +114,11 @@ TEST_F(ReferenceImage, FourCirclesAtTheWheelRadiiAndNothingElseRound)
         for (int x = 0; x < image.width(); ++x)
             outside += std::hypot(x - Centre.x(), y - Centre.y()) > 200 && image.pixel(x, y) != qRgb(255, 255, 255);
     EXPECT_EQ(outside, 0);
-}
-
-TEST_F(ReferenceImage, TwelveHouseLinesCrossTheNumberBand)
-{
-    render(false);
+    // Twelve house lines cross the number band.
     for (int k = 0; k < 12; ++k)
         for (int r = 70; r <= 82; r += 4)
             EXPECT_TRUE(blackNear(image, onCircle(Centre, r, 30.0 * k))) << "line " << k << " at radius " << r;
-}
 
-TEST_F(ReferenceImage, CuspAndBodyGlyphsInTheColoursOfTheirSigns)
-{
-    render(false);
     for (int j = 0; j < 12; ++j) {
         // Middle of the sign band (radius 180) on the line of cusp j, an 18-pixel square.
         const QPoint q = onCircle(Centre, 180, 180.0 - 30.0 * j);
@@ -127,8 +128,7 @@ TEST_F(ReferenceImage, CuspAndBodyGlyphsInTheColoursOfTheirSigns)
         for (int other = (element + 1) % 4; other != element; other = (other + 1) % 4)
             EXPECT_EQ(countColour(image, box, ElementInks[other]), 0) << "cusp " << j << " element " << other;
 
-        const auto n = std::count_if(std::begin(chart.bodies), std::end(chart.bodies),
-                                     [&](const BodyPosition& b) { return b.house == j; });
+        const auto n = std::ranges::count(chart.bodies, j, &BodyPosition::house);
         int m = 0;
         for (const SortedBody& s : tables.sortedBodies) {
             if (s.position.house != j)
@@ -140,12 +140,9 @@ TEST_F(ReferenceImage, CuspAndBodyGlyphsInTheColoursOfTheirSigns)
             EXPECT_EQ(s.glyphRect, (IntRect{g.x() - 5, g.y() - 5, g.x() + 5, g.y() + 5})) << "hit area " << s.body;
         }
     }
-}
 
-TEST_F(ReferenceImage, HubHoldsFourLinesOfTextAndKeepsThemWithoutAName)
-{
-    render(false);
-    // Lines 14 pixels apart (the height of "W" in Arial 14 bold), the time line at the centre.
+    // Hub lines 14 pixels apart (the height of "W" in Arial 14 bold), the time line at the centre;
+    // without a name the others keep their places.
     for (int line = -2; line <= 1; ++line)
         EXPECT_GT(countDark(image, QRect(Centre.x() - 60, Centre.y() + 14 * line + 2, 120, 10)), 20) << line;
     chart.name[0] = '\0';
@@ -154,19 +151,7 @@ TEST_F(ReferenceImage, HubHoldsFourLinesOfTextAndKeepsThemWithoutAName)
     EXPECT_GT(countDark(anonymous, QRect(Centre.x() - 60, Centre.y() - 12, 120, 10)), 20);
 }
 
-TEST_F(ReferenceImage, KeptGlyphBitmapsDrawTheSamePicture)
-{
-    for (const bool aspects : {false, true}) {
-        render(aspects);
-        const QImage warm = renderChartImage(chart, tables, DefaultViewSize, aspects);
-        clearScreenGlyphCache();
-        const QImage cold = renderChartImage(chart, tables, DefaultViewSize, aspects);
-        EXPECT_EQ(warm, cold);
-        EXPECT_EQ(warm.convertToFormat(QImage::Format_RGB32), image);
-    }
-}
-
-TEST_F(ReferenceImage, WithAspectsTheTableIsAtTheOriginAndTheWheelMovesRight)
+TEST_F(ReferenceImage, WithAspectsTableAtOriginWheelMovedRightAndSvgAtPixelSize)
 {
     render(true);
     EXPECT_GE(circleCoverage(image, MovedCentre, 190), 0.9);
@@ -174,53 +159,43 @@ TEST_F(ReferenceImage, WithAspectsTheTableIsAtTheOriginAndTheWheelMovesRight)
     EXPECT_LT(circleCoverage(image, Centre, 190), 0.5);
 
     // The table's body font is Arial with a cell height of 16: 14 pixels here.
-    QFont font(QStringLiteral("Arial"));
+    QFont font("Arial");
     font.setPixelSize(14);
     const QFontMetrics fm(font, &image);
     ASSERT_EQ(fm.ascent() + fm.descent(), 16);
-    const int nm = fm.horizontalAdvance(QStringLiteral("nm"));
-    const int w = fm.horizontalAdvance(QStringLiteral("W"));
-
+    const int nm = fm.horizontalAdvance("nm"), w = fm.horizontalAdvance("W");
     EXPECT_GT(countDark(image, QRect(7 * nm - 40, 0, 80, 14)), 30) << "title";
+    // Row labels: the Moon column's "Asc" and "MC" texts at the left edge.
+    for (int row : {2, 3})
+        EXPECT_GT(countDark(image, QRect(0, row * 20 + 2, 20, 14)), 10) << "row " << row;
     int aspects = 0;
     for (int i = 0; i < 10; ++i) {
         for (int j = i + 1; j < 12; ++j) {
-            const int a = tables.aspectGrid[i][j].aspect;
-            const int x = (2 + i) * nm;
+            const int a = tables.aspectGrid[i][j].aspect, x = (2 + i) * nm;
             const int y = (13 - j) * 20;  // rows 16 + 4 apart, MidHeaven highest
             if (a < 0) {
                 EXPECT_GT(countDark(image, QRect(x - 4, y, 8, 16)), 0) << "dash " << i << "," << j;
-                continue;
+            } else {
+                ++aspects;
+                EXPECT_GE(countColour(image, QRect(x, y + 6, w - 3, 14), AspectInks[a]), 3) << i << "," << j;
+                EXPECT_EQ(tables.aspectGrid[i][j].cell, (IntRect{x, y + 6, x + w - 3, y + 20})) << i << "," << j;
             }
-            ++aspects;
-            EXPECT_GE(countColour(image, QRect(x, y + 6, w - 3, 14), AspectInks[a]), 3)
-                << "aspect " << a << " at " << i << "," << j;
-            EXPECT_EQ(tables.aspectGrid[i][j].cell, (IntRect{x, y + 6, x + w - 3, y + 20})) << i << "," << j;
         }
     }
     EXPECT_GT(aspects, 0);
-    // Row labels: the Moon column's "Asc" and "MC" texts at the left edge.
-    EXPECT_GT(countDark(image, QRect(0, 2 * 20 + 2, 20, 14)), 10);
-    EXPECT_GT(countDark(image, QRect(0, 3 * 20 + 2, 20, 14)), 10);
-}
 
-// 96 dpi, so a viewer shows the drawing at its pixel size; glyphs as paths, never images.
-TEST_F(ReferenceImage, SvgIsTheViewAtItsPixelSizeWithVectorGlyphs)
-{
+    // The SVG export: 96 dpi, so a viewer shows the drawing at its pixel size; glyphs as paths, never images.
     ASSERT_EQ(exportChartSvg(path("chart.svg"), chart, tables, DefaultViewSize, true), QString());
-    QFile file(path("chart.svg"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray svg = file.readAll();
-    EXPECT_TRUE(svg.contains("width=\"153.458mm\" height=\"111.125mm\"")) << svg.left(200).constData();
-    EXPECT_TRUE(svg.contains("viewBox=\"0 0 580 420\""));
-    EXPECT_TRUE(svg.contains("Aspect Table"));
-    EXPECT_TRUE(svg.contains("<path"));
+    const QByteArray svg = fileBytes(path("chart.svg"));
+    for (const char* part :
+         {"width=\"153.458mm\" height=\"111.125mm\"", "viewBox=\"0 0 580 420\"", "Aspect Table", "<path"})
+        EXPECT_TRUE(svg.contains(part)) << part;
     EXPECT_FALSE(svg.contains("<image"));
 }
 
 #ifdef ZODIARA_CHART_EXE
 struct Outcome {
-    int status = -1;
+    int status = -1;  // -1: crashed or hung
     QByteArray out, err;
 };
 
@@ -235,64 +210,55 @@ Outcome run(const QString& program, const QStringList& args)
 
 Outcome runChart(const QString& args, const QString& dir)
 {
-    const QString reference = QStringLiteral("compute --name Reference --date 1990-01-01 --time 12:00 --zone 6 "
-                                             "--lon 074W00 --lat 40N43");
-    QStringList list = QString(args).replace(QStringLiteral("REF"), reference).split(QLatin1Char(' '));
-    return run(QStringLiteral(ZODIARA_CHART_EXE), list.replaceInStrings(QStringLiteral("DIR"), dir));
+    const QString reference = "compute --name Reference --date 1990-01-01 --time 12:00 --zone 6 "
+                              "--lon 074W00 --lat 40N43";
+    QStringList list = QString(args).replace("REF", reference).split(' ');
+    return run(ZODIARA_CHART_EXE, list.replaceInStrings("DIR", dir));
 }
 
-TEST_F(ReferenceImage, CommandPngIsWhatTheWindowShows)
+// The PNG is what the window shows. With no image in the PDF, coloured ink on the rasterised page
+// can only be vector glyphs.
+TEST_F(ReferenceImage, CommandPngIsTheWindowAndPdfHasOnePageOrTwoWithColouredVectorGlyphs)
 {
-    const Outcome computed =
-        runChart(QStringLiteral("REF --save DIR/ref.cht --png DIR/computed.png --aspects"), dir.path());
+    const Outcome computed = runChart("REF --save DIR/ref.cht --png DIR/computed.png --aspects", dir.path());
     ASSERT_EQ(computed.status, 0) << computed.err.constData();
-    const Outcome shown = runChart(QStringLiteral("show DIR/ref.cht --png DIR/shown.png --size 800x500"), dir.path());
+    const Outcome shown = runChart("show DIR/ref.cht --png DIR/shown.png --size 800x500", dir.path());
     ASSERT_EQ(shown.status, 0) << shown.err.constData();
     EXPECT_EQ(QImage(path("computed.png")).convertToFormat(QImage::Format_RGB32),
               renderChartImage(chart, tables, DefaultViewSize, true));
     EXPECT_EQ(QImage(path("shown.png")).convertToFormat(QImage::Format_RGB32),
               renderChartImage(chart, tables, {800, 500}, false));
-}
-
-// With no image in the file, coloured ink on the rasterised page can only be vector glyphs.
-TEST_F(ReferenceImage, CommandPdfHasOnePageOrTwoWithAspectsAndGlyphsAsColouredOutlines)
-{
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    static const QRegularExpression page("/Type\\s*/Page(?!s)");
     for (const bool aspects : {false, true}) {
-        const Outcome made = runChart(aspects ? QStringLiteral("REF --pdf DIR/two.pdf --aspects --paper letter")
-                                              : QStringLiteral("REF --pdf DIR/one.pdf"), dir.path());
+        const Outcome made =
+            runChart(aspects ? "REF --pdf DIR/two.pdf --aspects --paper letter" : "REF --pdf DIR/one.pdf", dir.path());
         ASSERT_EQ(made.status, 0) << made.err.constData();
-        QFile file(path(aspects ? "two.pdf" : "one.pdf"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray pdf = file.readAll();
+        const QByteArray pdf = fileBytes(path(aspects ? "two.pdf" : "one.pdf"));
         EXPECT_EQ(QString::fromLatin1(pdf).count(page), aspects ? 2 : 1);
         EXPECT_TRUE(pdf.contains(aspects ? "/MediaBox [0 0 612" : "/MediaBox [0 0 595"));
         EXPECT_FALSE(pdf.contains("/Subtype /Image"));
     }
-    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
     if (pdftoppm.isEmpty())
         GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
-    ASSERT_EQ(run(pdftoppm, {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
-                             QStringLiteral("-singlefile"), path("one.pdf"), path("page")}).status, 0);
+    ASSERT_EQ(run(pdftoppm, {"-r", "50", "-png", "-singlefile", path("one.pdf"), path("page")}).status, 0);
     const QImage raster(path("page.png"));
     ASSERT_FALSE(raster.isNull());
-    int coloured = 0;
-    for (int y = 0; y < raster.height(); ++y)
-        for (int x = 0; x < raster.width(); ++x)
-            coloured += raster.pixelColor(x, y).saturation() > 150 && raster.pixelColor(x, y).value() > 100;
-    EXPECT_GT(coloured, 200);
+    EXPECT_GT(countPixels(raster, raster.rect(),
+                          [](QRgb p) { return QColor(p).saturation() > 150 && QColor(p).value() > 100; }),
+              200);
 }
 
 class CommandRefusals : public ReferenceImage, public ::testing::WithParamInterface<const char*> {};
 
+// Status 2, nothing on standard output, one line on standard error, no file written.
 TEST_P(CommandRefusals, AreOneLineWithStatusTwoAndWriteNothing)
 {
-    const Outcome refused = runChart(QString::fromLatin1(GetParam()), dir.path());
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_TRUE(refused.out.isEmpty());
-    EXPECT_TRUE(refused.err.startsWith("zodiara-chart: ")) << refused.err.constData();
-    EXPECT_EQ(refused.err.count('\n'), 1) << refused.err.constData();
-    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    const Outcome refused = runChart(GetParam(), dir.path());
+    EXPECT_EQ(std::tuple(refused.status, refused.out.isEmpty(), refused.err.startsWith("zodiara-chart: "),
+                         refused.err.count('\n'), QDir(dir.path()).isEmpty()),
+              std::tuple(2, true, true, 1, true))
+        << refused.err.constData();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandRefusals,

@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <array>
+#include <tuple>
 
 #include "aspecttablelayout.h"
 #include "chartpaint.h"
@@ -15,16 +16,11 @@ using namespace zodiara;
 
 namespace {
 
-// Radii by hand: hh * 0.9f, 0.45f and 0.35f are each a hair below the decimal product.
+// Area, beside the table, shrunk for a page; the outer square, centre and radii (outer, sign, number,
+// hub, half band). Radii by hand: hh * 0.9f, 0.45f and 0.35f are each a hair below the decimal product.
 TEST(WheelLayout, SquareCentreAndRadii)
 {
-    const struct {
-        IntRect area;
-        bool besideTable, pageShrink;
-        IntRect outer;
-        Point centre;
-        std::array<int, 5> radii;  // outer, sign, number, hub, half band
-    } cases[] = {
+    const std::tuple<IntRect, bool, bool, IntRect, Point, std::array<int, 5>> cases[] = {
         {{0, 0, 580, 420}, false, false, {100, 20, 480, 400}, {290, 210}, {190, 170, 85, 66, 10}},
         {{0, 0, 580, 420}, true, false, {195, 20, 575, 400}, {385, 210}, {190, 170, 85, 66, 10}},  // table at left
         {{0, 0, 420, 580}, true, false, {20, 195, 400, 575}, {210, 385}, {190, 170, 85, 66, 10}},  // table on top
@@ -34,12 +30,12 @@ TEST(WheelLayout, SquareCentreAndRadii)
         {{0, 0, 80, 80}, false, false, {20, 20, 60, 60}, {40, 40}, {20, 17, 8, 6, 1}},
         {{0, 0, 2400, 3200}, false, true, {109, 509, 2291, 2691}, {1200, 1600}, {1091, 981, 490, 381, 55}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.area.right << "x" << c.area.bottom << " " << c.besideTable);
-        const WheelLayout l = computeWheelLayout(c.area, c.besideTable, c.pageShrink);
-        EXPECT_EQ(l.outerSquare, c.outer);
-        EXPECT_EQ(l.centre, c.centre);
-        EXPECT_EQ((std::array{l.outerRadius, l.signRadius, l.numberRadius, l.hubRadius, l.bandHalf}), c.radii);
+    for (const auto& [area, besideTable, pageShrink, outer, centre, radii] : cases) {
+        const WheelLayout l = computeWheelLayout(area, besideTable, pageShrink);
+        EXPECT_EQ(std::tuple(l.outerSquare, l.centre,
+                             std::array{l.outerRadius, l.signRadius, l.numberRadius, l.hubRadius, l.bandHalf}),
+                  std::tuple(outer, centre, radii))
+            << area.right << "x" << area.bottom << " " << besideTable;
     }
 }
 
@@ -56,10 +52,9 @@ TEST(WheelLayout, CuspLabelsAndTheLastBodySlot)
 {
     const WheelLayout l = computeWheelLayout({0, 0, 580, 420}, false, false);
     // Cusps at nine and at three o'clock: the degree label above the minute label on both sides.
-    EXPECT_EQ(cuspLabelAnchors(l, 0).degree, (Point{111, 181}));
-    EXPECT_EQ(cuspLabelAnchors(l, 0).minute, (Point{111, 224}));
-    EXPECT_EQ(cuspLabelAnchors(l, 6).degree, (Point{468, 181}));
-    EXPECT_EQ(cuspLabelAnchors(l, 6).minute, (Point{468, 224}));
+    const CuspLabelAnchors nine = cuspLabelAnchors(l, 0), three = cuspLabelAnchors(l, 6);
+    EXPECT_EQ((std::array{nine.degree, nine.minute, three.degree, three.minute}),
+              (std::array<Point, 4>{{{111, 181}, {111, 224}, {468, 181}, {468, 224}}}));
     // The last of ten bodies stays inside its house, short of the next cusp.
     EXPECT_GT(bodySlotAngle(9, 10, 10), cuspAngle(10));
 }
@@ -74,28 +69,21 @@ TEST(AspectTableLayout, SixtyFiveCellsInRowsPitchedTwenty)
     EXPECT_FALSE(aspectCellExists(AscendantPoint, MidheavenPoint));
 
     const AspectTableLayout t(0, 0, 19, 13, 16);
-    EXPECT_EQ(t.rowHeight, 20);
-    EXPECT_EQ(t.height(), 260);
+    EXPECT_EQ(std::pair(t.rowHeight, t.height()), std::pair(20, 260));
     EXPECT_EQ(AspectTableLayout(300, 500, 40, 30, 100).titleAnchor(), (Point{580, 500}));  // over the columns
 }
 
 TEST(ChartTexts, AreFormattedAsTheWheelPrintsThem)
 {
     const std::pair<QString, QString> cases[] = {
-        {degreeText(5), QStringLiteral("05\u00ba")},
-        {degreeText(15), QStringLiteral("15\u00ba")},
-        {minuteText(7), QStringLiteral("07'")},
-        {minuteText(60), QStringLiteral("60'")},
-        {houseNumberText(1), QStringLiteral(" 1")},
-        {hubTimeText({0, 5, 9, 0}), QStringLiteral("00 05m 09s")},
-        {hubTimeText({7, 5, 0, 0}), QStringLiteral("7h 05m 00s")},
-        {hubDateText({1970, 5, 3}), QStringLiteral("March 5, 1970")},
-        {hubDateText({2000, 1, 13}), QStringLiteral("Not Found 1, 2000")},
-        {hubCoordinatesText({2, 5, East}, {33, 51, South}), QStringLiteral("2E5,33S51")},
-        {legendText(10), QStringLiteral(" = Opposition, 180 degrees")},
+        {degreeText(5), "05\u00ba"}, {degreeText(15), "15\u00ba"}, {minuteText(7), "07'"}, {minuteText(60), "60'"},
+        {houseNumberText(1), " 1"}, {legendText(10), " = Opposition, 180 degrees"},
+        {hubTimeText({0, 5, 9, 0}), "00 05m 09s"}, {hubTimeText({7, 5, 0, 0}), "7h 05m 00s"},
+        {hubDateText({1970, 5, 3}), "March 5, 1970"}, {hubDateText({2000, 1, 13}), "Not Found 1, 2000"},
+        {hubCoordinatesText({2, 5, East}, {33, 51, South}), "2E5,33S51"},
     };
     for (const auto& [actual, expected] : cases)
-        EXPECT_EQ(actual, expected);
+        EXPECT_EQ(actual, expected) << actual.toStdString();
 }
 
 // Every anchor comes from extents measured in the chosen font, so its ascent + descent must be

@@ -235,10 +235,10 @@ INSTANTIATE_TEST_SUITE_P(Classes, CliBadInput, testing::Values(
     compute("NameTooLong", {"--name", std::string(50, 'n')}), compute("UnknownOption", {"--colour"}),
     compute("StrayArgument", {"tomorrow"}),
     BadInput{"SaveIntoMissingDirectory", {"compute", "--save", "DIR/no/out.cht"}},
-    BadInput{"UnknownCommand", {"draw"}},
+    BadInput{"NoCommand", {}}, BadInput{"UnknownCommand", {"draw"}}, BadInput{"ShowNoFile", {"show"}},
     BadInput{"ShowInvalidFile", {"show", ZODIARA_TEST_DATA "/reference-chart.txt", "--save", "DIR/out.cht"}},
     BadInput{"BatchMissingFile", {"batch", "DIR/none.csv"}},
-    BadInput{"BatchWrongHeader", {"batch"}, "name,date\nA,1990-01-01\n"}),
+    BadInput{"BatchWrongHeader", {"batch"}, "name,date\nA,1990-01-01\n"}, BadInput{"BatchEmptyInput", {"batch"}, ""}),
     [](const testing::TestParamInfo<BadInput>& info) { return info.param.label; });
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <cstring>
 #include <vector>
@@ -17,90 +16,66 @@ using namespace zodiara;
 
 class StartupTest : public QObject {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void fileArgument_data();
-    void fileArgument();
-
-private:
     QTemporaryDir m_dir;
     Chart m_chart;
-};
 
-void StartupTest::initTestCase()
-{
-    test::installQuietHandler();
-    QVERIFY(m_dir.isValid());
-    std::memcpy(m_chart.name, "Ada", 4);
-    m_chart.birthDate.year = 1990;
-    m_chart.birthDate.month = 1;
-    m_chart.birthDate.day = 1;
-    m_chart.localTime.hour = 12;
-    m_chart.zone = 6;
-    m_chart.longitude = {74, 0, West};
-    m_chart.latitude = {40, 43, North};
-    DerivedTables tables;
-    computeChart(m_chart, tables);
-    QVERIFY(writeChartFile(m_dir.filePath("ada.cht").toStdString(), m_chart).empty());
-    QFile bad(m_dir.filePath("bad.cht"));
-    QVERIFY(bad.open(QIODevice::WriteOnly));
-    bad.write("not a chart");
-}
+private slots:
+    void initTestCase()
+    {
+        test::installQuietHandler();
+        QVERIFY(m_dir.isValid());
+        std::memcpy(m_chart.name, "Ada", 4);
+        m_chart.birthDate = {1990, 1, 1};
+        DerivedTables tables;
+        computeChart(m_chart, tables);
+        QVERIFY(writeChartFile(m_dir.filePath("ada.cht").toStdString(), m_chart).empty());
+        QFile bad(m_dir.filePath("bad.cht"));
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not a chart") > 0);
+    }
 
-void StartupTest::fileArgument_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("opened");
-    QTest::addColumn<QString>("error");  // start of the message box's text; empty: no box
+    void fileArgument_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");  // start of the message box's text; empty: no box, the file opened
+        QTest::newRow("chart file") << QStringList{"ada.cht"} << "";
+        QTest::newRow("option first, more ignored") << QStringList{"--verbose", "ada.cht", "bad.cht"} << "";
+        // An error box, and the start-up chart stays.
+        QTest::newRow("bad file") << QStringList{"bad.cht"} << "Error reading file\n";
+        QTest::newRow("missing file") << QStringList{"none.cht"} << "Error reading file\n";
+    }
 
-    QTest::newRow("chart file") << QStringList{"ada.cht"} << true << "";
-    QTest::newRow("an option first, later arguments ignored") << QStringList{"--verbose", "ada.cht", "bad.cht"} << true
-                                                              << "";
-    QTest::newRow("bad file: error box, start-up chart stays") << QStringList{"bad.cht"} << false
-                                                               << "Error reading file\n";
-    QTest::newRow("missing file") << QStringList{"none.cht"} << false << "Error reading file\n";
-}
-
-void StartupTest::fileArgument()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, opened);
-    QFETCH(QString, error);
-
-    std::vector<QByteArray> storage{"zodiara"};
-    for (const QString& argument : arguments)
-        storage.push_back((argument.startsWith(u'-') ? argument : m_dir.filePath(argument)).toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    int argc = int(storage.size());
-
-    TMyApp app(argc, argv.data());
-    // Answers any message box, so that a wrong one fails the row instead of blocking it.
-    QString shown;
-    QTimer watcher;
-    connect(&watcher, &QTimer::timeout, [&shown] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+    void fileArgument()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        const bool opened = error.isEmpty();
+        std::vector<QByteArray> storage{"zodiara"};
+        for (const QString& argument : arguments)
+            storage.push_back((argument.startsWith(u'-') ? argument : m_dir.filePath(argument)).toLocal8Bit());
+        std::vector<char*> argv;
+        for (QByteArray& argument : storage)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        int argc = int(storage.size());
+        TMyApp app(argc, argv.data());
+        // Answers a message box, so that a wrong one fails the row instead of blocking it.
+        QString shown;
+        auto answer = test::onNextModal<QMessageBox>([&shown](QMessageBox* box) {
             shown = box->text();
             box->accept();
-        }
-    });
-    watcher.start(10);
-    app.InitMainWindow();
-    TMyMainWindow* view = app.view();
-    QVERIFY(view->isVisible());
-    if (error.isEmpty()) {
-        QTest::qWait(100);
-        QVERIFY2(shown.isEmpty(), qPrintable(shown));
-    } else {
-        QTRY_VERIFY(!shown.isEmpty());
-        QVERIFY2(shown.startsWith(error) && shown.contains(m_dir.filePath(arguments[0])), qPrintable(shown));
+        });
+        app.InitMainWindow();
+        TMyMainWindow* view = app.view();
+        QVERIFY(view->isVisible());
+        QCOMPARE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, error.isEmpty() ? 100 : 5000), !error.isEmpty());
+        *answer = nullptr;
+        const bool named = shown.startsWith(error) && shown.contains(m_dir.filePath(arguments[0]));
+        QVERIFY2(error.isEmpty() ? shown.isEmpty() : named, qPrintable(shown));
+        const bool sameChart = std::memcmp(&view->chart(), &m_chart, sizeof(Chart)) == 0;
+        QCOMPARE((QVariantList{view->fileName(), view->saved(), sameChart}),
+                 (QVariantList{opened ? m_dir.filePath("ada.cht") : QString(), opened, opened}));
     }
-    QCOMPARE(view->fileName(), opened ? m_dir.filePath("ada.cht") : QString());
-    QCOMPARE(view->saved(), opened);
-    QCOMPARE(std::memcmp(&view->chart(), &m_chart, sizeof(Chart)) == 0, opened);
-}
+};
 
 QTEST_APPLESS_MAIN(StartupTest)
 #include "startup_test.moc"

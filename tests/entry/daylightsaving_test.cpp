@@ -6,13 +6,10 @@
 #include "daylightsaving.h"
 #include "testsupport.h"
 
-#include <QCheckBox>
-#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 
@@ -22,199 +19,133 @@ namespace {
 
 constexpr int UT = 0, EST = 6, CST = 7, MST = 8, CET = 28;
 
-const char* const NewYorkLine =
-    "New York City, New York, United States            074W00 40N43 EST  America/New_York";
+struct Case {
+    const char* name;
+    QString zone;
+    const char* when;  // local date, then " BC" for the era or the clock time when not noon
+    int tableZone;
+    bool dst;
+    QList<int> result;  // known, in force, standard zone, new zone, new flag; -1: none
+    const char* question;  // "*": any
+};
+
+const QString NY = "America/New_York", London = "Europe/London", Dublin = "Europe/Dublin";
+const QList<int> NoAnswer{0, 0, -1, -1, -1};
+const Case Cases[] = {
+    {"New York, July 1976", NY, "1976-07-04", EST, false, {1, 1, EST, -1, 1},
+     "Daylight saving time was in force in America/New_York on July 4, 1976. Check \"Daylight Savings ?\"?"},
+    {"New York, January 1976", NY, "1976-01-15", EST, true, {1, 0, EST, -1, 0},
+     "Daylight saving time was not in force in America/New_York on January 15, 1976. Uncheck \"Daylight Savings ?\"?"},
+    {"London 1970, standard time", London, "1970-01-15", UT, false, {1, 0, CET, CET, -1},
+     "The standard time in Europe/London on January 15, 1970 was UTC+01:00. Choose the time zone \"CET, (-01:00), "
+     "Central European Time\"?"},
+    {"wrong zone and no saving", NY, "1976-07-04", CST, false, {1, 1, EST, EST, 1},
+     "The standard time in America/New_York on July 4, 1976 was UTC-05:00, and daylight saving time was in force. "
+     "Choose the time zone \"EST, (+05:00), Eastern Standard Time\" and check \"Daylight Savings ?\"?"},
+    {"July 1976, checked", NY, "1976-07-04", EST, true, {1, 1, EST, -1, -1}, ""},
+    {"clocks just forward", NY, "1976-04-25 03:30", EST, false, {1, 1, EST, -1, 1}, "*"},
+    {"Phoenix, July 1976", "America/Phoenix", "1976-07-04", MST, true, {1, 0, MST, -1, 0}, "*"},
+    {"Dublin winter", Dublin, "2000-01-15", UT, true, {1, 0, UT, -1, 0}, "*"},
+    // Same Universal Time either way: nothing to ask.
+    {"London 1970, UT and saving", London, "1970-07-01", UT, true, {1, 0, CET, -1, -1}, ""},
+    {"Dublin summer, UT and saving", Dublin, "2000-07-15", UT, true, {1, 0, CET, -1, -1}, ""},
+    {"Berlin 1945, double saving", "Europe/Berlin", "1945-07-01", CET, false, {1, 1, CET, -1, -1}, ""},
+    {"Kathmandu, no table zone", "Asia/Kathmandu", "1990-07-01", EST, false, {1, 0, -1, -1, -1}, ""},
+    // No answer, so nothing to ask.
+    {"before 1900", NY, "1899-07-04", CST, true, NoAnswer, ""},
+    {"BC", NY, "1976-07-04 BC", CST, false, NoAnswer, ""},
+    {"hour skipped", NY, "1976-04-25 02:30", CST, false, NoAnswer, ""},
+    {"hour repeated", NY, "1976-10-31 01:30", CST, false, NoAnswer, ""},
+    {"unknown zone", "Atlantis/Poseidonia", "1976-07-04", CST, false, NoAnswer, ""},
+};
 
 }  // namespace
+
+Q_DECLARE_METATYPE(Case)
 
 class DaylightSavingTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { test::installQuietHandler(); }
-    void zoneNameOfLine_data();
-    void zoneNameOfLine();
-    void shippedAtlasZonesAreKnown();
-    void check_data();
-    void check();
-    void dialogAsksOnce_data();
-    void dialogAsksOnce();
-};
 
-void DaylightSavingTest::zoneNameOfLine_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("zone");
-    QTest::newRow("atlas line") << NewYorkLine << "America/New_York";
-    QTest::newRow("no table zone") << "Kathmandu, Bagmati Province, Nepal                085E19 27N42      Asia/Kathmandu"
-                                   << "Asia/Kathmandu";
-    QTest::newRow("abbreviation only") << "New York  074W00  40N43 EST" << "";
-    QTest::newRow("slash in the place name only") << "Biel/Bienne, Bern, Switzerland" << "";
-    QTest::newRow("no latitude") << "Biel/Bienne  007E15 Europe/Zurich" << "";
-}
-
-void DaylightSavingTest::zoneNameOfLine()
-{
-    QFETCH(QString, line);
-    QFETCH(QString, zone);
-    QCOMPARE(atlasZoneName(line), zone);
-}
-
-void DaylightSavingTest::shippedAtlasZonesAreKnown()
-{
-    const std::optional<QStringList> lines = readAtlasFile(QStringLiteral(ZODIARA_SHIPPED_ATLAS));
-    QVERIFY(lines && lines->size() > 20000);
-    QSet<QString> unknown;
-    for (const QString& line : *lines) {
-        const QString zone = atlasZoneName(line);
-        if (zone.isEmpty() || !QTimeZone(zone.toUtf8()).isValid())
-            unknown.insert(zone.isEmpty() ? line : zone);
+    // Every line of the shipped atlas names a zone the database knows.
+    void zoneNames()
+    {
+        QStringList zones;
+        for (const char* line : {"Kathmandu, Nepal  085E19 27N42      Asia/Kathmandu", "New York  074W00  40N43 EST",
+                                 "Biel/Bienne, Bern, Switzerland", "Biel/Bienne  007E15 Europe/Zurich"})
+            zones << atlasZoneName(QString::fromLatin1(line));
+        // No zone of the table; an abbreviation only; a slash in the place only; no latitude.
+        QCOMPARE(zones, (QStringList{"Asia/Kathmandu", "", "", ""}));
+        const std::optional<QStringList> lines = readAtlasFile(QStringLiteral(ZODIARA_SHIPPED_ATLAS));
+        QVERIFY(lines && lines->size() > 20000);
+        QSet<QString> unknown;
+        for (const QString& line : *lines) {
+            const QString zone = atlasZoneName(line);
+            if (zone.isEmpty() || !QTimeZone(zone.toUtf8()).isValid())
+                unknown.insert(zone.isEmpty() ? line : zone);
+        }
+        QVERIFY2(unknown.isEmpty(), qPrintable(unknown.values().join(u'\n')));
     }
-    QVERIFY2(unknown.isEmpty(), qPrintable(unknown.values().join(u'\n')));
-}
 
-void DaylightSavingTest::check_data()
-{
-    QTest::addColumn<QString>("zone");
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<bool>("bc");
-    QTest::addColumn<QTime>("time");
-    QTest::addColumn<int>("tableZone");
-    QTest::addColumn<bool>("dst");
-    QTest::addColumn<bool>("known");
-    QTest::addColumn<bool>("inForce");
-    QTest::addColumn<int>("standardZone");
-    QTest::addColumn<int>("newZone");  // -1: keep
-    QTest::addColumn<int>("newDst");   // -1: keep
-    QTest::addColumn<QString>("question");
+    void check_data()
+    {
+        QTest::addColumn<Case>("c");
+        for (const Case& c : Cases)
+            QTest::newRow(c.name) << c;
+    }
 
-    const QString ny = "America/New_York";
-    const QTime noon(12, 0);
-    QTest::newRow("New York, July 1976") << ny << QDate(1976, 7, 4) << false << noon << EST << false << true << true << EST
-                                         << -1 << 1
-                                         << "Daylight saving time was in force in America/New_York on July 4, 1976. "
-                                            "Check \"Daylight Savings ?\"?";
-    QTest::newRow("New York, July 1976, checked") << ny << QDate(1976, 7, 4) << false << noon << EST << true << true
-                                                  << true << EST << -1 << -1 << "";
-    QTest::newRow("New York, January 1976") << ny << QDate(1976, 1, 15) << false << noon << EST << true << true << false
-                                            << EST << -1 << 0
-                                            << "Daylight saving time was not in force in America/New_York on "
-                                               "January 15, 1976. Uncheck \"Daylight Savings ?\"?";
-    QTest::newRow("the morning clocks went forward") << ny << QDate(1976, 4, 25) << false << QTime(3, 30) << EST << false
-                                                     << true << true << EST << -1 << 1 << "*";
-    QTest::newRow("Phoenix, July 1976") << "America/Phoenix" << QDate(1976, 7, 4) << false << noon << MST << true << true
-                                        << false << MST << -1 << 0 << "*";
-    QTest::newRow("London 1970, British Standard Time")
-        << "Europe/London" << QDate(1970, 1, 15) << false << noon << UT << false << true << false << CET << CET << -1
-        << "The standard time in Europe/London on January 15, 1970 was UTC+01:00. "
-           "Choose the time zone \"CET, (-01:00), Central European Time\"?";
-    // Same Universal Time either way: nothing to ask.
-    QTest::newRow("London 1970 as UT with saving") << "Europe/London" << QDate(1970, 7, 1) << false << noon << UT << true
-                                                   << true << false << CET << -1 << -1 << "";
-    QTest::newRow("Dublin summer as UT with saving") << "Europe/Dublin" << QDate(2000, 7, 15) << false << noon << UT
-                                                     << true << true << false << CET << -1 << -1 << "";
-    QTest::newRow("Dublin winter is standard time") << "Europe/Dublin" << QDate(2000, 1, 15) << false << noon << UT
-                                                    << true << true << false << UT << -1 << 0 << "*";
-    QTest::newRow("wrong zone and no saving")
-        << ny << QDate(1976, 7, 4) << false << noon << CST << false << true << true << EST << EST << 1
-        << "The standard time in America/New_York on July 4, 1976 was UTC-05:00, and daylight saving time was in "
-           "force. Choose the time zone \"EST, (+05:00), Eastern Standard Time\" and check \"Daylight Savings ?\"?";
-    QTest::newRow("Kathmandu: no zone of the table") << "Asia/Kathmandu" << QDate(1990, 7, 1) << false << noon << EST
-                                                     << false << true << false << -1 << -1 << -1 << "";
-    QTest::newRow("Berlin 1945: two hours of saving") << "Europe/Berlin" << QDate(1945, 7, 1) << false << noon << CET
-                                                      << false << true << true << CET << -1 << -1 << "";
-    QTest::newRow("before 1900") << ny << QDate(1899, 7, 4) << false << noon << CST << true << false << false << -1 << -1
-                                 << -1 << "";
-    QTest::newRow("BC") << ny << QDate(1976, 7, 4) << true << noon << CST << false << false << false << -1 << -1 << -1
-                        << "";
-    QTest::newRow("hour skipped") << ny << QDate(1976, 4, 25) << false << QTime(2, 30) << CST << false << false << false
-                                  << -1 << -1 << -1 << "";
-    QTest::newRow("hour repeated") << ny << QDate(1976, 10, 31) << false << QTime(1, 30) << CST << false << false
-                                   << false << -1 << -1 << -1 << "";
-    QTest::newRow("unknown zone") << "Atlantis/Poseidonia" << QDate(1976, 7, 4) << false << noon << CST << false << false
-                                  << false << -1 << -1 << -1 << "";
-}
+    void check()
+    {
+        QFETCH(Case, c);
+        const QString when = QString::fromLatin1(c.when);
+        const QDate day = QDate::fromString(when.left(10), Qt::ISODate);
+        const QTime time = when.size() > 13 ? QTime::fromString(when.right(5), "hh:mm") : QTime(12, 0);
+        const CalendarDate date{day.year(), std::int8_t(day.day()), std::int8_t(day.month())};
+        const DaylightSavingCheck result =
+            checkDaylightSaving(c.zone, date, when.endsWith("BC"), time.hour(), time.minute(), c.tableZone, c.dst);
+        QCOMPARE((QList<int>{result.known, result.inForce, result.standardZone, result.zone.value_or(-1),
+                             result.daylightSaving ? int(*result.daylightSaving) : -1}),
+                 c.result);
+        const QString asked = daylightSavingQuestion(c.zone, date, result);
+        QVERIFY2(c.question == QLatin1String("*") ? !asked.isEmpty() : asked == c.question, qPrintable(asked));
+    }
 
-void DaylightSavingTest::check()
-{
-    QFETCH(QString, zone);
-    QFETCH(QDate, date);
-    QFETCH(bool, bc);
-    QFETCH(QTime, time);
-    QFETCH(int, tableZone);
-    QFETCH(bool, dst);
-    QFETCH(bool, known);
-    QFETCH(bool, inForce);
-    QFETCH(int, standardZone);
-    QFETCH(int, newZone);
-    QFETCH(int, newDst);
-    QFETCH(QString, question);
+    // The question comes once, only for a place whose line named a zone, and Yes or No does what it says.
+    void dialogAsksOnce_data()
+    {
+        QTest::addColumn<QString>("typedPlace");  // empty: keep the looked-up name
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QList<int>>("outcome");  // questions, daylight saving
+        QTest::newRow("Yes checks the box") << "" << true << QList<int>{1, 1};
+        QTest::newRow("No keeps the entry") << "" << false << QList<int>{1, 0};
+        QTest::newRow("a typed place forgets the zone") << "Brooklyn" << true << QList<int>{0, 0};
+    }
 
-    const CalendarDate entered{date.year(), std::int8_t(date.day()), std::int8_t(date.month())};
-    const DaylightSavingCheck result =
-        checkDaylightSaving(zone, entered, bc, time.hour(), time.minute(), tableZone, dst);
-    QCOMPARE(result.known, known);
-    QCOMPARE(result.inForce, inForce);
-    QCOMPARE(result.standardZone, standardZone);
-    QCOMPARE(result.zone.value_or(-1), newZone);
-    QCOMPARE(result.daylightSaving ? int(*result.daylightSaving) : -1, newDst);
-    const QString asked = daylightSavingQuestion(zone, entered, result);
-    if (question == u'*')
-        QVERIFY(!asked.isEmpty());
-    else
-        QCOMPARE(asked, question);
-}
-
-void DaylightSavingTest::dialogAsksOnce_data()
-{
-    QTest::addColumn<QString>("typedPlace");  // empty: keep the looked-up name
-    QTest::addColumn<bool>("yes");
-    QTest::addColumn<int>("questions");
-    QTest::addColumn<bool>("dst");
-    QTest::newRow("Yes checks the box") << "" << true << 1 << true;
-    QTest::newRow("No keeps the entry") << "" << false << 1 << false;
-    QTest::newRow("a typed place forgets the zone") << "Brooklyn" << true << 0 << false;
-}
-
-void DaylightSavingTest::dialogAsksOnce()
-{
-    QFETCH(QString, typedPlace);
-    QFETCH(bool, yes);
-    QFETCH(int, questions);
-    QFETCH(bool, dst);
-
-    QTemporaryDir dir;
-    QFile atlas(dir.filePath("atlas.txt"));
-    QVERIFY(atlas.open(QIODevice::WriteOnly));
-    atlas.write(QByteArray(NewYorkLine) + '\n');
-    atlas.close();
-
-    Chart chart;
-    chart.birthDate.year = 1976;
-    chart.birthDate.month = 7;
-    chart.birthDate.day = 4;
-    chart.localTime = {12, 0, 0, 0};
-    chart.zone = UT;
-    test::RecordingMessages messages;
-    messages.answer = yes ? MessageService::Result::Yes : MessageService::Result::No;
-    ChartEdit dialog(nullptr, chart, dir.path(), messages);
-    dialog.show();
-    test::onNextModal<AtlasLookupDialog>([](AtlasLookupDialog* lookup) {
-        auto* list = lookup->findChild<QListView*>();
-        list->setCurrentIndex(list->model()->index(0, 0));
-        lookup->accept();
-    });
-    dialog.findChild<QPushButton*>("lookUpButton")->click();
-    if (!typedPlace.isEmpty())
+    void dialogAsksOnce()
+    {
+        QFETCH(QString, typedPlace);
+        QFETCH(bool, yes);
+        Chart chart;
+        chart.birthDate = {1976, 4, 7};  // noon UT
+        chart.localTime.hour = 12;
+        test::RecordingMessages messages;
+        messages.answer = yes ? MessageService::Result::Yes : MessageService::Result::No;
+        ChartEdit dialog(nullptr, chart, QFileInfo(ZODIARA_SHIPPED_ATLAS).path(), messages);
+        dialog.show();
+        test::onNextModal<AtlasLookupDialog>([](AtlasLookupDialog* lookup) {
+            QTest::keyClicks(lookup->findChild<QLineEdit*>("filter"), "New York City, New York");
+            QTest::keyClick(lookup->findChild<QLineEdit*>("filter"), Qt::Key_Return);
+        });
+        dialog.findChild<QPushButton*>("lookUpButton")->click();
         QTest::keyClicks(dialog.findChild<QLineEdit*>("placeName"), typedPlace);
-    dialog.findChild<QPushButton*>("okButton")->click();
-
-    QCOMPARE(messages.shown.size(), questions);
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(int(chart.zone), EST);
-    QCOMPARE(chart.daylightSaving != 0, dst);
-    if (questions)
-        QVERIFY(messages.shown[0].text.startsWith("Daylight saving time was in force in America/New_York"));
-}
+        dialog.findChild<QPushButton*>("okButton")->click();
+        QTEST((QList<int>{int(messages.shown.size()), chart.daylightSaving}), "outcome");
+        QCOMPARE((QList<int>{dialog.result(), chart.zone}), (QList<int>{QDialog::Accepted, EST}));
+        QVERIFY(messages.shown.isEmpty()
+                || messages.shown[0].text.startsWith("Daylight saving time was in force in America/New_York"));
+    }
+};
 
 QTEST_MAIN(DaylightSavingTest)
 #include "daylightsaving_test.moc"

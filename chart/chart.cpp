@@ -11,7 +11,7 @@ Chart::Chart()
     for (int n = 0; n < 12; ++n) {
         cusps[n].house = n + 1;
         cusps[n].sign = n;
-        cusps[n].longitude = 0 + 30.0 * n + 0 / 60.0;
+        cusps[n].longitude = 30.0 * n;  // degrees 0 + 30 x sign + minutes 0
     }
     for (auto& body : bodies)
         body.house = -1;

@@ -156,7 +156,7 @@ void computeUniversalTime(Chart& chart)
 void computeJulianDate(Chart& chart)
 {
     const TimeOfDay ut = chart.universalTime;
-    const double f = ut.hour * (1.0 / 24) + ut.minute * (1.0 / 1440);
+    const double f = ut.hour * (1.0 / 24) + ut.minute * (1.0 / 1440) + ut.second * (1.0 / 86400);
     chart.julianDate = julianDay(chart.utDate, f);
 }
 
@@ -173,7 +173,7 @@ void computeSiderealTime(Chart& chart)
         while (t0 < 0) t0 += 24;
     }
     const TimeOfDay ut = chart.universalTime;
-    const double u = (ut.hour + ut.minute / 60.0) * 1.002737909;
+    const double u = decimalHours(ut) * 1.002737909;
     double g = t0 + u;
     if (g > 24)
         g -= 24;
@@ -200,11 +200,16 @@ void computeSiderealTime(Chart& chart)
     chart.localSiderealTime = lst;
 }
 
-double dayNumberSinceEpoch(const CalendarDate& date, int hour, int minute, int epochYear)
+double decimalHours(const TimeOfDay& time)
+{
+    return time.hour + time.minute / 60.0 + time.second / 3600.0;
+}
+
+double dayNumberSinceEpoch(const CalendarDate& date, const TimeOfDay& time, int epochYear)
 {
     // Whole days by Julian day numbers, exact in doubles; then the time of day.
     const double days = julianDay(date, 0) - julianDay(epochYear - 1, 12, 31, 0);
-    return days + (hour + minute / 60.0) / 24;
+    return days + decimalHours(time) / 24;
 }
 
 double reduce360(double angleDeg)

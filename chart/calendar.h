@@ -28,8 +28,10 @@ void computeUniversalTime(Chart& chart);
 void computeJulianDate(Chart& chart);
 void computeSiderealTime(Chart& chart);
 
+// Hours since 0 h of a time of day, seconds included.
+double decimalHours(const TimeOfDay& time);
 // Days from January 0.0 (0 h on December 31 of the year before) of epochYear to the instant.
-double dayNumberSinceEpoch(const CalendarDate& date, int hour, int minute, int epochYear);
+double dayNumberSinceEpoch(const CalendarDate& date, const TimeOfDay& time, int epochYear);
 
 TimeOfDay addTime(const TimeOfDay& a, const TimeOfDay& b);
 TimeOfDay subtractTime(TimeOfDay a, const TimeOfDay& b);

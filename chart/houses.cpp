@@ -23,8 +23,7 @@ void computeAngles(Chart& chart)
         latMin = -latMin;
     }
 
-    const TimeOfDay ut = chart.universalTime;
-    chart.utHours = ut.hour + ut.minute / 60.0;
+    chart.utHours = decimalHours(chart.universalTime);
     chart.centuries1900 = (chart.julianDate0h - 2415020.0 + chart.utHours / 24) * 2.7378507871321012e-05;
     const double t = chart.centuries1900;
     chart.obliquity = 23.452294 - 0.0130125 * t;

@@ -69,11 +69,10 @@ void computePlanets(Chart& chart)
     const double earthR = (1 - earth.eccentricity * earth.eccentricity)
                           / (1 + earth.eccentricity * cosDeg(earthL - earth.perihelion));
 
-    const TimeOfDay ut = chart.universalTime;
     for (int row = 2; row < 10; ++row) {
         const OrbitalElements& el = Elements[row];
         const double days =
-            row == Pluto ? dayNumberSinceEpoch(chart.utDate, ut.hour, ut.minute, 1988) : d;
+            row == Pluto ? dayNumberSinceEpoch(chart.utDate, chart.universalTime, 1988) : d;
         np = wrapUp360(wrapDown360((days / el.period) * MeanMotion));
         m = np + el.longitudeAtEpoch - el.perihelion;
         double l = (360 / Pi) * el.eccentricity * sinDeg(m) + np + el.longitudeAtEpoch;

@@ -31,8 +31,7 @@ double reduceBothWays(double x)
 
 void computeDayNumber(Chart& chart)
 {
-    const TimeOfDay ut = chart.universalTime;
-    chart.dayNumber = dayNumberSinceEpoch(chart.utDate, ut.hour, ut.minute, 1990);
+    chart.dayNumber = dayNumberSinceEpoch(chart.utDate, chart.universalTime, 1990);
 }
 
 void computeSunAndMoon(Chart& chart)

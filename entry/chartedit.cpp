@@ -378,6 +378,9 @@ void ChartEdit::accept()
         return;
     }
     offerDaylightSaving(read);
+    // There is no box for the seconds: a time typed anew starts on its minute.
+    if (read.localTime.hour != m_chart.localTime.hour || read.localTime.minute != m_chart.localTime.minute)
+        read.localTime.second = 0;
     m_workingCopy = read;
 
     m_chart.longitude = read.longitude;

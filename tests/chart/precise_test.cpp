@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include <swephexp.h>
 
@@ -65,6 +66,64 @@ INSTANTIATE_TEST_SUITE_P(Dates, PreciseCharts, ::testing::Values(
     birth(1500, 3, 10, 12, 0, 12, East, 41, North),    // before the reform: Julian calendar
     birth(44, 3, 15, 12, 0, 12, East, 41, North, true), // no data file: the analytical theory
     birth(2000, 1, 1, 0, 0, 0, West, 0, North)));
+
+// The seconds of the birth time count in every time scale, checked against the library's own
+// Julian date, sidereal time and angles for the same instant.
+struct SecondsCase {
+    const char* what;
+    Chart chart;
+};
+
+void PrintTo(const SecondsCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+Chart withSeconds(Chart c, int second)
+{
+    c.localTime.second = second;
+    return c;
+}
+
+class SecondsOfTheTime : public ::testing::TestWithParam<SecondsCase> {};
+
+TEST_P(SecondsOfTheTime, CountInEveryTimeScale)
+{
+    Chart c = GetParam().chart;
+    Chart onTheMinute = withSeconds(c, 0);
+    DerivedTables t;
+    computeChart(c, t);
+    computeChart(onTheMinute, t);
+    const int second = c.localTime.second;
+    const TimeOfDay ut = c.universalTime;
+    ASSERT_EQ(+ut.second, second);
+    const double jd = swe_julday(c.utDate.year, c.utDate.month, c.utDate.day,
+                                 ut.hour + ut.minute / 60.0 + ut.second / 3600.0, SE_GREG_CAL);
+    EXPECT_NEAR(+c.julianDate, jd, 1e-8);
+    EXPECT_NEAR((c.utHours - onTheMinute.utHours) * 3600, second, 1e-6);
+    EXPECT_NEAR((c.dayNumber - onTheMinute.dayNumber) * 86400, second, 1e-4);
+
+    const double gst = swe_sidtime(jd) * 3600;
+    const TimeOfDay st = c.siderealTime;
+    const double seconds = st.hour * 3600 + st.minute * 60 + st.second;
+    EXPECT_LT(std::fabs(std::remainder(seconds - gst, 86400)), 2);
+
+    double cusps[13], ascmc[10];
+    ASSERT_GE(swe_houses_ex(jd, 0, +c.latitudeDeg, -c.longitudeDeg, 'P', cusps, ascmc), 0);
+    EXPECT_LT(separation(+c.ascendant, ascmc[0]), 1.0 / 60);
+    EXPECT_LT(separation(+c.midheaven, ascmc[1]), 1.0 / 60);
+    EXPECT_GT(separation(+c.ascendant, +onTheMinute.ascendant), 1.0 / 60);
+}
+
+INSTANTIATE_TEST_SUITE_P(Instants, SecondsOfTheTime, ::testing::Values(
+    SecondsCase{"greenwich_13_15_33", withSeconds(birth(1990, 6, 21, 13, 15, 0, East, 51, North), 33)},
+    SecondsCase{"est_23_59_59_into_the_next_day", withSeconds(test::birth(1975, 11, 3, 23, 59, 6,
+                                                                           {74, 0, West, 40, 43, North}), 59)},
+    SecondsCase{"cet_00_00_45_back_a_day", withSeconds(test::birth(1850, 3, 1, 0, 0, 28,
+                                                                    {13, 24, East, 52, 31, North}), 45)},
+    SecondsCase{"aest_06_30_29_southern", withSeconds(test::birth(2250, 8, 15, 6, 30, 13,
+                                                                   {151, 13, East, 33, 52, South}), 29)}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST(Precise, PolarLatitudesFallBackToPorphyryAndStayFinite)
 {

@@ -177,7 +177,7 @@ private slots:
 
     void okWritesOnlyTheEntries()
     {
-        // OK writes the entries and nothing else: a text's remainder, seconds and derived fields stay.
+        // OK writes the entries and nothing else: a text's remainder and derived fields stay.
         Chart start = sampleChart();
         start.longitude.direction = North;  // not West: shown and stored as East
         Open open(start);
@@ -187,8 +187,39 @@ private slots:
         QTest::keyClick(open.dialog.findChild<QLineEdit*>("hourBox"), Qt::Key_Return);  // Enter is OK
         QCOMPARE(open.dialog.result(), int(QDialog::Accepted));
         QVERIFY(open.messages.shown.isEmpty());
-        QVERIFY(sameBytes(open.chart, sampleChart({1906, 9, 12}, {7, 45, 37, 99}, 7, {5, 7, East}, {40, 43, South},
+        QVERIFY(sameBytes(open.chart, sampleChart({1906, 9, 12}, {7, 45, 0, 99}, 7, {5, 7, East}, {40, 43, South},
                                                   false, true, "Grace Hopper", "New York")));
+    }
+
+    // No box shows the seconds: a new hour or minute starts on the minute, anything else keeps them.
+    void okAndTheSeconds_data()
+    {
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<int>("hour");
+        QTest::addColumn<int>("minute");
+        QTest::addColumn<int>("second");
+        QTest::newRow("nothing changed") << "" << 14 << 5 << 37;
+        QTest::newRow("the same time typed again, another name") << "hourBox=14;minuteBox=05;personName=Bo" << 14 << 5
+                                                                 << 37;
+        QTest::newRow("another year") << "yearBox=1999" << 14 << 5 << 37;
+        QTest::newRow("another hour") << "hourBox=13" << 13 << 5 << 0;
+        QTest::newRow("another minute") << "minuteBox=6" << 14 << 6 << 0;
+    }
+
+    void okAndTheSeconds()
+    {
+        QFETCH(QString, edits);
+        Open open;
+        controls(open.dialog, edits);
+        QCOMPARE(press(open.dialog, "Ok"), int(QDialog::Accepted));
+        QFETCH(int, hour);
+        QFETCH(int, minute);
+        QFETCH(int, second);
+        Chart expected = sampleChart();
+        expected.localTime = {hour, minute, second, 99};
+        expected.birthDate.year = open.chart.birthDate.year;
+        std::memcpy(expected.name, open.chart.name, sizeof expected.name);
+        QVERIFY(sameBytes(open.chart, expected));
     }
 
     void checksOnOk_data()

@@ -37,20 +37,29 @@ void computeAngles(Chart& chart)
 
     const double ramc = chart.ramcRad;
     const double eps = chart.obliquityRad;
-    double a = std::atan(std::cos(ramc)
-                         / (-std::sin(ramc) * std::cos(eps) - std::sin(eps) * std::tan(chart.latitudeRad)));
-    if (a < 0)
-        a += Pi;
-    if (std::cos(ramc) < 0)
-        a += Pi;
-    chart.ascendant = reduce360(radToDeg(a));
-
     double m = std::atan2(std::tan(ramc), std::cos(eps));
     if (m < 0)
         m += Pi;
     if (ramc > Pi)
         m += Pi;
     chart.midheaven = reduce360(radToDeg(m));
+
+    double a = std::atan(std::cos(ramc)
+                         / (-std::sin(ramc) * std::cos(eps) - std::sin(eps) * std::tan(chart.latitudeRad)));
+    if (a < 0)
+        a += Pi;
+    if (std::cos(ramc) < 0)
+        a += Pi;
+    chart.ascendant = easternAscendant(reduce360(radToDeg(a)), chart.midheaven);
+}
+
+double easternAscendant(double ascendantDeg, double midheavenDeg)
+{
+    // Inside the polar circles the formula can give the western intersection of ecliptic and
+    // horizon; the houses then wind round the wheel more than once.
+    if (reduce360(ascendantDeg - midheavenDeg) >= 180)
+        return reduce360(ascendantDeg + 180);
+    return ascendantDeg;
 }
 
 std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ramcRad,

@@ -10,6 +10,9 @@ namespace zodiara {
 
 // Sets the angle fields from the place, `universalTime` and `julianDate0h`.
 void computeAngles(Chart& chart);
+// The Ascendant turned by 180 degrees where it lies 180 or more ahead of the MidHeaven, which
+// happens only inside the polar circles; the houses then run once round the wheel.
+double easternAscendant(double ascendantDeg, double midheavenDeg);
 // Twelve Placidus cusps; Porphyry where a Placidus semi-arc does not exist.
 HouseSystem computeCusps(Chart& chart);
 // Cusps 2, 3, 5, 6 (and those opposite) by trisecting the quadrants between Ascendant,

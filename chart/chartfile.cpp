@@ -12,6 +12,8 @@ namespace zodiara {
 
 namespace {
 
+constexpr std::int32_t MaxFileYear = 9999;
+
 std::string describe(const char* what, std::int64_t value, const char* range)
 {
     return std::string(what) + " is " + std::to_string(value) + ", not " + range;
@@ -80,8 +82,14 @@ std::string checkChart(const Chart& c)
         return describe("the time zone", c.zone, "0 to 28");
     if (c.birthDate.month < 1 || c.birthDate.month > 12)
         return describe("the birth month", c.birthDate.month, "1 to 12");
+    // Only the range: files from before the day checks hold February 30 and must still open.
     if (c.birthDate.day < 1 || c.birthDate.day > 31)
         return describe("the birth day", c.birthDate.day, "1 to 31");
+    // Far beyond any year the program writes, the calendar arithmetic would overflow.
+    if (c.birthDate.year < -MaxFileYear || c.birthDate.year > MaxFileYear)
+        return describe("the birth year", c.birthDate.year, "-9999 to 9999");
+    if (c.utDate.year < -MaxFileYear || c.utDate.year > MaxFileYear)
+        return describe("the Universal Time year", c.utDate.year, "-9999 to 9999");
     if (!validLongitude(c.ascendant) || !validLongitude(c.midheaven))
         return "the Ascendant or MidHeaven is outside 0 to 360";
     // `reserved` is carried as found; every other real must at least be a number.

@@ -79,6 +79,9 @@ TEST_F(ChartFiles, EditedPositionsAreShownAsStored)
 {
     Chart edited = chart;
     edited.bodies[0].longitude = chart.bodies[1].longitude + 1;  // Moon onto the Sun
+    // Older versions let February 30 be entered; such files open, as do the outermost years.
+    edited.birthDate = {9999, 30, 2};
+    edited.utDate.year = -9999;
     const fs::path p = dir / "edited.cht";
     ASSERT_EQ(writeChartFile(p, edited), "");
     const ChartReadResult read = readChartFile(p);
@@ -121,6 +124,9 @@ INSTANTIATE_TEST_SUITE_P(Fields, CorruptFiles, ::testing::Values(
     Corruption{"cusp house 0", 24, {0, 0, 0, 0}, "house"},
     Corruption{"body house 12", 288 + 20, {12, 0, 0, 0}, "house"},
     Corruption{"month 13", 655, {13}, "birth month"},
+    Corruption{"birth year -2147483648", 650, {0, 0, 0, 0x80}, "the birth year is -2147483648, not -9999 to 9999"},
+    Corruption{"birth year 10000", 650, {0x10, 0x27, 0, 0}, "birth year"},
+    Corruption{"UT year -10000", 656, {0xf0, 0xd8, 0xff, 0xff}, "Universal Time year"},
     Corruption{"NaN longitude", 320, nan, "longitude"},
     Corruption{"longitude 361", 320, {0, 0, 0, 0, 0, 0x90, 0x76, 0x40}, "longitude"},
     Corruption{"latitude direction East", 540, {2, 0, 0, 0}, "latitude direction"},

@@ -19,6 +19,7 @@
 #include "compatibilitydialog.h"
 #include "messageservice.h"
 #include "platformservices.h"
+#include "precise.h"
 #include "tchartout.h"
 #include "tmyaboutdialog.h"
 #include "traitsdialog.h"
@@ -54,6 +55,12 @@ QString porphyryMessage(const GeoAngle& latitude)
                                        : QStringLiteral("%1°%2").arg(degrees).arg(hemisphere);
     return QStringLiteral("Placidus house cusps do not exist at %1 at this time; the chart shows Porphyry cusps.")
         .arg(where);
+}
+
+QString preciseUnavailableMessage()
+{
+    return QStringLiteral("Precise positions cover only %1. This chart is shown with the classic tables.")
+        .arg(QString::fromStdString(preciseRangeText()));
 }
 
 TMyMainWindow::TMyMainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
@@ -234,9 +241,16 @@ void TMyMainWindow::EditBirthData(bool newDocument)
 
 void TMyMainWindow::recompute()
 {
-    const HouseSystem houses = computeChart(m_chart, m_tables, m_ephemeris);
+    std::optional<HouseSystem> houses = computeChart(m_chart, m_tables, m_ephemeris);
+    const bool preciseRefused = !houses;
+    if (preciseRefused) {
+        m_ephemeris = Ephemeris::Classic;
+        houses = computeChart(m_chart, m_tables, m_ephemeris);
+    }
     update();
     updateCommands();
+    if (preciseRefused)
+        m_messages.show(this, preciseUnavailableMessage());
     if (houses == HouseSystem::Porphyry)
         m_messages.show(this, porphyryMessage(m_chart.latitude));
 }

@@ -82,7 +82,8 @@ private:
     void Traits();
     void Compatibility();
     void Exit();
-    // Runs the computation with the current ephemeris and reports a Porphyry fallback.
+    // Runs the computation with the current ephemeris and reports a Porphyry fallback. Where
+    // precise positions do not reach the date it says so and switches to the classic tables.
     void recompute();
 
     MessageService& m_messages;
@@ -103,5 +104,7 @@ private:
 
 // The Porphyry notice for a chart at `latitude`, e.g. "... at 70°N at this time; ...".
 QString porphyryMessage(const GeoAngle& latitude);
+// Why precise positions were switched off for a chart: the range they cover.
+QString preciseUnavailableMessage();
 
 }  // namespace zodiara

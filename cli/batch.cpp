@@ -208,9 +208,11 @@ int runBatch(CommandContext& context)
             !error.empty()) {
             anyFailed = true;
             appendErrorJson(out, lineNumber, error);
+        } else if (const std::optional<HouseSystem> system = computeChart(chart, tables, ephemeris)) {
+            appendChartJson(out, chart, tables, Computation{*system, ephemeris});
         } else {
-            const HouseSystem system = computeChart(chart, tables, ephemeris);
-            appendChartJson(out, chart, tables, Computation{system, ephemeris});
+            anyFailed = true;
+            appendErrorJson(out, lineNumber, preciseUnavailable());
         }
         out += '\n';
         if (out.size() >= FlushSize) {

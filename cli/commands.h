@@ -42,6 +42,8 @@ int fail(const CommandContext& context, std::string_view message);
 // when the stream refuses it.
 bool writeOut(const CommandContext& context, std::string_view text);
 bool flushOut(const CommandContext& context);
+// Why a chart asked with precise positions was refused: the range they cover.
+std::string preciseUnavailable();
 
 // How a chart was computed; a chart shown as stored does not say.
 struct Computation {

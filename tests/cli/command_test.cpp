@@ -182,13 +182,20 @@ TEST_F(Cli, PreciseEphemerisByOptionAndByColumn)
     EXPECT_EQ(classic.out, run(referenceWith({"--json"})).out);
     EXPECT_NE(precise.out.substr(precise.out.find("\"bodies\"")), classic.out.substr(classic.out.find("\"bodies\"")));
 
+    // Where the library has no positions: refused with the range, not ten bodies at 0° Aries.
+    const std::string range = "precise positions cover only 28 February 3002 BC to 27 April 3003 (Universal Time)";
+    const Outcome far = run({"compute", "--date", "5000-01-01", "--ephemeris", "precise"});
+    EXPECT_EQ(std::tie(far.status, far.out, far.err),
+              std::tuple(2, "", "zodiara-chart: " + range + "; use --ephemeris classic for this date\n"));
+
     const std::string row = "Reference,New York,1990-01-01,12:00,EST,0,0,74W00,40N43";
     const Outcome rows = run({"batch", "-"}, "name,place,date,time,zone,dst,bc,lon,lat,ephemeris\n" + row
-        + ",precise\n" + row + ",\n" + row + ",exact\n" + row + "\n");
+        + ",precise\n" + row + ",\n" + row + ",exact\n" + row + "\nFar,,5000-01-01,12:00,EST,0,0,74W00,40N43,precise\n"
+        + row + ",precise\n");
     EXPECT_EQ(rows.status, 1);
     expectLines(rows.out, {precise.out, classic.out,
                            "{\"line\":4,\"error\":\"ephemeris \\\"exact\\\" is neither classic nor precise\"}\n",
-                           "{\"line\":5,"});
+                           "{\"line\":5,", "{\"line\":6,\"error\":\"" + range + "\"}\n", precise.out});
 }
 
 TEST_F(Cli, PolarChartSaysPorphyryAndHasNoNonFiniteNumbers)

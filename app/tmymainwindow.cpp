@@ -23,6 +23,7 @@
 #include "tchartout.h"
 #include "tmyaboutdialog.h"
 #include "traitsdialog.h"
+#include "zoneclock.h"
 
 namespace zodiara {
 
@@ -71,15 +72,13 @@ TMyMainWindow::TMyMainWindow(MessageService& messages, PlatformServices& platfor
     setAttribute(Qt::WA_OpaquePaintEvent);
     createActions();
 
-    const QDate date = now.date();
-    const QTime time = now.time();
-    m_chart.birthDate.year = date.year();
-    m_chart.birthDate.day = static_cast<std::int8_t>(date.day());
-    m_chart.birthDate.month = static_cast<std::int8_t>(date.month());
+    m_chart.zone = 6;
+    const std::chrono::sys_seconds instant(std::chrono::seconds(now.toSecsSinceEpoch()));
+    const ZoneClock clock = zoneClockAt(instant, m_chart.zone);
+    m_chart.birthDate = clock.date;
     m_chart.longitude.degrees = 49;
     m_chart.latitude.degrees = 24;
-    m_chart.zone = 6;
-    m_chart.localTime = {time.hour(), time.minute(), time.second(), 0};
+    m_chart.localTime = clock.time;
     m_chart.daylightSaving = 0;
     m_chart.beforeChrist = 0;
     computeChart(m_chart, m_tables, m_ephemeris);

@@ -22,8 +22,9 @@ class PlatformServices;
 class TMyMainWindow : public QWidget {
     Q_OBJECT
 public:
-    // Fills and computes the start-up chart for `now` (zone 6, 49W00, 24N00) at once, so the
-    // first paint has a chart. `programDirectory` holds atlas.txt and the user guide.
+    // Fills and computes the start-up chart for the instant `now` at once, so the first paint
+    // has a chart: the clock of zone 6 (EST) at 49W00, 24N00. `programDirectory` holds atlas.txt
+    // and the user guide.
     TMyMainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
                   const QDateTime& now, QWidget* parent = nullptr);
     ~TMyMainWindow() override;

@@ -119,7 +119,7 @@ std::string splitCsv(std::string_view line, std::vector<std::string_view>& field
     }
 }
 
-std::string chartFromRow(std::string_view line, const Moment& now, std::string_view header,
+std::string chartFromRow(std::string_view line, std::chrono::sys_seconds now, std::string_view header,
                          std::vector<std::string_view>& fields, std::array<std::string, MaxColumns>& storage,
                          Chart& chart, Ephemeris& ephemeris)
 {

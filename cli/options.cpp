@@ -5,6 +5,7 @@
 
 #include "calendar.h"
 #include "text1252.h"
+#include "zoneclock.h"
 
 namespace zodiara::cli {
 
@@ -184,7 +185,7 @@ std::string setText(char (&field)[50], std::string_view what, std::string_view u
 
 }  // namespace
 
-std::string birthChartFrom(const BirthArgs& args, const Moment& now, Chart& chart)
+std::string birthChartFrom(const BirthArgs& args, std::chrono::sys_seconds now, Chart& chart)
 {
     Chart result;
     std::string error;
@@ -193,16 +194,17 @@ std::string birthChartFrom(const BirthArgs& args, const Moment& now, Chart& char
     if (args.place && !(error = setText(result.place, "place", *args.place)).empty())
         return error;
 
-    CalendarDate date = now.date;
+    std::int32_t zone = DefaultZone;
+    if (args.zone && !(error = parseZone(*args.zone, zone)).empty())
+        return error;
+    const ZoneClock clock = zoneClockAt(now, zone, args.dst);
+    CalendarDate date = clock.date;
     if (args.date && !(error = parseDate(*args.date, args.bc, date)).empty())
         return error;
     if (!args.date && !dateExists(astronomicalYear(date.year, args.bc), date.month, date.day))
         return "today's date does not exist in the years before Christ";
-    TimeOfDay time = now.time;
+    TimeOfDay time = clock.time;
     if (args.time && !(error = parseTime(*args.time, time)).empty())
-        return error;
-    std::int32_t zone = DefaultZone;
-    if (args.zone && !(error = parseZone(*args.zone, zone)).empty())
         return error;
     GeoAngle longitude = DefaultLongitude;
     if (args.lon && !(error = parseLongitude(*args.lon, longitude)).empty())

@@ -3,6 +3,7 @@
 // alone on failure.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <span>
@@ -14,13 +15,6 @@
 #include "pipeline.h"
 
 namespace zodiara::cli {
-
-// The moment a command runs, on the local clock: read once by main, so one run agrees with
-// itself and the parsing never reads the clock.
-struct Moment {
-    CalendarDate date;  // year is the astronomical year (current era, so positive)
-    TimeOfDay time;
-};
 
 // "YYYY-MM-DD": year 1..9999 as entered, checked with `beforeChrist` against the calendar.
 std::string parseDate(std::string_view text, bool beforeChrist, CalendarDate& date);
@@ -38,6 +32,7 @@ std::string parseFlag(std::string_view text, bool& flag);
 std::string parseEphemeris(std::string_view text, Ephemeris& ephemeris);
 
 // Birth data as given; an absent field takes the default (this moment, zone 6, 49W00, 24N00).
+// This moment is the clock time of the chart's zone, so that its Universal Time is `now`.
 struct BirthArgs {
     std::optional<std::string_view> name, place, date, time, zone, lon, lat;
     bool dst = false;
@@ -49,7 +44,8 @@ inline constexpr GeoAngle DefaultLongitude{49, 0, West};
 inline constexpr GeoAngle DefaultLatitude{24, 0, North};
 
 // Fills a fresh chart's birth data from `args`; the chart is untouched on failure.
-std::string birthChartFrom(const BirthArgs& args, const Moment& now, Chart& chart);
+// `now` is read once by main, so one run agrees with itself and the parsing never reads the clock.
+std::string birthChartFrom(const BirthArgs& args, std::chrono::sys_seconds now, Chart& chart);
 
 // A small table-driven parser for "--name VALUE", "--name=VALUE" and "--flag". Commands and
 // output options register handlers; a handler returns an error text, empty on success.

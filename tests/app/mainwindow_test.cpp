@@ -32,8 +32,8 @@ using Result = MessageService::Result;
 
 namespace {
 
-// Every chart starts at the same instant, so no result depends on the clock.
-const QDateTime Now(QDate(2024, 3, 21), QTime(12, 30, 15));
+// Every chart starts at the same instant, so no result depends on the clock: 12:30:15 in EST.
+const QDateTime Now(QDate(2024, 3, 21), QTime(17, 30, 15), Qt::UTC);
 
 std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 bool sameBytes(const Chart& a, const Chart& b) { return std::memcmp(&a, &b, sizeof(Chart)) == 0; }

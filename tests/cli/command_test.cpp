@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -204,6 +206,37 @@ TEST_F(Cli, PolarChartSaysPorphyryAndHasNoNonFiniteNumbers)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"houseSystem\":\"Porphyry\""), std::string::npos);
     EXPECT_EQ(r.out.find("null"), std::string::npos);
+}
+
+// A chart of "now" is of the real instant whatever zone the machine is set to: its Universal
+// Time is the UTC clock, for the default zone (EST), for UT and for a half-hour zone with
+// daylight saving. Whole instants are compared, so a run across midnight passes too.
+TEST_F(Cli, NowIsTheCurrentInstantOnTheChartsZoneClock)
+{
+    using namespace std::chrono;
+    const char* const savedTz = std::getenv("TZ");
+    const std::string saved = savedTz ? savedTz : "";
+    const std::vector<std::vector<std::string>> zones = {{}, {"--zone", "0"}, {"--zone", "NST", "--dst"}};
+    for (const char* tz : {"UTC", "Pacific/Kiritimati", "America/St_Johns"}) {
+        setenv("TZ", tz, 1);
+        for (const std::vector<std::string>& zone : zones) {
+            std::vector<std::string> args = {"compute", "--json"};
+            args.insert(args.end(), zone.begin(), zone.end());
+            const sys_seconds before = floor<seconds>(system_clock::now());
+            const Outcome r = run(args);
+            const sys_seconds after = ceil<seconds>(system_clock::now());
+            int y = 0, mo = 0, d = 0, h = -1, mi = 0, s = 0;
+            const auto at = [&r](const char* key) { return r.out.c_str() + std::min(r.out.find(key), r.out.size()); };
+            ASSERT_EQ(std::sscanf(at("\"utDate\""), "\"utDate\":{\"year\":%d,\"month\":%d,\"day\":%d", &y, &mo, &d)
+                          + std::sscanf(at("\"universalTime\""), "\"universalTime\":{\"hour\":%d,\"minute\":%d,"
+                                        "\"second\":%d", &h, &mi, &s), 6) << r.out << r.err;
+            const sys_seconds ut = sys_days(year(y) / mo / d) + hours(h) + minutes(mi) + seconds(s);
+            EXPECT_TRUE(ut >= before - 2s && ut <= after + 2s)
+                << "TZ=" << tz << " " << testing::PrintToString(zone) << ": UT " << y << "-" << mo << "-" << d << " "
+                << h << ":" << mi << ":" << s << ", " << (ut - before).count() << " s from the real UTC";
+        }
+    }
+    savedTz ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ");
 }
 
 struct BadInput {

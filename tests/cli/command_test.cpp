@@ -159,14 +159,16 @@ TEST_F(Cli, BatchReportsBadRowsAndGoesOn)
     const std::string csv = header + "Reference,New York,1990-01-01,12:00,EST,0,0,74W00,40N43\r\n"
         "Bad hour,,1990-01-01,24:00,6,0,0,74W00,40N43\r\n\r\n"
         "\"Quote \"\"Q\"\", Esq.\",\"Paris, France\",0044-03-15,12:00:30,CET,1,1,002E20,48N52\r\n"
-        "Too few,fields\r\nBad zone,,1990-01-01,12:00,29,0,0,74W00,40N43\r\n";
+        "Too few,fields\r\nBad zone,,1990-01-01,12:00,29,0,0,74W00,40N43\r\n"
+        "\x1b[2JEve,,1990-01-01,12:00,EST,0,0,74W00,40N43\r\n";
     const Outcome r = run({"batch", "-"}, csv);
     EXPECT_EQ(std::tie(r.status, r.err), std::tuple(1, ""));
     expectLines(r.out, {run(referenceWith({"--json"})).out,
                         "{\"line\":3,\"error\":\"time \\\"24:00\\\": hour 24 is not within 0..23\"}\n",
                         "{\"name\":\"Quote \\\"Q\\\", Esq.\",\"place\":\"Paris, France\",\"birthDate\":{\"year\":44,"
                         "\"month\":3,\"day\":15},\"beforeChrist\":true,",
-                        "{\"line\":6,", "{\"line\":7,"});
+                        "{\"line\":6,", "{\"line\":7,\"error\":\"zone 29 does not exist",
+                        "{\"line\":8,\"error\":\"name holds a control character"});
     EXPECT_NE(r.out.find("\"utDate\":{\"year\":-43,"), std::string::npos) << "1 BC is astronomical year 0";
 
     EXPECT_EQ(run({"batch", "-"}, csv.substr(0, csv.find("Bad hour"))).status, 0);
@@ -272,7 +274,8 @@ BadInput compute(const char* label, std::initializer_list<std::string> more)
 INSTANTIATE_TEST_SUITE_P(Classes, CliBadInput, testing::Values(
     compute("ImpossibleDate", {"--date", "1990-02-30"}), compute("Hour24", {"--time", "24:00"}),
     compute("Zone29", {"--zone", "29"}), compute("Longitude181", {"--lon", "181W00"}),
-    compute("NameTooLong", {"--name", std::string(50, 'n')}), compute("UnknownOption", {"--colour"}),
+    compute("NameTooLong", {"--name", std::string(50, 'n')}), compute("NameWithLineBreak", {"--name", "Ada\nEve"}),
+    compute("PlaceWithEscape", {"--place", "\x1b[2JParis"}), compute("UnknownOption", {"--colour"}),
     compute("StrayArgument", {"tomorrow"}),
     BadInput{"SaveIntoMissingDirectory", {"compute", "--save", "DIR/no/out.cht"}},
     BadInput{"NoCommand", {}}, BadInput{"UnknownCommand", {"draw"}}, BadInput{"ShowNoFile", {"show"}},

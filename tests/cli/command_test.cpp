@@ -227,15 +227,14 @@ TEST_F(Cli, NowIsTheCurrentInstantOnTheChartsZoneClock)
             const sys_seconds before = floor<seconds>(system_clock::now());
             const Outcome r = run(args);
             const sys_seconds after = ceil<seconds>(system_clock::now());
-            int y = 0, mo = 0, d = 0, h = -1, mi = 0, s = 0;
-            const auto at = [&r](const char* key) { return r.out.c_str() + std::min(r.out.find(key), r.out.size()); };
-            ASSERT_EQ(std::sscanf(at("\"utDate\""), "\"utDate\":{\"year\":%d,\"month\":%d,\"day\":%d", &y, &mo, &d)
-                          + std::sscanf(at("\"universalTime\""), "\"universalTime\":{\"hour\":%d,\"minute\":%d,"
-                                        "\"second\":%d", &h, &mi, &s), 6) << r.out << r.err;
+            int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+            const std::size_t at = std::min(r.out.find("\"utDate\""), r.out.size());
+            const char* form = "\"utDate\":{\"year\":%d,\"month\":%d,\"day\":%d},"
+                               "\"universalTime\":{\"hour\":%d,\"minute\":%d,\"second\":%d";
+            ASSERT_EQ(std::sscanf(r.out.c_str() + at, form, &y, &mo, &d, &h, &mi, &s), 6) << r.out << r.err;
             const sys_seconds ut = sys_days(year(y) / mo / d) + hours(h) + minutes(mi) + seconds(s);
             EXPECT_TRUE(ut >= before - 2s && ut <= after + 2s)
-                << "TZ=" << tz << " " << testing::PrintToString(zone) << ": UT " << y << "-" << mo << "-" << d << " "
-                << h << ":" << mi << ":" << s << ", " << (ut - before).count() << " s from the real UTC";
+                << "TZ=" << tz << " " << testing::PrintToString(zone) << ": " << (ut - before).count() << " s off";
         }
     }
     savedTz ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ");

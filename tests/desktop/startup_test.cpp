@@ -10,7 +10,6 @@
 #include <QTest>
 
 #include <cstring>
-#include <ctime>
 #include <vector>
 
 using namespace zodiara;
@@ -75,37 +74,6 @@ private slots:
         const bool sameChart = std::memcmp(&view->chart(), &m_chart, sizeof(Chart)) == 0;
         QCOMPARE((QVariantList{view->fileName(), view->saved(), sameChart}),
                  (QVariantList{opened ? m_dir.filePath("ada.cht") : QString(), opened, opened}));
-    }
-
-    // The start-up chart is of this instant on the clock of its zone (EST), whatever zone the
-    // machine is set to: its Universal Time is the UTC clock.
-    void startUpChartIsOfThisInstant_data()
-    {
-        QTest::addColumn<QByteArray>("tz");
-        for (const char* tz : {"UTC", "Pacific/Kiritimati", "America/St_Johns"})
-            QTest::newRow(tz) << QByteArray(tz);
-    }
-
-    void startUpChartIsOfThisInstant()
-    {
-        QFETCH(QByteArray, tz);
-        const QByteArray saved = qgetenv("TZ");
-        qputenv("TZ", tz);
-        tzset();
-        int argc = 1;
-        char name[] = "zodiara";
-        char* argv[] = {name, nullptr};
-        TMyApp app(argc, argv);
-        const QDateTime before = QDateTime::currentDateTimeUtc();
-        app.InitMainWindow();
-        const QDateTime after = QDateTime::currentDateTimeUtc();
-        saved.isNull() ? qunsetenv("TZ") : qputenv("TZ", saved);
-        tzset();
-        const Chart& chart = app.view()->chart();
-        const QDateTime ut(QDate(chart.utDate.year, chart.utDate.month, chart.utDate.day),
-                           QTime(chart.universalTime.hour, chart.universalTime.minute, chart.universalTime.second), Qt::UTC);
-        QVERIFY2(ut.secsTo(before) <= 2 && after.secsTo(ut) <= 2,
-                 qPrintable(ut.toString(Qt::ISODate) + " is not " + before.toString(Qt::ISODate)));
     }
 };
 

@@ -45,6 +45,13 @@ QString fileError(const char* firstLine, const QString& path, const std::string&
     return QStringLiteral("%1\n%2: %3").arg(QLatin1String(firstLine), QDir::toNativeSeparators(path), why);
 }
 
+// Why precise positions were switched off for a chart: the range they cover.
+QString preciseUnavailableMessage()
+{
+    return QStringLiteral("Precise positions cover only %1. This chart is shown with the classic tables.")
+        .arg(QString::fromStdString(preciseRangeText()));
+}
+
 }  // namespace
 
 QString porphyryMessage(const GeoAngle& latitude)
@@ -56,12 +63,6 @@ QString porphyryMessage(const GeoAngle& latitude)
                                        : QStringLiteral("%1°%2").arg(degrees).arg(hemisphere);
     return QStringLiteral("Placidus house cusps do not exist at %1 at this time; the chart shows Porphyry cusps.")
         .arg(where);
-}
-
-QString preciseUnavailableMessage()
-{
-    return QStringLiteral("Precise positions cover only %1. This chart is shown with the classic tables.")
-        .arg(QString::fromStdString(preciseRangeText()));
 }
 
 TMyMainWindow::TMyMainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,

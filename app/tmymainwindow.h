@@ -105,7 +105,5 @@ private:
 
 // The Porphyry notice for a chart at `latitude`, e.g. "... at 70°N at this time; ...".
 QString porphyryMessage(const GeoAngle& latitude);
-// Why precise positions were switched off for a chart: the range they cover.
-QString preciseUnavailableMessage();
 
 }  // namespace zodiara

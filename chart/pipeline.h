@@ -23,7 +23,8 @@ struct DerivedTables {
 // Reads the birth data only and overwrites every derived field and both tables.
 // Returns the house system: Porphyry where Placidus cusps do not exist (polar latitudes).
 // Returns nothing when precise positions are asked for a Universal Time the library does not
-// cover (see preciseRangeText): the chart and tables are then not to be shown.
+// cover (see preciseRangeText), or the library reports an error: the chart and tables are then
+// not to be shown.
 std::optional<HouseSystem> computeChart(Chart& chart, DerivedTables& tables,
                                         Ephemeris ephemeris = Ephemeris::Classic);
 

@@ -43,7 +43,7 @@ void TMyApp::InitMainWindow()
     g_programDirectory = applicationDirPath();
     m_messages = std::make_unique<QtMessageService>();
     m_platform = std::make_unique<QtPlatformServices>();
-    auto* view = new TMyMainWindow(*m_messages, *m_platform, g_programDirectory, QDateTime::currentDateTime());
+    auto* view = new TMyMainWindow(*m_messages, *m_platform, g_programDirectory, QDateTime::currentDateTimeUtc());
     m_frame = std::make_unique<TFrameWindow>(view);
     // Dialogs and message boxes wear the frame's icon; drawing it once is enough.
     setWindowIcon(m_frame->windowIcon());

@@ -19,9 +19,11 @@
 #include "compatibilitydialog.h"
 #include "messageservice.h"
 #include "platformservices.h"
+#include "precise.h"
 #include "tchartout.h"
 #include "tmyaboutdialog.h"
 #include "traitsdialog.h"
+#include "zoneclock.h"
 
 namespace zodiara {
 
@@ -41,6 +43,13 @@ QString fileError(const char* firstLine, const QString& path, const std::string&
     if (!why.endsWith(u'.'))
         why += u'.';
     return QStringLiteral("%1\n%2: %3").arg(QLatin1String(firstLine), QDir::toNativeSeparators(path), why);
+}
+
+// Why precise positions were switched off for a chart: the range they cover.
+QString preciseUnavailableMessage()
+{
+    return QStringLiteral("Precise positions cover only %1. This chart is shown with the classic tables.")
+        .arg(QString::fromStdString(preciseRangeText()));
 }
 
 }  // namespace
@@ -64,15 +73,13 @@ TMyMainWindow::TMyMainWindow(MessageService& messages, PlatformServices& platfor
     setAttribute(Qt::WA_OpaquePaintEvent);
     createActions();
 
-    const QDate date = now.date();
-    const QTime time = now.time();
-    m_chart.birthDate.year = date.year();
-    m_chart.birthDate.day = static_cast<std::int8_t>(date.day());
-    m_chart.birthDate.month = static_cast<std::int8_t>(date.month());
+    m_chart.zone = 6;
+    const std::chrono::sys_seconds instant(std::chrono::seconds(now.toSecsSinceEpoch()));
+    const ZoneClock clock = zoneClockAt(instant, m_chart.zone);
+    m_chart.birthDate = clock.date;
     m_chart.longitude.degrees = 49;
     m_chart.latitude.degrees = 24;
-    m_chart.zone = 6;
-    m_chart.localTime = {time.hour(), time.minute(), time.second(), 0};
+    m_chart.localTime = clock.time;
     m_chart.daylightSaving = 0;
     m_chart.beforeChrist = 0;
     computeChart(m_chart, m_tables, m_ephemeris);
@@ -234,9 +241,16 @@ void TMyMainWindow::EditBirthData(bool newDocument)
 
 void TMyMainWindow::recompute()
 {
-    const HouseSystem houses = computeChart(m_chart, m_tables, m_ephemeris);
+    std::optional<HouseSystem> houses = computeChart(m_chart, m_tables, m_ephemeris);
+    const bool preciseRefused = !houses;
+    if (preciseRefused) {
+        m_ephemeris = Ephemeris::Classic;
+        houses = computeChart(m_chart, m_tables, m_ephemeris);
+    }
     update();
     updateCommands();
+    if (preciseRefused)
+        m_messages.show(this, preciseUnavailableMessage());
     if (houses == HouseSystem::Porphyry)
         m_messages.show(this, porphyryMessage(m_chart.latitude));
 }

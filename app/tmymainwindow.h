@@ -22,8 +22,9 @@ class PlatformServices;
 class TMyMainWindow : public QWidget {
     Q_OBJECT
 public:
-    // Fills and computes the start-up chart for `now` (zone 6, 49W00, 24N00) at once, so the
-    // first paint has a chart. `programDirectory` holds atlas.txt and the user guide.
+    // Fills and computes the start-up chart for the instant `now` at once, so the first paint
+    // has a chart: the clock of zone 6 (EST) at 49W00, 24N00. `programDirectory` holds atlas.txt
+    // and the user guide.
     TMyMainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
                   const QDateTime& now, QWidget* parent = nullptr);
     ~TMyMainWindow() override;
@@ -82,7 +83,8 @@ private:
     void Traits();
     void Compatibility();
     void Exit();
-    // Runs the computation with the current ephemeris and reports a Porphyry fallback.
+    // Runs the computation with the current ephemeris and reports a Porphyry fallback. Where
+    // precise positions do not reach the date it says so and switches to the classic tables.
     void recompute();
 
     MessageService& m_messages;

@@ -2,6 +2,7 @@
 // own code, with the JSON lines written to a file. The counter charts/s is the figure to watch.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -64,7 +65,7 @@ void BM_Batch(benchmark::State& state)
         }
         CommandContext context;
         context.args = args;
-        context.now = {{.year = 2024, .day = 1, .month = 6}, {12, 0, 0, 0}};
+        context.now = std::chrono::sys_days(std::chrono::year(2024) / 6 / 1) + std::chrono::hours(17);
         context.out = out;
         const int status = runBatch(context);
         std::fclose(out);

@@ -8,7 +8,7 @@
 
 namespace zodiara {
 
-HouseSystem computeChart(Chart& chart, DerivedTables& tables, Ephemeris ephemeris)
+std::optional<HouseSystem> computeChart(Chart& chart, DerivedTables& tables, Ephemeris ephemeris)
 {
     computeUniversalTime(chart);
     computeJulianDate(chart);
@@ -17,7 +17,10 @@ HouseSystem computeChart(Chart& chart, DerivedTables& tables, Ephemeris ephemeri
     HouseSystem system;
     if (ephemeris == Ephemeris::Precise) {
         computeDayNumber(chart);
-        system = computePrecisePositions(chart);
+        const std::optional<HouseSystem> precise = computePrecisePositions(chart);
+        if (!precise)
+            return std::nullopt;
+        system = *precise;
     } else {
         system = computeCusps(chart);
         computeSunAndMoon(chart);

@@ -48,7 +48,8 @@ std::unordered_set<long long>& blocksWithoutFile()
     return blocks;
 }
 
-double preciseBodyLongitude(double julianDateUt, int body)
+// Nothing where the library reports an error: a failed call leaves zeros, not a position.
+std::optional<double> preciseBodyLongitude(double julianDateUt, int body)
 {
     ensurePath();
     const long long block = static_cast<long long>(std::floor((julianDateUt - FileEpoch) / FileSpanDays));
@@ -56,20 +57,21 @@ double preciseBodyLongitude(double julianDateUt, int body)
     double x[6] = {};
     char error[AS_MAXCH] = {};
     const int flags = swe_calc_ut(julianDateUt, LibraryBody[body], knownMissing ? SEFLG_MOSEPH : SEFLG_SWIEPH, x, error);
-    if (flags < 0)
-        return std::nan("");
+    if (flags < 0 || !std::isfinite(x[0]))
+        return std::nullopt;
     if (!knownMissing && (flags & SEFLG_MOSEPH))
         blocksWithoutFile().insert(block);
     return x[0];
 }
 
-PreciseAngles preciseAngles(double julianDateUt, double latitudeDeg, double eastLongitudeDeg)
+std::optional<PreciseAngles> preciseAngles(double julianDateUt, double latitudeDeg, double eastLongitudeDeg)
 {
     ensurePath();
     PreciseAngles a{};
     double nutation[6] = {};
     char error[AS_MAXCH] = {};
-    swe_calc_ut(julianDateUt, SE_ECL_NUT, SEFLG_SWIEPH, nutation, error);
+    if (swe_calc_ut(julianDateUt, SE_ECL_NUT, SEFLG_SWIEPH, nutation, error) < 0 || !std::isfinite(nutation[0]))
+        return std::nullopt;
     a.obliquity = nutation[0];  // true obliquity of date
     double cusps[13] = {};
     double ascmc[10] = {};
@@ -87,11 +89,39 @@ PreciseAngles preciseAngles(double julianDateUt, double latitudeDeg, double east
 
 }  // namespace
 
-HouseSystem computePrecisePositions(Chart& chart)
+bool preciseCovers(double julianDateUt)
+{
+    return julianDateUt >= julianDay(PreciseFirstDay, 0) && julianDateUt < julianDay(PreciseLastDay, 1);
+}
+
+std::string preciseRangeText()
+{
+    const auto text = [](const CalendarDate& d) {
+        const int year = d.year > 0 ? d.year : 1 - d.year;
+        return std::to_string(d.day) + " " + std::string(MonthNames[d.month - 1]) + " " + std::to_string(year)
+               + (d.year > 0 ? "" : " BC");
+    };
+    return text(PreciseFirstDay) + " to " + text(PreciseLastDay) + " (Universal Time)";
+}
+
+std::optional<HouseSystem> computePrecisePositions(Chart& chart)
 {
     const double jd = chart.julianDate;
-    const PreciseAngles a = preciseAngles(jd, chart.latitudeDeg, -chart.longitudeDeg);
-    chart.obliquity = finiteOr(a.obliquity, chart.obliquity);
+    // Outside the range the library would look for data files that do not exist, then fail.
+    if (!preciseCovers(jd))
+        return std::nullopt;
+    double longitudes[10];
+    for (int body = 0; body < 10; ++body) {
+        const std::optional<double> lon = preciseBodyLongitude(jd, body);
+        if (!lon)
+            return std::nullopt;
+        longitudes[body] = *lon;
+    }
+    const std::optional<PreciseAngles> angles = preciseAngles(jd, chart.latitudeDeg, -chart.longitudeDeg);
+    if (!angles)
+        return std::nullopt;
+    const PreciseAngles& a = *angles;
+    chart.obliquity = a.obliquity;
     chart.ramc = reduce360(finiteOr(a.armc, chart.ramc));
     chart.ascendant = reduce360(finiteOr(a.ascendant, chart.ascendant));
     chart.midheaven = reduce360(finiteOr(a.midheaven, chart.midheaven));
@@ -107,10 +137,8 @@ HouseSystem computePrecisePositions(Chart& chart)
         system = HouseSystem::Porphyry;
     }
 
-    for (int body = 0; body < 10; ++body) {
-        const double lon = preciseBodyLongitude(jd, body);
-        splitBody(chart.bodies[body], reduce360(finiteOr(lon, 0)));
-    }
+    for (int body = 0; body < 10; ++body)
+        splitBody(chart.bodies[body], reduce360(longitudes[body]));
     return system;
 }
 

@@ -119,7 +119,7 @@ std::string splitCsv(std::string_view line, std::vector<std::string_view>& field
     }
 }
 
-std::string chartFromRow(std::string_view line, const Moment& now, std::string_view header,
+std::string chartFromRow(std::string_view line, std::chrono::sys_seconds now, std::string_view header,
                          std::vector<std::string_view>& fields, std::array<std::string, MaxColumns>& storage,
                          Chart& chart, Ephemeris& ephemeris)
 {
@@ -208,9 +208,11 @@ int runBatch(CommandContext& context)
             !error.empty()) {
             anyFailed = true;
             appendErrorJson(out, lineNumber, error);
+        } else if (const std::optional<HouseSystem> system = computeChart(chart, tables, ephemeris)) {
+            appendChartJson(out, chart, tables, Computation{*system, ephemeris});
         } else {
-            const HouseSystem system = computeChart(chart, tables, ephemeris);
-            appendChartJson(out, chart, tables, Computation{system, ephemeris});
+            anyFailed = true;
+            appendErrorJson(out, lineNumber, preciseUnavailable());
         }
         out += '\n';
         if (out.size() >= FlushSize) {

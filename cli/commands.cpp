@@ -5,6 +5,7 @@
 
 #include "chartfile.h"
 #include "json.h"
+#include "precise.h"
 #include "report.h"
 
 namespace zodiara::cli {
@@ -29,6 +30,11 @@ bool flushOut(const CommandContext& context)
         return true;
     fail(context, std::string("cannot write the output: ") + std::strerror(errno));
     return false;
+}
+
+std::string preciseUnavailable()
+{
+    return "precise positions cover only " + preciseRangeText();
 }
 
 namespace {
@@ -169,8 +175,10 @@ int runCompute(CommandContext& context)
     if (std::string error = birthChartFrom(birth, context.now, chart); !error.empty())
         return fail(context, error);
     DerivedTables tables;
-    const HouseSystem system = computeChart(chart, tables, ephemeris);
-    return emitChart(context, outputs, {chart, tables, Computation{system, ephemeris}});
+    const std::optional<HouseSystem> system = computeChart(chart, tables, ephemeris);
+    if (!system)
+        return fail(context, preciseUnavailable() + "; use --ephemeris classic for this date");
+    return emitChart(context, outputs, {chart, tables, Computation{*system, ephemeris}});
 }
 
 int runShow(CommandContext& context)

@@ -6,6 +6,7 @@
 // ChartOutputOptions, its options to addChartOutputOptions and its work to emitChart.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -30,7 +31,7 @@ using ChartImageWriter = std::function<std::string(const ChartImageOptions&, con
 
 struct CommandContext {
     std::span<const std::string_view> args;  // after the command's name
-    Moment now;
+    std::chrono::sys_seconds now;  // the instant the run began
     std::FILE* out = stdout;
     std::FILE* err = stderr;
     ChartImageWriter writeImages;  // unset where the drawing layer is not linked in
@@ -42,6 +43,8 @@ int fail(const CommandContext& context, std::string_view message);
 // when the stream refuses it.
 bool writeOut(const CommandContext& context, std::string_view text);
 bool flushOut(const CommandContext& context);
+// Why a chart asked with precise positions was refused: the range they cover.
+std::string preciseUnavailable();
 
 // How a chart was computed; a chart shown as stored does not say.
 struct Computation {

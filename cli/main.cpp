@@ -1,6 +1,6 @@
 // zodiara-chart: natal charts from the command line, for people and for scripts.
 #include <algorithm>
-#include <ctime>
+#include <chrono>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -46,20 +46,6 @@ constexpr Command Commands[] = {
     {"compatibility", "compatibility SIGN SIGN", runCompatibility},
 };
 
-// The local clock, read once per run.
-Moment currentMoment()
-{
-    const std::time_t seconds = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    Moment now;
-    now.date.year = local.tm_year + 1900;
-    now.date.month = std::int8_t(local.tm_mon + 1);
-    now.date.day = std::int8_t(local.tm_mday);
-    now.time = {local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec, 0};
-    return now;
-}
-
 void printUsage(std::FILE* to)
 {
     std::fputs("usage:\n", to);
@@ -80,7 +66,7 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
     CommandContext context;
-    context.now = currentMoment();
+    context.now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
     context.writeImages = writeChartImages;
     if (args.empty()) {
         fail(context, "no command given; try zodiara-chart --help");

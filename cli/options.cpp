@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <charconv>
 
-#include "calendar.h"
+#include "birthrules.h"
 #include "text1252.h"
+#include "zoneclock.h"
 
 namespace zodiara::cli {
 
@@ -46,9 +47,8 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
            && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
 }
 
-std::string parseGeoAngle(std::string_view text, std::string_view what, std::size_t degreeDigits, int maxDegrees,
-                          char positive, char negative, CompassDirection positiveDir,
-                          CompassDirection negativeDir, GeoAngle& angle)
+std::string parseGeoAngle(std::string_view text, std::string_view what, std::size_t degreeDigits, char positive,
+                          char negative, CompassDirection positiveDir, CompassDirection negativeDir, GeoAngle& angle)
 {
     const std::string form = what == "longitude" ? "DDD(E|W)MM, such as 74W00" : "DD(N|S)MM, such as 40N43";
     const auto letterAt = text.find_first_not_of("0123456789");
@@ -61,10 +61,6 @@ std::string parseGeoAngle(std::string_view text, std::string_view what, std::siz
     const char letter = upper(text[letterAt]);
     if (letter != positive && letter != negative)
         return std::string(what) + " " + quoted(text) + " is not in the form " + form;
-    if (minutes > 59)
-        return std::string(what) + " " + quoted(text) + ": minutes must be 0..59";
-    if (degrees > maxDegrees || (degrees == maxDegrees && minutes > 0))
-        return std::string(what) + " " + quoted(text) + " is beyond " + std::to_string(maxDegrees) + "°00'";
     angle.degrees = std::int16_t(degrees);
     angle.minutes = std::int16_t(minutes);
     angle.direction = letter == positive ? positiveDir : negativeDir;
@@ -73,7 +69,7 @@ std::string parseGeoAngle(std::string_view text, std::string_view what, std::siz
 
 }  // namespace
 
-std::string parseDate(std::string_view text, bool beforeChrist, CalendarDate& date)
+std::string parseDate(std::string_view text, CalendarDate& date)
 {
     std::vector<std::string_view> parts;
     int year = 0;
@@ -82,15 +78,6 @@ std::string parseDate(std::string_view text, bool beforeChrist, CalendarDate& da
     if (!splitParts(text, '-', 3, parts) || parts.size() != 3 || !readDigits(parts[0], 4, year)
         || !readDigits(parts[1], 2, month) || !readDigits(parts[2], 2, day))
         return "date " + quoted(text) + " is not in the form YYYY-MM-DD";
-    if (year == 0)
-        return "date " + quoted(text) + ": there is no year 0 (1 BC is followed by AD 1)";
-    if (month < 1 || month > 12)
-        return "date " + quoted(text) + ": month " + std::to_string(month) + " does not exist";
-    if (!dateExists(astronomicalYear(year, beforeChrist), month, day)) {
-        if (!beforeChrist && year == 1582 && month == 10 && day >= 5 && day <= 14)
-            return "date " + quoted(text) + " does not exist: the calendar reform went from 1582-10-04 to 1582-10-15";
-        return "date " + quoted(text) + (beforeChrist ? " BC" : "") + " does not exist";
-    }
     date.year = year;
     date.month = std::int8_t(month);
     date.day = std::int8_t(day);
@@ -106,12 +93,6 @@ std::string parseTime(std::string_view text, TimeOfDay& time)
     for (std::size_t i = 0; i < parts.size(); ++i)
         if (!readDigits(parts[i], 2, values[i]))
             return "time " + quoted(text) + " is not in the form HH:MM or HH:MM:SS";
-    if (values[0] > 23)
-        return "time " + quoted(text) + ": hour " + std::to_string(values[0]) + " is not within 0..23";
-    if (values[1] > 59)
-        return "time " + quoted(text) + ": minute " + std::to_string(values[1]) + " is not within 0..59";
-    if (values[2] > 59)
-        return "time " + quoted(text) + ": second " + std::to_string(values[2]) + " is not within 0..59";
     time = TimeOfDay{values[0], values[1], values[2], 0};
     return {};
 }
@@ -120,9 +101,6 @@ std::string parseZone(std::string_view text, std::int32_t& zone)
 {
     int index = 0;
     if (readDigits(text, 3, index)) {
-        if (index >= ZoneCount)
-            return "zone " + std::to_string(index) + " does not exist: give 0.." + std::to_string(ZoneCount - 1)
-                   + " or an abbreviation such as EST";
         zone = index;
         return {};
     }
@@ -138,12 +116,12 @@ std::string parseZone(std::string_view text, std::int32_t& zone)
 
 std::string parseLongitude(std::string_view text, GeoAngle& angle)
 {
-    return parseGeoAngle(text, "longitude", 3, 180, 'E', 'W', East, West, angle);
+    return parseGeoAngle(text, "longitude", 3, 'E', 'W', East, West, angle);
 }
 
 std::string parseLatitude(std::string_view text, GeoAngle& angle)
 {
-    return parseGeoAngle(text, "latitude", 2, 90, 'N', 'S', North, South, angle);
+    return parseGeoAngle(text, "latitude", 2, 'N', 'S', North, South, angle);
 }
 
 std::string parseFlag(std::string_view text, bool& flag)
@@ -165,59 +143,89 @@ std::string parseEphemeris(std::string_view text, Ephemeris& ephemeris)
 
 namespace {
 
-std::string setText(char (&field)[50], std::string_view what, std::string_view utf8)
+// The message of a refused birth, naming the argument or column as it was given.
+std::string refusalText(const BirthRefusal& refusal, const BirthArgs& args, const BirthEntry& birth)
 {
-    switch (setChartText(field, utf8)) {
-    case SetTextResult::Ok:
-        return {};
-    case SetTextResult::TooLong:
-        return std::string(what) + " " + quoted(utf8) + " is too long: a chart holds at most "
+    const auto given = [](const std::optional<std::string_view>& value) { return quoted(value.value_or("")); };
+    const bool isName = refusal.field == BirthField::Name;
+    const std::string text = isName ? "name" : "place";
+    const std::string date = "date " + given(args.date);
+    const std::string time = "time " + given(args.time);
+    const bool isLongitude = refusal.field == BirthField::Longitude;
+    const std::string angle = isLongitude ? "longitude " + given(args.lon) : "latitude " + given(args.lat);
+    if (refusal.field == BirthField::Date && !args.date)
+        return "today's date does not exist in the years before Christ";
+    switch (refusal.rule) {
+    case BirthRule::TextNotUtf8:
+        return text + " is not valid UTF-8 text";
+    case BirthRule::TextNotWindows1252:
+        return text + " " + given(isName ? args.name : args.place)
+               + " holds a character a chart cannot store (chart texts are Western European, Windows-1252)";
+    case BirthRule::TextControlCharacter:  // not quoted: it would break the line
+        return text + " holds a control character (a tab, line break, escape or the like), which a chart cannot hold";
+    case BirthRule::TextTooLong:
+        return text + " " + given(isName ? args.name : args.place) + " is too long: a chart holds at most "
                + std::to_string(ChartTextMaxChars) + " characters";
-    case SetTextResult::NotRepresentable:
-        break;
+    case BirthRule::NoSuchMonth:
+        return date + ": month " + std::to_string(birth.date.month) + " does not exist";
+    case BirthRule::NoYearZero:
+        return date + ": there is no year 0 (1 BC is followed by AD 1)";
+    case BirthRule::ReformGap:
+        return date + " does not exist: the calendar reform went from 1582-10-04 to 1582-10-15";
+    case BirthRule::NoSuchDay:
+    case BirthRule::DayBeyondMonth:
+        return date + (args.bc ? " BC" : "") + " does not exist";
+    case BirthRule::HourRange:
+        return time + ": hour " + std::to_string(birth.time.hour) + " is not within 0..23";
+    case BirthRule::MinuteRange:
+        return time + ": minute " + std::to_string(birth.time.minute) + " is not within 0..59";
+    case BirthRule::SecondRange:
+        return time + ": second " + std::to_string(birth.time.second) + " is not within 0..59";
+    case BirthRule::NoSuchZone:
+        return "zone " + std::to_string(birth.zone) + " does not exist: give 0.." + std::to_string(ZoneCount - 1)
+               + " or an abbreviation such as EST";
+    case BirthRule::MinutesRange:
+        return angle + ": minutes must be 0..59";
+    case BirthRule::BeyondLimit:
+        return angle + " is beyond " + (isLongitude ? "180" : "90") + "°00'";
     }
-    if (!isValidUtf8(utf8))
-        return std::string(what) + " is not valid UTF-8 text";
-    return std::string(what) + " " + quoted(utf8)
-           + " holds a character a chart cannot store (chart texts are Western European, Windows-1252)";
+    return "the birth cannot be taken";
 }
 
 }  // namespace
 
-std::string birthChartFrom(const BirthArgs& args, const Moment& now, Chart& chart)
+std::string birthChartFrom(const BirthArgs& args, std::chrono::sys_seconds now, Chart& chart)
 {
-    Chart result;
     std::string error;
-    if (args.name && !(error = setText(result.name, "name", *args.name)).empty())
-        return error;
-    if (args.place && !(error = setText(result.place, "place", *args.place)).empty())
-        return error;
-
-    CalendarDate date = now.date;
-    if (args.date && !(error = parseDate(*args.date, args.bc, date)).empty())
-        return error;
-    if (!args.date && !dateExists(astronomicalYear(date.year, args.bc), date.month, date.day))
-        return "today's date does not exist in the years before Christ";
-    TimeOfDay time = now.time;
-    if (args.time && !(error = parseTime(*args.time, time)).empty())
-        return error;
     std::int32_t zone = DefaultZone;
     if (args.zone && !(error = parseZone(*args.zone, zone)).empty())
         return error;
-    GeoAngle longitude = DefaultLongitude;
-    if (args.lon && !(error = parseLongitude(*args.lon, longitude)).empty())
+    // A zone that does not exist is refused below; what its clock would show does not matter.
+    const ZoneClock clock = zoneClockAt(now, zone >= 0 && zone < ZoneCount ? zone : 0, args.dst);
+    BirthEntry birth{.name = args.name.value_or(""), .place = args.place.value_or(""), .date = clock.date,
+                     .beforeChrist = args.bc, .time = clock.time, .zone = zone, .longitude = DefaultLongitude,
+                     .latitude = DefaultLatitude};
+    if (args.date && !(error = parseDate(*args.date, birth.date)).empty())
         return error;
-    GeoAngle latitude = DefaultLatitude;
-    if (args.lat && !(error = parseLatitude(*args.lat, latitude)).empty())
+    if (args.time && !(error = parseTime(*args.time, birth.time)).empty())
         return error;
+    if (args.lon && !(error = parseLongitude(*args.lon, birth.longitude)).empty())
+        return error;
+    if (args.lat && !(error = parseLatitude(*args.lat, birth.latitude)).empty())
+        return error;
+    if (const std::optional<BirthRefusal> refusal = birthRefusal(birth))
+        return refusalText(*refusal, args, birth);
 
-    result.birthDate = date;
+    Chart result;
+    setChartText(result.name, birth.name);
+    setChartText(result.place, birth.place);
+    result.birthDate = birth.date;
     result.beforeChrist = args.bc ? 1 : 0;
-    result.localTime = time;
+    result.localTime = birth.time;
     result.zone = zone;
     result.daylightSaving = args.dst ? 1 : 0;
-    result.longitude = longitude;
-    result.latitude = latitude;
+    result.longitude = birth.longitude;
+    result.latitude = birth.latitude;
     chart = result;
     return {};
 }

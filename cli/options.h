@@ -1,8 +1,9 @@
 // Command-line options and the value forms shared by the options and the batch CSV columns.
 // Every parser returns an error text for a person, empty on success, and leaves its output
-// alone on failure.
+// alone on failure. The parsers check forms; birthChartFrom applies the birth rules.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <span>
@@ -15,21 +16,14 @@
 
 namespace zodiara::cli {
 
-// The moment a command runs, on the local clock: read once by main, so one run agrees with
-// itself and the parsing never reads the clock.
-struct Moment {
-    CalendarDate date;  // year is the astronomical year (current era, so positive)
-    TimeOfDay time;
-};
-
-// "YYYY-MM-DD": year 1..9999 as entered, checked with `beforeChrist` against the calendar.
-std::string parseDate(std::string_view text, bool beforeChrist, CalendarDate& date);
-// "HH:MM" or "HH:MM:SS", hour 0..23, minute and second 0..59.
+// "YYYY-MM-DD", the year as entered (up to four digits, month and day up to two).
+std::string parseDate(std::string_view text, CalendarDate& date);
+// "HH:MM" or "HH:MM:SS", two digits at most each.
 std::string parseTime(std::string_view text, TimeOfDay& time);
-// A zone index 0..28, or the abbreviation before the first comma of a zone line
-// (first in table order, so "NST" is 4).
+// A zone index (up to three digits), or the abbreviation before the first comma of a zone
+// line (first in table order, so "NST" is 4).
 std::string parseZone(std::string_view text, std::int32_t& zone);
-// "DDD(E|W)MM" up to 180°00', and "DD(N|S)MM" up to 90°00'.
+// "DDD(E|W)MM" and "DD(N|S)MM".
 std::string parseLongitude(std::string_view text, GeoAngle& angle);
 std::string parseLatitude(std::string_view text, GeoAngle& angle);
 // "0" or "1".
@@ -38,6 +32,7 @@ std::string parseFlag(std::string_view text, bool& flag);
 std::string parseEphemeris(std::string_view text, Ephemeris& ephemeris);
 
 // Birth data as given; an absent field takes the default (this moment, zone 6, 49W00, 24N00).
+// This moment is the clock time of the chart's zone, so that its Universal Time is `now`.
 struct BirthArgs {
     std::optional<std::string_view> name, place, date, time, zone, lon, lat;
     bool dst = false;
@@ -48,8 +43,10 @@ inline constexpr std::int32_t DefaultZone = 6;
 inline constexpr GeoAngle DefaultLongitude{49, 0, West};
 inline constexpr GeoAngle DefaultLatitude{24, 0, North};
 
-// Fills a fresh chart's birth data from `args`; the chart is untouched on failure.
-std::string birthChartFrom(const BirthArgs& args, const Moment& now, Chart& chart);
+// Fills a fresh chart's birth data from `args` when their forms and the birth rules allow;
+// the chart is untouched on failure. `now` is read once by main, so one run agrees with itself
+// and the parsing never reads the clock.
+std::string birthChartFrom(const BirthArgs& args, std::chrono::sys_seconds now, Chart& chart);
 
 // A small table-driven parser for "--name VALUE", "--name=VALUE" and "--flag". Commands and
 // output options register handlers; a handler returns an error text, empty on success.

@@ -2,6 +2,7 @@
 
 #include "atlas.h"
 #include "atlaslookupdialog.h"
+#include "birthrules.h"
 #include "calendar.h"
 #include "calendardialog.h"
 #include "centeronscreen.h"
@@ -275,22 +276,11 @@ void ChartEdit::fillControls()
 QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
 {
     QList<Problem> problems;
-    auto readText = [&problems](QLineEdit* box, char (&field)[50], const char* what) {
-        const QString text = box->text();
-        const QByteArray utf8 = text.toUtf8();
-        switch (setChartText(field, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))) {
-        case SetTextResult::Ok:
-            break;
-        case SetTextResult::TooLong:
-            problems.append({box, QStringLiteral("The %1 is longer than %2 characters.")
-                                      .arg(QLatin1String(what))
-                                      .arg(ChartTextMaxChars)});
-            break;
-        case SetTextResult::NotRepresentable:
-            problems.append({box, QStringLiteral("The %1 holds the character \"%2\", which a chart file cannot store.")
-                                      .arg(QLatin1String(what), firstUnstorable(text))});
-            break;
-        }
+    auto readText = [&problems](QLineEdit* box, char (&field)[50]) {
+        const QByteArray utf8 = box->text().toUtf8();
+        if (setChartText(field, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))
+            != SetTextResult::Ok)
+            problems.append(Problem{box, QString()});
     };
     // Typing keeps these boxes in range; pasted text is checked here.
     auto readNumber = [&problems](TIntEdit* box, const char* what, auto store) {
@@ -309,7 +299,7 @@ QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
         store(static_cast<int>(*value));
     };
 
-    readText(m_place, into.place, "place name");
+    readText(m_place, into.place);
     if (m_month->currentIndex() >= 0)
         into.birthDate.month = static_cast<std::int8_t>(m_month->currentIndex() + 1);
     if (m_day->currentIndex() >= 0)
@@ -321,7 +311,7 @@ QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
     if (m_zone->currentIndex() >= 0)
         into.zone = m_zone->currentIndex();
     into.daylightSaving = m_daylightSaving->isChecked() ? 1 : 0;
-    readText(m_name, into.name, "person's name");
+    readText(m_name, into.name);
     readNumber(m_longitudeDegrees, "longitude in degrees",
                [&into](int v) { into.longitude.degrees = static_cast<std::int16_t>(v); });
     readNumber(m_longitudeMinutes, "longitude's minutes",
@@ -337,39 +327,79 @@ QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
 
 std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const Chart& c) const
 {
-    const int month = c.birthDate.month;
-    const int day = c.birthDate.day;
+    const QByteArray name = m_name->text().toUtf8();
+    const QByteArray place = m_place->text().toUtf8();
+    const auto view = [](const QByteArray& bytes) {
+        return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    };
+    const std::optional<BirthRefusal> refusal = birthRefusal({.name = view(name), .place = view(place),
+                                                              .date = c.birthDate, .beforeChrist = c.beforeChrist != 0,
+                                                              .time = c.localTime, .zone = c.zone,
+                                                              .longitude = c.longitude, .latitude = c.latitude});
+    if (!refusal)
+        return std::nullopt;
+
+    const bool isName = refusal->field == BirthField::Name;
+    QLineEdit* const text = isName ? m_name : m_place;
+    const QLatin1String what(isName ? "person's name" : "place name");
+    const bool isLongitude = refusal->field == BirthField::Longitude;
     const int year = c.birthDate.year;
-    const bool bc = c.beforeChrist != 0;
-    if (month < 1 || month > 12)
+    const int month = c.birthDate.month;
+    switch (refusal->rule) {
+    case BirthRule::TextNotUtf8:
+    case BirthRule::TextNotWindows1252:
+        return Problem{text, QStringLiteral("The %1 holds the character \"%2\", which a chart file cannot store.")
+                                 .arg(what, firstUnstorable(text->text()))};
+    case BirthRule::TextControlCharacter:
+        return Problem{text, QStringLiteral("The %1 holds a control character (a tab, line break, escape or the like), "
+                                            "which a chart cannot hold.").arg(what)};
+    case BirthRule::TextTooLong:
+        return Problem{text, QStringLiteral("The %1 is longer than %2 characters.").arg(what).arg(ChartTextMaxChars)};
+    case BirthRule::NoSuchMonth:
         return Problem{m_month, QStringLiteral("Please choose the month of birth.")};
-    if (day < 1 || day > 31)
+    case BirthRule::NoSuchDay:
         return Problem{m_day, QStringLiteral("Please choose the day of birth.")};
-    if (year < 1)
+    case BirthRule::NoYearZero:
         return Problem{m_year, QStringLiteral("There is no year 0: the year before 1 AD is 1 BC.")};
-    const int astronomical = astronomicalYear(year, bc);
-    if (!dateExists(astronomical, month, day)) {
-        if (astronomical == 1582 && month == 10)
-            return Problem{m_day, QStringLiteral("October 5 to 14, 1582 do not exist: "
-                                                 "the calendar reform followed October 4 with October 15.")};
+    case BirthRule::ReformGap:
+        return Problem{m_day, QStringLiteral("October 5 to 14, 1582 do not exist: "
+                                             "the calendar reform followed October 4 with October 15.")};
+    case BirthRule::DayBeyondMonth:
         return Problem{m_day, QStringLiteral("%1 %2 has %3 days.")
-                                  .arg(qs(MonthNames[static_cast<std::size_t>(month - 1)]), yearText(year, bc))
-                                  .arg(daysInMonth(month, astronomical))};
-    }
-    if (c.zone < 0 || c.zone >= ZoneCount)
+                                  .arg(qs(MonthNames[static_cast<std::size_t>(month - 1)]),
+                                       yearText(year, c.beforeChrist != 0))
+                                  .arg(daysInMonth(month, astronomicalYear(year, c.beforeChrist != 0)))};
+    case BirthRule::HourRange:
+        return Problem{m_hour, QStringLiteral("The hour must be a whole number from 0 to 23.")};
+    case BirthRule::MinuteRange:
+        return Problem{m_minute, QStringLiteral("The minute must be a whole number from 0 to 59.")};
+    case BirthRule::SecondRange:  // from a chart file; they have no box of their own
+        return Problem{m_minute,
+                       QStringLiteral("The time's seconds (%1) are not within 0 to 59.").arg(c.localTime.second)};
+    case BirthRule::NoSuchZone:
         return Problem{m_zone, QStringLiteral("Please choose a time zone.")};
-    if (c.longitude.degrees * 60 + c.longitude.minutes > 180 * 60)
-        return Problem{m_longitudeDegrees, QStringLiteral("A longitude cannot be more than 180\u00B000'.")};
-    if (c.latitude.degrees * 60 + c.latitude.minutes > 90 * 60)
-        return Problem{m_latitudeDegrees, QStringLiteral("A latitude cannot be more than 90\u00B000'.")};
+    case BirthRule::MinutesRange:
+        return Problem{isLongitude ? m_longitudeMinutes : m_latitudeMinutes,
+                       QStringLiteral("The %1's minutes must be a whole number from 0 to 59.")
+                           .arg(QLatin1String(isLongitude ? "longitude" : "latitude"))};
+    case BirthRule::BeyondLimit:
+        return isLongitude
+                   ? Problem{m_longitudeDegrees, QStringLiteral("A longitude cannot be more than 180\u00B000'.")}
+                   : Problem{m_latitudeDegrees, QStringLiteral("A latitude cannot be more than 90\u00B000'.")};
+    }
     return std::nullopt;
 }
 
 void ChartEdit::accept()
 {
     Chart read = m_workingCopy;
-    const QList<Problem> problems = readControls(read);
-    const std::optional<Problem> problem = problems.isEmpty() ? checkBirthData(read) : problems.first();
+    // A box that holds no number says so first; the birth rules then judge the rest, texts included.
+    std::optional<Problem> problem;
+    for (const Problem& unread : readControls(read))
+        if (!problem && !unread.message.isEmpty())
+            problem = unread;
+    if (!problem)
+        problem = checkBirthData(read);
     if (problem) {
         m_messages.show(this, problem->message);
         problem->control->setFocus();

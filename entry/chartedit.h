@@ -38,13 +38,14 @@ protected:
 private:
     struct Problem {
         QWidget* control;
-        QString message;
+        QString message;  // empty for a text the chart cannot hold: the birth rules say why
     };
 
     void fillControls();
     // Reads every box into `into`; a box whose text cannot be taken leaves its field alone
     // and adds a problem. An empty numeric box also leaves its field alone.
     QList<Problem> readControls(Chart& into) const;
+    // The birth rules on `chart` with the texts of the name and place boxes.
     std::optional<Problem> checkBirthData(const Chart& chart) const;
     // Asks once whether to take the database's zone and daylight saving for a looked-up place.
     void offerDaylightSaving(Chart& chart);

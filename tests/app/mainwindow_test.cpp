@@ -32,8 +32,8 @@ using Result = MessageService::Result;
 
 namespace {
 
-// Every chart starts at the same instant, so no result depends on the clock.
-const QDateTime Now(QDate(2024, 3, 21), QTime(12, 30, 15));
+// Every chart starts at the same instant, so no result depends on the clock: 12:30:15 in EST.
+const QDateTime Now(QDate(2024, 3, 21), QTime(17, 30, 15), Qt::UTC);
 
 std::filesystem::path fsPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 bool sameBytes(const Chart& a, const Chart& b) { return std::memcmp(&a, &b, sizeof(Chart)) == 0; }
@@ -312,6 +312,26 @@ private slots:
         QVERIFY(sameBytes(m_view->chart(), precise));
         item(CmPrecisePositions)->trigger();
         QVERIFY(!item(CmPrecisePositions)->isChecked() && sameBytes(m_view->chart(), computed(data)));
+    }
+
+    // Precise positions end in 3003: switching them on for a chart of 5000 says why, shows the
+    // chart with the classic tables and leaves the item unchecked; switching again tries again.
+    void precisePositionsOutsideTheirRange()
+    {
+        const BirthData far{.longitude = {74, 0, West}, .latitude = {40, 43, North}, .name = "Far", .zone = 6,
+                            .birthDate = {5000, 1, 1}, .localTime = {12, 0, 0, 0}};
+        m_platform->openPath = expand("%far");
+        QVERIFY(writeChartFile(fsPath(m_platform->openPath), computed(far)).empty());
+        item(CmOpenChart)->trigger();
+        const QString why = "Precise positions cover only 28 February 3002 BC to 27 April 3003 (Universal Time). "
+                            "This chart is shown with the classic tables.";
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            item(CmPrecisePositions)->trigger();
+            QVERIFY(!item(CmPrecisePositions)->isChecked() && m_view->ephemeris() == Ephemeris::Classic);
+            QVERIFY(sameBytes(m_view->chart(), computed(far)));
+            QCOMPARE(m_messages->texts(), QStringList(attempt, why));
+        }
+        QCOMPARE(m_messages->texts(&Shown::ownerClass), QStringList(2, "zodiara::TMyMainWindow"));
     }
 
     // The real save dialog asks before replacing a file, and a bare name gets ".cht".

@@ -7,8 +7,10 @@
 
 #include <swephexp.h>
 
+#include "calendar.h"
 #include "chartfile.h"
 #include "pipeline.h"
+#include "precise.h"
 #include "testcharts.h"
 
 using namespace zodiara;
@@ -65,7 +67,32 @@ INSTANTIATE_TEST_SUITE_P(Dates, PreciseCharts, ::testing::Values(
     birth(2400, 12, 31, 23, 59, 151, East, 33, South),
     birth(1500, 3, 10, 12, 0, 12, East, 41, North),    // before the reform: Julian calendar
     birth(44, 3, 15, 12, 0, 12, East, 41, North, true), // no data file: the analytical theory
-    birth(2000, 1, 1, 0, 0, 0, West, 0, North)));
+    birth(2000, 1, 1, 0, 0, 0, West, 0, North),
+    birth(3002, 2, 28, 0, 0, 0, West, 0, North, true),   // the first and last days covered
+    birth(3003, 4, 27, 23, 59, 0, West, 0, North)));
+
+// Outside the covered days the library has no positions: no chart, where there used to be ten
+// bodies at 0° Aries. The covered days end within a day of where the library stops.
+TEST(Precise, RefusesUniversalTimesTheLibraryDoesNotCover)
+{
+    Chart late = birth(3003, 4, 28, 0, 30, 0, West, 0, North);
+    late.zone = 28;  // CET: still 27 April in Universal Time
+    DerivedTables t;
+    EXPECT_EQ(computeChart(late, t, Ephemeris::Precise), HouseSystem::Placidus);
+    for (Chart c : {birth(3002, 2, 27, 23, 59, 0, West, 0, North, true), birth(3003, 4, 28, 0, 0, 0, West, 0, North),
+                    birth(5000, 1, 1, 17, 0, 49, West, 24, North), birth(5000, 1, 1, 17, 0, 0, West, 0, North, true)}) {
+        EXPECT_EQ(computeChart(c, t, Ephemeris::Precise), std::nullopt) << c.birthDate.year;
+        EXPECT_FALSE(preciseCovers(c.julianDate));
+        EXPECT_TRUE(computeChart(c, t, Ephemeris::Classic));
+    }
+    char err[AS_MAXCH];
+    double x[6];
+    const double first = julianDay(PreciseFirstDay, 0), afterLast = julianDay(PreciseLastDay, 1);
+    for (int b = 0; b < 10; ++b) {
+        EXPECT_LT(swe_calc_ut(first - 1, LibraryBody[b], SEFLG_SWIEPH, x, err), 0) << BodyNames[b];
+        EXPECT_LT(swe_calc_ut(afterLast + 1, LibraryBody[b], SEFLG_SWIEPH, x, err), 0) << BodyNames[b];
+    }
+}
 
 // The seconds of the birth time count in every time scale, checked against the library's own
 // Julian date, sidereal time and angles for the same instant.

@@ -19,7 +19,7 @@ protected:
     void SetUp() override { system = computeChart(chart, tables); }
     Chart chart = referenceChart();
     DerivedTables tables;
-    HouseSystem system{};
+    std::optional<HouseSystem> system;
 };
 
 TEST_F(ReferenceChart, TimesAndAngles)

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -157,14 +159,16 @@ TEST_F(Cli, BatchReportsBadRowsAndGoesOn)
     const std::string csv = header + "Reference,New York,1990-01-01,12:00,EST,0,0,74W00,40N43\r\n"
         "Bad hour,,1990-01-01,24:00,6,0,0,74W00,40N43\r\n\r\n"
         "\"Quote \"\"Q\"\", Esq.\",\"Paris, France\",0044-03-15,12:00:30,CET,1,1,002E20,48N52\r\n"
-        "Too few,fields\r\nBad zone,,1990-01-01,12:00,29,0,0,74W00,40N43\r\n";
+        "Too few,fields\r\nBad zone,,1990-01-01,12:00,29,0,0,74W00,40N43\r\n"
+        "\x1b[2JEve,,1990-01-01,12:00,EST,0,0,74W00,40N43\r\n";
     const Outcome r = run({"batch", "-"}, csv);
     EXPECT_EQ(std::tie(r.status, r.err), std::tuple(1, ""));
     expectLines(r.out, {run(referenceWith({"--json"})).out,
                         "{\"line\":3,\"error\":\"time \\\"24:00\\\": hour 24 is not within 0..23\"}\n",
                         "{\"name\":\"Quote \\\"Q\\\", Esq.\",\"place\":\"Paris, France\",\"birthDate\":{\"year\":44,"
                         "\"month\":3,\"day\":15},\"beforeChrist\":true,",
-                        "{\"line\":6,", "{\"line\":7,"});
+                        "{\"line\":6,", "{\"line\":7,\"error\":\"zone 29 does not exist",
+                        "{\"line\":8,\"error\":\"name holds a control character"});
     EXPECT_NE(r.out.find("\"utDate\":{\"year\":-43,"), std::string::npos) << "1 BC is astronomical year 0";
 
     EXPECT_EQ(run({"batch", "-"}, csv.substr(0, csv.find("Bad hour"))).status, 0);
@@ -182,13 +186,20 @@ TEST_F(Cli, PreciseEphemerisByOptionAndByColumn)
     EXPECT_EQ(classic.out, run(referenceWith({"--json"})).out);
     EXPECT_NE(precise.out.substr(precise.out.find("\"bodies\"")), classic.out.substr(classic.out.find("\"bodies\"")));
 
+    // Where the library has no positions: refused with the range, not ten bodies at 0° Aries.
+    const std::string range = "precise positions cover only 28 February 3002 BC to 27 April 3003 (Universal Time)";
+    const Outcome far = run({"compute", "--date", "5000-01-01", "--ephemeris", "precise"});
+    EXPECT_EQ(std::tie(far.status, far.out, far.err),
+              std::tuple(2, "", "zodiara-chart: " + range + "; use --ephemeris classic for this date\n"));
+
     const std::string row = "Reference,New York,1990-01-01,12:00,EST,0,0,74W00,40N43";
     const Outcome rows = run({"batch", "-"}, "name,place,date,time,zone,dst,bc,lon,lat,ephemeris\n" + row
-        + ",precise\n" + row + ",\n" + row + ",exact\n" + row + "\n");
+        + ",precise\n" + row + ",\n" + row + ",exact\n" + row + "\nFar,,5000-01-01,12:00,EST,0,0,74W00,40N43,precise\n"
+        + row + ",precise\n");
     EXPECT_EQ(rows.status, 1);
     expectLines(rows.out, {precise.out, classic.out,
                            "{\"line\":4,\"error\":\"ephemeris \\\"exact\\\" is neither classic nor precise\"}\n",
-                           "{\"line\":5,"});
+                           "{\"line\":5,", "{\"line\":6,\"error\":\"" + range + "\"}\n", precise.out});
 }
 
 TEST_F(Cli, PolarChartSaysPorphyryAndHasNoNonFiniteNumbers)
@@ -197,6 +208,36 @@ TEST_F(Cli, PolarChartSaysPorphyryAndHasNoNonFiniteNumbers)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"houseSystem\":\"Porphyry\""), std::string::npos);
     EXPECT_EQ(r.out.find("null"), std::string::npos);
+}
+
+// A chart of "now" is of the real instant whatever zone the machine is set to: its Universal
+// Time is the UTC clock, for the default zone (EST), for UT and for a half-hour zone with
+// daylight saving. Whole instants are compared, so a run across midnight passes too.
+TEST_F(Cli, NowIsTheCurrentInstantOnTheChartsZoneClock)
+{
+    using namespace std::chrono;
+    const char* const savedTz = std::getenv("TZ");
+    const std::string saved = savedTz ? savedTz : "";
+    const std::vector<std::vector<std::string>> zones = {{}, {"--zone", "0"}, {"--zone", "NST", "--dst"}};
+    for (const char* tz : {"UTC", "Pacific/Kiritimati", "America/St_Johns"}) {
+        setenv("TZ", tz, 1);
+        for (const std::vector<std::string>& zone : zones) {
+            std::vector<std::string> args = {"compute", "--json"};
+            args.insert(args.end(), zone.begin(), zone.end());
+            const sys_seconds before = floor<seconds>(system_clock::now());
+            const Outcome r = run(args);
+            const sys_seconds after = ceil<seconds>(system_clock::now());
+            int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+            const std::size_t at = std::min(r.out.find("\"utDate\""), r.out.size());
+            const char* form = "\"utDate\":{\"year\":%d,\"month\":%d,\"day\":%d},"
+                               "\"universalTime\":{\"hour\":%d,\"minute\":%d,\"second\":%d";
+            ASSERT_EQ(std::sscanf(r.out.c_str() + at, form, &y, &mo, &d, &h, &mi, &s), 6) << r.out << r.err;
+            const sys_seconds ut = sys_days(year(y) / mo / d) + hours(h) + minutes(mi) + seconds(s);
+            EXPECT_TRUE(ut >= before - 2s && ut <= after + 2s)
+                << "TZ=" << tz << " " << testing::PrintToString(zone) << ": " << (ut - before).count() << " s off";
+        }
+    }
+    savedTz ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ");
 }
 
 struct BadInput {
@@ -232,7 +273,8 @@ BadInput compute(const char* label, std::initializer_list<std::string> more)
 INSTANTIATE_TEST_SUITE_P(Classes, CliBadInput, testing::Values(
     compute("ImpossibleDate", {"--date", "1990-02-30"}), compute("Hour24", {"--time", "24:00"}),
     compute("Zone29", {"--zone", "29"}), compute("Longitude181", {"--lon", "181W00"}),
-    compute("NameTooLong", {"--name", std::string(50, 'n')}), compute("UnknownOption", {"--colour"}),
+    compute("NameTooLong", {"--name", std::string(50, 'n')}), compute("NameWithLineBreak", {"--name", "Ada\nEve"}),
+    compute("PlaceWithEscape", {"--place", "\x1b[2JParis"}), compute("UnknownOption", {"--colour"}),
     compute("StrayArgument", {"tomorrow"}),
     BadInput{"SaveIntoMissingDirectory", {"compute", "--save", "DIR/no/out.cht"}},
     BadInput{"NoCommand", {}}, BadInput{"UnknownCommand", {"draw"}}, BadInput{"ShowNoFile", {"show"}},

@@ -240,6 +240,13 @@ private slots:
         QTest::newRow("name not storable")
             << "personName=Ann \u65e5"
             << "The person's name holds the character \"\u65e5\", which a chart file cannot store.";
+        // They would reach the report, the JSON and the drawing.
+        QTest::newRow("name with an escape sequence")
+            << "personName=Ann\x1b[2J" << "The person's name holds a control character (a tab, line break, escape or "
+                                           "the like), which a chart cannot hold.";
+        QTest::newRow("place with a tab") << "placeName=Paris\tTexas" << "The place name holds a control character (a "
+                                                                        "tab, line break, escape or the like), which a "
+                                                                        "chart cannot hold.";
         QTest::newRow("29 February 2000") << "monthList=1;dayList=28;yearBox=2000" << "";
         QTest::newRow("4 October 1582") << "monthList=9;dayList=3;yearBox=1582" << "";
         QTest::newRow("15 October 1582") << "monthList=9;dayList=14;yearBox=1582" << "";

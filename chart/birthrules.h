@@ -1,0 +1,50 @@
+// The rules a birth must meet to become a chart, the same for the dialog, compute and batch.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "chart.h"
+
+namespace zodiara {
+
+// A birth as entered: texts in UTF-8, the year as entered (from 1) with its era.
+struct BirthEntry {
+    std::string_view name, place;
+    CalendarDate date;
+    bool beforeChrist = false;
+    TimeOfDay time;
+    std::int32_t zone = 0;
+    GeoAngle longitude, latitude;
+};
+
+enum class BirthField { Name, Place, Date, Time, Zone, Longitude, Latitude };
+
+enum class BirthRule {
+    TextNotUtf8,           // malformed UTF-8
+    TextNotWindows1252,    // a character a chart file cannot store
+    TextControlCharacter,  // a byte below 0x20, or 0x7F
+    TextTooLong,           // more than ChartTextMaxChars characters
+    NoSuchMonth,           // month outside 1..12
+    NoSuchDay,             // day outside 1..31
+    NoYearZero,            // year below 1
+    ReformGap,             // 1582 October 5..14
+    DayBeyondMonth,        // beyond the days of the month in its year and calendar
+    HourRange,             // outside 0..23
+    MinuteRange,           // outside 0..59
+    SecondRange,           // outside 0..59
+    NoSuchZone,            // outside 0..28
+    MinutesRange,          // minutes of arc outside 0..59
+    BeyondLimit,           // negative degrees, or beyond 180°00' (longitude) or 90°00' (latitude)
+};
+
+struct BirthRefusal {
+    BirthField field;
+    BirthRule rule;
+};
+
+// The first rule `birth` breaks, fields taken in the order of BirthField; nothing when it can
+// become a chart.
+std::optional<BirthRefusal> birthRefusal(const BirthEntry& birth);
+
+}  // namespace zodiara

@@ -81,8 +81,8 @@ TEST(Houses, PolarHousesRunOnceRoundTheWheelInBothEphemerides)
                     Chart classic = test::birth(date.year, date.month, date.day, hour, 0, 0, {20, 0, East, lat, 0, ns});
                     Chart precise = classic;
                     DerivedTables t;
-                    const HouseSystem classicSystem = computeChart(classic, t);
-                    const HouseSystem preciseSystem = computeChart(precise, t, Ephemeris::Precise);
+                    const HouseSystem classicSystem = computeChart(classic, t).value();
+                    const HouseSystem preciseSystem = computeChart(precise, t, Ephemeris::Precise).value();
                     const std::string where = std::to_string(date.year) + "-" + std::to_string(date.month) + "-"
                                               + std::to_string(date.day) + " " + std::to_string(hour) + "h "
                                               + std::to_string(lat) + (ns == North ? "N" : "S");

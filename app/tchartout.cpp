@@ -7,7 +7,7 @@
 
 #include "chartcanvas.h"
 #include "chartpaint.h"
-#include "text1252.h"
+#include "textconversion.h"
 
 namespace zodiara {
 
@@ -33,7 +33,7 @@ void TChartOut::PrintPage(ChartCanvas& canvas, int page, const IntRect& pageRect
 
 QString printJobTitle(const Chart& chart)
 {
-    return QStringLiteral("Natal Chart for %1").arg(QString::fromStdString(chartText(chart.name)));
+    return QStringLiteral("Natal Chart for %1").arg(chartFieldText(chart.name));
 }
 
 QString printErrorText(const QString& title, const QString& reason)

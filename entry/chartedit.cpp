@@ -7,7 +7,7 @@
 #include "centeronscreen.h"
 #include "daylightsaving.h"
 #include "messageservice.h"
-#include "text1252.h"
+#include "textconversion.h"
 #include "tintedit.h"
 
 #include <QButtonGroup>
@@ -28,11 +28,6 @@
 namespace zodiara {
 
 namespace {
-
-QString qs(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Copies a text through its terminator, as a C string copy does; the rest of `to` stays.
 void copyText(char (&to)[50], const char (&from)[50])
@@ -59,8 +54,7 @@ QString firstUnstorable(const QString& text)
 {
     for (const char32_t c : text.toUcs4()) {
         const QString one = QString::fromUcs4(&c, 1);
-        const QByteArray utf8 = one.toUtf8();
-        if (!windows1252FromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
+        if (!fitsChartFile(one))
             return one;
     }
     return {};
@@ -116,7 +110,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     m_month = new QComboBox(dateGroup);
     m_month->setObjectName(QStringLiteral("monthList"));
     for (const std::string_view name : MonthNames)
-        m_month->addItem(qs(name));
+        m_month->addItem(toQString(name));
     m_day = new QComboBox(dateGroup);
     m_day->setObjectName(QStringLiteral("dayList"));
     for (int day = 1; day <= 31; ++day)
@@ -134,7 +128,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     m_zone = new QComboBox(dateGroup);
     m_zone->setObjectName(QStringLiteral("zoneList"));
     for (const std::string_view name : TimeZoneNames)
-        m_zone->addItem(qs(name));
+        m_zone->addItem(toQString(name));
     m_daylightSaving = new QCheckBox(QStringLiteral("&Daylight Savings ?"), dateGroup);
     m_daylightSaving->setObjectName(QStringLiteral("daylightSavingBox"));
 
@@ -252,7 +246,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
 void ChartEdit::fillControls()
 {
     const Chart& c = m_workingCopy;
-    m_place->setText(QString::fromStdString(chartText(c.place)));
+    m_place->setText(chartFieldText(c.place));
     m_month->setCurrentIndex(c.birthDate.month - 1);
     m_day->setCurrentIndex(c.birthDate.day - 1);
     m_year->setText(QString::asprintf("%4d", c.birthDate.year));
@@ -263,7 +257,7 @@ void ChartEdit::fillControls()
     // A zero flag leaves the box as the user set it.
     if (c.daylightSaving)
         m_daylightSaving->setChecked(true);
-    m_name->setText(QString::fromStdString(chartText(c.name)));
+    m_name->setText(chartFieldText(c.name));
     m_longitudeDegrees->setText(threeDigits(c.longitude.degrees));
     m_longitudeMinutes->setText(twoDigits(c.longitude.minutes));
     m_latitudeDegrees->setText(twoDigits(c.latitude.degrees));
@@ -277,8 +271,7 @@ QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
     QList<Problem> problems;
     auto readText = [&problems](QLineEdit* box, char (&field)[50], const char* what) {
         const QString text = box->text();
-        const QByteArray utf8 = text.toUtf8();
-        switch (setChartText(field, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))) {
+        switch (setChartField(field, text)) {
         case SetTextResult::Ok:
             break;
         case SetTextResult::TooLong:
@@ -353,7 +346,7 @@ std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const Chart& c) cons
             return Problem{m_day, QStringLiteral("October 5 to 14, 1582 do not exist: "
                                                  "the calendar reform followed October 4 with October 15.")};
         return Problem{m_day, QStringLiteral("%1 %2 has %3 days.")
-                                  .arg(qs(MonthNames[static_cast<std::size_t>(month - 1)]), yearText(year, bc))
+                                  .arg(toQString(MonthNames[static_cast<std::size_t>(month - 1)]), yearText(year, bc))
                                   .arg(daysInMonth(month, astronomical))};
     }
     if (c.zone < 0 || c.zone >= ZoneCount)
@@ -443,8 +436,7 @@ void ChartEdit::onLookUp()
 
     m_place->setText(line.place);
     // A name the file cannot hold stays in the box; OK then says why.
-    const QByteArray place = line.place.toUtf8();
-    setChartText(m_workingCopy.place, std::string_view(place.constData(), static_cast<std::size_t>(place.size())));
+    setChartField(m_workingCopy.place, line.place);
     if (!line.hasLongitude)
         return;
     m_longitudeDegrees->setText(line.longitudeDegrees);

@@ -9,6 +9,7 @@
 #include "glyphs.h"
 #include "messageservice.h"
 #include "signtexts.h"
+#include "textconversion.h"
 #include "traitsdialog.h"
 #include "tstatic256.h"
 
@@ -32,8 +33,6 @@ T* child(const QObject* box, const char* name)
 {
     return box->findChild<T*>(QLatin1String(name));
 }
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // Whether a field shows all of its text at its present size.
 bool fits(const QLabel* field)
@@ -136,7 +135,7 @@ void TestLoreWidgets::boxesShowTheChosenSignsHoldEveryTextAndReloadNothingChosen
         for (const char* field : {"yourSign", "quality", "element", "principle", "ruler", "opposite", "keyPhrase",
                                   "keyWord", "luckyNumbers", "anatomy", "positiveTraits", "negativeTraits"})
             shown << child(&traits, field)->text();
-        QCOMPARE(shown.mid(10), (QStringList{qs(SignText(PositiveTraitsBase, a)), qs(SignText(NegativeTraitsBase, a))}));
+        QCOMPARE(shown.mid(10), (QStringList{toQString(SignText(PositiveTraitsBase, a)), toQString(SignText(NegativeTraitsBase, a))}));
         if (facts.contains(a))
             QCOMPARE(shown.first(10), facts[a]);
         QCOMPARE(child<TStatic256>(&traits, "picture")->resourceId(), signGlyphBase + a);
@@ -150,7 +149,7 @@ void TestLoreWidgets::boxesShowTheChosenSignsHoldEveryTextAndReloadNothingChosen
             QCoreApplication::processEvents();
             QVERIFY2(fits(text), qPrintable(QString::number(compatibilityTextId(a, b))));
             if (pairs.contains({a, b}))
-                QCOMPARE(text->text(), qs(*stringTableText(pairs[{a, b}])));
+                QCOMPARE(text->text(), toQString(*stringTableText(pairs[{a, b}])));
             QCOMPARE(compatibility.size(), compatibilitySize);
         }
     }

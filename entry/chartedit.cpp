@@ -8,7 +8,7 @@
 #include "daylightsaving.h"
 #include "messageservice.h"
 #include "textconversion.h"
-#include "tintedit.h"
+#include "intedit.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -65,9 +65,9 @@ QString yearText(int enteredYear, bool beforeChrist)
     return beforeChrist ? QStringLiteral("%1 BC").arg(enteredYear) : QString::number(enteredYear);
 }
 
-TIntEdit* intEdit(QWidget* parent, const char* objectName, int textLimit, int maximum, bool centred)
+IntEdit* intEdit(QWidget* parent, const char* objectName, int textLimit, int maximum, bool centred)
 {
-    auto* edit = new TIntEdit(parent, textLimit, 0, maximum);
+    auto* edit = new IntEdit(parent, textLimit, 0, maximum);
     edit->setObjectName(QString::fromLatin1(objectName));
     if (centred)
         edit->setAlignment(Qt::AlignCenter);
@@ -189,7 +189,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     m_lookUp = new QPushButton(QStringLiteral("&Look up >>>"), placeGroup);
     m_lookUp->setObjectName(QStringLiteral("lookUpButton"));
 
-    auto coordinateLayout = [](QGroupBox* group, TIntEdit* degrees, TIntEdit* minutes, QRadioButton* first,
+    auto coordinateLayout = [](QGroupBox* group, IntEdit* degrees, IntEdit* minutes, QRadioButton* first,
                                QRadioButton* second) {
         auto* grid = new QGridLayout(group);
         grid->addWidget(degrees, 0, 0, Qt::AlignHCenter);
@@ -286,7 +286,7 @@ QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
         }
     };
     // Typing keeps these boxes in range; pasted text is checked here.
-    auto readNumber = [&problems](TIntEdit* box, const char* what, auto store) {
+    auto readNumber = [&problems](IntEdit* box, const char* what, auto store) {
         const QString text = box->text().trimmed();
         if (text.isEmpty())
             return;

@@ -11,7 +11,7 @@
 #include "signtexts.h"
 #include "textconversion.h"
 #include "traitsdialog.h"
-#include "tstatic256.h"
+#include "picturelabel.h"
 
 using namespace zodiara;
 
@@ -71,17 +71,17 @@ void TestLoreWidgets::pictureTakesItsNaturalSizeOrFillsTheControlAndReportsWhatI
     parent.setAutoFillBackground(true);
     parent.setPalette(QPalette(Qt::green));
     parent.resize(200, 200);
-    TStatic256 picture(&parent, aboutPictureId, false, messages);
+    PictureLabel picture(&parent, aboutPictureId, false, messages);
     picture.move(10, 20);
     QCOMPARE(picture.size(), QSize(96, 66));
     const QImage shown = picture.grab().toImage();
     for (QPoint p : {QPoint(0, 0), QPoint(95, 65), QPoint(48, 33), QPoint(20, 50), QPoint(70, 10)})
         QCOMPARE(QColor(shown.pixel(p)), QColor(aboutPicture().pixel(p)));
-    QVERIFY(picture.LoadBitmapResource(signGlyphBase + 1));
+    QVERIFY(picture.loadPicture(signGlyphBase + 1));
     QCOMPARE(std::pair(picture.size(), picture.pos()), std::pair(glyphNaturalSize(signGlyphBase + 1), QPoint(10, 20)));
 
     for (int sign = 0; sign < 12; ++sign) {
-        TStatic256 stretched(nullptr, signGlyphBase + sign, true, messages);
+        PictureLabel stretched(nullptr, signGlyphBase + sign, true, messages);
         stretched.resize(90, 70);
         const QRect ink = inkBounds(stretched.grab().toImage(), qRgb(255, 255, 255));
         // Whatever the glyph's own proportions, it is drawn across most of the control.
@@ -90,15 +90,15 @@ void TestLoreWidgets::pictureTakesItsNaturalSizeOrFillsTheControlAndReportsWhatI
     QVERIFY(messages.shown.isEmpty());
 
     // A stretched control without a picture leaves its parent's ground alone.
-    TStatic256 missing(&parent, signGlyphBase, true, messages);
+    PictureLabel missing(&parent, signGlyphBase, true, messages);
     missing.setGeometry(10, 100, 50, 40);
-    QSignalSpy loaded(&missing, &TStatic256::pictureLoaded);
+    QSignalSpy loaded(&missing, &PictureLabel::pictureLoaded);
     for (int id : {0, 999})
-        QVERIFY(!missing.LoadBitmapResource(id) && missing.resourceId() == -1);
+        QVERIFY(!missing.loadPicture(id) && missing.resourceId() == -1);
     QCOMPARE(messages.shown, QStringList(2, QStringLiteral("Cannot access bitmap resource|Zodiara")));
     QCOMPARE(loaded.count(), 0);
     QCOMPARE(inkBounds(parent.grab(missing.geometry()).toImage(), QColor(Qt::green).rgb()), QRect());
-    QVERIFY(missing.LoadBitmapResource(signGlyphBase + 4));
+    QVERIFY(missing.loadPicture(signGlyphBase + 4));
     QCOMPARE(loaded.count(), 1);
 }
 
@@ -135,10 +135,10 @@ void TestLoreWidgets::boxesShowTheChosenSignsHoldEveryTextAndReloadNothingChosen
         for (const char* field : {"yourSign", "quality", "element", "principle", "ruler", "opposite", "keyPhrase",
                                   "keyWord", "luckyNumbers", "anatomy", "positiveTraits", "negativeTraits"})
             shown << child(&traits, field)->text();
-        QCOMPARE(shown.mid(10), (QStringList{toQString(SignText(PositiveTraitsBase, a)), toQString(SignText(NegativeTraitsBase, a))}));
+        QCOMPARE(shown.mid(10), (QStringList{toQString(signText(PositiveTraitsBase, a)), toQString(signText(NegativeTraitsBase, a))}));
         if (facts.contains(a))
             QCOMPARE(shown.first(10), facts[a]);
-        QCOMPARE(child<TStatic256>(&traits, "picture")->resourceId(), signGlyphBase + a);
+        QCOMPARE(child<PictureLabel>(&traits, "picture")->resourceId(), signGlyphBase + a);
         QCOMPARE(traits.size(), traitsSize);
         for (const QLabel* field : traits.findChildren<QLabel*>())
             QVERIFY2(field->frameShape() == QFrame::NoFrame || fits(field),
@@ -157,7 +157,7 @@ void TestLoreWidgets::boxesShowTheChosenSignsHoldEveryTextAndReloadNothingChosen
 
     // Choosing the entry already shown reloads nothing.
     QSignalSpy signShown(&traits, &TraitsDialog::signShown);
-    QSignalSpy loaded(child<TStatic256>(&traits, "picture"), &TStatic256::pictureLoaded);
+    QSignalSpy loaded(child<PictureLabel>(&traits, "picture"), &PictureLabel::pictureLoaded);
     QSignalSpy textShown(&compatibility, &CompatibilityDialog::textShown);
     const auto chooseAgain = [&] {
         for (QComboBox* list : {ranges, yours, partners}) {

@@ -19,8 +19,8 @@
 #include "compatibilitydialog.h"
 #include "messageservice.h"
 #include "platformservices.h"
-#include "tchartout.h"
-#include "tmyaboutdialog.h"
+#include "chartprintout.h"
+#include "aboutdialog.h"
 #include "traitsdialog.h"
 
 namespace zodiara {
@@ -320,7 +320,7 @@ void TMyMainWindow::PrinterSetup()
 void TMyMainWindow::Print()
 {
     const QString title = printJobTitle(m_chart);
-    TChartOut printout(title, m_chart, m_tables, m_showAspects);
+    ChartPrintout printout(title, m_chart, m_tables, m_showAspects);
     QPrinter* target = printer();
     if (!target)
         return;
@@ -336,7 +336,7 @@ void TMyMainWindow::HelpTopics()
 
 void TMyMainWindow::About()
 {
-    TMyAboutDialog dialog(this, m_messages);
+    AboutDialog dialog(this, m_messages);
     dialog.exec();
 }
 

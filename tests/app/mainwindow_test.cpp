@@ -21,7 +21,7 @@
 #include "chartfile.h"
 #include "clickinfo.h"
 #include "commandids.h"
-#include "tchartout.h"
+#include "chartprintout.h"
 #include "text1252.h"
 #include "tframewindow.h"
 #include "tmymainwindow.h"
@@ -387,7 +387,7 @@ private slots:
     {
         Chart chart = m_view->chart();
         setChartText(chart.name, "Gil");
-        const TChartOut printout(printJobTitle(chart), chart, m_view->tables(), true);
+        const ChartPrintout printout(printJobTitle(chart), chart, m_view->tables(), true);
         const Chart kept = chart;
         setChartText(chart.name, "Hal");
         chart.bodies[0].longitude = 1.0;

@@ -1,4 +1,4 @@
-#include "tmyaboutdialog.h"
+#include "aboutdialog.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -21,7 +21,7 @@ QString aboutNotice()
         .arg(QString::fromStdString(preciseEphemerisVersion()));
 }
 
-TMyAboutDialog::TMyAboutDialog(QWidget* parent, MessageService& messages) : QDialog(parent)
+AboutDialog::AboutDialog(QWidget* parent, MessageService& messages) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Zodiara"));
 

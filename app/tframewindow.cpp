@@ -7,7 +7,7 @@
 
 #include "commandids.h"
 #include "glyphs.h"
-#include "tmymainwindow.h"
+#include "mainwindow.h"
 
 namespace zodiara {
 

@@ -6,7 +6,7 @@
 #include "messageservice.h"
 #include "platformservices.h"
 #include "tframewindow.h"
-#include "tmymainwindow.h"
+#include "mainwindow.h"
 
 namespace zodiara {
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "tmyapp.h"
-#include "tmymainwindow.h"
+#include "mainwindow.h"
 
 extern char** environ;
 

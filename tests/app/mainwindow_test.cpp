@@ -24,7 +24,7 @@
 #include "chartprintout.h"
 #include "text1252.h"
 #include "tframewindow.h"
-#include "tmymainwindow.h"
+#include "mainwindow.h"
 
 using namespace zodiara;
 using namespace zodiara::test;

@@ -3,7 +3,7 @@
 #include "pipeline.h"
 #include "testsupport.h"
 #include "tmyapp.h"
-#include "tmymainwindow.h"
+#include "mainwindow.h"
 
 #include <QMessageBox>
 #include <QTemporaryDir>

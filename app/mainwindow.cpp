@@ -1,4 +1,4 @@
-#include "tmymainwindow.h"
+#include "mainwindow.h"
 
 #include <QAction>
 #include <QDir>

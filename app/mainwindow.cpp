@@ -1,26 +1,23 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
-#include <QFile>
-#include <QMouseEvent>
-#include <QPainter>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPrinter>
+#include <QTimer>
 #include <QUrl>
 
-#include <filesystem>
-
-#include "chartcanvas.h"
+#include "aboutdialog.h"
 #include "chartedit.h"
-#include "chartfile.h"
-#include "chartpaint.h"
-#include "clickinfo.h"
-#include "commandids.h"
+#include "chartprintout.h"
+#include "chartview.h"
 #include "compatibilitydialog.h"
+#include "glyphs.h"
 #include "messageservice.h"
 #include "platformservices.h"
-#include "chartprintout.h"
-#include "aboutdialog.h"
 #include "traitsdialog.h"
 
 namespace zodiara {
@@ -29,20 +26,6 @@ namespace {
 
 const QString NotSavedCaption = QStringLiteral("Modifications not saved.");
 
-std::filesystem::path nativePath(const QString& path)
-{
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
-// "Error reading file" or "Error writing file", then the file and why, as a second line.
-QString fileError(const char* firstLine, const QString& path, const std::string& reason)
-{
-    QString why = QString::fromStdString(reason);
-    if (!why.endsWith(u'.'))
-        why += u'.';
-    return QStringLiteral("%1\n%2: %3").arg(QLatin1String(firstLine), QDir::toNativeSeparators(path), why);
-}
-
 }  // namespace
 
 QString porphyryMessage(const GeoAngle& latitude)
@@ -50,277 +33,205 @@ QString porphyryMessage(const GeoAngle& latitude)
     const QChar hemisphere = latitude.direction == South ? u'S' : u'N';
     const int degrees = latitude.degrees;
     const int minutes = latitude.minutes;
-    const QString where = minutes != 0 ? QStringLiteral("%1°%2'%3").arg(degrees).arg(minutes, 2, 10, QLatin1Char('0')).arg(hemisphere)
-                                       : QStringLiteral("%1°%2").arg(degrees).arg(hemisphere);
+    const QString where = minutes != 0
+        ? QStringLiteral("%1°%2'%3").arg(degrees).arg(minutes, 2, 10, QLatin1Char('0')).arg(hemisphere)
+        : QStringLiteral("%1°%2").arg(degrees).arg(hemisphere);
     return QStringLiteral("Placidus house cusps do not exist at %1 at this time; the chart shows Porphyry cusps.")
         .arg(where);
 }
 
-TMyMainWindow::TMyMainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
-                             const QDateTime& now, QWidget* parent)
-    : QWidget(parent), m_messages(messages), m_platform(platform), m_programDirectory(programDirectory)
+MainWindow::MainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
+                       const QDateTime& now)
+    : m_messages(messages), m_platform(platform), m_programDirectory(programDirectory), m_document(now),
+      m_view(new ChartView(m_document, messages))
 {
     setWindowTitle(QStringLiteral("Zodiara"));
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    setWindowIcon(programIcon());
+    setCentralWidget(m_view);
     createActions();
+    updateActions();
 
-    const QDate date = now.date();
-    const QTime time = now.time();
-    m_chart.birthDate.year = date.year();
-    m_chart.birthDate.day = static_cast<std::int8_t>(date.day());
-    m_chart.birthDate.month = static_cast<std::int8_t>(date.month());
-    m_chart.longitude.degrees = 49;
-    m_chart.latitude.degrees = 24;
-    m_chart.zone = 6;
-    m_chart.localTime = {time.hour(), time.minute(), time.second(), 0};
-    m_chart.daylightSaving = 0;
-    m_chart.beforeChrist = 0;
-    computeChart(m_chart, m_tables, m_ephemeris);
+    // The view gets its preferred client area, whatever the menu bar needs.
+    resize(sizeHint());
+    layout()->activate();
+    resize(size() + (m_view->sizeHint() - m_view->size()));
+    layout()->activate();
 }
 
-TMyMainWindow::~TMyMainWindow() = default;
+MainWindow::~MainWindow() = default;
 
-QPrinter* TMyMainWindow::printer()
+QAction* MainWindow::makeAction(const char* objectName, const char* text, void (MainWindow::*slot)())
+{
+    auto* action = new QAction(QString::fromLatin1(text), this);
+    action->setObjectName(QString::fromLatin1(objectName));
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+}
+
+void MainWindow::createActions()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(makeAction("newChartAction", "&Create New Chart ...", &MainWindow::newChart));
+    file->addAction(makeAction("openAction", "&Open Chart ...", &MainWindow::open));
+    m_saveAction = makeAction("saveAction", "&Save", &MainWindow::save);
+    file->addAction(m_saveAction);
+    file->addAction(makeAction("saveAsAction", "Save &As ...", &MainWindow::saveAs));
+    file->addSeparator();
+    file->addAction(makeAction("printerSetupAction", "P&rinter Setup ...", &MainWindow::printerSetup));
+    file->addAction(makeAction("printAction", "&Print", &MainWindow::print));
+    file->addSeparator();
+    // Closing asks the close query, whichever way the window is closed.
+    auto* exit = new QAction(QStringLiteral("E&xit"), this);
+    exit->setObjectName(QStringLiteral("exitAction"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    file->addAction(exit);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(makeAction("modifyChartAction", "&Modify Chart Info ...", &MainWindow::modifyChart));
+
+    // The check marks follow the view's setting and the document, not the click.
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    m_showAspectsAction = makeAction("showAspectsAction", "Show &Aspects", &MainWindow::toggleShowAspects);
+    m_showAspectsAction->setCheckable(true);
+    view->addAction(m_showAspectsAction);
+    m_precisePositionsAction =
+        makeAction("precisePositionsAction", "&Precise Positions", &MainWindow::togglePrecisePositions);
+    m_precisePositionsAction->setCheckable(true);
+    view->addAction(m_precisePositionsAction);
+
+    menuBar()->addAction(makeAction("compatibilityAction", "&Compatibility", &MainWindow::compatibility));
+    menuBar()->addAction(makeAction("traitsAction", "&Traits", &MainWindow::traits));
+
+    // A second bar in the corner keeps Help at the right-hand end under every style.
+    auto* helpBar = new QMenuBar(menuBar());
+    helpBar->setObjectName(QStringLiteral("helpBar"));
+    QMenu* help = helpBar->addMenu(QStringLiteral("&Help"));
+    help->addAction(makeAction("helpTopicsAction", "&Help Topics", &MainWindow::helpTopics));
+    help->addAction(makeAction("aboutAction", "&About", &MainWindow::about));
+    menuBar()->setCornerWidget(helpBar, Qt::TopRightCorner);
+}
+
+void MainWindow::updateActions()
+{
+    m_saveAction->setEnabled(m_document.canSave());
+    m_showAspectsAction->setChecked(m_view->showAspects());
+    m_precisePositionsAction->setChecked(m_document.ephemeris() == Ephemeris::Precise);
+}
+
+QPrinter* MainWindow::printer()
 {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return m_printer.get();
 }
 
-void TMyMainWindow::createActions()
+bool MainWindow::confirmDiscard()
 {
-    struct Item {
-        int id;
-        const char* text;
-        bool checkable;
-    };
-    static constexpr Item items[] = {
-        {CmCreateNewChart, "&Create New Chart ...", false},
-        {CmOpenChart, "&Open Chart ...", false},
-        {CmSave, "&Save", false},
-        {CmSaveAs, "Save &As ...", false},
-        {CmPrinterSetup, "P&rinter Setup ...", false},
-        {CmPrint, "&Print", false},
-        {CmExit, "E&xit", false},
-        {CmModifyChartInfo, "&Modify Chart Info ...", false},
-        {CmShowAspects, "Show &Aspects", true},
-        {CmPrecisePositions, "&Precise Positions", true},
-        {CmCompatibility, "&Compatibility", false},
-        {CmTraits, "&Traits", false},
-        {CmHelpTopics, "&Help Topics", false},
-        {CmAbout, "&About", false},
-    };
-    for (const Item& item : items) {
-        auto* action = new QAction(QString::fromLatin1(item.text), this);
-        action->setData(item.id);
-        action->setCheckable(item.checkable);
-        // The menu's check marks follow the view's flags, not the click.
-        connect(action, &QAction::triggered, this, [this, id = item.id]() { command(id); });
-        m_actions.insert(item.id, action);
-    }
-    updateCommands();
-}
-
-QAction* TMyMainWindow::action(int commandId) const
-{
-    return m_actions.value(commandId, nullptr);
-}
-
-void TMyMainWindow::updateCommands()
-{
-    m_actions[CmSave]->setEnabled(!m_saved && !m_fileName.isEmpty());
-    m_actions[CmShowAspects]->setChecked(m_showAspects);
-    m_actions[CmPrecisePositions]->setChecked(m_ephemeris == Ephemeris::Precise);
-}
-
-void TMyMainWindow::command(int commandId)
-{
-    switch (commandId) {
-    case CmCreateNewChart:
-        EditBirthData(true);
-        break;
-    case CmModifyChartInfo:
-        EditBirthData(false);
-        break;
-    case CmOpenChart:
-        Open();
-        break;
-    case CmSave:
-        Save();
-        break;
-    case CmSaveAs:
-        SaveAs();
-        break;
-    case CmExit:
-        Exit();
-        break;
-    case CmPrinterSetup:
-        PrinterSetup();
-        break;
-    case CmPrint:
-        Print();
-        break;
-    case CmTraits:
-        Traits();
-        break;
-    case CmCompatibility:
-        Compatibility();
-        break;
-    case CmHelpTopics:
-        HelpTopics();
-        break;
-    case CmShowAspects:
-        ToggleShowAspects();
-        break;
-    case CmPrecisePositions:
-        TogglePrecise();
-        break;
-    case CmAbout:
-        About();
-        break;
-    default:
-        break;
-    }
-}
-
-bool TMyMainWindow::ConfirmDiscard()
-{
-    if (!m_chartPresent || m_saved)
+    if (!m_document.hasUnsavedChanges())
         return true;
     return m_messages.show(this,
                            QStringLiteral("Modifications have been made to this chart.  Continue without saving ?"),
                            NotSavedCaption, MessageService::Buttons::YesNo) == MessageService::Result::Yes;
 }
 
-bool TMyMainWindow::QueryClose()
+bool MainWindow::queryClose()
 {
-    if (!m_chartPresent || m_saved)
+    if (!m_document.hasUnsavedChanges())
         return true;
     return m_messages.show(this, QStringLiteral("Modifications have been made to this chart.  Quit without saving ?"),
                            NotSavedCaption, MessageService::Buttons::YesNo) == MessageService::Result::Yes;
 }
 
-bool TMyMainWindow::canCloseFrame()
+void MainWindow::closeEvent(QCloseEvent* event)
 {
-    return m_exitApproved || QueryClose();
+    if (queryClose())
+        event->accept();
+    else
+        event->ignore();
 }
 
-void TMyMainWindow::Exit()
+void MainWindow::newChart()
 {
-    if (!QueryClose())
-        return;
-    m_exitApproved = true;
-    if (!window()->close())
-        m_exitApproved = false;
+    editBirthData(true);
 }
 
-void TMyMainWindow::EditBirthData(bool newDocument)
+void MainWindow::modifyChart()
 {
-    if (!ConfirmDiscard())
+    editBirthData(false);
+}
+
+void MainWindow::editBirthData(bool newChart)
+{
+    if (!confirmDiscard())
         return;
     Chart working;
-    setBirthData(working, birthDataOf(m_chart));
+    setBirthData(working, birthDataOf(m_document.chart()));
     ChartEdit dialog(this, working, m_programDirectory, m_messages);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_saved = false;
-    setBirthData(m_chart, birthDataOf(working));
-    m_chartPresent = true;
-    // A new chart is a new document: Save must not put it over the file of the previous one.
-    if (newDocument)
-        m_fileName.clear();
-    recompute();
+    const BirthData birth = birthDataOf(working);
+    chartComputed(newChart ? m_document.create(birth) : m_document.modify(birth));
 }
 
-void TMyMainWindow::recompute()
+void MainWindow::chartComputed(HouseSystem houses)
 {
-    const HouseSystem houses = computeChart(m_chart, m_tables, m_ephemeris);
-    update();
-    updateCommands();
+    m_view->update();
+    updateActions();
     if (houses == HouseSystem::Porphyry)
-        m_messages.show(this, porphyryMessage(m_chart.latitude));
+        m_messages.show(this, porphyryMessage(m_document.chart().latitude));
 }
 
-QString TMyMainWindow::loadChartFile(const QString& path)
+void MainWindow::openAtStart(const QString& path)
 {
-    ChartReadResult result = readChartFile(nativePath(path));
-    if (!result.chart)
-        return fileError("Error reading file", path, result.error);
-    m_chart = *result.chart;
-    m_saved = true;
-    m_fileName = path;
-    rebuildDerivedTables(m_chart, m_tables);
-    m_chartPresent = true;
-    updateCommands();
-    return {};
+    const QString error = m_document.open(path);
+    updateActions();
+    if (!error.isEmpty())
+        QTimer::singleShot(0, this, [this, error]() { m_messages.show(this, error); });
 }
 
-void TMyMainWindow::Open()
+void MainWindow::open()
 {
-    if (!ConfirmDiscard())
+    if (!confirmDiscard())
         return;
     const QString path = m_platform.openChartFileName(this);
     if (path.isEmpty())
         return;
-    const QString error = loadChartFile(path);
-    update();
+    const QString error = m_document.open(path);
+    updateActions();
+    m_view->update();
     if (!error.isEmpty())
         m_messages.show(this, error);
 }
 
-void TMyMainWindow::writeTo(const QString& path, bool remember)
+void MainWindow::save()
 {
-    const std::string error = writeChartFile(nativePath(path), m_chart);
-    if (!error.empty()) {
-        m_messages.show(this, fileError("Error writing file", path, error));
-        return;
-    }
-    m_saved = true;
-    if (remember)
-        m_fileName = path;
-    updateCommands();
+    const QString error = m_document.save();
+    updateActions();
+    if (!error.isEmpty())
+        m_messages.show(this, error);
 }
 
-void TMyMainWindow::Save()
-{
-    if (m_saved || m_fileName.isEmpty())
-        return;
-    writeTo(m_fileName, false);
-}
-
-void TMyMainWindow::SaveAs()
+void MainWindow::saveAs()
 {
     const QString path = m_platform.saveChartFileName(this);
-    if (!path.isEmpty())
-        writeTo(path, true);
+    if (path.isEmpty())
+        return;
+    const QString error = m_document.saveAs(path);
+    updateActions();
+    if (!error.isEmpty())
+        m_messages.show(this, error);
 }
 
-void TMyMainWindow::ToggleShowAspects()
-{
-    m_showAspects = !m_showAspects;
-    updateCommands();
-    update();
-}
-
-void TMyMainWindow::TogglePrecise()
-{
-    m_ephemeris = m_ephemeris == Ephemeris::Precise ? Ephemeris::Classic : Ephemeris::Precise;
-    // As if the birth data had been confirmed unchanged: the shown positions are no longer
-    // those of any file, so Save becomes possible when a file is known.
-    m_saved = false;
-    recompute();
-}
-
-void TMyMainWindow::PrinterSetup()
+void MainWindow::printerSetup()
 {
     if (QPrinter* chosen = printer())
         m_platform.setUpPrinter(this, *chosen);
 }
 
-void TMyMainWindow::Print()
+void MainWindow::print()
 {
-    const QString title = printJobTitle(m_chart);
-    ChartPrintout printout(title, m_chart, m_tables, m_showAspects);
+    const QString title = printJobTitle(m_document.chart());
+    const ChartPrintout printout(title, m_document.chart(), m_document.tables(), m_view->showAspects());
     QPrinter* target = printer();
     if (!target)
         return;
@@ -329,45 +240,39 @@ void TMyMainWindow::Print()
         m_messages.show(this, printErrorText(title, error), QStringLiteral("Print Error"));
 }
 
-void TMyMainWindow::HelpTopics()
+void MainWindow::toggleShowAspects()
 {
-    m_platform.openUrl(QUrl::fromLocalFile(QDir(m_programDirectory).absoluteFilePath(QStringLiteral("zodiara.html"))));
+    m_view->setShowAspects(!m_view->showAspects());
+    updateActions();
 }
 
-void TMyMainWindow::About()
+void MainWindow::togglePrecisePositions()
 {
-    AboutDialog dialog(this, m_messages);
-    dialog.exec();
+    const bool precise = m_document.ephemeris() == Ephemeris::Precise;
+    chartComputed(m_document.setEphemeris(precise ? Ephemeris::Classic : Ephemeris::Precise));
 }
 
-void TMyMainWindow::Traits()
+void MainWindow::traits()
 {
     TraitsDialog dialog(this, m_messages);
     dialog.exec();
 }
 
-void TMyMainWindow::Compatibility()
+void MainWindow::compatibility()
 {
     CompatibilityDialog dialog(this);
     dialog.exec();
 }
 
-void TMyMainWindow::paintEvent(QPaintEvent*)
+void MainWindow::helpTopics()
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    PainterCanvas canvas(painter, GlyphStyle::Bitmap);
-    paintChartView(canvas, m_chart, m_tables, size(), m_showAspects);
+    m_platform.openUrl(QUrl::fromLocalFile(QDir(m_programDirectory).absoluteFilePath(QStringLiteral("zodiara.html"))));
 }
 
-void TMyMainWindow::mousePressEvent(QMouseEvent* event)
+void MainWindow::about()
 {
-    QWidget::mousePressEvent(event);
-    if (event->button() != Qt::LeftButton)
-        return;
-    const QPoint at = event->position().toPoint();
-    if (const std::optional<QString> text = clickExplanation(m_tables, m_showAspects, at.x(), at.y()))
-        m_messages.show(this, *text);
+    AboutDialog dialog(this, m_messages);
+    dialog.exec();
 }
 
 }  // namespace zodiara

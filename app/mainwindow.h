@@ -1,104 +1,86 @@
-// The view: owns the one chart, paints it, explains clicks on it and runs the menu's commands.
+// The main window: the menu and its commands, with the questions, dialogs and boxes they
+// bring, around the chart view.
 #pragma once
 
 #include <QDateTime>
-#include <QHash>
+#include <QMainWindow>
 #include <QString>
-#include <QWidget>
 
 #include <memory>
 
-#include "chart.h"
-#include "pipeline.h"
+#include "chartdocument.h"
 
 class QAction;
 class QPrinter;
 
 namespace zodiara {
 
+class ChartView;
 class MessageService;
 class PlatformServices;
 
-class TMyMainWindow : public QWidget {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Fills and computes the start-up chart for `now` (zone 6, 49W00, 24N00) at once, so the
-    // first paint has a chart. `programDirectory` holds atlas.txt and the user guide.
-    TMyMainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
-                  const QDateTime& now, QWidget* parent = nullptr);
-    ~TMyMainWindow() override;
+    // Starts on the chart of the clock time `now`; `programDirectory` holds atlas.txt and the
+    // user guide. The menu's actions carry object names ("openAction", "saveAction", ...).
+    MainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
+               const QDateTime& now);
+    ~MainWindow() override;
 
-    // The menu item of a command, owned by the view; null for an unknown id.
-    QAction* action(int commandId) const;
-    // Runs a command as its menu item would.
-    void command(int commandId);
-
-    const Chart& chart() const { return m_chart; }
-    const DerivedTables& tables() const { return m_tables; }
+    const ChartDocument& document() const { return m_document; }
+    ChartView* chartView() const { return m_view; }
     // Made on first use, since asking the print system for its printers slows the start.
     // Null when no printer object can be made.
     QPrinter* printer();
-    const QString& fileName() const { return m_fileName; }
-    bool saved() const { return m_saved; }
-    bool chartPresent() const { return m_chartPresent; }
-    bool showAspects() const { return m_showAspects; }
-    Ephemeris ephemeris() const { return m_ephemeris; }
 
-    // Whether the unsaved-changes question may be skipped or was answered Yes.
-    bool QueryClose();
-    // The frame's close: asks QueryClose unless Exit already did.
-    bool canCloseFrame();
-
-    // Reads a chart file as Open does after its dialog; returns the message shown on failure
-    // (empty on success) without showing it.
-    QString loadChartFile(const QString& path);
-
-    QSize sizeHint() const override { return {580, 420}; }
+    // Reads a chart file named on the command line as Open does after its dialog. A failure is
+    // reported once the event loop runs, so the box comes over the shown window.
+    void openAtStart(const QString& path);
 
 signals:
     // A page of a print job is about to be drawn (page from 1).
     void printingPage(int page);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createActions();
-    void updateCommands();
-    bool ConfirmDiscard();
-    // `newDocument`: Create New Chart, which also forgets the file name.
-    void EditBirthData(bool newDocument);
-    void Open();
-    void Save();
-    void SaveAs();
-    void writeTo(const QString& path, bool remember);
-    void ToggleShowAspects();
-    void TogglePrecise();
-    void PrinterSetup();
-    void Print();
-    void HelpTopics();
-    void About();
-    void Traits();
-    void Compatibility();
-    void Exit();
-    // Runs the computation with the current ephemeris and reports a Porphyry fallback.
-    void recompute();
+    QAction* makeAction(const char* objectName, const char* text, void (MainWindow::*slot)());
+    void updateActions();
+
+    // The questions: true to go on, when nothing is unsaved or the user answered Yes.
+    bool confirmDiscard();
+    bool queryClose();
+
+    void newChart();
+    void modifyChart();
+    void editBirthData(bool newChart);
+    void open();
+    void save();
+    void saveAs();
+    void printerSetup();
+    void print();
+    void toggleShowAspects();
+    void togglePrecisePositions();
+    void traits();
+    void compatibility();
+    void helpTopics();
+    void about();
+    // After the chart was computed anew: repaint, and tell of a Porphyry fallback.
+    void chartComputed(HouseSystem houses);
 
     MessageService& m_messages;
     PlatformServices& m_platform;
     QString m_programDirectory;
-
-    Chart m_chart;
-    DerivedTables m_tables;
+    ChartDocument m_document;
+    ChartView* m_view;
     std::unique_ptr<QPrinter> m_printer;
-    QString m_fileName;
-    bool m_saved = false;
-    bool m_chartPresent = false;
-    bool m_showAspects = false;
-    bool m_exitApproved = false;
-    Ephemeris m_ephemeris = Ephemeris::Classic;
-    QHash<int, QAction*> m_actions;
+
+    QAction* m_saveAction = nullptr;
+    QAction* m_showAspectsAction = nullptr;
+    QAction* m_precisePositionsAction = nullptr;
 };
 
 // The Porphyry notice for a chart at `latitude`, e.g. "... at 70°N at this time; ...".

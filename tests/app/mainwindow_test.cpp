@@ -14,12 +14,13 @@
 
 #include <algorithm>
 
-#include "apptestsupport.h"
 #include "chartedit.h"
 #include "chartfile.h"
 #include "chartview.h"
 #include "clickinfo.h"
 #include "mainwindow.h"
+#include "platformservices.h"
+#include "recordingmessages.h"
 #include "textconversion.h"
 
 using namespace zodiara;
@@ -35,7 +36,7 @@ constexpr Result No = Result::No;
 // One thing the user does, and the boxes it must bring: the question, answered, then any other.
 struct Step {
     const char* action;          // a menu action's object name; "closeBox" for the window's close box
-    const char* file = "";       // Open's file dialog answer, in the test's folder; "" cancels
+    const char* file = "";       // the file dialog's answer, in the test's folder; "" cancels
     const char* typed = nullptr; // the chart data dialog takes this name ("" none) and OK; null cancels
     int latitude = -1;           // typed into the dialog as well, when not -1
     QString question = {};
@@ -49,25 +50,23 @@ struct Step {
     Step shows(const QString& text) const { return {action, file, typed, latitude, question, answer, text}; }
 };
 
+// Both file dialogs answer with the path set beforehand (empty = Cancel).
+class FakePlatform final : public PlatformServices {
+public:
+    QString openChartFileName(QWidget*) override { return openPath; }
+    QString saveChartFileName(QWidget*) override { return openPath; }
+    bool setUpPrinter(QWidget*, QPrinter&) override { return false; }
+    void openUrl(const QUrl&) override {}
+    QString openPath;
+};
+
 Step open(const char* file = "") { return {"openAction", file}; }
+Step saveAs(const char* file) { return {"saveAsAction", file}; }
 Step newChart(const char* name = nullptr, int latitude = -1) { return {"newChartAction", "", name, latitude}; }
 Step modifyChart(const char* name) { return {"modifyChartAction", "", name}; }
 Step exitCommand() { return {"exitAction"}; }
 Step closeBox() { return {"closeBox"}; }
 Step precisePositions() { return {"precisePositionsAction"}; }
-
-struct Outcome {
-    bool windowShown;
-    QString name;
-    bool saved;
-    bool operator==(const Outcome&) const = default;
-};
-
-char* toString(const Outcome& o)
-{
-    return qstrdup(
-        qPrintable(QStringLiteral("shown %1, name \"%2\", saved %3").arg(o.windowShown).arg(o.name).arg(o.saved)));
-}
 
 QPoint centre(const IntRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
@@ -88,13 +87,12 @@ int pdfPageCount(const QString& path)
 }  // namespace
 
 Q_DECLARE_METATYPE(Step)
-Q_DECLARE_METATYPE(Outcome)
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;  // with ann.cht and bad.cht
-    std::unique_ptr<FakeMessages> m_messages;
+    std::unique_ptr<RecordingMessages> m_messages;
     std::unique_ptr<FakePlatform> m_platform;
     std::unique_ptr<MainWindow> m_window;
 
@@ -136,7 +134,7 @@ private slots:
         QFile bad(m_dir->filePath("bad.cht"));
         QVERIFY(writeChartFile(QFile::encodeName(m_dir->filePath("ann.cht")).toStdString(), ann).empty() &&
                 bad.open(QIODevice::WriteOnly) && bad.write("0123456789") == 10);
-        m_messages = std::make_unique<FakeMessages>();
+        m_messages = std::make_unique<RecordingMessages>();
         m_platform = std::make_unique<FakePlatform>();
         // The same instant every time, so no result depends on the clock.
         m_window = std::make_unique<MainWindow>(*m_messages, *m_platform, m_dir->path(),
@@ -150,8 +148,8 @@ private slots:
     void questionsAndBoxes_data()
     {
         QTest::addColumn<QList<Step>>("steps");
-        QTest::addColumn<Outcome>("outcome");
-        const auto row = [](const char* tag, const QList<Step>& steps, const Outcome& outcome) {
+        QTest::addColumn<QVariantList>("outcome");  // the window shown, the chart's name, saved
+        const auto row = [](const char* tag, const QList<Step>& steps, const QVariantList& outcome) {
             QTest::newRow(tag) << steps << outcome;
         };
         row("create cancelled", {open("ann"), newChart()}, {true, "Ann", true});
@@ -168,7 +166,9 @@ private slots:
         row("close box, No", {newChart("Bea"), closeBox().asks(Quit, No)}, {true, "Bea", false});
         row("precise opened chart is guarded", {open("ann"), precisePositions(), exitCommand().asks(Quit, No)},
             {true, "Ann", false});
+        row("saved as, not guarded", {newChart("Bea"), saveAs("new"), exitCommand()}, {false, "Bea", true});
         row("open error", {open("bad").shows("Error reading file\n")}, {true, "", false});
+        row("save as error", {newChart("Bea"), saveAs("no/x").shows("Error writing file\n")}, {true, "Bea", false});
         row("Porphyry near the pole",
             {newChart("Polar", 89).shows("Placidus house cusps do not exist at 89°N at this time; the chart shows "
                                          "Porphyry cusps.")},
@@ -178,12 +178,12 @@ private slots:
     void questionsAndBoxes()
     {
         QFETCH(QList<Step>, steps);
-        QFETCH(Outcome, outcome);
+        QFETCH(QVariantList, outcome);
         for (qsizetype n = 0; n < steps.size(); ++n) {
             const Step& step = steps[n];
             const qsizetype before = m_messages->shown.size();
             run(step);
-            const QList<Shown> boxes = m_messages->shown.mid(before);
+            const QList<RecordedMessage> boxes = m_messages->shown.mid(before);
             QStringList expected, seen;
             if (!step.question.isEmpty())
                 expected << step.question + " | Modifications not saved. | zodiara::MainWindow";
@@ -199,7 +199,7 @@ private slots:
             QVERIFY2(!QApplication::activeModalWidget(), qPrintable(QStringLiteral("step %1").arg(n + 1)));
         }
         const ChartDocument& document = m_window->document();
-        QCOMPARE((Outcome{m_window->isVisible(), chartFieldText(document.chart().name), document.saved()}), outcome);
+        QCOMPARE((QVariantList{m_window->isVisible(), chartFieldText(document.chart().name), document.saved()}), outcome);
         QCOMPARE(std::pair(action("saveAction")->isEnabled(), action("precisePositionsAction")->isChecked()),
                  std::pair(document.canSave(), document.ephemeris() == Ephemeris::Precise));
     }
@@ -236,7 +236,7 @@ private slots:
         QVERIFY(!insideAnyGlyph(tables, cell));
         QTest::mouseClick(view(), Qt::LeftButton, {}, cell);
         QCOMPARE(m_messages->texts(), expected);
-        QCOMPARE(m_messages->texts(&Shown::caption), QStringList(2, "Zodiara"));
+        QCOMPARE(m_messages->texts(&RecordedMessage::caption), QStringList(2, "Zodiara"));
     }
 
     // Sun's glyph at (10,10)-(20,20) over an aspect cell, Moon's overlapping its lower right corner; a
@@ -331,7 +331,7 @@ private slots:
         QCOMPARE(drawn, std::max(pages, 0));
         const qsizetype failed = pages < 0 ? 1 : 0;
         QCOMPARE(m_messages->texts(), QStringList(failed, "'Natal Chart for ' not printed. Printer error."));
-        QCOMPARE(m_messages->texts(&Shown::caption), QStringList(failed, "Print Error"));
+        QCOMPARE(m_messages->texts(&RecordedMessage::caption), QStringList(failed, "Print Error"));
         // An empty name keeps its trailing space in the job title.
         QCOMPARE(m_window->printer()->docName(), "Natal Chart for ");
     }

@@ -39,7 +39,6 @@ private slots:
     {
         const std::pair<QStringList, QString> cases[] = {
             {{}, ""},
-            {{"ada.cht"}, "ada.cht"},
             {{"--verbose", "ada.cht", "bad.cht"}, "ada.cht"},
             {{"-", "--", "-x.cht", "b.cht"}, "b.cht"},
         };
@@ -53,7 +52,6 @@ private slots:
         QTest::addColumn<QString>("error");  // start of the box's text; empty: no box, the file opened
         QTest::newRow("chart file") << "ada.cht" << "";
         QTest::newRow("bad file") << "bad.cht" << "Error reading file\n";
-        QTest::newRow("missing file") << "none.cht" << "Error reading file\n";
     }
 
     void fileOpensAtStart()

@@ -3,7 +3,7 @@
 #include "atlaslookupdialog.h"
 #include "calendardialog.h"
 #include "chartedit.h"
-#include "testsupport.h"
+#include "recordingmessages.h"
 #include "intedit.h"
 
 #include <QComboBox>

@@ -7,26 +7,16 @@
 #include "chart.h"
 #include "compatibilitydialog.h"
 #include "glyphs.h"
-#include "messageservice.h"
+#include "recordingmessages.h"
 #include "signtexts.h"
 #include "textconversion.h"
 #include "traitsdialog.h"
 #include "picturelabel.h"
 
 using namespace zodiara;
+using test::RecordingMessages;
 
 namespace {
-
-// Stands in for the user: records every box instead of showing it.
-class RecordingMessages final : public MessageService {
-public:
-    QStringList shown;  // text and caption of each box
-    Result show(QWidget*, const QString& text, const QString& caption, Buttons) override
-    {
-        shown << text + QLatin1Char('|') + caption;
-        return Result::Ok;
-    }
-};
 
 template <class T = QLabel>
 T* child(const QObject* box, const char* name)
@@ -95,7 +85,8 @@ void TestLoreWidgets::pictureTakesItsNaturalSizeOrFillsTheControlAndReportsWhatI
     QSignalSpy loaded(&missing, &PictureLabel::pictureLoaded);
     for (int id : {0, 999})
         QVERIFY(!missing.loadPicture(id) && missing.resourceId() == -1);
-    QCOMPARE(messages.shown, QStringList(2, QStringLiteral("Cannot access bitmap resource|Zodiara")));
+    QCOMPARE(messages.texts() + messages.texts(&test::RecordedMessage::caption),
+             QStringList(2, "Cannot access bitmap resource") + QStringList(2, "Zodiara"));
     QCOMPARE(loaded.count(), 0);
     QCOMPARE(inkBounds(parent.grab(missing.geometry()).toImage(), QColor(Qt::green).rgb()), QRect());
     QVERIFY(missing.loadPicture(signGlyphBase + 4));

@@ -1,7 +1,28 @@
-#include "tmyapp.h"
+#include <QApplication>
+#include <QDateTime>
+
+#include "commandline.h"
+#include "mainwindow.h"
+#include "messageservice.h"
+#include "platformservices.h"
 
 int main(int argc, char** argv)
 {
-    zodiara::TMyApp app(argc, argv);
-    return app.Run();
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Zodiara"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
+    // Lets the desktop match the window to zodiara.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zodiara"));
+    const QString chartFile = zodiara::chartFileArgument(QCoreApplication::arguments());
+
+    zodiara::QtMessageService messages;
+    zodiara::QtPlatformServices platform;
+    zodiara::MainWindow window(messages, platform, QCoreApplication::applicationDirPath(),
+                               QDateTime::currentDateTimeUtc());
+    // Dialogs and message boxes wear the window's icon; drawing it once is enough.
+    QApplication::setWindowIcon(window.windowIcon());
+    if (!chartFile.isEmpty())
+        window.openAtStart(chartFile);
+    window.show();
+    return app.exec();
 }

@@ -3,6 +3,7 @@
 //   app_startup_bench [runs]        runs both children `runs` times (default 30), prints medians
 //   app_startup_bench child zodiara|floor
 #include <QApplication>
+#include <QDateTime>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPainter>
@@ -20,8 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "tmyapp.h"
-#include "tmymainwindow.h"
+#include "chartview.h"
+#include "mainwindow.h"
+#include "messageservice.h"
+#include "platformservices.h"
 
 extern char** environ;
 
@@ -66,9 +69,15 @@ int runChild(const char* which)
     char* argv[] = {name, nullptr};
     QuitAfterPaint quitter;
     if (std::strcmp(which, "zodiara") == 0) {
-        zodiara::TMyApp app(argc, argv);
-        app.InitMainWindow();
-        app.view()->installEventFilter(&quitter);
+        // As main() builds it, without a file to open.
+        QApplication app(argc, argv);
+        zodiara::QtMessageService messages;
+        zodiara::QtPlatformServices platform;
+        zodiara::MainWindow window(messages, platform, QCoreApplication::applicationDirPath(),
+                                   QDateTime::currentDateTimeUtc());
+        QApplication::setWindowIcon(window.windowIcon());
+        window.chartView()->installEventFilter(&quitter);
+        window.show();
         return app.exec();
     }
     QApplication app(argc, argv);

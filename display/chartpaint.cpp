@@ -1,7 +1,7 @@
 #include "chartpaint.h"
 
 #include "aspecttablelayout.h"
-#include "text1252.h"
+#include "textconversion.h"
 
 namespace zodiara {
 
@@ -30,7 +30,7 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
 
     canvas.setFont(fonts.name);
     const HubAnchors hub = hubAnchors(layout, canvas.textExtent(QStringLiteral("W")).height);
-    canvas.drawText(hub.name, QString::fromStdString(chartText(chart.name)), TextAlign::CentreTop);
+    canvas.drawText(hub.name, chartFieldText(chart.name), TextAlign::CentreTop);
     canvas.setFont(fonts.data);
     canvas.drawText(hub.date, hubDateText(chart.birthDate), TextAlign::CentreTop);
     canvas.drawText(hub.time, hubTimeText(chart.localTime), TextAlign::CentreTop);

@@ -1,7 +1,7 @@
 #include "atlas.h"
 
 #include "chart.h"
-#include "text1252.h"
+#include "textconversion.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,9 +24,7 @@ static QString decodeAtlas(QByteArrayView bytes)
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
-    const std::string converted =
-        utf8FromWindows1252(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())));
-    return QString::fromUtf8(converted.data(), static_cast<qsizetype>(converted.size()));
+    return toQString(utf8FromWindows1252(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size()))));
 }
 
 QStringList atlasLines(QByteArrayView bytes)
@@ -125,7 +123,7 @@ int zoneNamedIn(QStringView text)
     for (int zone = 0; zone < ZoneCount; ++zone) {
         const std::string_view name = TimeZoneNames[static_cast<std::size_t>(zone)];
         const std::string_view abbreviation = name.substr(0, name.find(','));
-        const QString needle = QString::fromLatin1(abbreviation.data(), static_cast<qsizetype>(abbreviation.size()));
+        const QString needle = toQString(abbreviation);
         for (qsizetype at = text.indexOf(needle); at >= 0; at = text.indexOf(needle, at + 1)) {
             const qsizetype end = at + needle.size();
             const bool wordStart = at == 0 || !isWordChar(text.at(at - 1));

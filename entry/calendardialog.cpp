@@ -2,6 +2,7 @@
 
 #include "calendar.h"
 #include "centeronscreen.h"
+#include "textconversion.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,11 +15,6 @@
 #include <QVBoxLayout>
 
 namespace zodiara {
-
-static QString qs(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 CalendarDialog::CalendarDialog(QWidget* parent, CalendarDate& date, int lowestYear, int highestYear,
                                bool beforeChrist)
@@ -33,7 +29,7 @@ CalendarDialog::CalendarDialog(QWidget* parent, CalendarDate& date, int lowestYe
     m_month = new QComboBox(this);
     m_month->setObjectName(QStringLiteral("monthList"));
     for (const std::string_view name : MonthNames)
-        m_month->addItem(qs(name));
+        m_month->addItem(toQString(name));
 
     m_year = new QSpinBox(this);
     m_year->setObjectName(QStringLiteral("yearBox"));
@@ -164,8 +160,8 @@ void CalendarDialog::refresh()
     const int first = weekday(year, month, 1);
 
     QString caption = QStringLiteral("%1, %2 %3, %4")
-                          .arg(qs(WeekdayNames[static_cast<std::size_t>(weekday(year, month, m_date.day))]),
-                               qs(MonthNames[static_cast<std::size_t>(month - 1)]))
+                          .arg(toQString(WeekdayNames[static_cast<std::size_t>(weekday(year, month, m_date.day))]),
+                               toQString(MonthNames[static_cast<std::size_t>(month - 1)]))
                           .arg(m_date.day)
                           .arg(m_date.year);
     if (m_beforeChrist)

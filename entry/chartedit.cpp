@@ -8,8 +8,8 @@
 #include "centeronscreen.h"
 #include "daylightsaving.h"
 #include "messageservice.h"
-#include "text1252.h"
-#include "tintedit.h"
+#include "textconversion.h"
+#include "intedit.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -29,11 +29,6 @@
 namespace zodiara {
 
 namespace {
-
-QString qs(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Copies a text through its terminator, as a C string copy does; the rest of `to` stays.
 void copyText(char (&to)[50], const char (&from)[50])
@@ -60,8 +55,7 @@ QString firstUnstorable(const QString& text)
 {
     for (const char32_t c : text.toUcs4()) {
         const QString one = QString::fromUcs4(&c, 1);
-        const QByteArray utf8 = one.toUtf8();
-        if (!windows1252FromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
+        if (!fitsChartFile(one))
             return one;
     }
     return {};
@@ -72,9 +66,9 @@ QString yearText(int enteredYear, bool beforeChrist)
     return beforeChrist ? QStringLiteral("%1 BC").arg(enteredYear) : QString::number(enteredYear);
 }
 
-TIntEdit* intEdit(QWidget* parent, const char* objectName, int textLimit, int maximum, bool centred)
+IntEdit* intEdit(QWidget* parent, const char* objectName, int textLimit, int maximum, bool centred)
 {
-    auto* edit = new TIntEdit(parent, textLimit, 0, maximum);
+    auto* edit = new IntEdit(parent, textLimit, 0, maximum);
     edit->setObjectName(QString::fromLatin1(objectName));
     if (centred)
         edit->setAlignment(Qt::AlignCenter);
@@ -117,7 +111,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     m_month = new QComboBox(dateGroup);
     m_month->setObjectName(QStringLiteral("monthList"));
     for (const std::string_view name : MonthNames)
-        m_month->addItem(qs(name));
+        m_month->addItem(toQString(name));
     m_day = new QComboBox(dateGroup);
     m_day->setObjectName(QStringLiteral("dayList"));
     for (int day = 1; day <= 31; ++day)
@@ -135,7 +129,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     m_zone = new QComboBox(dateGroup);
     m_zone->setObjectName(QStringLiteral("zoneList"));
     for (const std::string_view name : TimeZoneNames)
-        m_zone->addItem(qs(name));
+        m_zone->addItem(toQString(name));
     m_daylightSaving = new QCheckBox(QStringLiteral("&Daylight Savings ?"), dateGroup);
     m_daylightSaving->setObjectName(QStringLiteral("daylightSavingBox"));
 
@@ -196,7 +190,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     m_lookUp = new QPushButton(QStringLiteral("&Look up >>>"), placeGroup);
     m_lookUp->setObjectName(QStringLiteral("lookUpButton"));
 
-    auto coordinateLayout = [](QGroupBox* group, TIntEdit* degrees, TIntEdit* minutes, QRadioButton* first,
+    auto coordinateLayout = [](QGroupBox* group, IntEdit* degrees, IntEdit* minutes, QRadioButton* first,
                                QRadioButton* second) {
         auto* grid = new QGridLayout(group);
         grid->addWidget(degrees, 0, 0, Qt::AlignHCenter);
@@ -253,7 +247,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
 void ChartEdit::fillControls()
 {
     const Chart& c = m_workingCopy;
-    m_place->setText(QString::fromStdString(chartText(c.place)));
+    m_place->setText(chartFieldText(c.place));
     m_month->setCurrentIndex(c.birthDate.month - 1);
     m_day->setCurrentIndex(c.birthDate.day - 1);
     m_year->setText(QString::asprintf("%4d", c.birthDate.year));
@@ -264,7 +258,7 @@ void ChartEdit::fillControls()
     // A zero flag leaves the box as the user set it.
     if (c.daylightSaving)
         m_daylightSaving->setChecked(true);
-    m_name->setText(QString::fromStdString(chartText(c.name)));
+    m_name->setText(chartFieldText(c.name));
     m_longitudeDegrees->setText(threeDigits(c.longitude.degrees));
     m_longitudeMinutes->setText(twoDigits(c.longitude.minutes));
     m_latitudeDegrees->setText(twoDigits(c.latitude.degrees));
@@ -277,13 +271,11 @@ QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
 {
     QList<Problem> problems;
     auto readText = [&problems](QLineEdit* box, char (&field)[50]) {
-        const QByteArray utf8 = box->text().toUtf8();
-        if (setChartText(field, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())))
-            != SetTextResult::Ok)
+        if (setChartField(field, box->text()) != SetTextResult::Ok)
             problems.append(Problem{box, QString()});
     };
     // Typing keeps these boxes in range; pasted text is checked here.
-    auto readNumber = [&problems](TIntEdit* box, const char* what, auto store) {
+    auto readNumber = [&problems](IntEdit* box, const char* what, auto store) {
         const QString text = box->text().trimmed();
         if (text.isEmpty())
             return;
@@ -366,7 +358,7 @@ std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const Chart& c) cons
                                              "the calendar reform followed October 4 with October 15.")};
     case BirthRule::DayBeyondMonth:
         return Problem{m_day, QStringLiteral("%1 %2 has %3 days.")
-                                  .arg(qs(MonthNames[static_cast<std::size_t>(month - 1)]),
+                                  .arg(toQString(MonthNames[static_cast<std::size_t>(month - 1)]),
                                        yearText(year, c.beforeChrist != 0))
                                   .arg(daysInMonth(month, astronomicalYear(year, c.beforeChrist != 0)))};
     case BirthRule::HourRange:
@@ -398,6 +390,9 @@ void ChartEdit::accept()
     for (const Problem& unread : readControls(read))
         if (!problem && !unread.message.isEmpty())
             problem = unread;
+    // There is no box for the seconds: a time typed anew starts on its minute.
+    if (read.localTime.hour != m_chart.localTime.hour || read.localTime.minute != m_chart.localTime.minute)
+        read.localTime.second = 0;
     if (!problem)
         problem = checkBirthData(read);
     if (problem) {
@@ -408,9 +403,6 @@ void ChartEdit::accept()
         return;
     }
     offerDaylightSaving(read);
-    // There is no box for the seconds: a time typed anew starts on its minute.
-    if (read.localTime.hour != m_chart.localTime.hour || read.localTime.minute != m_chart.localTime.minute)
-        read.localTime.second = 0;
     m_workingCopy = read;
 
     m_chart.longitude = read.longitude;
@@ -476,8 +468,7 @@ void ChartEdit::onLookUp()
 
     m_place->setText(line.place);
     // A name the file cannot hold stays in the box; OK then says why.
-    const QByteArray place = line.place.toUtf8();
-    setChartText(m_workingCopy.place, std::string_view(place.constData(), static_cast<std::size_t>(place.size())));
+    setChartField(m_workingCopy.place, line.place);
     if (!line.hasLongitude)
         return;
     m_longitudeDegrees->setText(line.longitudeDegrees);

@@ -20,7 +20,7 @@ class QRadioButton;
 namespace zodiara {
 
 class MessageService;
-class TIntEdit;
+class IntEdit;
 
 class ChartEdit : public QDialog {
     Q_OBJECT
@@ -64,20 +64,20 @@ private:
     QLineEdit* m_name = nullptr;
     QComboBox* m_month = nullptr;
     QComboBox* m_day = nullptr;
-    TIntEdit* m_year = nullptr;
+    IntEdit* m_year = nullptr;
     QRadioButton* m_bc = nullptr;
     QRadioButton* m_ad = nullptr;
     QPushButton* m_calendar = nullptr;
-    TIntEdit* m_hour = nullptr;
-    TIntEdit* m_minute = nullptr;
+    IntEdit* m_hour = nullptr;
+    IntEdit* m_minute = nullptr;
     QComboBox* m_zone = nullptr;
     QCheckBox* m_daylightSaving = nullptr;
-    TIntEdit* m_longitudeDegrees = nullptr;
-    TIntEdit* m_longitudeMinutes = nullptr;
+    IntEdit* m_longitudeDegrees = nullptr;
+    IntEdit* m_longitudeMinutes = nullptr;
     QRadioButton* m_west = nullptr;
     QRadioButton* m_east = nullptr;
-    TIntEdit* m_latitudeDegrees = nullptr;
-    TIntEdit* m_latitudeMinutes = nullptr;
+    IntEdit* m_latitudeDegrees = nullptr;
+    IntEdit* m_latitudeMinutes = nullptr;
     QRadioButton* m_north = nullptr;
     QRadioButton* m_south = nullptr;
     QLineEdit* m_place = nullptr;

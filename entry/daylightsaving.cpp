@@ -1,5 +1,7 @@
 #include "daylightsaving.h"
 
+#include "textconversion.h"
+
 #include <QDateTime>
 #include <QTimeZone>
 
@@ -124,7 +126,7 @@ QString daylightSavingQuestion(const QString& ianaZone, const CalendarDate& date
         return {};
     const std::string_view month = MonthNames[static_cast<std::size_t>(date.month - 1)];
     const QString when = QStringLiteral("%1 %2, %3")
-                             .arg(QString::fromLatin1(month.data(), static_cast<qsizetype>(month.size())))
+                             .arg(toQString(month))
                              .arg(date.day)
                              .arg(date.year);
     const QString box = QStringLiteral("\"Daylight Savings ?\"");
@@ -141,7 +143,7 @@ QString daylightSavingQuestion(const QString& ianaZone, const CalendarDate& date
         text += check.inForce ? QStringLiteral(", and daylight saving time was in force")
                               : QStringLiteral(", and daylight saving time was not in force");
     text += QStringLiteral(". Choose the time zone \"%1\"")
-                .arg(QString::fromLatin1(zoneName.data(), static_cast<qsizetype>(zoneName.size())));
+                .arg(toQString(zoneName));
     if (check.daylightSaving)
         text += QStringLiteral(" and %1").arg(tick);
     return text + u'?';

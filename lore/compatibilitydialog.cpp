@@ -66,7 +66,7 @@ CompatibilityDialog::CompatibilityDialog(QWidget* parent)
     m_partners->setCurrentIndex(0);
     connect(m_yours, &QComboBox::currentIndexChanged, this, &CompatibilityDialog::onYourSignChosen);
     connect(m_partners, &QComboBox::currentIndexChanged, this, &CompatibilityDialog::onPartnerSignChosen);
-    ShowCompatibility();
+    showCompatibility();
 }
 
 void CompatibilityDialog::showEvent(QShowEvent* event)
@@ -89,7 +89,7 @@ void CompatibilityDialog::onYourSignChosen(int index)
     if (index < 0 || index == m_yourSign)
         return;
     m_yourSign = index;
-    ShowCompatibility();
+    showCompatibility();
 }
 
 void CompatibilityDialog::onPartnerSignChosen(int index)
@@ -97,12 +97,12 @@ void CompatibilityDialog::onPartnerSignChosen(int index)
     if (index < 0 || index == m_partnerSign)
         return;
     m_partnerSign = index;
-    ShowCompatibility();
+    showCompatibility();
 }
 
-void CompatibilityDialog::ShowCompatibility()
+void CompatibilityDialog::showCompatibility()
 {
-    m_text->setText(toQString(CompatibilityText(m_yourSign, m_partnerSign)));
+    m_text->setText(toQString(compatibilityText(m_yourSign, m_partnerSign)));
     emit textShown(compatibilityTextId(m_yourSign, m_partnerSign));
 }
 

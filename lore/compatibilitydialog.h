@@ -28,7 +28,7 @@ protected:
 private:
     void onYourSignChosen(int index);
     void onPartnerSignChosen(int index);
-    void ShowCompatibility();
+    void showCompatibility();
 
     int m_yourSign = 0;
     int m_partnerSign = 0;

@@ -79,7 +79,7 @@ int runCompatibilityCommand(std::span<const std::string_view> args, std::ostream
     const auto partners = signArgument("compatibility", args[1], err);
     if (!partners)
         return UsageError;
-    out << CompatibilityText(*yours, *partners) << '\n';
+    out << compatibilityText(*yours, *partners) << '\n';
     return 0;
 }
 

@@ -5,15 +5,10 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
-#include <string_view>
+
+#include "textconversion.h"
 
 namespace zodiara {
-
-// The string table is ASCII, but UTF-8 costs nothing and is what the rest of the program speaks.
-inline QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 // A read-only value in a sunken box; the text can be selected and copied.
 inline QLabel* sunkenField(const QString& objectName)

@@ -186,14 +186,14 @@ std::optional<std::string_view> stringTableText(int id)
     return std::nullopt;
 }
 
-std::string_view SignText(int base, int sign)
+std::string_view signText(int base, int sign)
 {
     if (sign < 0 || sign > 11)
         return {};
     return stringTableText(base + sign).value_or(std::string_view());
 }
 
-std::string_view CompatibilityText(int a, int b)
+std::string_view compatibilityText(int a, int b)
 {
     if (a < 0 || a > 11 || b < 0 || b > 11)
         return {};
@@ -205,7 +205,7 @@ std::string yourSignText(int sign)
     std::string text = "Your sign is\n";
     text += SignNames[sign];
     text += " the\n";
-    text += SignText(SymbolBase, sign);
+    text += signText(SymbolBase, sign);
     return text;
 }
 
@@ -214,19 +214,19 @@ SignTraits signTraits(int sign)
     SignTraits t;
     t.sign = sign;
     t.name = SignNames[sign];
-    t.symbol = SignText(SymbolBase, sign);
+    t.symbol = signText(SymbolBase, sign);
     t.dateRange = SignDateRanges[sign];
     t.quality = QualityNames[signQuality(sign)];
     t.element = ElementNames[signElement(sign)];
     t.principle = PrincipleNames[signPrinciple(sign)];
-    t.ruler = BodyNames[RulingBody(sign)];
-    t.opposite = SignNames[OppositeSign(sign)];
-    t.keyPhrase = SignText(KeyPhraseBase, sign);
-    t.keyWord = SignText(KeyWordBase, sign);
-    t.luckyNumbers = SignText(LuckyNumbersBase, sign);
-    t.anatomy = SignText(AnatomyBase, sign);
-    t.positiveTraits = SignText(PositiveTraitsBase, sign);
-    t.negativeTraits = SignText(NegativeTraitsBase, sign);
+    t.ruler = BodyNames[rulingBody(sign)];
+    t.opposite = SignNames[oppositeSign(sign)];
+    t.keyPhrase = signText(KeyPhraseBase, sign);
+    t.keyWord = signText(KeyWordBase, sign);
+    t.luckyNumbers = signText(LuckyNumbersBase, sign);
+    t.anatomy = signText(AnatomyBase, sign);
+    t.positiveTraits = signText(PositiveTraitsBase, sign);
+    t.negativeTraits = signText(NegativeTraitsBase, sign);
     return t;
 }
 

@@ -28,7 +28,7 @@ inline constexpr int CompatibilityTextCount = 78;
 std::optional<std::string_view> stringTableText(int id);
 
 // Text base + sign for a sign 0..11; empty for an id the table lacks.
-std::string_view SignText(int base, int sign);
+std::string_view signText(int base, int sign);
 
 // Id of the text for a pair of signs 0..11, in either order: 5000 + 1000 * min + max.
 constexpr int compatibilityTextId(int a, int b)
@@ -37,16 +37,16 @@ constexpr int compatibilityTextId(int a, int b)
 }
 
 // The pair's text, headed "<lower sign> and <higher sign>:" and a line feed.
-std::string_view CompatibilityText(int a, int b);
+std::string_view compatibilityText(int a, int b);
 
 // Body index (BodyNames) of the planet that rules the sign.
-constexpr int RulingBody(int sign)
+constexpr int rulingBody(int sign)
 {
     constexpr int rulers[12] = {4, 3, 2, 0, 1, 2, 3, 9, 5, 6, 7, 8};
     return rulers[sign];
 }
 
-constexpr int OppositeSign(int sign) { return (sign + 6) % 12; }
+constexpr int oppositeSign(int sign) { return (sign + 6) % 12; }
 
 // The three lines of the traits box's answer: "Your sign is", "<sign> the", the symbol.
 std::string yourSignText(int sign);

@@ -14,7 +14,7 @@
 #include "glyphs.h"
 #include "lorewidgets.h"
 #include "signtexts.h"
-#include "tstatic256.h"
+#include "picturelabel.h"
 
 namespace zodiara {
 
@@ -32,7 +32,7 @@ QStringList textsOfEverySign(int base)
 {
     QStringList texts;
     for (int sign = 0; sign < 12; ++sign)
-        texts << toQString(SignText(base, sign));
+        texts << toQString(signText(base, sign));
     return texts;
 }
 
@@ -63,7 +63,7 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
         answers << QString::fromStdString(yourSignText(sign));
     m_yourSign->setMinimumWidth(widestLine(metrics, answers.join(QLatin1Char('\n')).split(QLatin1Char('\n')), 4));
 
-    m_picture = new TStatic256(this, signGlyphBase, true, messages);
+    m_picture = new PictureLabel(this, signGlyphBase, true, messages);
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setFixedSize(units(28, 21));
 
@@ -98,7 +98,7 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
     fitShort(m_quality, {QStringLiteral("Cardinal"), QStringLiteral("Fixed"), QStringLiteral("Mutable")}, 56);
     fitShort(m_element, {QStringLiteral("Fire"), QStringLiteral("Earth"), QStringLiteral("Air"), QStringLiteral("Water")}, 56);
     fitShort(m_principle, {QStringLiteral("Active"), QStringLiteral("Passive")}, 56);
-    fitShort(m_ruler, everySign([](int s) { return BodyNames[RulingBody(s)]; }), 56);
+    fitShort(m_ruler, everySign([](int s) { return BodyNames[rulingBody(s)]; }), 56);
     fitShort(m_opposite, everySign([](int s) { return SignNames[s]; }), 56);
     fitShort(m_keyPhrase, textsOfEverySign(KeyPhraseBase), 56);
     fitShort(m_keyWord, textsOfEverySign(KeyWordBase), 56);
@@ -160,7 +160,7 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
     m_currentSign = 0;
     m_ranges->setCurrentIndex(0);
     connect(m_ranges, &QComboBox::currentIndexChanged, this, &TraitsDialog::onRangeChosen);
-    ShowSign();
+    showSign();
 }
 
 void TraitsDialog::showEvent(QShowEvent* event)
@@ -182,14 +182,14 @@ void TraitsDialog::onRangeChosen(int index)
     if (index < 0 || index == m_currentSign)
         return;
     m_currentSign = index;
-    ShowSign();
+    showSign();
 }
 
-void TraitsDialog::ShowSign()
+void TraitsDialog::showSign()
 {
     const int sign = m_currentSign;
-    m_picture->LoadBitmapResource(signGlyphBase + sign);
-    m_picture->Paint();
+    m_picture->loadPicture(signGlyphBase + sign);
+    m_picture->repaint();
     const SignTraits traits = signTraits(sign);
     m_yourSign->setText(QString::fromStdString(yourSignText(sign)));
     m_quality->setText(toQString(traits.quality));

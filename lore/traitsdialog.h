@@ -9,7 +9,7 @@ class QLabel;
 namespace zodiara {
 
 class MessageService;
-class TStatic256;
+class PictureLabel;
 
 class TraitsDialog : public QDialog {
     Q_OBJECT
@@ -29,13 +29,13 @@ protected:
 
 private:
     void onRangeChosen(int index);
-    void ShowSign();
+    void showSign();
 
     int m_currentSign = 0;
     bool m_centered = false;
     QComboBox* m_ranges;
     QLabel* m_yourSign;
-    TStatic256* m_picture;
+    PictureLabel* m_picture;
     QLabel* m_quality;
     QLabel* m_element;
     QLabel* m_principle;

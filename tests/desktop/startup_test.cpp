@@ -1,81 +1,103 @@
-// `zodiara FILE.cht`: the application opens a chart named on its command line as Open would.
-#include "chartfile.h"
-#include "pipeline.h"
-#include "testsupport.h"
-#include "tmyapp.h"
-#include "tmymainwindow.h"
-
+// `zodiara [FILE.cht]`: the file named on the command line opens as Open would, a bad one is
+// reported over the shown window, and --help and --version answer without a window.
+#include <QFile>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstring>
-#include <vector>
+#include "chartfile.h"
+#include "commandline.h"
+#include "mainwindow.h"
+#include "messageservice.h"
+#include "modaltesting.h"
+#include "platformservices.h"
+#include "textconversion.h"
 
 using namespace zodiara;
 
 class StartupTest : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
-    Chart m_chart;
 
 private slots:
     void initTestCase()
     {
         test::installQuietHandler();
-        QVERIFY(m_dir.isValid());
-        std::memcpy(m_chart.name, "Ada", 4);
-        m_chart.birthDate = {1990, 1, 1};
+        Chart ada;
+        setChartField(ada.name, "Ada");
+        ada.birthDate = {1990, 1, 1};
         DerivedTables tables;
-        computeChart(m_chart, tables);
-        QVERIFY(writeChartFile(m_dir.filePath("ada.cht").toStdString(), m_chart).empty());
+        computeChart(ada, tables);
         QFile bad(m_dir.filePath("bad.cht"));
-        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not a chart") > 0);
+        QVERIFY(writeChartFile(QFile::encodeName(m_dir.filePath("ada.cht")).toStdString(), ada).empty() &&
+                bad.open(QIODevice::WriteOnly) && bad.write("not a chart") > 0);
     }
 
-    void fileArgument_data()
+    // Unknown options are ignored, and only the first file counts.
+    void chartFileArgument()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("error");  // start of the message box's text; empty: no box, the file opened
-        QTest::newRow("chart file") << QStringList{"ada.cht"} << "";
-        QTest::newRow("option first, more ignored") << QStringList{"--verbose", "ada.cht", "bad.cht"} << "";
-        // An error box, and the start-up chart stays.
-        QTest::newRow("bad file") << QStringList{"bad.cht"} << "Error reading file\n";
-        QTest::newRow("missing file") << QStringList{"none.cht"} << "Error reading file\n";
+        const std::pair<QStringList, QString> cases[] = {
+            {{}, ""},
+            {{"--verbose", "ada.cht", "bad.cht"}, "ada.cht"},
+            {{"-", "--", "-x.cht", "b.cht"}, "b.cht"},
+        };
+        for (const auto& [arguments, file] : cases)
+            QCOMPARE(zodiara::chartFileArgument(QStringList{"zodiara"} + arguments), file);
     }
 
-    void fileArgument()
+    void fileOpensAtStart_data()
     {
-        QFETCH(QStringList, arguments);
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("error");  // start of the box's text; empty: no box, the file opened
+        QTest::newRow("chart file") << "ada.cht" << "";
+        QTest::newRow("bad file") << "bad.cht" << "Error reading file\n";
+    }
+
+    void fileOpensAtStart()
+    {
+        QFETCH(QString, file);
         QFETCH(QString, error);
         const bool opened = error.isEmpty();
-        std::vector<QByteArray> storage{"zodiara"};
-        for (const QString& argument : arguments)
-            storage.push_back((argument.startsWith(u'-') ? argument : m_dir.filePath(argument)).toLocal8Bit());
-        std::vector<char*> argv;
-        for (QByteArray& argument : storage)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        int argc = int(storage.size());
-        TMyApp app(argc, argv.data());
-        // Answers a message box, so that a wrong one fails the row instead of blocking it.
+        QtMessageService messages;
+        QtPlatformServices platform;
+        MainWindow window(messages, platform, m_dir.path(), QDateTime(QDate(2024, 3, 21), QTime(12, 30)));
+        // Answers the box, so that a wrong one fails the row instead of blocking it.
         QString shown;
-        auto answer = test::onNextModal<QMessageBox>([&shown](QMessageBox* box) {
+        bool overTheWindow = false;
+        auto answer = test::onNextModal<QMessageBox>([&](QMessageBox* box) {
             shown = box->text();
+            overTheWindow = box->parentWidget() == &window && window.isVisible();
             box->accept();
         });
-        app.InitMainWindow();
-        TMyMainWindow* view = app.view();
-        QVERIFY(view->isVisible());
-        QCOMPARE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, error.isEmpty() ? 100 : 5000), !error.isEmpty());
+        window.openAtStart(m_dir.filePath(file));
+        window.show();
+        QCOMPARE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, opened ? 100 : 5000), !opened);
         *answer = nullptr;
-        const bool named = shown.startsWith(error) && shown.contains(m_dir.filePath(arguments[0]));
-        QVERIFY2(error.isEmpty() ? shown.isEmpty() : named, qPrintable(shown));
-        const bool sameChart = std::memcmp(&view->chart(), &m_chart, sizeof(Chart)) == 0;
-        QCOMPARE((QVariantList{view->fileName(), view->saved(), sameChart}),
-                 (QVariantList{opened ? m_dir.filePath("ada.cht") : QString(), opened, opened}));
+        QVERIFY2(opened ? shown.isEmpty() : shown.startsWith(error) && shown.contains(m_dir.filePath(file)),
+                 qPrintable(shown));
+        QCOMPARE(overTheWindow, !opened);
+        QCOMPARE((QVariantList{window.document().fileName(), chartFieldText(window.document().chart().name)}),
+                 (QVariantList{opened ? m_dir.filePath(file) : QString(), opened ? "Ada" : ""}));
+    }
+
+    void helpAndVersionAnswerWithoutAWindow()
+    {
+        const std::pair<QStringList, QString> cases[] = {
+            {{"--version"}, "Zodiara 1.1\n"},
+            {{"--verbose", "-v", "ada.cht"}, "Zodiara 1.1\n"},
+            {{"--help"}, "[options] [FILE.cht]"},
+        };
+        for (const auto& [arguments, output] : cases) {
+            QProcess program;
+            program.start(ZODIARA_EXE, arguments);
+            QVERIFY(program.waitForFinished(10000));
+            const QString printed = QString::fromUtf8(program.readAllStandardOutput());
+            QVERIFY2(printed.contains(output), qPrintable(printed));
+            QCOMPARE(program.exitCode(), 0);
+        }
     }
 };
 
-QTEST_APPLESS_MAIN(StartupTest)
+QTEST_MAIN(StartupTest)
 #include "startup_test.moc"

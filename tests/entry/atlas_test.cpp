@@ -1,7 +1,7 @@
 // The atlas reader, the line parser, the zone rule and the lookup filter, without dialogs.
 #include "atlas.h"
 #include "atlaslookupdialog.h"
-#include "testsupport.h"
+#include "recordingmessages.h"
 
 #include <QTest>
 

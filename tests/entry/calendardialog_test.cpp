@@ -1,6 +1,6 @@
 // The date picker driven as a user would: its grid, caption, clamp, clicks and Cancel.
 #include "calendardialog.h"
-#include "testsupport.h"
+#include "recordingmessages.h"
 
 #include <QComboBox>
 #include <QLabel>

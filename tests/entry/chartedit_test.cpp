@@ -3,8 +3,8 @@
 #include "atlaslookupdialog.h"
 #include "calendardialog.h"
 #include "chartedit.h"
-#include "testsupport.h"
-#include "tintedit.h"
+#include "recordingmessages.h"
+#include "intedit.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -141,7 +141,7 @@ private slots:
         QFETCH(QString, start);
         QFETCH(QString, keys);
         Open open;
-        auto* edit = open.dialog.findChild<TIntEdit*>(box);
+        auto* edit = open.dialog.findChild<IntEdit*>(box);
         edit->setText(start);
         // QTest types ASCII only; every key goes as a plain key event instead.
         for (const QChar key : keys) {

@@ -4,7 +4,7 @@
 #include "atlaslookupdialog.h"
 #include "chartedit.h"
 #include "daylightsaving.h"
-#include "testsupport.h"
+#include "recordingmessages.h"
 
 #include <QFileInfo>
 #include <QLineEdit>

@@ -7,33 +7,22 @@
 #include "chart.h"
 #include "compatibilitydialog.h"
 #include "glyphs.h"
-#include "messageservice.h"
+#include "recordingmessages.h"
 #include "signtexts.h"
+#include "textconversion.h"
 #include "traitsdialog.h"
-#include "tstatic256.h"
+#include "picturelabel.h"
 
 using namespace zodiara;
+using test::RecordingMessages;
 
 namespace {
-
-// Stands in for the user: records every box instead of showing it.
-class RecordingMessages final : public MessageService {
-public:
-    QStringList shown;  // text and caption of each box
-    Result show(QWidget*, const QString& text, const QString& caption, Buttons) override
-    {
-        shown << text + QLatin1Char('|') + caption;
-        return Result::Ok;
-    }
-};
 
 template <class T = QLabel>
 T* child(const QObject* box, const char* name)
 {
     return box->findChild<T*>(QLatin1String(name));
 }
-
-QString qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // Whether a field shows all of its text at its present size.
 bool fits(const QLabel* field)
@@ -72,17 +61,17 @@ void TestLoreWidgets::pictureTakesItsNaturalSizeOrFillsTheControlAndReportsWhatI
     parent.setAutoFillBackground(true);
     parent.setPalette(QPalette(Qt::green));
     parent.resize(200, 200);
-    TStatic256 picture(&parent, aboutPictureId, false, messages);
+    PictureLabel picture(&parent, aboutPictureId, false, messages);
     picture.move(10, 20);
     QCOMPARE(picture.size(), QSize(96, 66));
     const QImage shown = picture.grab().toImage();
     for (QPoint p : {QPoint(0, 0), QPoint(95, 65), QPoint(48, 33), QPoint(20, 50), QPoint(70, 10)})
         QCOMPARE(QColor(shown.pixel(p)), QColor(aboutPicture().pixel(p)));
-    QVERIFY(picture.LoadBitmapResource(signGlyphBase + 1));
+    QVERIFY(picture.loadPicture(signGlyphBase + 1));
     QCOMPARE(std::pair(picture.size(), picture.pos()), std::pair(glyphNaturalSize(signGlyphBase + 1), QPoint(10, 20)));
 
     for (int sign = 0; sign < 12; ++sign) {
-        TStatic256 stretched(nullptr, signGlyphBase + sign, true, messages);
+        PictureLabel stretched(nullptr, signGlyphBase + sign, true, messages);
         stretched.resize(90, 70);
         const QRect ink = inkBounds(stretched.grab().toImage(), qRgb(255, 255, 255));
         // Whatever the glyph's own proportions, it is drawn across most of the control.
@@ -91,15 +80,16 @@ void TestLoreWidgets::pictureTakesItsNaturalSizeOrFillsTheControlAndReportsWhatI
     QVERIFY(messages.shown.isEmpty());
 
     // A stretched control without a picture leaves its parent's ground alone.
-    TStatic256 missing(&parent, signGlyphBase, true, messages);
+    PictureLabel missing(&parent, signGlyphBase, true, messages);
     missing.setGeometry(10, 100, 50, 40);
-    QSignalSpy loaded(&missing, &TStatic256::pictureLoaded);
+    QSignalSpy loaded(&missing, &PictureLabel::pictureLoaded);
     for (int id : {0, 999})
-        QVERIFY(!missing.LoadBitmapResource(id) && missing.resourceId() == -1);
-    QCOMPARE(messages.shown, QStringList(2, QStringLiteral("Cannot access bitmap resource|Zodiara")));
+        QVERIFY(!missing.loadPicture(id) && missing.resourceId() == -1);
+    QCOMPARE(messages.texts() + messages.texts(&test::RecordedMessage::caption),
+             QStringList(2, "Cannot access bitmap resource") + QStringList(2, "Zodiara"));
     QCOMPARE(loaded.count(), 0);
     QCOMPARE(inkBounds(parent.grab(missing.geometry()).toImage(), QColor(Qt::green).rgb()), QRect());
-    QVERIFY(missing.LoadBitmapResource(signGlyphBase + 4));
+    QVERIFY(missing.loadPicture(signGlyphBase + 4));
     QCOMPARE(loaded.count(), 1);
 }
 
@@ -136,10 +126,10 @@ void TestLoreWidgets::boxesShowTheChosenSignsHoldEveryTextAndReloadNothingChosen
         for (const char* field : {"yourSign", "quality", "element", "principle", "ruler", "opposite", "keyPhrase",
                                   "keyWord", "luckyNumbers", "anatomy", "positiveTraits", "negativeTraits"})
             shown << child(&traits, field)->text();
-        QCOMPARE(shown.mid(10), (QStringList{qs(SignText(PositiveTraitsBase, a)), qs(SignText(NegativeTraitsBase, a))}));
+        QCOMPARE(shown.mid(10), (QStringList{toQString(signText(PositiveTraitsBase, a)), toQString(signText(NegativeTraitsBase, a))}));
         if (facts.contains(a))
             QCOMPARE(shown.first(10), facts[a]);
-        QCOMPARE(child<TStatic256>(&traits, "picture")->resourceId(), signGlyphBase + a);
+        QCOMPARE(child<PictureLabel>(&traits, "picture")->resourceId(), signGlyphBase + a);
         QCOMPARE(traits.size(), traitsSize);
         for (const QLabel* field : traits.findChildren<QLabel*>())
             QVERIFY2(field->frameShape() == QFrame::NoFrame || fits(field),
@@ -150,7 +140,7 @@ void TestLoreWidgets::boxesShowTheChosenSignsHoldEveryTextAndReloadNothingChosen
             QCoreApplication::processEvents();
             QVERIFY2(fits(text), qPrintable(QString::number(compatibilityTextId(a, b))));
             if (pairs.contains({a, b}))
-                QCOMPARE(text->text(), qs(*stringTableText(pairs[{a, b}])));
+                QCOMPARE(text->text(), toQString(*stringTableText(pairs[{a, b}])));
             QCOMPARE(compatibility.size(), compatibilitySize);
         }
     }
@@ -158,7 +148,7 @@ void TestLoreWidgets::boxesShowTheChosenSignsHoldEveryTextAndReloadNothingChosen
 
     // Choosing the entry already shown reloads nothing.
     QSignalSpy signShown(&traits, &TraitsDialog::signShown);
-    QSignalSpy loaded(child<TStatic256>(&traits, "picture"), &TStatic256::pictureLoaded);
+    QSignalSpy loaded(child<PictureLabel>(&traits, "picture"), &PictureLabel::pictureLoaded);
     QSignalSpy textShown(&compatibility, &CompatibilityDialog::textShown);
     const auto chooseAgain = [&] {
         for (QComboBox* list : {ranges, yours, partners}) {

@@ -15,24 +15,23 @@ namespace zodiara {
 
 class ChartCanvas;
 
-class TChartOut {
+class ChartPrintout {
 public:
     // Copies `chart`, its tables and the flag; later changes to the originals never reach it.
-    TChartOut(const QString& title, const Chart& chart, const DerivedTables& tables, bool showAspects);
+    ChartPrintout(const QString& title, const Chart& chart, const DerivedTables& tables, bool showAspects);
 
     const QString& title() const { return m_title; }
     const Chart& chart() const { return m_chart; }
     bool showAspects() const { return m_showAspects; }
 
-    // Page 1 always; page 2 only when the first page said so.
-    bool HasPage(int page) const;
-    // The chart page, or the aspects page for page 2 with aspects shown; `pageRect` is the
-    // printable area in device units.
-    void PrintPage(ChartCanvas& canvas, int page, const IntRect& pageRect);
+    // The wheel, and the aspect table on a second page when aspects are shown.
+    int pageCount() const { return m_showAspects ? 2 : 1; }
+    // Page `page` from 1: the wheel, or the aspect table for page 2; `pageRect` is the printable
+    // area in device units.
+    void paintPage(ChartCanvas& canvas, int page, const IntRect& pageRect) const;
 
 private:
     QString m_title;
-    bool m_moreThanOnePage = false;
     Chart m_chart;
     DerivedTables m_tables;
     bool m_showAspects;
@@ -47,7 +46,7 @@ using PageHook = std::function<void(int page)>;
 // Prints every page of `printout` on `printer` as it is set up, showing progress with a Cancel
 // button over `parent`. Returns an empty string on success, otherwise the reason ("Printer
 // error", "Printing canceled", "Error encountered during print").
-QString printChart(QPrinter& printer, TChartOut& printout, QWidget* parent, const PageHook& beforePage = {});
+QString printChart(QPrinter& printer, const ChartPrintout& printout, QWidget* parent, const PageHook& beforePage = {});
 
 // The text of the "Print Error" box.
 QString printErrorText(const QString& title, const QString& reason);

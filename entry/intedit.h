@@ -11,11 +11,11 @@ namespace zodiara {
 // (an optional sign, then digits); nullopt when there is none. Saturates far outside int range.
 std::optional<long long> leadingInteger(QStringView text);
 
-class TIntEdit : public QLineEdit {
+class IntEdit : public QLineEdit {
     Q_OBJECT
 public:
     // `textLimit` counts a terminating NUL, so 3 admits two characters.
-    TIntEdit(QWidget* parent, int textLimit, int minimum, int maximum);
+    IntEdit(QWidget* parent, int textLimit, int minimum, int maximum);
 
     int minimum() const { return m_minimum; }
     int maximum() const { return m_maximum; }

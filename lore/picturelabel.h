@@ -9,19 +9,17 @@ namespace zodiara {
 
 class MessageService;
 
-class TStatic256 : public QWidget {
+class PictureLabel : public QWidget {
     Q_OBJECT
 
 public:
     // Loads `resourceId` at once; a resource that cannot be loaded is reported through
     // `messages`. At natural size the control takes the picture's size.
-    TStatic256(QWidget* parent, int resourceId, bool stretch, MessageService& messages);
+    PictureLabel(QWidget* parent, int resourceId, bool stretch, MessageService& messages);
 
     // Replaces the picture. A resource that cannot be loaded shows "Cannot access bitmap
     // resource", leaves the control without a picture and returns false.
-    bool LoadBitmapResource(int resourceId);
-    // Draws now instead of at the next pass of the event loop.
-    void Paint();
+    bool loadPicture(int resourceId);
 
     bool hasPicture() const { return !m_picture.isNull(); }
     int resourceId() const { return m_resourceId; }  // -1 without a picture

@@ -7,11 +7,11 @@ namespace zodiara {
 
 class MessageService;
 
-class TMyAboutDialog : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
     // `messages` reports a picture that cannot be loaded.
-    TMyAboutDialog(QWidget* parent, MessageService& messages);
+    AboutDialog(QWidget* parent, MessageService& messages);
 };
 
 // The notice lines under the version.

@@ -1,4 +1,4 @@
-#include "tmyaboutdialog.h"
+#include "aboutdialog.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -7,7 +7,7 @@
 
 #include "glyphs.h"
 #include "precise.h"
-#include "tstatic256.h"
+#include "picturelabel.h"
 
 namespace zodiara {
 
@@ -21,7 +21,7 @@ QString aboutNotice()
         .arg(QString::fromStdString(preciseEphemerisVersion()));
 }
 
-TMyAboutDialog::TMyAboutDialog(QWidget* parent, MessageService& messages) : QDialog(parent)
+AboutDialog::AboutDialog(QWidget* parent, MessageService& messages) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Zodiara"));
 
@@ -29,7 +29,7 @@ TMyAboutDialog::TMyAboutDialog(QWidget* parent, MessageService& messages) : QDia
     panel->setObjectName(QStringLiteral("aboutPanel"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    auto* picture = new TStatic256(panel, aboutPictureId, false, messages);
+    auto* picture = new PictureLabel(panel, aboutPictureId, false, messages);
     picture->setObjectName(QStringLiteral("aboutPicture"));
     auto* version = new QLabel(QStringLiteral("Zodiara V1.1"), panel);
     version->setObjectName(QStringLiteral("versionText"));

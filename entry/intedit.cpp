@@ -1,4 +1,4 @@
-#include "tintedit.h"
+#include "intedit.h"
 
 #include <QKeyEvent>
 
@@ -26,19 +26,19 @@ std::optional<long long> leadingInteger(QStringView text)
     return negative ? -value : value;
 }
 
-TIntEdit::TIntEdit(QWidget* parent, int textLimit, int minimum, int maximum)
+IntEdit::IntEdit(QWidget* parent, int textLimit, int minimum, int maximum)
     : QLineEdit(parent), m_minimum(minimum), m_maximum(maximum)
 {
     setMaxLength(std::max(1, textLimit - 1));
 }
 
-bool TIntEdit::holdsOutOfRange() const
+bool IntEdit::holdsOutOfRange() const
 {
     const auto value = leadingInteger(text());
     return value && (*value < m_minimum || *value > m_maximum);
 }
 
-void TIntEdit::keyPressEvent(QKeyEvent* event)
+void IntEdit::keyPressEvent(QKeyEvent* event)
 {
     const QString typed = event->text();
     // Keys that type no character (arrows, Home, Delete) and the dialog's own keys are not typing.

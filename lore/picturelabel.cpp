@@ -1,4 +1,4 @@
-#include "tstatic256.h"
+#include "picturelabel.h"
 
 #include <QPainter>
 
@@ -9,7 +9,7 @@ namespace zodiara {
 
 namespace {
 
-QImage loadBitmapResource(int resourceId)
+QImage pictureResource(int resourceId)
 {
     if (resourceId == aboutPictureId)
         return aboutPicture();
@@ -20,17 +20,17 @@ QImage loadBitmapResource(int resourceId)
 
 }  // namespace
 
-TStatic256::TStatic256(QWidget* parent, int resourceId, bool stretch, MessageService& messages)
+PictureLabel::PictureLabel(QWidget* parent, int resourceId, bool stretch, MessageService& messages)
     : QWidget(parent), m_messages(messages), m_stretch(stretch)
 {
     setSizePolicy(stretch ? QSizePolicy::Preferred : QSizePolicy::Fixed,
                   stretch ? QSizePolicy::Preferred : QSizePolicy::Fixed);
-    LoadBitmapResource(resourceId);
+    loadPicture(resourceId);
 }
 
-bool TStatic256::LoadBitmapResource(int resourceId)
+bool PictureLabel::loadPicture(int resourceId)
 {
-    m_picture = loadBitmapResource(resourceId);
+    m_picture = pictureResource(resourceId);
     m_resourceId = m_picture.isNull() ? -1 : resourceId;
     if (!m_stretch && !m_picture.isNull())
         setFixedSize(m_picture.size());
@@ -44,17 +44,12 @@ bool TStatic256::LoadBitmapResource(int resourceId)
     return true;
 }
 
-void TStatic256::Paint()
-{
-    repaint();
-}
-
-QSize TStatic256::sizeHint() const
+QSize PictureLabel::sizeHint() const
 {
     return m_picture.isNull() ? QSize(0, 0) : m_picture.size();
 }
 
-void TStatic256::paintEvent(QPaintEvent*)
+void PictureLabel::paintEvent(QPaintEvent*)
 {
     if (m_picture.isNull())
         return;

@@ -1,4 +1,4 @@
-#include "tchartout.h"
+#include "chartprintout.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -7,33 +7,26 @@
 
 #include "chartcanvas.h"
 #include "chartpaint.h"
-#include "text1252.h"
+#include "textconversion.h"
 
 namespace zodiara {
 
-TChartOut::TChartOut(const QString& title, const Chart& chart, const DerivedTables& tables, bool showAspects)
+ChartPrintout::ChartPrintout(const QString& title, const Chart& chart, const DerivedTables& tables, bool showAspects)
     : m_title(title), m_chart(chart), m_tables(tables), m_showAspects(showAspects)
 {
 }
 
-bool TChartOut::HasPage(int page) const
+void ChartPrintout::paintPage(ChartCanvas& canvas, int page, const IntRect& pageRect) const
 {
-    return page == 1 || m_moreThanOnePage;
-}
-
-void TChartOut::PrintPage(ChartCanvas& canvas, int page, const IntRect& pageRect)
-{
-    m_moreThanOnePage = false;
     if (m_showAspects && page == 2)
         paintAspectsPage(canvas, m_chart, m_tables.aspectGrid, pageRect);
     else
         paintChartPage(canvas, m_chart, m_tables.sortedBodies, pageRect);
-    m_moreThanOnePage = m_showAspects && page == 1;
 }
 
 QString printJobTitle(const Chart& chart)
 {
-    return QStringLiteral("Natal Chart for %1").arg(QString::fromStdString(chartText(chart.name)));
+    return QStringLiteral("Natal Chart for %1").arg(chartFieldText(chart.name));
 }
 
 QString printErrorText(const QString& title, const QString& reason)
@@ -41,7 +34,7 @@ QString printErrorText(const QString& title, const QString& reason)
     return QStringLiteral("'%1' not printed. %2.").arg(title, reason);
 }
 
-QString printChart(QPrinter& printer, TChartOut& printout, QWidget* parent, const PageHook& beforePage)
+QString printChart(QPrinter& printer, const ChartPrintout& printout, QWidget* parent, const PageHook& beforePage)
 {
     printer.setDocName(printout.title());
     printer.setFullPage(false);
@@ -61,7 +54,7 @@ QString printChart(QPrinter& printer, TChartOut& printout, QWidget* parent, cons
 
     const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
     const IntRect page{0, 0, area.width(), area.height()};
-    for (int number = 1; printout.HasPage(number); ++number) {
+    for (int number = 1; number <= printout.pageCount(); ++number) {
         progress.setLabelText(QStringLiteral("%1\nPage %2").arg(printout.title()).arg(number));
         progress.setValue(0);
         QCoreApplication::processEvents();
@@ -77,7 +70,7 @@ QString printChart(QPrinter& printer, TChartOut& printout, QWidget* parent, cons
         if (beforePage)
             beforePage(number);
         PainterCanvas canvas(painter, GlyphStyle::Vector);
-        printout.PrintPage(canvas, number, page);
+        printout.paintPage(canvas, number, page);
     }
     if (!painter.end())
         return QStringLiteral("Error encountered during print");

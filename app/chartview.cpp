@@ -1,0 +1,46 @@
+#include "chartview.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "chartcanvas.h"
+#include "chartdocument.h"
+#include "chartpaint.h"
+#include "clickinfo.h"
+#include "messageservice.h"
+
+namespace zodiara {
+
+ChartView::ChartView(const ChartDocument& document, MessageService& messages, QWidget* parent)
+    : QWidget(parent), m_document(document), m_messages(messages)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ChartView::setShowAspects(bool show)
+{
+    m_showAspects = show;
+    update();
+}
+
+void ChartView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    PainterCanvas canvas(painter, GlyphStyle::Bitmap);
+    // The document's tables stay as computed; the rectangles belong to this picture.
+    m_painted = m_document.tables();
+    paintChartView(canvas, m_document.chart(), m_painted, size(), m_showAspects);
+}
+
+void ChartView::mousePressEvent(QMouseEvent* event)
+{
+    QWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint at = event->position().toPoint();
+    if (const std::optional<QString> text = clickExplanation(m_painted, m_showAspects, at.x(), at.y()))
+        m_messages.show(this, *text);
+}
+
+}  // namespace zodiara

@@ -1,0 +1,39 @@
+// The main window's central widget: draws the document's chart and explains clicks on it.
+#pragma once
+
+#include <QWidget>
+
+#include "pipeline.h"
+
+namespace zodiara {
+
+class ChartDocument;
+class MessageService;
+
+class ChartView : public QWidget {
+    Q_OBJECT
+public:
+    // `messages` shows the click explanations.
+    ChartView(const ChartDocument& document, MessageService& messages, QWidget* parent = nullptr);
+
+    // Whether the aspect table is drawn and its cells answer clicks.
+    bool showAspects() const { return m_showAspects; }
+    void setShowAspects(bool show);
+
+    // The document's tables with the screen rectangles of the last paint, which clicks test.
+    const DerivedTables& paintedTables() const { return m_painted; }
+
+    QSize sizeHint() const override { return {580, 420}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    const ChartDocument& m_document;
+    MessageService& m_messages;
+    DerivedTables m_painted;
+    bool m_showAspects = false;
+};
+
+}  // namespace zodiara

@@ -1,0 +1,288 @@
+#include "mainwindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QTimer>
+#include <QUrl>
+
+#include "aboutdialog.h"
+#include "chartedit.h"
+#include "chartprintout.h"
+#include "chartview.h"
+#include "compatibilitydialog.h"
+#include "glyphs.h"
+#include "messageservice.h"
+#include "platformservices.h"
+#include "precise.h"
+#include "traitsdialog.h"
+
+namespace zodiara {
+
+namespace {
+
+const QString NotSavedCaption = QStringLiteral("Modifications not saved.");
+
+// Why precise positions were switched off for a chart: the range they cover.
+QString preciseUnavailableMessage()
+{
+    return QStringLiteral("Precise positions cover only %1. This chart is shown with the classic tables.")
+        .arg(QString::fromStdString(preciseRangeText()));
+}
+
+}  // namespace
+
+QString porphyryMessage(const GeoAngle& latitude)
+{
+    const QChar hemisphere = latitude.direction == South ? u'S' : u'N';
+    const int degrees = latitude.degrees;
+    const int minutes = latitude.minutes;
+    const QString where = minutes != 0
+        ? QStringLiteral("%1°%2'%3").arg(degrees).arg(minutes, 2, 10, QLatin1Char('0')).arg(hemisphere)
+        : QStringLiteral("%1°%2").arg(degrees).arg(hemisphere);
+    return QStringLiteral("Placidus house cusps do not exist at %1 at this time; the chart shows Porphyry cusps.")
+        .arg(where);
+}
+
+MainWindow::MainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
+                       const QDateTime& now)
+    : m_messages(messages), m_platform(platform), m_programDirectory(programDirectory), m_document(now),
+      m_view(new ChartView(m_document, messages))
+{
+    setWindowTitle(QStringLiteral("Zodiara"));
+    setWindowIcon(programIcon());
+    setCentralWidget(m_view);
+    createActions();
+    updateActions();
+
+    // The view gets its preferred client area, whatever the menu bar needs.
+    resize(sizeHint());
+    layout()->activate();
+    resize(size() + (m_view->sizeHint() - m_view->size()));
+    layout()->activate();
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction* MainWindow::makeAction(const char* objectName, const char* text, void (MainWindow::*slot)())
+{
+    auto* action = new QAction(QString::fromLatin1(text), this);
+    action->setObjectName(QString::fromLatin1(objectName));
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+}
+
+void MainWindow::createActions()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(makeAction("newChartAction", "&Create New Chart ...", &MainWindow::newChart));
+    file->addAction(makeAction("openAction", "&Open Chart ...", &MainWindow::open));
+    m_saveAction = makeAction("saveAction", "&Save", &MainWindow::save);
+    file->addAction(m_saveAction);
+    file->addAction(makeAction("saveAsAction", "Save &As ...", &MainWindow::saveAs));
+    file->addSeparator();
+    file->addAction(makeAction("printerSetupAction", "P&rinter Setup ...", &MainWindow::printerSetup));
+    file->addAction(makeAction("printAction", "&Print", &MainWindow::print));
+    file->addSeparator();
+    // Closing asks the close query, whichever way the window is closed.
+    auto* exit = new QAction(QStringLiteral("E&xit"), this);
+    exit->setObjectName(QStringLiteral("exitAction"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    file->addAction(exit);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(makeAction("modifyChartAction", "&Modify Chart Info ...", &MainWindow::modifyChart));
+
+    // The check marks follow the view's setting and the document, not the click.
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    m_showAspectsAction = makeAction("showAspectsAction", "Show &Aspects", &MainWindow::toggleShowAspects);
+    m_showAspectsAction->setCheckable(true);
+    view->addAction(m_showAspectsAction);
+    m_precisePositionsAction =
+        makeAction("precisePositionsAction", "&Precise Positions", &MainWindow::togglePrecisePositions);
+    m_precisePositionsAction->setCheckable(true);
+    view->addAction(m_precisePositionsAction);
+
+    menuBar()->addAction(makeAction("compatibilityAction", "&Compatibility", &MainWindow::compatibility));
+    menuBar()->addAction(makeAction("traitsAction", "&Traits", &MainWindow::traits));
+
+    // A second bar in the corner keeps Help at the right-hand end under every style.
+    auto* helpBar = new QMenuBar(menuBar());
+    helpBar->setObjectName(QStringLiteral("helpBar"));
+    QMenu* help = helpBar->addMenu(QStringLiteral("&Help"));
+    help->addAction(makeAction("helpTopicsAction", "&Help Topics", &MainWindow::helpTopics));
+    help->addAction(makeAction("aboutAction", "&About", &MainWindow::about));
+    menuBar()->setCornerWidget(helpBar, Qt::TopRightCorner);
+}
+
+void MainWindow::updateActions()
+{
+    m_saveAction->setEnabled(m_document.canSave());
+    m_showAspectsAction->setChecked(m_view->showAspects());
+    m_precisePositionsAction->setChecked(m_document.ephemeris() == Ephemeris::Precise);
+}
+
+QPrinter* MainWindow::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
+bool MainWindow::confirmDiscard()
+{
+    if (!m_document.hasUnsavedChanges())
+        return true;
+    return m_messages.show(this,
+                           QStringLiteral("Modifications have been made to this chart.  Continue without saving ?"),
+                           NotSavedCaption, MessageService::Buttons::YesNo) == MessageService::Result::Yes;
+}
+
+bool MainWindow::queryClose()
+{
+    if (!m_document.hasUnsavedChanges())
+        return true;
+    return m_messages.show(this, QStringLiteral("Modifications have been made to this chart.  Quit without saving ?"),
+                           NotSavedCaption, MessageService::Buttons::YesNo) == MessageService::Result::Yes;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (queryClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::newChart()
+{
+    editBirthData(true);
+}
+
+void MainWindow::modifyChart()
+{
+    editBirthData(false);
+}
+
+void MainWindow::editBirthData(bool newChart)
+{
+    if (!confirmDiscard())
+        return;
+    Chart working;
+    setBirthData(working, birthDataOf(m_document.chart()));
+    ChartEdit dialog(this, working, m_programDirectory, m_messages);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const BirthData birth = birthDataOf(working);
+    chartComputed(newChart ? m_document.create(birth) : m_document.modify(birth));
+}
+
+void MainWindow::chartComputed(ComputeOutcome outcome)
+{
+    m_view->update();
+    updateActions();
+    if (outcome.preciseUnavailable)
+        m_messages.show(this, preciseUnavailableMessage());
+    if (outcome.houses == HouseSystem::Porphyry)
+        m_messages.show(this, porphyryMessage(m_document.chart().latitude));
+}
+
+void MainWindow::openAtStart(const QString& path)
+{
+    const QString error = m_document.open(path);
+    updateActions();
+    if (!error.isEmpty())
+        QTimer::singleShot(0, this, [this, error]() { m_messages.show(this, error); });
+}
+
+void MainWindow::open()
+{
+    if (!confirmDiscard())
+        return;
+    const QString path = m_platform.openChartFileName(this);
+    if (path.isEmpty())
+        return;
+    const QString error = m_document.open(path);
+    updateActions();
+    m_view->update();
+    if (!error.isEmpty())
+        m_messages.show(this, error);
+}
+
+void MainWindow::save()
+{
+    const QString error = m_document.save();
+    updateActions();
+    if (!error.isEmpty())
+        m_messages.show(this, error);
+}
+
+void MainWindow::saveAs()
+{
+    const QString path = m_platform.saveChartFileName(this);
+    if (path.isEmpty())
+        return;
+    const QString error = m_document.saveAs(path);
+    updateActions();
+    if (!error.isEmpty())
+        m_messages.show(this, error);
+}
+
+void MainWindow::printerSetup()
+{
+    if (QPrinter* chosen = printer())
+        m_platform.setUpPrinter(this, *chosen);
+}
+
+void MainWindow::print()
+{
+    const QString title = printJobTitle(m_document.chart());
+    const ChartPrintout printout(title, m_document.chart(), m_document.tables(), m_view->showAspects());
+    QPrinter* target = printer();
+    if (!target)
+        return;
+    const QString error = printChart(*target, printout, this, [this](int page) { emit printingPage(page); });
+    if (!error.isEmpty())
+        m_messages.show(this, printErrorText(title, error), QStringLiteral("Print Error"));
+}
+
+void MainWindow::toggleShowAspects()
+{
+    m_view->setShowAspects(!m_view->showAspects());
+    updateActions();
+}
+
+void MainWindow::togglePrecisePositions()
+{
+    const bool precise = m_document.ephemeris() == Ephemeris::Precise;
+    chartComputed(m_document.setEphemeris(precise ? Ephemeris::Classic : Ephemeris::Precise));
+}
+
+void MainWindow::traits()
+{
+    TraitsDialog dialog(this, m_messages);
+    dialog.exec();
+}
+
+void MainWindow::compatibility()
+{
+    CompatibilityDialog dialog(this);
+    dialog.exec();
+}
+
+void MainWindow::helpTopics()
+{
+    m_platform.openUrl(QUrl::fromLocalFile(QDir(m_programDirectory).absoluteFilePath(QStringLiteral("zodiara.html"))));
+}
+
+void MainWindow::about()
+{
+    AboutDialog dialog(this, m_messages);
+    dialog.exec();
+}
+
+}  // namespace zodiara

@@ -1,0 +1,89 @@
+// The main window: the menu and its commands, with the questions, dialogs and boxes they
+// bring, around the chart view.
+#pragma once
+
+#include <QDateTime>
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+
+#include "chartdocument.h"
+
+class QAction;
+class QPrinter;
+
+namespace zodiara {
+
+class ChartView;
+class MessageService;
+class PlatformServices;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Starts on the chart of the clock time `now`; `programDirectory` holds atlas.txt and the
+    // user guide. The menu's actions carry object names ("openAction", "saveAction", ...).
+    MainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
+               const QDateTime& now);
+    ~MainWindow() override;
+
+    const ChartDocument& document() const { return m_document; }
+    ChartView* chartView() const { return m_view; }
+    // Made on first use, since asking the print system for its printers slows the start.
+    // Null when no printer object can be made.
+    QPrinter* printer();
+
+    // Reads a chart file named on the command line as Open does after its dialog. A failure is
+    // reported once the event loop runs, so the box comes over the shown window.
+    void openAtStart(const QString& path);
+
+signals:
+    // A page of a print job is about to be drawn (page from 1).
+    void printingPage(int page);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    QAction* makeAction(const char* objectName, const char* text, void (MainWindow::*slot)());
+    void updateActions();
+
+    // The questions: true to go on, when nothing is unsaved or the user answered Yes.
+    bool confirmDiscard();
+    bool queryClose();
+
+    void newChart();
+    void modifyChart();
+    void editBirthData(bool newChart);
+    void open();
+    void save();
+    void saveAs();
+    void printerSetup();
+    void print();
+    void toggleShowAspects();
+    void togglePrecisePositions();
+    void traits();
+    void compatibility();
+    void helpTopics();
+    void about();
+    // After the chart was computed anew: repaint, and tell of a classic or Porphyry fallback.
+    void chartComputed(ComputeOutcome outcome);
+
+    MessageService& m_messages;
+    PlatformServices& m_platform;
+    QString m_programDirectory;
+    ChartDocument m_document;
+    ChartView* m_view;
+    std::unique_ptr<QPrinter> m_printer;
+
+    QAction* m_saveAction = nullptr;
+    QAction* m_showAspectsAction = nullptr;
+    QAction* m_precisePositionsAction = nullptr;
+};
+
+// The Porphyry notice for a chart at `latitude`, e.g. "... at 70°N at this time; ...".
+QString porphyryMessage(const GeoAngle& latitude);
+
+}  // namespace zodiara

@@ -1,0 +1,44 @@
+// A message service for the widget tests: records every box instead of showing it.
+#pragma once
+
+#include "messageservice.h"
+#include "modaltesting.h"
+
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+namespace zodiara::test {
+
+struct RecordedMessage {
+    QPointer<QWidget> owner;
+    QString ownerClass;
+    QString text;
+    QString caption;
+    MessageService::Buttons buttons;
+};
+
+// Yes/No questions take the queued answers, then `answer`.
+class RecordingMessages final : public MessageService {
+public:
+    Result show(QWidget* owner, const QString& text, const QString& caption, Buttons buttons) override
+    {
+        shown.append({owner, owner ? QString::fromLatin1(owner->metaObject()->className()) : QString(), text, caption,
+                      buttons});
+        return buttons == Buttons::Ok ? Result::Ok : answers.isEmpty() ? answer : answers.takeFirst();
+    }
+    // One field of every box, in the order shown.
+    QStringList texts(QString RecordedMessage::*field = &RecordedMessage::text) const
+    {
+        QStringList out;
+        for (const RecordedMessage& message : shown)
+            out.append(message.*field);
+        return out;
+    }
+    QList<RecordedMessage> shown;
+    QList<Result> answers;
+    Result answer = Result::Yes;
+};
+
+}  // namespace zodiara::test

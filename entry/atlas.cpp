@@ -13,6 +13,7 @@
 #include <charconv>
 #include <climits>
 #include <cstring>
+#include <numeric>
 
 namespace zodiara {
 
@@ -190,19 +191,12 @@ void appendFolded(std::string& out, std::string_view utf8)
     // Atlases are mostly ASCII; the cache keeps the slow Unicode path to once per character.
     static thread_local QHash<std::uint32_t, std::string> folded;
     for (std::size_t i = 0; i < utf8.size();) {
-        std::size_t ascii = i;
-        while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80)
-            ++ascii;
-        if (ascii > i) {
-            const std::size_t from = out.size();
-            out.resize(from + (ascii - i));
-            char* to = out.data() + from;
-            for (const char* c = utf8.data() + i; c != utf8.data() + ascii; ++c)
-                *to++ = static_cast<char>(*c >= 'A' && *c <= 'Z' ? *c + 32 : *c);
-            i = ascii;
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            out.push_back(static_cast<char>(lead >= 'A' && lead <= 'Z' ? lead + 32 : lead));
+            ++i;
             continue;
         }
-        const auto lead = static_cast<unsigned char>(utf8[i]);
         const std::size_t length = std::min<std::size_t>(lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2, utf8.size() - i);
         std::uint32_t key = 0;
         std::memcpy(&key, utf8.data() + i, length);
@@ -226,11 +220,10 @@ struct Pieces {
 Pieces piecesOf(std::string_view line)
 {
     Pieces pieces;
-    std::size_t at = 0;
-    while (at + 1 < line.size() && (line[at] != ' ' || line[at + 1] != ' '))
-        ++at;
-    pieces.placeLength = at + 1 < line.size() ? at : line.size();
-    at = pieces.placeLength;
+    const void* separator = memmem(line.data(), line.size(), "  ", 2);
+    pieces.placeLength = separator ? static_cast<std::size_t>(static_cast<const char*>(separator) - line.data())
+                                   : line.size();
+    std::size_t at = pieces.placeLength;
     for (std::string_view* piece : {&pieces.longitude, &pieces.latitude}) {
         while (at < line.size() && line[at] == ' ')
             ++at;
@@ -260,68 +253,74 @@ Atlas::Atlas(QByteArray atlas, QByteArray index) : m_text(utf8Text(std::move(atl
 {
     const std::string_view text = view(m_text);
     const QByteArray indexText = utf8Text(std::move(index));
-    // Atlas lines are some 80 bytes long, index records some 30.
-    std::vector<std::string_view> records;
-    records.reserve(static_cast<std::size_t>(indexText.size()) / 24);
-    m_lines.reserve(text.size() / 64);
-    forEachLine(view(indexText), [&](std::size_t start, std::size_t length) {
-        records.push_back(view(indexText).substr(start, length));
-    });
+    std::string_view records = view(indexText);  // those not yet paired
+    const auto takeRecord = [](std::string_view& rest) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        const std::string_view record = rest.substr(0, end > 0 && rest[end - 1] == '\r' ? end - 1 : end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        return record;
+    };
 
-    std::vector<std::string_view> names;  // each line's tab-separated common names
-    names.reserve(m_lines.capacity());
-    std::size_t nextRecord = 0;
+    // Atlas lines are some 80 bytes long.
+    m_lines.reserve(text.size() / 64);
+    m_entries.reserve(text.size() / 64);
+    m_folded.reserve(text.size() / 2 + records.size());
     forEachLine(text, [&](std::size_t start, std::size_t length) {
         const Pieces pieces = piecesOf(text.substr(start, length));
         m_hasPlaces = m_hasPlaces || (pieces.placeLength > 0 && pieces.latitude.size() == 5);
         m_longestLine = std::max(m_longestLine, static_cast<int>(std::min<std::size_t>(length, INT_MAX)));
-        Line line{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length),
-                  static_cast<std::uint32_t>(pieces.placeLength), 0};
-        names.emplace_back();
+        Line line{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length), 0};
+        std::string_view names;
         // Records pair with lines in order; a few lines removed from the atlas are stepped over.
-        constexpr std::size_t LookAhead = 8;
-        for (std::size_t r = nextRecord; r < std::min(records.size(), nextRecord + LookAhead); ++r) {
-            if (const auto found = recordFor(records[r], pieces)) {
-                std::tie(line.population, names.back()) = *found;
-                nextRecord = r + 1;
+        std::string_view ahead = records;
+        for (int step = 0; step < 8 && !ahead.empty(); ++step) {
+            if (const auto found = recordFor(takeRecord(ahead), pieces)) {
+                std::tie(line.population, names) = *found;
+                records = ahead;
                 break;
             }
         }
         m_lines.push_back(line);
+
+        Entry entry;
+        entry.start = static_cast<std::uint32_t>(m_folded.size());
+        appendFolded(m_folded, text.substr(start, pieces.placeLength));
+        entry.placeEnd = static_cast<std::uint32_t>(m_folded.size());
+        entry.nameEnd = static_cast<std::uint32_t>(std::min(m_folded.find(',', entry.start), m_folded.size()));
+        m_folded.push_back('\n');
+        while (!names.empty()) {
+            const std::size_t tab = std::min(names.find('\t'), names.size());
+            if (tab > 0) {
+                appendFolded(m_folded, names.substr(0, tab));
+                m_folded.push_back('\n');
+            }
+            names.remove_prefix(std::min(tab + 1, names.size()));
+        }
+        entry.end = static_cast<std::uint32_t>(m_folded.size());
+        m_entries.push_back(entry);
     });
 
     // The most populous first, then in atlas order: the order within each rank of matches.
+    // A stable radix sort on the population, 16 bits at a time: a comparison sort takes longer
+    // than all the rest of the ordering.
     std::vector<std::uint64_t> order(m_lines.size());
+    std::vector<std::uint64_t> sorted(m_lines.size());
     for (std::size_t i = 0; i < m_lines.size(); ++i)
         order[i] = (std::uint64_t(~m_lines[i].population) << 32) | i;
-    std::sort(order.begin(), order.end());
+    for (const int shift : {32, 48}) {
+        std::vector<std::size_t> next(0x10001, 0);
+        for (const std::uint64_t key : order)
+            ++next[((key >> shift) & 0xffff) + 1];
+        std::partial_sum(next.begin(), next.end(), next.begin());
+        for (const std::uint64_t key : order)
+            sorted[next[(key >> shift) & 0xffff]++] = key;
+        order.swap(sorted);
+    }
     m_byPopulation.resize(m_lines.size());
     m_populationRank.resize(m_lines.size());
     for (std::size_t rank = 0; rank < order.size(); ++rank) {
         m_byPopulation[rank] = static_cast<std::uint32_t>(order[rank]);
         m_populationRank[m_byPopulation[rank]] = static_cast<std::uint32_t>(rank);
-    }
-
-    m_folded.reserve(text.size() / 2 + view(indexText).size());
-    m_entries.reserve(m_lines.size());
-    for (std::size_t number = 0; number < m_lines.size(); ++number) {
-        const Line& line = m_lines[number];
-        Entry entry;
-        entry.start = static_cast<std::uint32_t>(m_folded.size());
-        appendFolded(m_folded, text.substr(line.start, line.placeLength));
-        entry.placeEnd = static_cast<std::uint32_t>(m_folded.size());
-        entry.nameEnd = static_cast<std::uint32_t>(std::min(m_folded.find(',', entry.start), m_folded.size()));
-        m_folded.push_back('\n');
-        for (std::string_view rest = names[number]; !rest.empty();) {
-            const std::size_t tab = std::min(rest.find('\t'), rest.size());
-            if (tab > 0) {
-                appendFolded(m_folded, rest.substr(0, tab));
-                m_folded.push_back('\n');
-            }
-            rest.remove_prefix(std::min(tab + 1, rest.size()));
-        }
-        entry.end = static_cast<std::uint32_t>(m_folded.size());
-        m_entries.push_back(entry);
     }
 }
 

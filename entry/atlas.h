@@ -93,7 +93,6 @@ private:
     struct Line {
         std::uint32_t start = 0;
         std::uint32_t length = 0;
-        std::uint32_t placeLength = 0;
         std::uint32_t population = 0;
     };
     // A line's searchable text in m_folded: the place text, '\n', then each common name and '\n'.

@@ -35,6 +35,12 @@ int AtlasListModel::rowCount(const QModelIndex& parent) const
     return m_showAll ? m_atlas.lineCount() : static_cast<int>(m_visible.size());
 }
 
+// The list view asks for every row's index at each layout: no more work than needed.
+QModelIndex AtlasListModel::index(int row, int column, const QModelIndex& parent) const
+{
+    return row >= 0 && row < rowCount() && column == 0 && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
+}
+
 QVariant AtlasListModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid())

@@ -22,6 +22,7 @@ public:
     explicit AtlasListModel(Atlas atlas, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     void setFilter(const QString& text);

@@ -1,22 +1,31 @@
 // The plain-text atlas: reading its lines, parsing one line by character positions,
-// and folding text for the lookup filter. No widgets here.
+// and finding places in it for the lookup. No widgets here.
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zodiara {
 
 inline constexpr auto AtlasFileName = "atlas.txt";
+// Beside the atlas and optional: each place's population and common names, one line per atlas line.
+inline constexpr auto AtlasIndexFileName = "atlas-index.txt";
 // Kept here rather than with the sign texts so that entry/ depends on no other GUI layer.
 inline constexpr auto AtlasErrorCaption = "Error";
 inline constexpr auto AtlasMissingText =
     "Error:  Atlas data file not found.   Recopy atlas.txt to your working directory.";
+inline constexpr auto AtlasEmptyText =
+    "The atlas file %1 lists no place. Each line needs a place name, two spaces, "
+    "a longitude such as 074W00 and a latitude such as 40N43.";
 
 // The atlas file in the program's directory.
 QString atlasPath(const QString& programDirectory);
@@ -52,9 +61,60 @@ AtlasLine parseAtlasLine(QStringView line);
 // (not preceded or followed by a letter or digit); -1 when none does.
 int zoneNamedIn(QStringView text);
 
-// Lower case without accents, for case- and accent-insensitive matching ("Zürich" -> "zurich").
-QString foldForFilter(QStringView text);
-// The same, appended to `out`: the lookup folds a whole atlas into one buffer.
-void appendFolded(std::u16string& out, QStringView text);
+// Lower case without accents, for case- and accent-insensitive matching ("Zürich" -> "zurich"),
+// appended to `out` as UTF-8. `utf8` must be well-formed.
+void appendFolded(std::string& out, std::string_view utf8);
+
+// The atlas as the lookup offers it: its lines, with the population and common names that
+// the index gives each place, and a search over what a user reads as the place.
+class Atlas {
+public:
+    Atlas() = default;
+    // `index` holds, per atlas line, "074W00 40N43<TAB>population<TAB>name<TAB>name..."; a record
+    // whose coordinates differ from its line's is skipped, so a changed atlas never borrows
+    // another place's names. Either text may be UTF-8 or Windows-1252.
+    Atlas(QByteArray atlas, QByteArray index);
+
+    int lineCount() const { return static_cast<int>(m_lines.size()); }
+    QString line(int number) const;
+    std::uint32_t population(int number) const { return m_lines[static_cast<std::size_t>(number)].population; }
+    // Some line gives a place with both coordinates.
+    bool hasPlaces() const { return m_hasPlaces; }
+    // Characters of the longest line (at most its bytes), for sizing a list.
+    int longestLine() const { return m_longestLine; }
+
+    // Lines whose place text (name, region, country; not the coordinates or zones) or common
+    // names hold `filter`, case and accents ignored, best first: a name equal to it, a name
+    // starting with it, a name holding it at a word's start, the rest; within each, the more
+    // populous first, then atlas order. An empty filter finds nothing.
+    std::vector<int> find(QStringView filter) const;
+
+private:
+    struct Line {
+        std::uint32_t start = 0;
+        std::uint32_t length = 0;
+        std::uint32_t population = 0;
+    };
+    // A line's searchable text in m_folded: the place text, '\n', then each common name and '\n'.
+    struct Entry {
+        std::uint32_t start = 0;
+        std::uint32_t nameEnd = 0;   // the name: the place text up to its first comma
+        std::uint32_t placeEnd = 0;  // the first '\n'
+        std::uint32_t end = 0;
+    };
+    int rankOfHit(const Entry& entry, std::size_t at, std::size_t length) const;
+
+    QByteArray m_text;            // the atlas as UTF-8
+    std::vector<Line> m_lines;
+    std::string m_folded;
+    std::vector<Entry> m_entries;                 // one per line
+    std::vector<std::uint32_t> m_byPopulation;    // line numbers, most populous first
+    std::vector<std::uint32_t> m_populationRank;  // each line's place in m_byPopulation
+    bool m_hasPlaces = false;
+    int m_longestLine = 0;
+};
+
+// The atlas at `path` with the index beside it, or nullopt when the atlas cannot be read.
+std::optional<Atlas> readAtlas(const QString& path);
 
 }  // namespace zodiara

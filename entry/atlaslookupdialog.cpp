@@ -5,13 +5,17 @@
 #include "messageservice.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFontDatabase>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QStringMatcher>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -19,26 +23,22 @@
 
 namespace zodiara {
 
-AtlasListModel::AtlasListModel(QStringList lines, QObject* parent)
-    : QAbstractListModel(parent), m_lines(std::move(lines))
+AtlasListModel::AtlasListModel(Atlas atlas, QObject* parent)
+    : QAbstractListModel(parent), m_atlas(std::move(atlas))
 {
-    m_starts.reserve(static_cast<std::size_t>(m_lines.size()) + 1);
-    std::size_t total = 0;
-    for (const QString& line : m_lines)
-        total += static_cast<std::size_t>(line.size());
-    m_folded.reserve(total);
-    for (const QString& line : m_lines) {
-        m_starts.push_back(static_cast<qsizetype>(m_folded.size()));
-        appendFolded(m_folded, line);
-    }
-    m_starts.push_back(static_cast<qsizetype>(m_folded.size()));
 }
 
 int AtlasListModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid())
         return 0;
-    return m_showAll ? static_cast<int>(m_lines.size()) : static_cast<int>(m_visible.size());
+    return m_showAll ? m_atlas.lineCount() : static_cast<int>(m_visible.size());
+}
+
+// The list view asks for every row's index at each layout: no more work than needed.
+QModelIndex AtlasListModel::index(int row, int column, const QModelIndex& parent) const
+{
+    return row >= 0 && row < rowCount() && column == 0 && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
 }
 
 QVariant AtlasListModel::data(const QModelIndex& index, int role) const
@@ -46,7 +46,7 @@ QVariant AtlasListModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
     const int line = lineOfRow(index.row());
-    return line < 0 ? QVariant() : QVariant(m_lines.at(line));
+    return line < 0 ? QVariant() : QVariant(m_atlas.line(line));
 }
 
 int AtlasListModel::lineOfRow(int row) const
@@ -58,38 +58,19 @@ int AtlasListModel::lineOfRow(int row) const
 
 int AtlasListModel::rowOfLine(int line) const
 {
-    if (line < 0 || line >= m_lines.size())
+    if (line < 0 || line >= m_atlas.lineCount())
         return -1;
     if (m_showAll)
         return line;
-    const auto it = std::lower_bound(m_visible.begin(), m_visible.end(), line);
-    return it != m_visible.end() && *it == line ? static_cast<int>(it - m_visible.begin()) : -1;
+    const auto it = std::find(m_visible.begin(), m_visible.end(), line);
+    return it != m_visible.end() ? static_cast<int>(it - m_visible.begin()) : -1;
 }
 
 void AtlasListModel::setFilter(const QString& text)
 {
-    const QString needle = foldForFilter(text);
     beginResetModel();
-    m_showAll = needle.isEmpty();
-    m_visible.clear();
-    if (!m_showAll) {
-        const QStringMatcher matcher(needle, Qt::CaseSensitive);
-        const QStringView folded(m_folded.data(), static_cast<qsizetype>(m_folded.size()));
-        qsizetype from = 0;
-        std::size_t line = 0;
-        while ((from = matcher.indexIn(folded, from)) >= 0) {
-            // Hits only move forward, so the line holding one is found by walking on.
-            while (m_starts[line + 1] <= from)
-                ++line;
-            const qsizetype lineEnd = m_starts[line + 1];
-            if (from + needle.size() <= lineEnd) {
-                m_visible.push_back(static_cast<int>(line));
-                from = lineEnd;
-            } else {
-                ++from;  // the hit runs into the next line
-            }
-        }
-    }
+    m_visible = m_atlas.find(text);
+    m_showAll = text.trimmed().isEmpty();
     endResetModel();
 }
 
@@ -98,9 +79,10 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
 {
     setWindowTitle(QStringLiteral("Select Entry from List"));
 
-    std::optional<QStringList> lines = readAtlasFile(atlasFilePath);
-    m_found = lines.has_value();
-    m_model = new AtlasListModel(lines.value_or(QStringList()), this);
+    std::optional<Atlas> atlas = readAtlas(atlasFilePath);
+    m_found = atlas.has_value();
+    m_atlasPath = atlasFilePath;
+    m_model = new AtlasListModel(std::move(atlas).value_or(Atlas()), this);
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("filter"));
@@ -116,7 +98,17 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_list->setMinimumSize(fontMetrics().averageCharWidth() * 60, fontMetrics().height() * 12);
+    // A fixed-pitch font keeps the atlas's columns aligned; the list is as wide as its longest
+    // line, so coordinates and zones show without scrolling sideways.
+    m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics listMetrics(m_list->font());
+    constexpr int WidestLine = 100;
+    const int columns = std::clamp(m_model->atlas().longestLine(), 60, WidestLine);
+    const int width = listMetrics.horizontalAdvance(QString(columns, u'M'))
+                      + m_list->verticalScrollBar()->sizeHint().width() + 2 * m_list->frameWidth() + 8;
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
+    m_list->setMinimumSize(screen.isValid() ? std::min(width, screen.width() * 9 / 10) : width,
+                           listMetrics.height() * 16);
 
     auto* frame = new QGroupBox(this);
     auto* frameLayout = new QVBoxLayout(frame);
@@ -169,11 +161,10 @@ void AtlasLookupDialog::applyFilter(const QString& text)
 {
     const int keep = selectedLine();
     m_model->setFilter(text);
-    int row = m_model->rowOfLine(keep);
-    // While filtering, something is always highlighted so that Enter picks it.
-    if (row < 0 && !text.isEmpty() && m_model->rowCount() > 0)
-        row = 0;
-    selectRow(row);
+    // While filtering, the best match is highlighted so that Enter picks it; the whole list
+    // keeps the line last highlighted.
+    const bool filtering = !text.trimmed().isEmpty();
+    selectRow(filtering ? (m_model->rowCount() > 0 ? 0 : -1) : m_model->rowOfLine(keep));
 }
 
 bool AtlasLookupDialog::eventFilter(QObject* watched, QEvent* event)
@@ -201,7 +192,7 @@ void AtlasLookupDialog::accept()
 {
     const int line = selectedLine();
     if (line >= 0)
-        m_chosen = m_model->lines().at(line);
+        m_chosen = m_model->atlas().line(line);
     QDialog::accept();
 }
 
@@ -213,14 +204,17 @@ void AtlasLookupDialog::showEvent(QShowEvent* event)
     m_shown = true;
     centerOnScreen(this);
     // Reported over the open dialog, as its own message.
-    if (!m_found)
-        QTimer::singleShot(0, this, &AtlasLookupDialog::reportMissingAtlas);
+    if (!m_found || !m_model->atlas().hasPlaces())
+        QTimer::singleShot(0, this, &AtlasLookupDialog::reportUnusableAtlas);
 }
 
-void AtlasLookupDialog::reportMissingAtlas()
+void AtlasLookupDialog::reportUnusableAtlas()
 {
-    if (isVisible())
-        m_messages.show(this, QString::fromLatin1(AtlasMissingText), QString::fromLatin1(AtlasErrorCaption));
+    if (!isVisible())
+        return;
+    const QString text = m_found ? QString::fromLatin1(AtlasEmptyText).arg(QDir::toNativeSeparators(m_atlasPath))
+                                 : QString::fromLatin1(AtlasMissingText);
+    m_messages.show(this, text, QString::fromLatin1(AtlasErrorCaption));
 }
 
 }  // namespace zodiara

@@ -1,11 +1,11 @@
 // "Select Entry from List": every line of the atlas, with a filter above the list.
 #pragma once
 
+#include "atlas.h"
+
 #include <QAbstractListModel>
 #include <QDialog>
-#include <QStringList>
 
-#include <string>
 #include <vector>
 
 class QLineEdit;
@@ -15,28 +15,26 @@ namespace zodiara {
 
 class MessageService;
 
-// The atlas lines, optionally narrowed to those containing a filter text
-// (case and accents ignored). Filtering is one scan over a folded copy of all lines.
+// The atlas lines in file order, or those matching a filter, best match first.
 class AtlasListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit AtlasListModel(QStringList lines, QObject* parent = nullptr);
+    explicit AtlasListModel(Atlas atlas, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     void setFilter(const QString& text);
     // Line number in the atlas of a row, -1 for none; and back, -1 when filtered out.
     int lineOfRow(int row) const;
     int rowOfLine(int line) const;
-    const QStringList& lines() const { return m_lines; }
+    const Atlas& atlas() const { return m_atlas; }
 
 private:
-    QStringList m_lines;
-    std::u16string m_folded;           // all lines folded, one after another
-    std::vector<qsizetype> m_starts;   // where each line begins in m_folded, then the end
+    Atlas m_atlas;
     bool m_showAll = true;
-    std::vector<int> m_visible;        // line numbers of the rows while filtered
+    std::vector<int> m_visible;  // line numbers of the rows while filtered
 };
 
 class AtlasLookupDialog : public QDialog {
@@ -59,12 +57,13 @@ private:
     void applyFilter(const QString& text);
     int selectedLine() const;
     void selectRow(int row);
-    void reportMissingAtlas();
+    void reportUnusableAtlas();
 
     MessageService& m_messages;
     AtlasListModel* m_model = nullptr;
     QLineEdit* m_filter = nullptr;
     QListView* m_list = nullptr;
+    QString m_atlasPath;
     QString m_chosen;
     bool m_found = false;
     bool m_shown = false;

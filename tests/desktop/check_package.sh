@@ -40,6 +40,7 @@ root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 expected="usr/bin/zodiara
 usr/bin/zodiara-chart
+usr/lib/zodiara/atlas-index.txt
 usr/lib/zodiara/atlas.txt
 usr/lib/zodiara/zodiara
 usr/lib/zodiara/zodiara-chart
@@ -61,13 +62,15 @@ actual=$(cd "$root" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
 [ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ] || fail "files differ:
 $(diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual") || true)"
 
-# The programs find atlas.txt and the guide beside their resolved file.
+# The programs find the atlas and the guide beside their resolved file.
 dir=$root/usr/lib/zodiara
 for program in zodiara zodiara-chart; do
   [ -L "$root/usr/bin/$program" ] && [ "$(readlink -f "$root/usr/bin/$program")" = "$dir/$program" ] \
     && [ -x "$dir/$program" ] || fail "usr/bin/$program does not lead to usr/lib/zodiara/$program"
 done
-cmp -s "$dir/atlas.txt" "$source/resources/atlas.txt" || fail "atlas.txt differs from resources/atlas.txt"
+for atlas in atlas.txt atlas-index.txt; do
+  cmp -s "$dir/$atlas" "$source/resources/$atlas" || fail "$atlas differs from resources/$atlas"
+done
 cmp -s "$dir/zodiara.html" "$source/docs/zodiara.html" || fail "zodiara.html differs from docs/zodiara.html"
 
 desktop=$root/usr/share/applications/zodiara.desktop

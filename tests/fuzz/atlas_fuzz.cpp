@@ -1,5 +1,7 @@
 // Any bytes at all as an atlas file: every line it yields must parse into pieces no longer than
-// their positions allow, and a zone must be one the line really names.
+// their positions allow, and a zone must be one the line really names. The same bytes as the
+// atlas and its index: a search finds each line at most once.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -36,7 +38,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!line.contains(abbreviation))
                 std::abort();
         }
-        (void)foldForFilter(line);
+    }
+
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const Atlas atlas(bytes, bytes);
+    if (atlas.lineCount() != lines.size())
+        std::abort();
+    for (const QString& filter : {lines.value(0), lines.value(0).left(3), QStringLiteral("a")}) {
+        std::vector<int> found = atlas.find(filter);
+        std::sort(found.begin(), found.end());
+        if (std::adjacent_find(found.begin(), found.end()) != found.end()
+            || (!found.empty() && (found.front() < 0 || found.back() >= atlas.lineCount())))
+            std::abort();
     }
     return 0;
 }

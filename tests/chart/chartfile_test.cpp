@@ -12,6 +12,7 @@
 #include "chartfile.h"
 #include "pipeline.h"
 #include "testcharts.h"
+#include "testname.h"
 
 using namespace zodiara;
 
@@ -128,7 +129,8 @@ INSTANTIATE_TEST_SUITE_P(Fields, CorruptFiles, ::testing::Values(
     Corruption{"NaN Ascendant", 742, nan, "Ascendant"},
     Corruption{"NaN day number", 838, nan, "finite"},
     Corruption{"longitude 181 degrees", 528, {181, 0}, "longitude is outside"},
-    Corruption{"unterminated name", 594, std::vector<unsigned char>(50, 'x'), "name is not terminated"}));
+    Corruption{"unterminated name", 594, std::vector<unsigned char>(50, 'x'), "name is not terminated"}),
+    [](const auto& info) { return zodiara::test::testName(info.param.what); });
 
 TEST_F(ChartFiles, WrongSizesAreRefused)
 {

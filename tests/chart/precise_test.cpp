@@ -9,6 +9,7 @@
 #include "chartfile.h"
 #include "pipeline.h"
 #include "testcharts.h"
+#include "testname.h"
 
 using namespace zodiara;
 
@@ -64,7 +65,12 @@ INSTANTIATE_TEST_SUITE_P(Dates, PreciseCharts, ::testing::Values(
     birth(2400, 12, 31, 23, 59, 151, East, 33, South),
     birth(1500, 3, 10, 12, 0, 12, East, 41, North),    // before the reform: Julian calendar
     birth(44, 3, 15, 12, 0, 12, East, 41, North, true), // no data file: the analytical theory
-    birth(2000, 1, 1, 0, 0, 0, West, 0, North)));
+    birth(2000, 1, 1, 0, 0, 0, West, 0, North)),
+    [](const auto& info) {
+        const Chart& c = info.param;
+        return test::testName(std::to_string(c.birthDate.year) + (c.beforeChrist ? " BC " : " ")
+                              + std::to_string(c.birthDate.month) + " " + std::to_string(c.birthDate.day));
+    });
 
 TEST(Precise, PolarLatitudesFallBackToPorphyryAndStayFinite)
 {

@@ -8,6 +8,7 @@
 #include "glyphs.h"
 #include "precise.h"
 #include "tstatic256.h"
+#include "version.h"
 
 namespace zodiara {
 
@@ -31,7 +32,7 @@ TMyAboutDialog::TMyAboutDialog(QWidget* parent, MessageService& messages) : QDia
 
     auto* picture = new TStatic256(panel, aboutPictureId, false, messages);
     picture->setObjectName(QStringLiteral("aboutPicture"));
-    auto* version = new QLabel(QStringLiteral("Zodiara V1.1"), panel);
+    auto* version = new QLabel(QStringLiteral("Zodiara V") + QLatin1String(ProgramVersion), panel);
     version->setObjectName(QStringLiteral("versionText"));
     version->setAlignment(Qt::AlignHCenter);
     auto* notice = new QLabel(aboutNotice(), panel);

@@ -7,6 +7,7 @@
 #include "platformservices.h"
 #include "tframewindow.h"
 #include "tmymainwindow.h"
+#include "version.h"
 
 namespace zodiara {
 
@@ -22,7 +23,7 @@ const QString& programDirectory()
 TMyApp::TMyApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Zodiara"));
-    setApplicationVersion(QStringLiteral("1.1"));
+    setApplicationVersion(QLatin1String(ProgramVersion));
     // Lets the desktop match the window to zodiara.desktop and its icon.
     setDesktopFileName(QStringLiteral("zodiara"));
 }

@@ -8,6 +8,7 @@
 #include "glyphs.h"
 #include "precise.h"
 #include "picturelabel.h"
+#include "version.h"
 
 namespace zodiara {
 
@@ -31,7 +32,7 @@ AboutDialog::AboutDialog(QWidget* parent, MessageService& messages) : QDialog(pa
 
     auto* picture = new PictureLabel(panel, aboutPictureId, false, messages);
     picture->setObjectName(QStringLiteral("aboutPicture"));
-    auto* version = new QLabel(QStringLiteral("Zodiara V1.1"), panel);
+    auto* version = new QLabel(QStringLiteral("Zodiara V") + QLatin1String(ProgramVersion), panel);
     version->setObjectName(QStringLiteral("versionText"));
     version->setAlignment(Qt::AlignHCenter);
     auto* notice = new QLabel(aboutNotice(), panel);

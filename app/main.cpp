@@ -5,12 +5,13 @@
 #include "mainwindow.h"
 #include "messageservice.h"
 #include "platformservices.h"
+#include "version.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zodiara"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
+    QCoreApplication::setApplicationVersion(QLatin1String(zodiara::ProgramVersion));
     // Lets the desktop match the window to zodiara.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("zodiara"));
     const QString chartFile = zodiara::chartFileArgument(QCoreApplication::arguments());

@@ -8,7 +8,8 @@ mode=${1:-test}
 shift || true
 
 bash tools/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# CI sets ZODIARA_WERROR=ON.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZODIARA_WERROR="${ZODIARA_WERROR:-OFF}" >/dev/null
 cmake --build build -j"$(nproc)"
 
 case "$mode" in

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package Zodiara needs to build, test and run.
+# Installs every Debian 12 package Zodiara needs to build, test and run; with "ci", also what the
+# sanitizer and fuzz builds of .ci/run need (clang and its sanitizer and libFuzzer run-times).
+#   tools/install-deps.sh [ci]
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config python3 tzdata
@@ -10,6 +12,9 @@ packages=(
   xvfb xauth poppler-utils
   dpkg-dev desktop-file-utils shared-mime-info groff-base
 )
+if [ "${1:-}" = ci ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 missing=()

@@ -4,6 +4,7 @@
 
 #include "calendar.h"
 #include "testcharts.h"
+#include "testname.h"
 
 using namespace zodiara;
 using zodiara::test::birth;
@@ -38,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
     UtCase{"CET noon", birth(2000, 6, 1, 12, 0, 28), 2000, 6, 1, 11, 0},
     // n BC is astronomical year 1 - n.
     UtCase{"44 BC", birth(44, 3, 15, 12, 0, 0, {}, false, true), -43, 3, 15, 12, 0},
-    UtCase{"1 BC is year 0, a leap year", birth(1, 3, 1, 1, 0, 13, {}, false, true), 0, 2, 29, 15, 0}));
+    UtCase{"1 BC is year 0, a leap year", birth(1, 3, 1, 1, 0, 13, {}, false, true), 0, 2, 29, 15, 0}),
+    [](const auto& info) { return zodiara::test::testName(info.param.what); });
 
 TEST(Calendar, LeapYearsFollowTheCalendarInForce)
 {

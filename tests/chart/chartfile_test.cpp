@@ -14,6 +14,7 @@
 #include "chartfile.h"
 #include "pipeline.h"
 #include "testcharts.h"
+#include "testname.h"
 
 using namespace zodiara;
 
@@ -142,11 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, CorruptFiles, ::testing::Values(
     Corruption{"NaN day number", 838, nan, "finite"},
     Corruption{"longitude 181 degrees", 528, {181, 0}, "longitude is outside"},
     Corruption{"unterminated name", 594, std::vector<unsigned char>(50, 'x'), "name is not terminated"}),
-    [](const auto& info) {
-        std::string name = info.param.what;
-        std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-        return name;
-    });
+    [](const auto& info) { return zodiara::test::testName(info.param.what); });
 
 TEST_F(ChartFiles, WrongSizesAreRefused)
 {

@@ -11,6 +11,7 @@
 #include "houses.h"
 #include "pipeline.h"
 #include "testcharts.h"
+#include "testname.h"
 
 using namespace zodiara;
 
@@ -147,7 +148,12 @@ INSTANTIATE_TEST_SUITE_P(Table, Aspects, ::testing::Values(
     AspectCase{100, 136, 2}, AspectCase{0, 90, 6}, AspectCase{350, 170, 10},
     AspectCase{359, 1, 0}, AspectCase{350, 110, 7}, AspectCase{355, 25, 1},
     // 32 degrees is within both the SemiSextile and the Biquintile orbs: the first wins.
-    AspectCase{0, 32, 1}, AspectCase{0, 33, -1}, AspectCase{0, 34, 2}, AspectCase{0, 52, -1}));
+    AspectCase{0, 32, 1}, AspectCase{0, 33, -1}, AspectCase{0, 34, 2}, AspectCase{0, 52, -1}),
+    [](const auto& info) {
+        const AspectCase& c = info.param;
+        return test::testName(testing::PrintToString(c.a) + " and " + testing::PrintToString(c.b) + " "
+                              + std::string(c.aspect < 0 ? "none" : AspectNames[c.aspect]));
+    });
 
 // The wheel order starts in the house that holds 0 Aries, whichever side of 0 its cusp lies.
 struct OrderCase {
@@ -176,6 +182,7 @@ TEST_P(SortedOrder, ReadsTheWheelFromTheHouseHoldingAries)
 
 INSTANTIATE_TEST_SUITE_P(Cusps, SortedOrder, ::testing::Values(
     OrderCase{10, 340, {200, 5, 345, 100, 101, 102, 103, 104, 105, 106}, {345, 5, 100}},
-    OrderCase{0, 330, {0.5, 345, 50, 60, 70, 80, 90, 100, 110, 120}, {345, 0.5, 50}}));
+    OrderCase{0, 330, {0.5, 345, 50, 60, 70, 80, 90, 100, 110, 120}, {345, 0.5, 50}}),
+    [](const auto& info) { return test::testName("first cusp " + testing::PrintToString(info.param.firstCusp)); });
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "pipeline.h"
 #include "precise.h"
 #include "testcharts.h"
+#include "testname.h"
 
 using namespace zodiara;
 
@@ -69,7 +70,12 @@ INSTANTIATE_TEST_SUITE_P(Dates, PreciseCharts, ::testing::Values(
     birth(44, 3, 15, 12, 0, 12, East, 41, North, true), // no data file: the analytical theory
     birth(2000, 1, 1, 0, 0, 0, West, 0, North),
     birth(3002, 2, 28, 0, 0, 0, West, 0, North, true),   // the first and last days covered
-    birth(3003, 4, 27, 23, 59, 0, West, 0, North)));
+    birth(3003, 4, 27, 23, 59, 0, West, 0, North)),
+    [](const auto& info) {
+        const Chart& c = info.param;
+        return test::testName(std::to_string(c.birthDate.year) + (c.beforeChrist ? " BC " : " ")
+                              + std::to_string(c.birthDate.month) + " " + std::to_string(c.birthDate.day));
+    });
 
 // Outside the covered days the library has no positions: no chart, where there used to be ten
 // bodies at 0° Aries. The covered days end within a day of where the library stops.

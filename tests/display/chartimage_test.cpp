@@ -22,6 +22,7 @@
 #include "chartpaint.h"
 #include "glyphbitmap.h"
 #include "pipeline.h"
+#include "testname.h"
 
 using namespace zodiara;
 
@@ -265,7 +266,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, CommandRefusals,
                          ::testing::Values("REF --png DIR/missing/chart.png", "REF --pdf DIR/missing/chart.pdf",
                                            "REF --size 100x100", "REF --png DIR/a.png --size 9000x100",
                                            "REF --pdf DIR/a.pdf --paper a3", "REF --png DIR/a.png --paper a4",
-                                           "REF --aspects"));
+                                           "REF --aspects"),
+                         [](const auto& info) { return zodiara::test::testName(info.param); });
 #endif
 
 }  // namespace

@@ -119,4 +119,4 @@ void TestGlyphs::unknownIdsAndIcon()
 }
 
 QTEST_MAIN(TestGlyphs)
-#include "tst_glyphs.moc"
+#include "glyphs_test.moc"

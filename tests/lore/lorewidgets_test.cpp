@@ -168,4 +168,4 @@ void TestLoreWidgets::boxesShowTheChosenSignsHoldEveryTextAndReloadNothingChosen
 }
 
 QTEST_MAIN(TestLoreWidgets)
-#include "tst_lorewidgets.moc"
+#include "lorewidgets_test.moc"

@@ -1,11 +1,9 @@
-// Calendar, time scales and angle helpers. Plain values in, plain values out.
+// Calendar and time scales. Plain values in, plain values out.
 #pragma once
 
 #include "chart.h"
 
 namespace zodiara {
-
-inline constexpr double Pi = 3.141592653589793;
 
 // Julian rule up to 1582, Gregorian after; astronomical years (0 is 1 BC).
 bool isLeapYear(int year);
@@ -37,19 +35,5 @@ TimeOfDay addTime(const TimeOfDay& a, const TimeOfDay& b);
 TimeOfDay subtractTime(TimeOfDay a, const TimeOfDay& b);
 // Four minutes of time per degree; the direction is ignored.
 TimeOfDay longitudeToTime(const GeoAngle& angle);
-
-// angle - 360 * floor(angle / 360): 0 (inclusive) to 360 (exclusive, up to rounding).
-double reduce360(double angleDeg);
-double degToRad(double angleDeg);
-double radToDeg(double angleRad);
-
-// The same results as the loops `while (x > 360) x -= 360;` and `while (x < 0) x += 360;`,
-// in constant time: every step of those loops but the last of wrapUp is exact.
-double wrapDown360(double x);
-double wrapUp360(double x);
-
-// Sign, whole degrees and rounded (uncarried) minutes of a longitude.
-void splitCusp(HouseCusp& cusp, double longitudeDeg);
-void splitBody(BodyPosition& body, double longitudeDeg);
 
 }  // namespace zodiara

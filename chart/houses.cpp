@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "angles.h"
 #include "calendar.h"
 
 namespace zodiara {

@@ -1,6 +1,7 @@
 #include <array>
 #include <cmath>
 
+#include "angles.h"
 #include "calendar.h"
 #include "ephemeris.h"
 

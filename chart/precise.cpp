@@ -5,7 +5,7 @@
 
 #include <swephexp.h>
 
-#include "calendar.h"
+#include "angles.h"
 #include "houses.h"
 
 namespace zodiara {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "chart.h"
-#include "pipeline.h"
+#include "computation.h"
 
 namespace zodiara {
 

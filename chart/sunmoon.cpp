@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "angles.h"
 #include "calendar.h"
 #include "ephemeris.h"
 

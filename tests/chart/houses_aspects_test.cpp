@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "angles.h"
 #include "aspects.h"
-#include "calendar.h"
 #include "houses.h"
 #include "pipeline.h"
 #include "testcharts.h"

@@ -1,32 +1,22 @@
 // The chart record, its derived tables and the reference tables every layer shares.
 //
-// `Chart` is the byte image of a chart file: 846 bytes, little-endian, packed.
-// The static assertions below make that layout a property of the code.
+// `Chart` is an ordinary value type; the packed layout of a chart file lives in chartfile.cpp.
 #pragma once
 
 #include <array>
-#include <bit>
-#include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <string_view>
-#include <type_traits>
 
 namespace zodiara {
 
-static_assert(std::endian::native == std::endian::little,
-              "chart files are the little-endian image of the record");
-static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559);
-
 enum CompassDirection : std::int32_t { North = 0, South = 1, East = 2, West = 3 };
-
-#pragma pack(push, 1)
 
 struct TimeOfDay {
     std::int32_t hour = 0;
     std::int32_t minute = 0;
     std::int32_t second = 0;
     std::int32_t spare = 0;
+    bool operator==(const TimeOfDay&) const = default;
 };
 
 // A longitude or latitude as typed: degrees and minutes non-negative, the sign in `direction`.
@@ -34,12 +24,14 @@ struct GeoAngle {
     std::int16_t degrees = 0;
     std::int16_t minutes = 0;
     std::int32_t direction = North;
+    bool operator==(const GeoAngle&) const = default;
 };
 
 struct CalendarDate {
     std::int32_t year = 0;
     std::int8_t day = 0;
     std::int8_t month = 0;
+    bool operator==(const CalendarDate&) const = default;
 };
 
 struct HouseCusp {
@@ -63,62 +55,35 @@ struct Chart {
     BodyPosition bodies[10];
     GeoAngle longitude;
     GeoAngle latitude;
-    char place[50];
-    char name[50];
-    std::int32_t zone;
-    std::uint8_t daylightSaving;
-    std::uint8_t beforeChrist;
+    char place[50] = {};         // Windows-1252, NUL-terminated; bytes after the terminator are
+    char name[50] = {};          // kept, so a file read and written again is unchanged
+    std::int32_t zone = 0;
+    std::uint8_t daylightSaving = 0;
+    std::uint8_t beforeChrist = 0;
     CalendarDate birthDate;      // as entered; year positive
     CalendarDate utDate;         // astronomical year (1 BC is 0)
     TimeOfDay localTime;
     TimeOfDay universalTime;
     TimeOfDay siderealTime;
     TimeOfDay localSiderealTime;
-    double julianDate;
-    double julianDate0h;
-    double ascendant;
-    double midheaven;
-    double reserved;             // never computed; carried through files as found
-    double ramc;
-    double obliquity;
-    double centuries1900;
-    double longitudeDeg;         // positive West
-    double utHours;
-    double latitudeDeg;          // positive North
-    double ramcRad;
-    double obliquityRad;
-    double latitudeRad;
-    double dayNumber;
+    double julianDate = 0;
+    double julianDate0h = 0;
+    double ascendant = 0;
+    double midheaven = 0;
+    double reserved = 0;         // never computed; carried through files as found
+    double ramc = 0;
+    double obliquity = 0;
+    double centuries1900 = 0;
+    double longitudeDeg = 0;     // positive West
+    double utHours = 0;
+    double latitudeDeg = 0;      // positive North
+    double ramcRad = 0;
+    double obliquityRad = 0;
+    double latitudeRad = 0;
+    double dayNumber = 0;
 
     Chart();
 };
-
-#pragma pack(pop)
-
-inline constexpr std::size_t ChartFileSize = 846;
-
-static_assert(sizeof(TimeOfDay) == 16 && sizeof(GeoAngle) == 8 && sizeof(CalendarDate) == 6);
-static_assert(sizeof(HouseCusp) == 24 && sizeof(BodyPosition) == 24);
-static_assert(offsetof(HouseCusp, longitude) == 12 && offsetof(HouseCusp, sign) == 20);
-static_assert(offsetof(BodyPosition, longitude) == 8 && offsetof(BodyPosition, house) == 20);
-static_assert(offsetof(GeoAngle, direction) == 4 && offsetof(CalendarDate, month) == 5);
-static_assert(sizeof(Chart) == ChartFileSize);
-static_assert(offsetof(Chart, bodies) == 288 && offsetof(Chart, longitude) == 528);
-static_assert(offsetof(Chart, latitude) == 536 && offsetof(Chart, place) == 544);
-static_assert(offsetof(Chart, name) == 594 && offsetof(Chart, zone) == 644);
-static_assert(offsetof(Chart, daylightSaving) == 648 && offsetof(Chart, beforeChrist) == 649);
-static_assert(offsetof(Chart, birthDate) == 650 && offsetof(Chart, utDate) == 656);
-static_assert(offsetof(Chart, localTime) == 662 && offsetof(Chart, universalTime) == 678);
-static_assert(offsetof(Chart, siderealTime) == 694 && offsetof(Chart, localSiderealTime) == 710);
-static_assert(offsetof(Chart, julianDate) == 726 && offsetof(Chart, julianDate0h) == 734);
-static_assert(offsetof(Chart, ascendant) == 742 && offsetof(Chart, midheaven) == 750);
-static_assert(offsetof(Chart, reserved) == 758 && offsetof(Chart, ramc) == 766);
-static_assert(offsetof(Chart, obliquity) == 774 && offsetof(Chart, centuries1900) == 782);
-static_assert(offsetof(Chart, longitudeDeg) == 790 && offsetof(Chart, utHours) == 798);
-static_assert(offsetof(Chart, latitudeDeg) == 806 && offsetof(Chart, ramcRad) == 814);
-static_assert(offsetof(Chart, obliquityRad) == 822 && offsetof(Chart, latitudeRad) == 830);
-static_assert(offsetof(Chart, dayNumber) == 838);
-static_assert(std::is_trivially_copyable_v<Chart>);
 
 // The user-entered part of a chart; everything else is derived.
 struct BirthData {

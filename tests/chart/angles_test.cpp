@@ -12,11 +12,11 @@ TEST(Angles, SplittingRoundsMinutesWithoutCarrying)
 {
     BodyPosition b;
     splitBody(b, 359.999);
-    EXPECT_EQ((std::array{+b.sign, +b.degrees, +b.minutes, +b.house}), (std::array{11, 29, 60, -1}));
+    EXPECT_EQ((std::array{b.sign, b.degrees, b.minutes, b.house}), (std::array{11, 29, 60, -1}));
     splitBody(b, 30.0);
-    EXPECT_EQ((std::array{+b.sign, +b.degrees, +b.minutes}), (std::array{1, 0, 0}));
+    EXPECT_EQ((std::array{b.sign, b.degrees, b.minutes}), (std::array{1, 0, 0}));
     splitBody(b, 360.0);
-    EXPECT_EQ((std::array{+b.sign, +b.degrees}), (std::array{11, 30}));
+    EXPECT_EQ((std::array{b.sign, b.degrees}), (std::array{11, 30}));
 }
 
 TEST(Angles, WrappingMatchesRepeatedSteps)

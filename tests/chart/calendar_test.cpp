@@ -23,7 +23,7 @@ TEST_P(UniversalTime, StepsTheDateAcrossMidnight)
     UtCase c = GetParam();
     computeUniversalTime(c.chart);
     const Chart& u = c.chart;
-    EXPECT_EQ((std::array{+u.utDate.year, +u.utDate.month, +u.utDate.day, +u.universalTime.hour, +u.universalTime.minute}),
+    EXPECT_EQ((std::array{u.utDate.year, int(u.utDate.month), int(u.utDate.day), u.universalTime.hour, u.universalTime.minute}),
               (std::array{c.year, c.month, c.day, c.hour, c.minute}));
 }
 
@@ -91,8 +91,8 @@ TEST(Calendar, SiderealTimeAtGreenwichAndAwayFromIt)
         c.longitude = k.longitude;
         computeUniversalTime(c);
         computeSiderealTime(c);
-        EXPECT_EQ((std::array{+c.siderealTime.hour, +c.siderealTime.minute}), (std::array{6, 39}));
-        EXPECT_EQ((std::array{+c.localSiderealTime.hour, +c.localSiderealTime.minute}), (std::array{k.hour, 39}));
+        EXPECT_EQ((std::array{c.siderealTime.hour, c.siderealTime.minute}), (std::array{6, 39}));
+        EXPECT_EQ((std::array{c.localSiderealTime.hour, c.localSiderealTime.minute}), (std::array{k.hour, 39}));
     }
 }
 

@@ -31,14 +31,14 @@ TEST(Houses, CuspInvariantsAtEveryLatitude)
             DerivedTables t;
             const HouseSystem system = computeChart(c, t);
             SCOPED_TRACE(testing::Message() << "latitude " << lat << " hour " << hour);
-            EXPECT_DOUBLE_EQ(+c.cusps[0].longitude, +c.ascendant);
-            EXPECT_DOUBLE_EQ(+c.cusps[9].longitude, +c.midheaven);
+            EXPECT_DOUBLE_EQ(c.cusps[0].longitude, c.ascendant);
+            EXPECT_DOUBLE_EQ(c.cusps[9].longitude, c.midheaven);
             for (int n = 0; n < 12; ++n) {
                 ASSERT_TRUE(std::isfinite(c.cusps[n].longitude));
-                EXPECT_GE(+c.cusps[n].longitude, 0);
-                EXPECT_LE(+c.cusps[n].longitude, 360);
-                EXPECT_NEAR(separation(+c.cusps[n].longitude, +c.cusps[(n + 6) % 12].longitude), 180, 1e-9);
-                EXPECT_EQ(+c.cusps[n].house, n + 1);
+                EXPECT_GE(c.cusps[n].longitude, 0);
+                EXPECT_LE(c.cusps[n].longitude, 360);
+                EXPECT_NEAR(separation(c.cusps[n].longitude, c.cusps[(n + 6) % 12].longitude), 180, 1e-9);
+                EXPECT_EQ(c.cusps[n].house, n + 1);
             }
             for (const auto& b : c.bodies)
                 EXPECT_TRUE(b.house >= 0 && b.house <= 11);
@@ -88,7 +88,7 @@ TEST(Houses, PolarHousesRunOnceRoundTheWheelInBothEphemerides)
                                               + std::to_string(lat) + (ns == North ? "N" : "S");
                     check(classic, classicSystem, where + " classic");
                     check(precise, preciseSystem, where + " precise");
-                    if (separation(+classic.ascendant, +precise.ascendant) >= 90)
+                    if (separation(classic.ascendant, precise.ascendant) >= 90)
                         bad.push_back(where + " Ascendants apart");
                     porphyry += classicSystem == HouseSystem::Porphyry;
                 }
@@ -104,7 +104,7 @@ TEST(Houses, EquatorTrisectsRightAscension)
     Chart c = chartAt(7, 0, 0, North);
     DerivedTables t;
     ASSERT_EQ(computeChart(c, t), HouseSystem::Placidus);
-    EXPECT_EQ(+c.latitudeDeg, 1e-25);
+    EXPECT_EQ(c.latitudeDeg, 1e-25);
     // Cusp 11 is opposite cusp 5; its right ascension lies 30 degrees past the RAMC.
     const double lambda = degToRad(c.cusps[10].longitude);
     const double ra = radToDeg(std::atan2(std::sin(lambda) * std::cos(c.obliquityRad), std::cos(lambda)));

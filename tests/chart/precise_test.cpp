@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 
 #include <swephexp.h>
@@ -37,26 +36,26 @@ TEST_P(PreciseCharts, HoldWhatTheLibraryReturns)
     char err[AS_MAXCH];
     for (int b = 0; b < 10; ++b) {
         double x[6];
-        ASSERT_GE(swe_calc_ut(+c.julianDate, LibraryBody[b], SEFLG_SWIEPH, x, err), 0);
-        EXPECT_LT(separation(+c.bodies[b].longitude, x[0]), ArcSecond) << BodyNames[b];
-        EXPECT_GE(+c.bodies[b].house, 0);
+        ASSERT_GE(swe_calc_ut(c.julianDate, LibraryBody[b], SEFLG_SWIEPH, x, err), 0);
+        EXPECT_LT(separation(c.bodies[b].longitude, x[0]), ArcSecond) << BodyNames[b];
+        EXPECT_GE(c.bodies[b].house, 0);
     }
     double cusps[13], ascmc[10];
-    ASSERT_GE(swe_houses_ex(+c.julianDate, 0, +c.latitudeDeg, -c.longitudeDeg, 'P', cusps, ascmc), 0);
-    EXPECT_LT(separation(+c.ascendant, ascmc[0]), 2 * ArcSecond);
-    EXPECT_LT(separation(+c.midheaven, ascmc[1]), 2 * ArcSecond);
-    EXPECT_LT(separation(+c.ramc, ascmc[2]), 2 * ArcSecond);
+    ASSERT_GE(swe_houses_ex(c.julianDate, 0, c.latitudeDeg, -c.longitudeDeg, 'P', cusps, ascmc), 0);
+    EXPECT_LT(separation(c.ascendant, ascmc[0]), 2 * ArcSecond);
+    EXPECT_LT(separation(c.midheaven, ascmc[1]), 2 * ArcSecond);
+    EXPECT_LT(separation(c.ramc, ascmc[2]), 2 * ArcSecond);
     for (int k = 0; k < 12; ++k)
-        EXPECT_LT(separation(+c.cusps[k].longitude, cusps[k + 1]), 2 * ArcSecond) << "cusp " << k + 1;
-    EXPECT_DOUBLE_EQ(+c.ramcRad, c.ramc * (1.0 / 180) * 3.141592653589793);
+        EXPECT_LT(separation(c.cusps[k].longitude, cusps[k + 1]), 2 * ArcSecond) << "cusp " << k + 1;
+    EXPECT_DOUBLE_EQ(c.ramcRad, c.ramc * (1.0 / 180) * 3.141592653589793);
 
     // The times stay those of the classic computation.
     Chart classic = GetParam();
     DerivedTables ct;
     computeChart(classic, ct);
-    EXPECT_EQ(+c.julianDate, +classic.julianDate);
-    EXPECT_EQ(+c.dayNumber, +classic.dayNumber);
-    EXPECT_EQ(std::memcmp(&c.siderealTime, &classic.siderealTime, sizeof(TimeOfDay)), 0);
+    EXPECT_EQ(c.julianDate, classic.julianDate);
+    EXPECT_EQ(c.dayNumber, classic.dayNumber);
+    EXPECT_EQ(c.siderealTime, classic.siderealTime);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dates, PreciseCharts, ::testing::Values(
@@ -96,10 +95,10 @@ TEST_P(SecondsOfTheTime, CountInEveryTimeScale)
     computeChart(onTheMinute, t);
     const int second = c.localTime.second;
     const TimeOfDay ut = c.universalTime;
-    ASSERT_EQ(+ut.second, second);
+    ASSERT_EQ(ut.second, second);
     const double jd = swe_julday(c.utDate.year, c.utDate.month, c.utDate.day,
                                  ut.hour + ut.minute / 60.0 + ut.second / 3600.0, SE_GREG_CAL);
-    EXPECT_NEAR(+c.julianDate, jd, 1e-8);
+    EXPECT_NEAR(c.julianDate, jd, 1e-8);
     EXPECT_NEAR((c.utHours - onTheMinute.utHours) * 3600, second, 1e-6);
     EXPECT_NEAR((c.dayNumber - onTheMinute.dayNumber) * 86400, second, 1e-4);
 
@@ -109,10 +108,10 @@ TEST_P(SecondsOfTheTime, CountInEveryTimeScale)
     EXPECT_LT(std::fabs(std::remainder(seconds - gst, 86400)), 2);
 
     double cusps[13], ascmc[10];
-    ASSERT_GE(swe_houses_ex(jd, 0, +c.latitudeDeg, -c.longitudeDeg, 'P', cusps, ascmc), 0);
-    EXPECT_LT(separation(+c.ascendant, ascmc[0]), 1.0 / 60);
-    EXPECT_LT(separation(+c.midheaven, ascmc[1]), 1.0 / 60);
-    EXPECT_GT(separation(+c.ascendant, +onTheMinute.ascendant), 1.0 / 60);
+    ASSERT_GE(swe_houses_ex(jd, 0, c.latitudeDeg, -c.longitudeDeg, 'P', cusps, ascmc), 0);
+    EXPECT_LT(separation(c.ascendant, ascmc[0]), 1.0 / 60);
+    EXPECT_LT(separation(c.midheaven, ascmc[1]), 1.0 / 60);
+    EXPECT_GT(separation(c.ascendant, onTheMinute.ascendant), 1.0 / 60);
 }
 
 INSTANTIATE_TEST_SUITE_P(Instants, SecondsOfTheTime, ::testing::Values(
@@ -144,14 +143,14 @@ TEST(Precise, TheClassicChartIsTheDefault)
     DerivedTables ta, tb;
     computeChart(a, ta);
     computeChart(b, tb, Ephemeris::Classic);
-    EXPECT_EQ(std::memcmp(&a, &b, sizeof(Chart)), 0);
-    EXPECT_NEAR(+a.bodies[0].longitude, 336.1401, 5e-5);
+    EXPECT_EQ(chartImage(a), chartImage(b));
+    EXPECT_NEAR(a.bodies[0].longitude, 336.1401, 5e-5);
     Chart p = a;
     DerivedTables tp;
     computeChart(p, tp, Ephemeris::Precise);
     // The classic Moon is minutes of arc off; the two must differ, yet not wildly.
-    EXPECT_GT(separation(+p.bodies[0].longitude, +a.bodies[0].longitude), ArcSecond);
-    EXPECT_LT(separation(+p.bodies[0].longitude, +a.bodies[0].longitude), 1.0);
+    EXPECT_GT(separation(p.bodies[0].longitude, a.bodies[0].longitude), ArcSecond);
+    EXPECT_LT(separation(p.bodies[0].longitude, a.bodies[0].longitude), 1.0);
 }
 
 TEST(Precise, ASavedPreciseChartOpensWithItsPositions)
@@ -165,8 +164,8 @@ TEST(Precise, ASavedPreciseChartOpensWithItsPositions)
     std::filesystem::remove(path);
     ASSERT_TRUE(read.chart) << read.error;
     for (int b = 0; b < 10; ++b)
-        EXPECT_EQ(+read.chart->bodies[b].longitude, +c.bodies[b].longitude);
-    EXPECT_EQ(+read.chart->ascendant, +c.ascendant);
+        EXPECT_EQ(read.chart->bodies[b].longitude, c.bodies[b].longitude);
+    EXPECT_EQ(read.chart->ascendant, c.ascendant);
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
-// Charts the engine tests share. Fields of the packed record are compared as copies (`+field`):
-// the assertion macros bind their arguments by reference, and a reference to a misaligned field
-// is undefined.
+// Charts the engine tests share.
 #pragma once
 
 #include <cmath>

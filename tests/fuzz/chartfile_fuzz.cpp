@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     const Chart& chart = *result.chart;
-    if (size != ChartFileSize || std::memcmp(&chart, data, ChartFileSize) != 0)
+    if (size != ChartFileSize || std::memcmp(chartImage(chart).data(), data, ChartFileSize) != 0)
         std::abort();  // taken byte for byte, so it is written back unchanged
 
     DerivedTables tables;

@@ -18,11 +18,14 @@ QString aspectExplanation(int aspect, int first, int second)
                              ChartPointNames[second].data(), AspectNames[aspect].data(), AspectAngles[aspect]);
 }
 
-std::optional<QString> clickExplanation(const DerivedTables& tables, bool showAspects, int x, int y)
+std::optional<QString> clickExplanation(const DerivedTables& tables, const HitAreas& hits, bool showAspects,
+                                        int x, int y)
 {
-    for (const SortedBody& entry : tables.sortedBodies)
-        if (entry.glyphRect.contains(x, y) && entry.body >= 0 && entry.body < 10)
+    for (std::size_t s = 0; s < tables.sortedBodies.size(); ++s) {
+        const SortedBody& entry = tables.sortedBodies[s];
+        if (hits.bodyGlyphs[s].contains(x, y) && entry.body >= 0 && entry.body < 10)
             return bodyExplanation(entry.body, entry.position.longitude);
+    }
     if (!showAspects)
         return std::nullopt;
     for (int i = 0; i < ChartPointCount; ++i) {
@@ -30,7 +33,7 @@ std::optional<QString> clickExplanation(const DerivedTables& tables, bool showAs
             if (i == AscendantPoint && j == MidheavenPoint)
                 continue;
             const AspectEntry& cell = tables.aspectGrid[i][j];
-            if (cell.aspect >= 0 && cell.aspect < 11 && cell.cell.contains(x, y))
+            if (cell.aspect >= 0 && cell.aspect < 11 && hits.aspectCells[i][j].contains(x, y))
                 return aspectExplanation(cell.aspect, i, j);
         }
     }

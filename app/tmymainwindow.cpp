@@ -235,6 +235,7 @@ void TMyMainWindow::EditBirthData(bool newDocument)
 void TMyMainWindow::recompute()
 {
     const HouseSystem houses = computeChart(m_chart, m_tables, m_ephemeris);
+    m_hitAreas.bodyGlyphs = {};  // a new sorted order: no glyph rectangle holds until the next paint
     update();
     updateCommands();
     if (houses == HouseSystem::Porphyry)
@@ -250,6 +251,7 @@ QString TMyMainWindow::loadChartFile(const QString& path)
     m_saved = true;
     m_fileName = path;
     rebuildDerivedTables(m_chart, m_tables);
+    m_hitAreas.bodyGlyphs = {};
     m_chartPresent = true;
     updateCommands();
     return {};
@@ -357,7 +359,7 @@ void TMyMainWindow::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     PainterCanvas canvas(painter, GlyphStyle::Bitmap);
-    paintChartView(canvas, m_chart, m_tables, size(), m_showAspects);
+    m_hitAreas = paintChartView(canvas, m_chart, m_tables, size(), m_showAspects);
 }
 
 void TMyMainWindow::mousePressEvent(QMouseEvent* event)
@@ -366,7 +368,7 @@ void TMyMainWindow::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint at = event->position().toPoint();
-    if (const std::optional<QString> text = clickExplanation(m_tables, m_showAspects, at.x(), at.y()))
+    if (const std::optional<QString> text = clickExplanation(m_tables, m_hitAreas, m_showAspects, at.x(), at.y()))
         m_messages.show(this, *text);
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "chart.h"
+#include "chartpaint.h"
 #include "pipeline.h"
 
 class QAction;
@@ -35,6 +36,7 @@ public:
 
     const Chart& chart() const { return m_chart; }
     const DerivedTables& tables() const { return m_tables; }
+    const HitAreas& hitAreas() const { return m_hitAreas; }
     // Made on first use, since asking the print system for its printers slows the start.
     // Null when no printer object can be made.
     QPrinter* printer();
@@ -91,6 +93,7 @@ private:
 
     Chart m_chart;
     DerivedTables m_tables;
+    HitAreas m_hitAreas;
     std::unique_ptr<QPrinter> m_printer;
     QString m_fileName;
     bool m_saved = false;

@@ -60,7 +60,7 @@ SortKey keyOf(const Chart& chart, const BodyPosition& body)
 void buildSortedBodies(const Chart& chart, SortedBodies& sorted)
 {
     for (int n = 0; n < 10; ++n)
-        sorted[n] = SortedBody{chart.bodies[n], n, IntRect{}};
+        sorted[n] = SortedBody{chart.bodies[n], n};
     // Selection sort: equal keys keep the order the swaps leave, which the wheel relies on.
     for (int i = 0; i < 10; ++i) {
         int best = i;

@@ -101,22 +101,13 @@ struct BirthData {
 BirthData birthDataOf(const Chart& chart);
 void setBirthData(Chart& chart, const BirthData& data);
 
-// Screen rectangle in device units, filled by the display for hit testing.
-struct IntRect {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-    bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-    bool operator==(const IntRect&) const = default;
-};
-
 struct SortedBody {
     BodyPosition position;
     std::int32_t body = 0;
-    IntRect glyphRect;
 };
 
 struct AspectEntry {
     std::int32_t aspect = -1;  // 0..10, or -1 for none; only row < column is meaningful
-    IntRect cell;
 };
 
 using SortedBodies = std::array<SortedBody, 10>;

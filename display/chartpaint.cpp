@@ -12,7 +12,7 @@ constexpr int half(int n) { return n / 2; }
 bool validSign(int sign) { return sign >= 0 && sign < 12; }
 
 void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sorted, const WheelLayout& layout,
-                const ChartFonts& fonts, SortedBodies* record)
+                const ChartFonts& fonts, HitAreas* hits)
 {
     // Each smaller circle paints over the inside of the one before.
     for (const IntRect& circle : {layout.outerSquare, layout.signCircle, layout.numberCircle, layout.hubCircle})
@@ -58,8 +58,8 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
             const int sign = entry.position.sign;
             if (entry.body >= 0 && entry.body < 10 && validSign(sign))
                 canvas.drawGlyph(bodyGlyphId(entry.body), glyph, elementInk(sign));
-            if (record)
-                (*record)[s].glyphRect = glyph;
+            if (hits)
+                hits->bodyGlyphs[s] = glyph;
 
             canvas.setFont(fonts.label);
             const QString degrees = degreeText(entry.position.degrees);
@@ -150,8 +150,8 @@ QString legendText(int aspect)
                              AspectAngles[aspect]);
 }
 
-int drawAspectTable(ChartCanvas& canvas, const Chart& chart, AspectGrid& grid, Point origin, int textHeight,
-                    const ChartFont& titleFont, const ChartFont& bodyFont, bool recordHitAreas)
+int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, Point origin,
+                    int textHeight, const ChartFont& titleFont, const ChartFont& bodyFont, HitAreas* hits)
 {
     canvas.setFont(bodyFont);
     const int nmWidth = canvas.textExtent(QStringLiteral("nm")).width;
@@ -178,31 +178,33 @@ int drawAspectTable(ChartCanvas& canvas, const Chart& chart, AspectGrid& grid, P
                                     TextAlign::LeftTop);
                 }
             }
-            AspectEntry& entry = grid[i][j];
+            const AspectEntry& entry = grid[i][j];
             if (entry.aspect < 0 || entry.aspect > 10) {
                 canvas.drawText(table.dashAnchor(i, j), QStringLiteral("-"), TextAlign::CentreTop);
                 continue;
             }
             const IntRect cell = table.cellGlyphRect(i, j);
             canvas.drawGlyph(aspectGlyphId(entry.aspect), cell, aspectInk(entry.aspect));
-            if (recordHitAreas)
-                entry.cell = cell;
+            if (hits)
+                hits->aspectCells[i][j] = cell;
         }
     }
     return origin.y + table.height();
 }
 
-void paintChartView(ChartCanvas& canvas, const Chart& chart, DerivedTables& tables, QSize client,
-                    bool showAspects)
+HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTables& tables, QSize client,
+                        bool showAspects)
 {
+    HitAreas hits;
     const ChartFonts fonts = screenFonts(client.width());
     const WheelLayout layout = computeWheelLayout({0, 0, client.width(), client.height()}, showAspects, false);
-    paintWheel(canvas, chart, tables.sortedBodies, layout, fonts, &tables.sortedBodies);
+    paintWheel(canvas, chart, tables.sortedBodies, layout, fonts, &hits);
     if (showAspects) {
         canvas.setFont(fonts.cusp);
         const int textHeight = canvas.textExtent(degreeText(0)).height;
-        drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, true);
+        drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, &hits);
     }
+    return hits;
 }
 
 void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies,
@@ -220,10 +222,9 @@ void paintAspectsPage(ChartCanvas& canvas, const Chart& chart, const AspectGrid&
 
     canvas.setFont(fonts.cusp);
     const TextExtent w = canvas.textExtent(QStringLiteral("W"));
-    AspectGrid cells = grid;
     int left = page.left + 3 * w.width;
-    int top = drawAspectTable(canvas, chart, cells, {left, page.top + 3 * w.height}, w.height, titleFont,
-                              fonts.cusp, false);
+    int top = drawAspectTable(canvas, chart, grid, {left, page.top + 3 * w.height}, w.height, titleFont,
+                              fonts.cusp, nullptr);
 
     top += w.height;
     const int legendTop = top;

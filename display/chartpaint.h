@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include <array>
+
 #include "chart.h"
 #include "chartcanvas.h"
 #include "pipeline.h"
@@ -43,10 +45,16 @@ QString hubTimeText(const TimeOfDay& time);
 QString hubCoordinatesText(const GeoAngle& longitude, const GeoAngle& latitude);
 QString legendText(int aspect);
 
+// Where a paint of the view put what a click can explain; empty rectangles for what it did not draw.
+struct HitAreas {
+    std::array<IntRect, 10> bodyGlyphs{};  // by position in the sorted bodies
+    std::array<std::array<IntRect, ChartPointCount>, ChartPointCount> aspectCells{};  // as the aspect grid
+};
+
 // The view: the wheel in a client area of `client`, the aspect table at the origin when
-// `showAspects`. Records each body's glyphRect and each drawn aspect's cell rectangle in `tables`.
-void paintChartView(ChartCanvas& canvas, const Chart& chart, DerivedTables& tables, QSize client,
-                    bool showAspects);
+// `showAspects`. Returns where the body glyphs and the drawn aspects went.
+HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTables& tables, QSize client,
+                        bool showAspects);
 
 // The printed wheel on `page`; records nothing.
 void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies,
@@ -56,8 +64,8 @@ void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies&
 void paintAspectsPage(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, const IntRect& page);
 
 // Draws the table with `origin` at its top-left and returns the y just below it. The body font
-// is selected on return. With `recordHitAreas` the cell rectangles of drawn aspects go to `grid`.
-int drawAspectTable(ChartCanvas& canvas, const Chart& chart, AspectGrid& grid, Point origin, int textHeight,
-                    const ChartFont& titleFont, const ChartFont& bodyFont, bool recordHitAreas);
+// is selected on return. The cells of drawn aspects go to `hits` unless it is null.
+int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, Point origin,
+                    int textHeight, const ChartFont& titleFont, const ChartFont& bodyFont, HitAreas* hits);
 
 }  // namespace zodiara

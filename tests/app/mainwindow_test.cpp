@@ -55,10 +55,9 @@ QStringList documentState(bool saved, bool present, const QString& file, const Q
 
 QPoint centre(const IntRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-bool insideAnyGlyph(const DerivedTables& tables, QPoint p)
+bool insideAnyGlyph(const HitAreas& hits, QPoint p)
 {
-    return std::ranges::any_of(tables.sortedBodies,
-                               [p](const SortedBody& b) { return b.glyphRect.contains(p.x(), p.y()); });
+    return std::ranges::any_of(hits.bodyGlyphs, [p](const IntRect& r) { return r.contains(p.x(), p.y()); });
 }
 
 // Page objects, not the page tree ("/Type /Pages"); -1 when there is no file.
@@ -237,16 +236,17 @@ private slots:
         QVERIFY(m_view->showAspects() && item(CmShowAspects)->isChecked());
         QVERIFY(m_view->grab().toImage() != without);
         const DerivedTables& tables = m_view->tables();
+        const HitAreas& hits = m_view->hitAreas();
         QPoint cell(-1, -1);
         for (int i = 0; i < 12 && cell.x() < 0; ++i)
             for (int j = i + 1; j < 12 && cell.x() < 0; ++j)
-                if (const AspectEntry& e = tables.aspectGrid[i][j];
-                    e.aspect >= 0 && e.cell != IntRect{} && !insideAnyGlyph(tables, centre(e.cell)))
-                    cell = centre(e.cell);
+                if (const IntRect& r = hits.aspectCells[i][j];
+                    tables.aspectGrid[i][j].aspect >= 0 && r != IntRect{} && !insideAnyGlyph(hits, centre(r)))
+                    cell = centre(r);
         QVERIFY2(cell.x() >= 0, "no aspect cell drawn");
-        const QPoint glyph = centre(tables.sortedBodies[0].glyphRect);
-        const QStringList expected{*clickExplanation(tables, true, glyph.x(), glyph.y()),
-                                   *clickExplanation(tables, true, cell.x(), cell.y())};
+        const QPoint glyph = centre(hits.bodyGlyphs[0]);
+        const QStringList expected{*clickExplanation(tables, hits, true, glyph.x(), glyph.y()),
+                                   *clickExplanation(tables, hits, true, cell.x(), cell.y())};
         QVERIFY(expected[0].endsWith(" degrees") && expected[1].contains(" between "));
 
         QTest::mouseClick(m_view, Qt::RightButton, {}, glyph);
@@ -255,7 +255,7 @@ private slots:
         item(CmShowAspects)->trigger();
         QVERIFY(!m_view->showAspects() && !item(CmShowAspects)->isChecked());
         QCOMPARE(m_view->grab().toImage(), without);
-        QVERIFY(!insideAnyGlyph(tables, cell));
+        QVERIFY(!insideAnyGlyph(m_view->hitAreas(), cell));
         QTest::mouseClick(m_view, Qt::LeftButton, {}, cell);
         QCOMPARE(m_messages->texts(), expected);
         QCOMPARE(m_messages->texts(&Shown::caption), QStringList(2, "Zodiara"));
@@ -267,13 +267,20 @@ private slots:
     void explanationRules()
     {
         DerivedTables tables;
-        tables.sortedBodies[0] = {{.longitude = 5.25}, 1, {10, 10, 20, 20}};
-        tables.sortedBodies[1] = {{.longitude = 123.456}, 0, {14, 17, 30, 30}};
-        tables.aspectGrid[0][1] = {7, {100, 100, 110, 110}};
-        tables.aspectGrid[9][11] = {0, {200, 200, 210, 210}};
-        tables.aspectGrid[10][11] = {4, {300, 300, 310, 310}};
-        tables.aspectGrid[2][3] = {3, {10, 10, 20, 20}};
-        tables.aspectGrid[4][5] = {-1, {400, 400, 410, 410}};
+        HitAreas hits;
+        tables.sortedBodies[0] = {{.longitude = 5.25}, 1};
+        hits.bodyGlyphs[0] = {10, 10, 20, 20};
+        tables.sortedBodies[1] = {{.longitude = 123.456}, 0};
+        hits.bodyGlyphs[1] = {14, 17, 30, 30};
+        const std::tuple<int, int, int, IntRect> cells[] = {{0, 1, 7, {100, 100, 110, 110}},
+                                                             {9, 11, 0, {200, 200, 210, 210}},
+                                                             {10, 11, 4, {300, 300, 310, 310}},
+                                                             {2, 3, 3, {10, 10, 20, 20}},
+                                                             {4, 5, -1, {400, 400, 410, 410}}};
+        for (const auto& [i, j, aspect, rect] : cells) {
+            tables.aspectGrid[i][j].aspect = aspect;
+            hits.aspectCells[i][j] = rect;
+        }
         const QString sun = "Sun =  5.2500000 degrees";
         const std::tuple<int, bool, QString> cases[] = {
             {18, false, sun},                            // the earlier entry wins an overlap
@@ -286,7 +293,7 @@ private slots:
             {15, true, sun},  // the glyph wins over the cell
         };
         for (const auto& [at, showAspects, expected] : cases)
-            QCOMPARE(clickExplanation(tables, showAspects, at, at).value_or(QString()), expected);
+            QCOMPARE(clickExplanation(tables, hits, showAspects, at, at).value_or(QString()), expected);
     }
 
     void porphyryMessageGivesMinutesAndHemisphere()

@@ -15,8 +15,7 @@ namespace zodiara {
 std::optional<QString> clickExplanation(const DerivedTables& tables, const HitAreas& hits, bool showAspects,
                                         int x, int y);
 
-QString bodyExplanation(int body, double longitude);
-// `first` < `second` are chart points 0..11.
-QString aspectExplanation(int aspect, int first, int second);
+QString bodyExplanation(Body body, double longitude);
+QString aspectExplanation(Aspect aspect, ChartPoint first, ChartPoint second);
 
 }  // namespace zodiara

@@ -52,7 +52,7 @@ static void splitLongitude(Position& p, double longitudeDeg)
     if (x - std::floor(x) >= 0.5)
         minutes += 1;
     int sign = 0;
-    while (sign < 11 && degrees >= 30) {
+    while (sign < index(Sign::Pisces) && degrees >= 30) {
         sign += 1;
         degrees -= 30;
     }

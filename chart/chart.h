@@ -4,12 +4,72 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace zodiara {
 
 enum CompassDirection : std::int32_t { North = 0, South = 1, East = 2, West = 3 };
+
+// What the record's integers stand for. The stored fields stay int32, as files hold them; code that
+// compares or indexes uses these, through index() and the All* lists.
+enum class Sign : std::int32_t {
+    Aries, Taurus, Gemini, Cancer, Leo, Virgo, Libra, Scorpio, Sagittarius, Capricorn, Aquarius, Pisces
+};
+// In the chart's order, the Moon first.
+enum class Body : std::int32_t { Moon, Sun, Mercury, Venus, Mars, Jupiter, Saturn, Uranus, Neptune, Pluto };
+// The points of the aspect grid: the ten bodies, then the two angles.
+enum class ChartPoint : std::int32_t {
+    Moon, Sun, Mercury, Venus, Mars, Jupiter, Saturn, Uranus, Neptune, Pluto, Ascendant, MidHeaven
+};
+// In order of angle; where two orbs overlap, the first wins.
+enum class Aspect : std::int32_t {
+    Conjunction, SemiSextile, Biquintile, SemiSquare, Sextile, Quintile, Square, Trine, Sesquiquadrate,
+    Inconjunct, Opposition
+};
+
+inline constexpr int SignCount = 12;
+inline constexpr int BodyCount = 10;
+inline constexpr int ChartPointCount = 12;
+inline constexpr int AspectCount = 11;
+
+constexpr int index(Sign sign) { return static_cast<int>(sign); }
+constexpr int index(Body body) { return static_cast<int>(body); }
+constexpr int index(ChartPoint point) { return static_cast<int>(point); }
+constexpr int index(Aspect aspect) { return static_cast<int>(aspect); }
+constexpr ChartPoint chartPoint(Body body) { return static_cast<ChartPoint>(body); }
+
+namespace detail {
+template <typename Enum, int Count>
+constexpr std::array<Enum, Count> allOf()
+{
+    std::array<Enum, Count> all{};
+    for (int i = 0; i < Count; ++i)
+        all[i] = static_cast<Enum>(i);
+    return all;
+}
+}  // namespace detail
+
+inline constexpr auto AllSigns = detail::allOf<Sign, SignCount>();
+inline constexpr auto AllBodies = detail::allOf<Body, BodyCount>();
+inline constexpr auto AllChartPoints = detail::allOf<ChartPoint, ChartPointCount>();
+inline constexpr auto AllAspects = detail::allOf<Aspect, AspectCount>();
+
+struct PointPair {
+    ChartPoint first;
+    ChartPoint second;
+};
+// Every pair of chart points with `first` before `second`, ordered by first, then second.
+inline constexpr auto ChartPointPairs = [] {
+    std::array<PointPair, ChartPointCount * (ChartPointCount - 1) / 2> pairs{};
+    std::size_t n = 0;
+    for (int i = 0; i < ChartPointCount; ++i)
+        for (int j = i + 1; j < ChartPointCount; ++j)
+            pairs[n++] = {AllChartPoints[i], AllChartPoints[j]};
+    return pairs;
+}();
 
 struct TimeOfDay {
     std::int32_t hour = 0;
@@ -39,20 +99,20 @@ struct HouseCusp {
     std::int32_t degrees = 0;  // 0..29 (30 only at exactly 360)
     std::int32_t minutes = 0;  // 0..60 (rounded, not carried)
     double longitude = 0;      // 0..360
-    std::int32_t sign = 0;     // 0..11
+    std::int32_t sign = 0;     // Sign 0..11
 };
 
 struct BodyPosition {
     std::int32_t degrees = 0;
     std::int32_t minutes = 0;
     double longitude = 0;
-    std::int32_t sign = 0;
+    std::int32_t sign = 0;     // Sign 0..11
     std::int32_t house = -1;   // house index 0..11, -1 until computed
 };
 
 struct Chart {
     HouseCusp cusps[12];
-    BodyPosition bodies[10];
+    BodyPosition bodies[BodyCount];
     GeoAngle longitude;
     GeoAngle latitude;
     char place[50] = {};         // Windows-1252, NUL-terminated; bytes after the terminator are
@@ -83,6 +143,8 @@ struct Chart {
     double dayNumber = 0;
 
     Chart();
+    BodyPosition& body(Body b) { return bodies[index(b)]; }
+    const BodyPosition& body(Body b) const { return bodies[index(b)]; }
 };
 
 // The user-entered part of a chart; everything else is derived.
@@ -103,24 +165,18 @@ void setBirthData(Chart& chart, const BirthData& data);
 
 struct SortedBody {
     BodyPosition position;
-    std::int32_t body = 0;
+    Body body = Body::Moon;
 };
 
-struct AspectEntry {
-    std::int32_t aspect = -1;  // 0..10, or -1 for none; only row < column is meaningful
-};
-
-using SortedBodies = std::array<SortedBody, 10>;
-using AspectGrid = std::array<std::array<AspectEntry, 12>, 12>;
-
-// Chart points of the aspect grid: 0..9 the bodies, then the two angles.
-inline constexpr int AscendantPoint = 10;
-inline constexpr int MidheavenPoint = 11;
-inline constexpr int ChartPointCount = 12;
+// The bodies in the order the wheel reads them.
+using SortedBodies = std::array<SortedBody, BodyCount>;
+// The aspect of each pair of chart points, [first][second] with first before second; none where
+// the separation is within no orb.
+using AspectGrid = std::array<std::array<std::optional<Aspect>, ChartPointCount>, ChartPointCount>;
 
 // ---- Reference tables -------------------------------------------------------
 
-inline constexpr std::array<std::string_view, 12> SignNames = {
+inline constexpr std::array<std::string_view, SignCount> SignNames = {
     "Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
     "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
 
@@ -145,19 +201,26 @@ inline constexpr std::array<std::string_view, 12> SignDateRangesWithName = {
     "November 22 - December 21, Sagittarius", "December 22 - January 19, Capricorn",
     "January 20 - February 18, Aquarius", "February 19 - March 20, Pisces"};
 
-inline constexpr std::array<std::string_view, 10> BodyNames = {
+inline constexpr std::array<std::string_view, BodyCount> BodyNames = {
     "Moon", "Sun", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"};
 
-// Names of the twelve chart points of the aspect grid.
-inline constexpr std::array<std::string_view, 12> ChartPointNames = {
+inline constexpr std::array<std::string_view, ChartPointCount> ChartPointNames = {
     "Moon", "Sun", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto",
     "Ascendant", "MidHeaven"};
 
-inline constexpr std::array<std::string_view, 11> AspectNames = {
+inline constexpr std::array<std::string_view, AspectCount> AspectNames = {
     "Conjunction", "SemiSextile", "Biquintile", "SemiSquare", "Sextile", "Quintile",
     "Square", "Trine", "Sesquiquadrate", "Inconjunct", "Opposition"};
-inline constexpr std::array<double, 11> AspectAngles = {0, 30, 36, 45, 60, 72, 90, 120, 135, 150, 180};
-inline constexpr std::array<double, 11> AspectOrbs = {8, 2, 2, 2, 6, 2, 8, 8, 2, 6, 8};
+inline constexpr std::array<double, AspectCount> AspectAngles = {0, 30, 36, 45, 60, 72, 90, 120, 135, 150, 180};
+inline constexpr std::array<double, AspectCount> AspectOrbs = {8, 2, 2, 2, 6, 2, 8, 8, 2, 6, 8};
+
+// The names are NUL-terminated literals, so their data() may go to %s.
+constexpr std::string_view signName(Sign sign) { return SignNames[index(sign)]; }
+constexpr std::string_view bodyName(Body body) { return BodyNames[index(body)]; }
+constexpr std::string_view pointName(ChartPoint point) { return ChartPointNames[index(point)]; }
+constexpr std::string_view aspectName(Aspect aspect) { return AspectNames[index(aspect)]; }
+constexpr double aspectAngleDeg(Aspect aspect) { return AspectAngles[index(aspect)]; }
+constexpr double aspectOrbDeg(Aspect aspect) { return AspectOrbs[index(aspect)]; }
 
 inline constexpr std::array<std::string_view, 7> WeekdayNames = {
     "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};

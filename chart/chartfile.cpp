@@ -93,7 +93,7 @@ void forEachField(Record& c, Field&& field)
         field(at + CuspLongitude, cusp.longitude);
         field(at + CuspSign, cusp.sign);
     }
-    for (std::size_t n = 0; n < 10; ++n) {
+    for (std::size_t n = 0; n < BodyCount; ++n) {
         auto& body = c.bodies[n];
         const std::size_t at = Bodies + n * PositionSize;
         field(at + BodyDegrees, body.degrees);
@@ -169,7 +169,7 @@ std::string checkPosition(const char* what, int index, std::int32_t degrees, std
     const std::string name = std::string(what) + " " + std::to_string(index + 1);
     if (!validLongitude(longitude))
         return name + " has a longitude outside 0 to 360";
-    if (sign < 0 || sign > 11)
+    if (sign < 0 || sign >= SignCount)
         return describe((name + " sign").c_str(), sign, "0 to 11");
     if (degrees < 0 || degrees > 30)
         return describe((name + " degrees").c_str(), degrees, "0 to 30");
@@ -187,10 +187,10 @@ std::string checkChart(const Chart& c)
         if (auto e = checkPosition("cusp", n, cusp.degrees, cusp.minutes, cusp.longitude, cusp.sign); !e.empty())
             return e;
     }
-    for (int n = 0; n < 10; ++n) {
+    for (int n = 0; n < BodyCount; ++n) {
         const BodyPosition& body = c.bodies[n];
         if (body.house < -1 || body.house > 11)
-            return describe((std::string(BodyNames[n]) + " house").c_str(), body.house, "-1 to 11");
+            return describe((std::string(bodyName(AllBodies[n])) + " house").c_str(), body.house, "-1 to 11");
         if (auto e = checkPosition("body", n, body.degrees, body.minutes, body.longitude, body.sign); !e.empty())
             return e;
     }

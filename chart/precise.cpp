@@ -13,8 +13,8 @@ namespace zodiara {
 namespace {
 
 // The library numbers the Sun 0 and the Moon 1; the chart the other way round.
-constexpr int LibraryBody[10] = {SE_MOON, SE_SUN, SE_MERCURY, SE_VENUS, SE_MARS,
-                                 SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO};
+constexpr int LibraryBody[BodyCount] = {SE_MOON, SE_SUN, SE_MERCURY, SE_VENUS, SE_MARS,
+                                        SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO};
 
 void ensurePath()
 {
@@ -48,14 +48,15 @@ std::unordered_set<long long>& blocksWithoutFile()
     return blocks;
 }
 
-double preciseBodyLongitude(double julianDateUt, int body)
+double preciseBodyLongitude(double julianDateUt, Body body)
 {
     ensurePath();
     const long long block = static_cast<long long>(std::floor((julianDateUt - FileEpoch) / FileSpanDays));
     const bool knownMissing = blocksWithoutFile().contains(block);
     double x[6] = {};
     char error[AS_MAXCH] = {};
-    const int flags = swe_calc_ut(julianDateUt, LibraryBody[body], knownMissing ? SEFLG_MOSEPH : SEFLG_SWIEPH, x, error);
+    const int flags =
+        swe_calc_ut(julianDateUt, LibraryBody[index(body)], knownMissing ? SEFLG_MOSEPH : SEFLG_SWIEPH, x, error);
     if (flags < 0)
         return std::nan("");
     if (!knownMissing && (flags & SEFLG_MOSEPH))
@@ -107,9 +108,9 @@ HouseSystem computePrecisePositions(Chart& chart)
         system = HouseSystem::Porphyry;
     }
 
-    for (int body = 0; body < 10; ++body) {
+    for (const Body body : AllBodies) {
         const double lon = preciseBodyLongitude(jd, body);
-        splitBody(chart.bodies[body], reduce360(finiteOr(lon, 0)));
+        splitBody(chart.body(body), reduce360(finiteOr(lon, 0)));
     }
     return system;
 }

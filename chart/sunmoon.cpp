@@ -54,7 +54,7 @@ void computeSunAndMoon(Chart& chart)
     double sunLon = nu + SunPerigee;
     if (sunLon > 360)
         sunLon -= 360;
-    splitBody(chart.bodies[1], sunLon);
+    splitBody(chart.body(Body::Sun), sunLon);
 
     // Moon: mean longitude with the periodic terms, projected through the inclined orbit.
     const double sinE = std::sin(e);
@@ -75,7 +75,7 @@ void computeSunAndMoon(Chart& chart)
     const double arg = degToRad(l2 - node1);
     const double moonLon =
         reduceBothWays(node1 + radToDeg(std::atan2(std::sin(arg) * std::cos(incl), std::cos(arg))));
-    splitBody(chart.bodies[0], moonLon);
+    splitBody(chart.body(Body::Moon), moonLon);
 }
 
 }  // namespace zodiara

@@ -20,9 +20,9 @@ inline constexpr int bodyGlyphId(int body) { return 20 + body; }
 inline constexpr int aspectGlyphId(int aspect) { return 50 + aspect; }
 
 // Ink of a sign's glyph and of a body in that sign, by the sign's element.
-QColor elementInk(int sign);
+QColor elementInk(Sign sign);
 // Ink of an aspect glyph in the table.
-QColor aspectInk(int aspect);
+QColor aspectInk(Aspect aspect);
 
 struct ChartFonts {
     ChartFont label;   // body degree and minute labels
@@ -43,11 +43,11 @@ QString minuteText(int minutes);   // "07'", "60'"
 QString hubDateText(const CalendarDate& date);
 QString hubTimeText(const TimeOfDay& time);
 QString hubCoordinatesText(const GeoAngle& longitude, const GeoAngle& latitude);
-QString legendText(int aspect);
+QString legendText(Aspect aspect);
 
 // Where a paint of the view put what a click can explain; empty rectangles for what it did not draw.
 struct HitAreas {
-    std::array<IntRect, 10> bodyGlyphs{};  // by position in the sorted bodies
+    std::array<IntRect, BodyCount> bodyGlyphs{};  // by position in the sorted bodies
     std::array<std::array<IntRect, ChartPointCount>, ChartPointCount> aspectCells{};  // as the aspect grid
 };
 

@@ -241,7 +241,7 @@ private slots:
         for (int i = 0; i < 12 && cell.x() < 0; ++i)
             for (int j = i + 1; j < 12 && cell.x() < 0; ++j)
                 if (const IntRect& r = hits.aspectCells[i][j];
-                    tables.aspectGrid[i][j].aspect >= 0 && r != IntRect{} && !insideAnyGlyph(hits, centre(r)))
+                    tables.aspectGrid[i][j] && r != IntRect{} && !insideAnyGlyph(hits, centre(r)))
                     cell = centre(r);
         QVERIFY2(cell.x() >= 0, "no aspect cell drawn");
         const QPoint glyph = centre(hits.bodyGlyphs[0]);
@@ -268,18 +268,20 @@ private slots:
     {
         DerivedTables tables;
         HitAreas hits;
-        tables.sortedBodies[0] = {{.longitude = 5.25}, 1};
+        tables.sortedBodies[0] = {{.longitude = 5.25}, Body::Sun};
         hits.bodyGlyphs[0] = {10, 10, 20, 20};
-        tables.sortedBodies[1] = {{.longitude = 123.456}, 0};
+        tables.sortedBodies[1] = {{.longitude = 123.456}, Body::Moon};
         hits.bodyGlyphs[1] = {14, 17, 30, 30};
-        const std::tuple<int, int, int, IntRect> cells[] = {{0, 1, 7, {100, 100, 110, 110}},
-                                                             {9, 11, 0, {200, 200, 210, 210}},
-                                                             {10, 11, 4, {300, 300, 310, 310}},
-                                                             {2, 3, 3, {10, 10, 20, 20}},
-                                                             {4, 5, -1, {400, 400, 410, 410}}};
-        for (const auto& [i, j, aspect, rect] : cells) {
-            tables.aspectGrid[i][j].aspect = aspect;
-            hits.aspectCells[i][j] = rect;
+        using enum ChartPoint;
+        const std::tuple<ChartPoint, ChartPoint, std::optional<Aspect>, IntRect> cells[] = {
+            {Moon, Sun, Aspect::Trine, {100, 100, 110, 110}},
+            {Pluto, MidHeaven, Aspect::Conjunction, {200, 200, 210, 210}},
+            {Ascendant, MidHeaven, Aspect::Sextile, {300, 300, 310, 310}},
+            {Mercury, Venus, Aspect::SemiSquare, {10, 10, 20, 20}},
+            {Mars, Jupiter, std::nullopt, {400, 400, 410, 410}}};
+        for (const auto& [first, second, aspect, rect] : cells) {
+            tables.aspectGrid[index(first)][index(second)] = aspect;
+            hits.aspectCells[index(first)][index(second)] = rect;
         }
         const QString sun = "Sun =  5.2500000 degrees";
         const std::tuple<int, bool, QString> cases[] = {

@@ -23,7 +23,8 @@ TEST_P(UniversalTime, StepsTheDateAcrossMidnight)
     UtCase c = GetParam();
     computeUniversalTime(c.chart);
     const Chart& u = c.chart;
-    EXPECT_EQ((std::array{u.utDate.year, int(u.utDate.month), int(u.utDate.day), u.universalTime.hour, u.universalTime.minute}),
+    EXPECT_EQ((std::array{u.utDate.year, int(u.utDate.month), int(u.utDate.day), u.universalTime.hour,
+                          u.universalTime.minute}),
               (std::array{c.year, c.month, c.day, c.hour, c.minute}));
 }
 

@@ -73,14 +73,14 @@ TEST_F(ChartFiles, RoundTripIsByteIdenticalIncludingHiddenBytes)
     DerivedTables computed, loaded;
     rebuildDerivedTables(chart, computed);
     rebuildDerivedTables(*read.chart, loaded);
-    for (int n = 0; n < 10; ++n)
+    for (int n = 0; n < BodyCount; ++n)
         EXPECT_EQ(loaded.sortedBodies[n].body, computed.sortedBodies[n].body);
 }
 
 TEST_F(ChartFiles, EditedPositionsAreShownAsStored)
 {
     Chart edited = chart;
-    edited.bodies[0].longitude = chart.bodies[1].longitude + 1;  // Moon onto the Sun
+    edited.body(Body::Moon).longitude = chart.body(Body::Sun).longitude + 1;
     // Older versions let February 30 be entered; such files open, as do the outermost years.
     edited.birthDate = {9999, 30, 2};
     edited.utDate.year = -9999;
@@ -88,10 +88,10 @@ TEST_F(ChartFiles, EditedPositionsAreShownAsStored)
     ASSERT_EQ(writeChartFile(p, edited), "");
     const ChartReadResult read = readChartFile(p);
     ASSERT_TRUE(read.chart);
-    EXPECT_EQ(read.chart->bodies[0].longitude, edited.bodies[0].longitude);
+    EXPECT_EQ(read.chart->body(Body::Moon).longitude, edited.body(Body::Moon).longitude);
     DerivedTables t;
     rebuildDerivedTables(*read.chart, t);
-    EXPECT_EQ(t.aspectGrid[0][1].aspect, 0);
+    EXPECT_EQ(t.aspectGrid[index(ChartPoint::Moon)][index(ChartPoint::Sun)], Aspect::Conjunction);
 }
 
 struct Corruption {

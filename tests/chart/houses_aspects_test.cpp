@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,7 +132,7 @@ TEST(Houses, BodiesOnCuspsBelongToTheHouseThatBeginsThere)
 
 struct AspectCase {
     double a, b;
-    int aspect;
+    std::optional<Aspect> aspect;
 };
 
 class Aspects : public ::testing::TestWithParam<AspectCase> {};
@@ -142,12 +143,16 @@ TEST_P(Aspects, FoldedSeparationWithInclusiveOrbs)
     EXPECT_EQ(aspectBetween(GetParam().b, GetParam().a), GetParam().aspect);
 }
 
+using enum Aspect;
+constexpr std::nullopt_t None = std::nullopt;
+
 INSTANTIATE_TEST_SUITE_P(Table, Aspects, ::testing::Values(
-    AspectCase{10, 130, 7}, AspectCase{10, 138.5, -1}, AspectCase{10, 138, 7},
-    AspectCase{100, 136, 2}, AspectCase{0, 90, 6}, AspectCase{350, 170, 10},
-    AspectCase{359, 1, 0}, AspectCase{350, 110, 7}, AspectCase{355, 25, 1},
+    AspectCase{10, 130, Trine}, AspectCase{10, 138.5, None}, AspectCase{10, 138, Trine},
+    AspectCase{100, 136, Biquintile}, AspectCase{0, 90, Square}, AspectCase{350, 170, Opposition},
+    AspectCase{359, 1, Conjunction}, AspectCase{350, 110, Trine}, AspectCase{355, 25, SemiSextile},
     // 32 degrees is within both the SemiSextile and the Biquintile orbs: the first wins.
-    AspectCase{0, 32, 1}, AspectCase{0, 33, -1}, AspectCase{0, 34, 2}, AspectCase{0, 52, -1}));
+    AspectCase{0, 32, SemiSextile}, AspectCase{0, 33, None}, AspectCase{0, 34, Biquintile},
+    AspectCase{0, 52, None}));
 
 // The wheel order starts in the house that holds 0 Aries, whichever side of 0 its cusp lies.
 struct OrderCase {
@@ -164,7 +169,7 @@ TEST_P(SortedOrder, ReadsTheWheelFromTheHouseHoldingAries)
     for (int n = 0; n < 12; ++n)
         c.cusps[n].longitude = reduce360(GetParam().firstCusp + 30.0 * n);
     c.cusps[11].longitude = GetParam().twelfthCusp;
-    for (int n = 0; n < 10; ++n) {
+    for (int n = 0; n < BodyCount; ++n) {
         splitBody(c.bodies[n], GetParam().bodies[n]);
         c.bodies[n].house = houseOf(GetParam().bodies[n], c.cusps);
     }

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include <swephexp.h>
 
@@ -23,8 +24,10 @@ Chart birth(int year, int month, int day, int hour, int minute, int lonDeg, Comp
 }
 
 constexpr double ArcSecond = 1.0 / 3600;
-constexpr int LibraryBody[10] = {SE_MOON, SE_SUN, SE_MERCURY, SE_VENUS, SE_MARS,
-                                 SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO};
+constexpr std::pair<Body, int> LibraryBodies[] = {
+    {Body::Moon, SE_MOON},       {Body::Sun, SE_SUN},         {Body::Mercury, SE_MERCURY}, {Body::Venus, SE_VENUS},
+    {Body::Mars, SE_MARS},       {Body::Jupiter, SE_JUPITER}, {Body::Saturn, SE_SATURN},   {Body::Uranus, SE_URANUS},
+    {Body::Neptune, SE_NEPTUNE}, {Body::Pluto, SE_PLUTO}};
 
 class PreciseCharts : public ::testing::TestWithParam<Chart> {};
 
@@ -34,11 +37,11 @@ TEST_P(PreciseCharts, HoldWhatTheLibraryReturns)
     DerivedTables t;
     ASSERT_EQ(computeChart(c, t, Ephemeris::Precise), HouseSystem::Placidus);
     char err[AS_MAXCH];
-    for (int b = 0; b < 10; ++b) {
+    for (const auto& [body, libraryBody] : LibraryBodies) {
         double x[6];
-        ASSERT_GE(swe_calc_ut(c.julianDate, LibraryBody[b], SEFLG_SWIEPH, x, err), 0);
-        EXPECT_LT(separation(c.bodies[b].longitude, x[0]), ArcSecond) << BodyNames[b];
-        EXPECT_GE(c.bodies[b].house, 0);
+        ASSERT_GE(swe_calc_ut(c.julianDate, libraryBody, SEFLG_SWIEPH, x, err), 0);
+        EXPECT_LT(separation(c.body(body).longitude, x[0]), ArcSecond) << body;
+        EXPECT_GE(c.body(body).house, 0);
     }
     double cusps[13], ascmc[10];
     ASSERT_GE(swe_houses_ex(c.julianDate, 0, c.latitudeDeg, -c.longitudeDeg, 'P', cusps, ascmc), 0);
@@ -144,13 +147,14 @@ TEST(Precise, TheClassicChartIsTheDefault)
     computeChart(a, ta);
     computeChart(b, tb, Ephemeris::Classic);
     EXPECT_EQ(chartImage(a), chartImage(b));
-    EXPECT_NEAR(a.bodies[0].longitude, 336.1401, 5e-5);
+    EXPECT_NEAR(a.body(Body::Moon).longitude, 336.1401, 5e-5);
     Chart p = a;
     DerivedTables tp;
     computeChart(p, tp, Ephemeris::Precise);
     // The classic Moon is minutes of arc off; the two must differ, yet not wildly.
-    EXPECT_GT(separation(p.bodies[0].longitude, a.bodies[0].longitude), ArcSecond);
-    EXPECT_LT(separation(p.bodies[0].longitude, a.bodies[0].longitude), 1.0);
+    const double moonApart = separation(p.body(Body::Moon).longitude, a.body(Body::Moon).longitude);
+    EXPECT_GT(moonApart, ArcSecond);
+    EXPECT_LT(moonApart, 1.0);
 }
 
 TEST(Precise, ASavedPreciseChartOpensWithItsPositions)
@@ -163,8 +167,8 @@ TEST(Precise, ASavedPreciseChartOpensWithItsPositions)
     const ChartReadResult read = readChartFile(path);
     std::filesystem::remove(path);
     ASSERT_TRUE(read.chart) << read.error;
-    for (int b = 0; b < 10; ++b)
-        EXPECT_EQ(read.chart->bodies[b].longitude, c.bodies[b].longitude);
+    for (const Body b : AllBodies)
+        EXPECT_EQ(read.chart->body(b).longitude, c.body(b).longitude);
     EXPECT_EQ(read.chart->ascendant, c.ascendant);
 }
 

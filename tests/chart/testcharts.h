@@ -3,8 +3,18 @@
 
 #include <cmath>
 #include <cstdint>
+#include <ostream>
 
 #include "chart.h"
+
+namespace zodiara {
+
+// Failures name what the enums stand for.
+inline std::ostream& operator<<(std::ostream& os, Sign sign) { return os << signName(sign); }
+inline std::ostream& operator<<(std::ostream& os, Body body) { return os << bodyName(body); }
+inline std::ostream& operator<<(std::ostream& os, Aspect aspect) { return os << aspectName(aspect); }
+
+}  // namespace zodiara
 
 namespace zodiara::test {
 

@@ -138,8 +138,8 @@ TEST_F(ReferenceImage, WheelCirclesHouseLinesGlyphColoursAndHub)
             // The m-th of n bodies splits the house sector into n + 1, at radius 170 - 10 + 2.
             const QPoint g = onCircle(Centre, 162, 180.0 - 30.0 * j - ++m * 30.0 / (n + 1));
             EXPECT_GE(countColour(image, QRect(g.x() - 5, g.y() - 5, 10, 10), ElementInks[s.position.sign % 4]), 4)
-                << "body " << s.body;
-            EXPECT_EQ(hits.bodyGlyphs[k], (IntRect{g.x() - 5, g.y() - 5, g.x() + 5, g.y() + 5})) << "hit area " << s.body;
+                << bodyName(s.body);
+            EXPECT_EQ(hits.bodyGlyphs[k], (IntRect{g.x() - 5, g.y() - 5, g.x() + 5, g.y() + 5})) << bodyName(s.body);
         }
     }
 
@@ -173,13 +173,14 @@ TEST_F(ReferenceImage, WithAspectsTableAtOriginWheelMovedRightAndSvgAtPixelSize)
     int aspects = 0;
     for (int i = 0; i < 10; ++i) {
         for (int j = i + 1; j < 12; ++j) {
-            const int a = tables.aspectGrid[i][j].aspect, x = (2 + i) * nm;
+            const std::optional<Aspect> a = tables.aspectGrid[i][j];
+            const int x = (2 + i) * nm;
             const int y = (13 - j) * 20;  // rows 16 + 4 apart, MidHeaven highest
-            if (a < 0) {
+            if (!a) {
                 EXPECT_GT(countDark(image, QRect(x - 4, y, 8, 16)), 0) << "dash " << i << "," << j;
             } else {
                 ++aspects;
-                EXPECT_GE(countColour(image, QRect(x, y + 6, w - 3, 14), AspectInks[a]), 3) << i << "," << j;
+                EXPECT_GE(countColour(image, QRect(x, y + 6, w - 3, 14), AspectInks[index(*a)]), 3) << i << "," << j;
                 EXPECT_EQ(hits.aspectCells[i][j], (IntRect{x, y + 6, x + w - 3, y + 20})) << i << "," << j;
             }
         }

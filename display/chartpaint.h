@@ -10,14 +10,11 @@
 
 #include "chart.h"
 #include "chartcanvas.h"
+#include "glyphs.h"
 #include "pipeline.h"
 #include "wheellayout.h"
 
 namespace zodiara {
-
-inline constexpr int signGlyphId(int sign) { return 3 + sign; }
-inline constexpr int bodyGlyphId(int body) { return 20 + body; }
-inline constexpr int aspectGlyphId(int aspect) { return 50 + aspect; }
 
 // Ink of a sign's glyph and of a body in that sign, by the sign's element.
 QColor elementInk(Sign sign);

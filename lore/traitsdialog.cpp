@@ -63,7 +63,7 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
         answers << QString::fromStdString(yourSignText(sign));
     m_yourSign->setMinimumWidth(widestLine(metrics, answers.join(QLatin1Char('\n')).split(QLatin1Char('\n')), 4));
 
-    m_picture = new TStatic256(this, signGlyphBase, true, messages);
+    m_picture = new TStatic256(this, signGlyphId(0), true, messages);
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setFixedSize(units(28, 21));
 
@@ -188,7 +188,7 @@ void TraitsDialog::onRangeChosen(int index)
 void TraitsDialog::ShowSign()
 {
     const int sign = m_currentSign;
-    m_picture->LoadBitmapResource(signGlyphBase + sign);
+    m_picture->LoadBitmapResource(signGlyphId(sign));
     m_picture->Paint();
     const SignTraits traits = signTraits(sign);
     m_yourSign->setText(QString::fromStdString(yourSignText(sign)));

@@ -55,6 +55,7 @@ double julianDay(int year, int month, int day, double dayFraction)
         const int a = y / 100;
         b = 2 - a + a / 4;
     }
+    // Before the year 0 the truncation has to round down.
     const double k = y < 0 ? std::trunc(365.25 * y - 0.75) : std::trunc(365.25 * y);
     const double e = std::trunc(30.6001 * (m + 1));
     return b + k + e + day + dayFraction + 1720994.5;
@@ -164,8 +165,9 @@ void computeSiderealTime(Chart& chart)
 {
     const double jd0 = julianDay(chart.utDate, 0);
     chart.julianDate0h = jd0;
-    const double s = jd0 - 2451545.0;
-    const double t = s * (1.0 / 36525);
+    // Duffett-Smith, Practical Astronomy with your Calculator, "Conversion of UT to GST".
+    const double s = jd0 - JulianDateJ2000;
+    const double t = s * CenturiesPerDay;
     double t0 = 6.697374558 + 2400.051336 * t + 0.000025862 * t * t;
     if (t0 >= 0) {
         while (t0 > 24) t0 -= 24;
@@ -173,7 +175,7 @@ void computeSiderealTime(Chart& chart)
         while (t0 < 0) t0 += 24;
     }
     const TimeOfDay ut = chart.universalTime;
-    const double u = decimalHours(ut) * 1.002737909;
+    const double u = decimalHours(ut) * SiderealPerSolarTime;
     double g = t0 + u;
     if (g > 24)
         g -= 24;

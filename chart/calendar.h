@@ -5,6 +5,12 @@
 
 namespace zodiara {
 
+inline constexpr double JulianDateJ2000 = 2451545.0;  // 2000 January 1.5
+inline constexpr double JulianDate1900 = 2415020.0;   // 1900 January 0.5
+inline constexpr double CenturiesPerDay = 1.0 / 36525;  // Julian centuries
+// Sidereal time gained per unit of Universal Time.
+inline constexpr double SiderealPerSolarTime = 1.002737909;
+
 // Julian rule up to 1582, Gregorian after; astronomical years (0 is 1 BC).
 bool isLeapYear(int year);
 // Days in month 1..12 of the year (any other month counts as February).
@@ -16,7 +22,8 @@ bool isGregorian(int year, int month, int day);
 bool dateExists(int year, int month, int day);
 // Astronomical year of a date as entered: n BC is 1 - n.
 int astronomicalYear(int enteredYear, bool beforeChrist);
-// Julian date of the date at the given fraction of its day (0 = 0 h UT).
+// Julian date of the date at the given fraction of its day (0 = 0 h UT). Duffett-Smith, Practical
+// Astronomy with your Calculator, "Converting calendar date to Julian day number".
 double julianDay(const CalendarDate& date, double dayFraction);
 double julianDay(int year, int month, int day, double dayFraction);
 // 0 Sunday .. 6 Saturday.

@@ -1,3 +1,5 @@
+// The planets from mean Keplerian orbits: the heliocentric longitude with the equation of centre to
+// first order in the eccentricity, projected onto the ecliptic and seen from the Earth.
 #include <array>
 #include <cmath>
 
@@ -38,12 +40,12 @@ inline constexpr std::array<Planet, 8> Planets = {{
     {Body::Pluto, {246.77027, 221.4127, 224.133, 0.24624, 39.3414, 17.142, 110.144}},
 }};
 
-inline constexpr double MeanMotion = 0.9856473563866011;  // 360 / 365.242191
 
 double sinDeg(double x) { return std::sin(degToRad(x)); }
 double cosDeg(double x) { return std::cos(degToRad(x)); }
 
-// Periodic corrections to the heliocentric longitudes of Jupiter and Saturn.
+// The largest mutual perturbations of Jupiter and Saturn in heliocentric longitude (5Q - 2P is the
+// argument of the great inequality); t in centuries from 1900.
 double jupiterSaturnCorrection(Body body, double t)
 {
     const double a = 0.2 * t + 0.1;
@@ -64,7 +66,7 @@ void computePlanets(Chart& chart)
     const double d = chart.dayNumber;
 
     const OrbitalElements& earth = EarthElements;
-    double np = wrapDown360(wrapUp360((d / earth.period) * MeanMotion));
+    double np = wrapDown360(wrapUp360((d / earth.period) * MeanMotionDegPerDay));
     double m = np + earth.longitudeAtEpoch - earth.perihelion;
     const double earthL = wrapUp360(wrapDown360(
         (360 / Pi) * earth.eccentricity * sinDeg(m) + np + earth.longitudeAtEpoch));
@@ -74,7 +76,7 @@ void computePlanets(Chart& chart)
     for (const auto& [body, el] : Planets) {
         const double days =
             body == Body::Pluto ? dayNumberSinceEpoch(chart.utDate, chart.universalTime, 1988) : d;
-        np = wrapUp360(wrapDown360((days / el.period) * MeanMotion));
+        np = wrapUp360(wrapDown360((days / el.period) * MeanMotionDegPerDay));
         m = np + el.longitudeAtEpoch - el.perihelion;
         double l = (360 / Pi) * el.eccentricity * sinDeg(m) + np + el.longitudeAtEpoch;
         if (body == Body::Jupiter || body == Body::Saturn)

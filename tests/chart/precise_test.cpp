@@ -7,7 +7,6 @@
 
 #include <swephexp.h>
 
-#include "chartfile.h"
 #include "pipeline.h"
 #include "testcharts.h"
 
@@ -126,50 +125,5 @@ INSTANTIATE_TEST_SUITE_P(Instants, SecondsOfTheTime, ::testing::Values(
     SecondsCase{"aest_06_30_29_southern", withSeconds(test::birth(2250, 8, 15, 6, 30, 13,
                                                                    {151, 13, East, 33, 52, South}), 29)}),
     [](const auto& info) { return std::string(info.param.what); });
-
-TEST(Precise, PolarLatitudesFallBackToPorphyryAndStayFinite)
-{
-    for (int lat : {67, 70, 80, 90}) {
-        Chart c = birth(1990, 1, 1, 12, 0, 10, East, lat, North);
-        DerivedTables t;
-        ASSERT_EQ(computeChart(c, t, Ephemeris::Precise), HouseSystem::Porphyry) << lat;
-        for (const auto& cusp : c.cusps)
-            EXPECT_TRUE(std::isfinite(cusp.longitude) && cusp.longitude >= 0 && cusp.longitude <= 360);
-        EXPECT_TRUE(std::isfinite(c.ascendant) && std::isfinite(c.midheaven));
-    }
-}
-
-TEST(Precise, TheClassicChartIsTheDefault)
-{
-    Chart a = test::referenceChart();
-    Chart b = a;
-    DerivedTables ta, tb;
-    computeChart(a, ta);
-    computeChart(b, tb, Ephemeris::Classic);
-    EXPECT_EQ(chartImage(a), chartImage(b));
-    EXPECT_NEAR(a.body(Body::Moon).longitude, 336.1401, 5e-5);
-    Chart p = a;
-    DerivedTables tp;
-    computeChart(p, tp, Ephemeris::Precise);
-    // The classic Moon is minutes of arc off; the two must differ, yet not wildly.
-    const double moonApart = separation(p.body(Body::Moon).longitude, a.body(Body::Moon).longitude);
-    EXPECT_GT(moonApart, ArcSecond);
-    EXPECT_LT(moonApart, 1.0);
-}
-
-TEST(Precise, ASavedPreciseChartOpensWithItsPositions)
-{
-    Chart c = birth(1976, 7, 4, 14, 0, 74, West, 40, North);
-    DerivedTables t;
-    computeChart(c, t, Ephemeris::Precise);
-    const auto path = std::filesystem::temp_directory_path() / "zodiara-precise-test.cht";
-    ASSERT_EQ(writeChartFile(path, c), "");
-    const ChartReadResult read = readChartFile(path);
-    std::filesystem::remove(path);
-    ASSERT_TRUE(read.chart) << read.error;
-    for (const Body b : AllBodies)
-        EXPECT_EQ(read.chart->body(b).longitude, c.body(b).longitude);
-    EXPECT_EQ(read.chart->ascendant, c.ascendant);
-}
 
 }  // namespace

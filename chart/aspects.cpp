@@ -59,21 +59,21 @@ SortKey keyOf(const Chart& chart, const BodyPosition& body)
 
 void buildSortedBodies(const Chart& chart, SortedBodies& sorted)
 {
+    std::array<Body, BodyCount> order = AllBodies;
+    std::array<SortKey, BodyCount> keys;
     for (const Body body : AllBodies)
-        sorted[index(body)] = SortedBody{chart.body(body), body};
+        keys[index(body)] = keyOf(chart, chart.body(body));
     // Selection sort: equal keys keep the order the swaps leave, which the wheel relies on.
     for (int i = 0; i < BodyCount; ++i) {
         int best = i;
-        SortKey bestKey = keyOf(chart, sorted[i].position);
         for (int j = i; j < BodyCount; ++j) {
-            const SortKey key = keyOf(chart, sorted[j].position);
-            if (key < bestKey) {
+            if (keys[index(order[j])] < keys[index(order[best])])
                 best = j;
-                bestKey = key;
-            }
         }
-        std::swap(sorted[i], sorted[best]);
+        std::swap(order[i], order[best]);
     }
+    for (int n = 0; n < BodyCount; ++n)
+        sorted[n] = SortedBody{chart.body(order[n]), order[n]};
 }
 
 }  // namespace zodiara

@@ -14,7 +14,7 @@ namespace zodiara {
 enum CompassDirection : std::int32_t { North = 0, South = 1, East = 2, West = 3 };
 
 // What the record's integers stand for. The stored fields stay int32, as files hold them; code that
-// compares or indexes uses these, through index() and the All* lists.
+// compares or indexes uses these, through index() and the lists below.
 enum class Sign : std::int32_t {
     Aries, Taurus, Gemini, Cancer, Leo, Virgo, Libra, Scorpio, Sagittarius, Capricorn, Aquarius, Pisces
 };
@@ -52,7 +52,6 @@ constexpr std::array<Enum, Count> allOf()
 }
 }  // namespace detail
 
-inline constexpr auto AllSigns = detail::allOf<Sign, SignCount>();
 inline constexpr auto AllBodies = detail::allOf<Body, BodyCount>();
 inline constexpr auto AllChartPoints = detail::allOf<ChartPoint, ChartPointCount>();
 inline constexpr auto AllAspects = detail::allOf<Aspect, AspectCount>();

@@ -7,6 +7,7 @@
 
 #include "chart.h"
 #include "pipeline.h"
+#include "wheellayout.h"
 
 class QPrinter;
 class QWidget;

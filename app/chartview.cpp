@@ -28,9 +28,9 @@ void ChartView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     PainterCanvas canvas(painter, GlyphStyle::Bitmap);
-    // The document's tables stay as computed; the rectangles belong to this picture.
+    // A click is explained from the picture it landed on, even if the chart has changed since.
     m_painted = m_document.tables();
-    paintChartView(canvas, m_document.chart(), m_painted, size(), m_showAspects);
+    m_hits = paintChartView(canvas, m_document.chart(), m_painted, size(), m_showAspects);
 }
 
 void ChartView::mousePressEvent(QMouseEvent* event)
@@ -39,7 +39,7 @@ void ChartView::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint at = event->position().toPoint();
-    if (const std::optional<QString> text = clickExplanation(m_painted, m_showAspects, at.x(), at.y()))
+    if (const std::optional<QString> text = clickExplanation(m_painted, m_hits, m_showAspects, at.x(), at.y()))
         m_messages.show(this, *text);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+#include "chartpaint.h"
 #include "pipeline.h"
 
 namespace zodiara {
@@ -20,8 +21,10 @@ public:
     bool showAspects() const { return m_showAspects; }
     void setShowAspects(bool show);
 
-    // The document's tables with the screen rectangles of the last paint, which clicks test.
+    // The document's tables as last painted, and where that paint put the glyphs and aspect
+    // cells: what clicks test.
     const DerivedTables& paintedTables() const { return m_painted; }
+    const HitAreas& hitAreas() const { return m_hits; }
 
     QSize sizeHint() const override { return {580, 420}; }
 
@@ -33,6 +36,7 @@ private:
     const ChartDocument& m_document;
     MessageService& m_messages;
     DerivedTables m_painted;
+    HitAreas m_hits;
     bool m_showAspects = false;
 };
 

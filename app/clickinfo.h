@@ -5,16 +5,17 @@
 
 #include <optional>
 
+#include "chartpaint.h"
 #include "pipeline.h"
 
 namespace zodiara {
 
-// The explanation for a click at (x, y) in view coordinates, from the rectangles the last paint
-// recorded; bodies win over aspect cells, which count only while aspects are shown.
-std::optional<QString> clickExplanation(const DerivedTables& tables, bool showAspects, int x, int y);
+// The explanation for a click at (x, y) in view coordinates, from where the last paint put the
+// glyphs and cells; bodies win over aspect cells, which count only while aspects are shown.
+std::optional<QString> clickExplanation(const DerivedTables& tables, const HitAreas& hits, bool showAspects,
+                                        int x, int y);
 
-QString bodyExplanation(int body, double longitude);
-// `first` < `second` are chart points 0..11.
-QString aspectExplanation(int aspect, int first, int second);
+QString bodyExplanation(Body body, double longitude);
+QString aspectExplanation(Aspect aspect, ChartPoint first, ChartPoint second);
 
 }  // namespace zodiara

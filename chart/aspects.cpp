@@ -5,34 +5,34 @@
 
 namespace zodiara {
 
-double chartPointLongitude(const Chart& chart, int point)
+double chartPointLongitude(const Chart& chart, ChartPoint point)
 {
-    if (point == AscendantPoint)
-        return chart.ascendant;
-    if (point == MidheavenPoint)
-        return chart.midheaven;
-    return chart.bodies[point].longitude;
+    switch (point) {
+    case ChartPoint::Ascendant: return chart.ascendant;
+    case ChartPoint::MidHeaven: return chart.midheaven;
+    default: return chart.bodies[index(point)].longitude;
+    }
 }
 
-int aspectBetween(double a, double b)
+std::optional<Aspect> aspectBetween(double a, double b)
 {
     double d = std::fabs(a - b);
     if (d > 180)
         d = 360 - d;
-    for (int k = 0; k < static_cast<int>(AspectAngles.size()); ++k) {
-        if (AspectAngles[k] - AspectOrbs[k] <= d && d <= AspectAngles[k] + AspectOrbs[k])
-            return k;
+    for (const Aspect aspect : AllAspects) {
+        const double angle = aspectAngleDeg(aspect);
+        const double orb = aspectOrbDeg(aspect);
+        if (angle - orb <= d && d <= angle + orb)
+            return aspect;
     }
-    return -1;
+    return std::nullopt;
 }
 
 void buildAspectGrid(const Chart& chart, AspectGrid& grid)
 {
-    for (int i = 0; i < ChartPointCount; ++i) {
-        const double a = chartPointLongitude(chart, i);
-        for (int j = i + 1; j < ChartPointCount; ++j)
-            grid[i][j].aspect = aspectBetween(a, chartPointLongitude(chart, j));
-    }
+    for (const auto& [first, second] : ChartPointPairs)
+        grid[index(first)][index(second)] =
+            aspectBetween(chartPointLongitude(chart, first), chartPointLongitude(chart, second));
 }
 
 namespace {
@@ -59,21 +59,21 @@ SortKey keyOf(const Chart& chart, const BodyPosition& body)
 
 void buildSortedBodies(const Chart& chart, SortedBodies& sorted)
 {
-    for (int n = 0; n < 10; ++n)
-        sorted[n] = SortedBody{chart.bodies[n], n, IntRect{}};
+    std::array<Body, BodyCount> order = AllBodies;
+    std::array<SortKey, BodyCount> keys;
+    for (const Body body : AllBodies)
+        keys[index(body)] = keyOf(chart, chart.body(body));
     // Selection sort: equal keys keep the order the swaps leave, which the wheel relies on.
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < BodyCount; ++i) {
         int best = i;
-        SortKey bestKey = keyOf(chart, sorted[i].position);
-        for (int j = i; j < 10; ++j) {
-            const SortKey key = keyOf(chart, sorted[j].position);
-            if (key < bestKey) {
+        for (int j = i; j < BodyCount; ++j) {
+            if (keys[index(order[j])] < keys[index(order[best])])
                 best = j;
-                bestKey = key;
-            }
         }
-        std::swap(sorted[i], sorted[best]);
+        std::swap(order[i], order[best]);
     }
+    for (int n = 0; n < BodyCount; ++n)
+        sorted[n] = SortedBody{chart.body(order[n]), order[n]};
 }
 
 }  // namespace zodiara

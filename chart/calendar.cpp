@@ -55,6 +55,7 @@ double julianDay(int year, int month, int day, double dayFraction)
         const int a = y / 100;
         b = 2 - a + a / 4;
     }
+    // Before the year 0 the truncation has to round down.
     const double k = y < 0 ? std::trunc(365.25 * y - 0.75) : std::trunc(365.25 * y);
     const double e = std::trunc(30.6001 * (m + 1));
     return b + k + e + day + dayFraction + 1720994.5;
@@ -164,8 +165,9 @@ void computeSiderealTime(Chart& chart)
 {
     const double jd0 = julianDay(chart.utDate, 0);
     chart.julianDate0h = jd0;
-    const double s = jd0 - 2451545.0;
-    const double t = s * (1.0 / 36525);
+    // Duffett-Smith, Practical Astronomy with your Calculator, "Conversion of UT to GST".
+    const double s = jd0 - JulianDateJ2000;
+    const double t = s * CenturiesPerDay;
     double t0 = 6.697374558 + 2400.051336 * t + 0.000025862 * t * t;
     if (t0 >= 0) {
         while (t0 > 24) t0 -= 24;
@@ -173,7 +175,7 @@ void computeSiderealTime(Chart& chart)
         while (t0 < 0) t0 += 24;
     }
     const TimeOfDay ut = chart.universalTime;
-    const double u = decimalHours(ut) * 1.002737909;
+    const double u = decimalHours(ut) * SiderealPerSolarTime;
     double g = t0 + u;
     if (g > 24)
         g -= 24;
@@ -210,74 +212,6 @@ double dayNumberSinceEpoch(const CalendarDate& date, const TimeOfDay& time, int 
     // Whole days by Julian day numbers, exact in doubles; then the time of day.
     const double days = julianDay(date, 0) - julianDay(epochYear - 1, 12, 31, 0);
     return days + decimalHours(time) / 24;
-}
-
-double reduce360(double angleDeg)
-{
-    return angleDeg - 360 * std::floor(angleDeg / 360);
-}
-
-double degToRad(double angleDeg)
-{
-    return angleDeg * (1.0 / 180) * Pi;
-}
-
-double radToDeg(double angleRad)
-{
-    return angleRad * 180 / Pi;
-}
-
-double wrapDown360(double x)
-{
-    if (!(x > 360))
-        return x;
-    // x - 360 n is exact for every n that keeps it within (-360, x], so one step equals many.
-    double r = x - 360 * std::floor(x / 360);
-    while (r > 360) r -= 360;
-    while (r <= 0) r += 360;
-    return r;
-}
-
-double wrapUp360(double x)
-{
-    if (!(x < 0))
-        return x;
-    double k = std::floor(-x / 360) - 1;
-    if (k < 0)
-        k = 0;
-    double y = x + 360 * k;  // exact: still negative and no larger in magnitude than x
-    while (y + 360 < 0) y += 360;
-    return y + 360;           // the one step that may round
-}
-
-template <typename Position>
-static void splitLongitude(Position& p, double longitudeDeg)
-{
-    p.longitude = longitudeDeg;
-    int degrees = static_cast<int>(std::trunc(std::floor(longitudeDeg)));
-    const double x = (longitudeDeg - degrees) * 60;
-    int minutes = static_cast<int>(std::floor(x));
-    if (x - std::floor(x) >= 0.5)
-        minutes += 1;
-    int sign = 0;
-    while (sign < 11 && degrees >= 30) {
-        sign += 1;
-        degrees -= 30;
-    }
-    p.degrees = degrees;
-    p.minutes = minutes;
-    p.sign = sign;
-}
-
-void splitCusp(HouseCusp& cusp, double longitudeDeg)
-{
-    splitLongitude(cusp, longitudeDeg);
-}
-
-void splitBody(BodyPosition& body, double longitudeDeg)
-{
-    splitLongitude(body, longitudeDeg);
-    body.house = -1;
 }
 
 }  // namespace zodiara

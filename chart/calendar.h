@@ -1,11 +1,15 @@
-// Calendar, time scales and angle helpers. Plain values in, plain values out.
+// Calendar and time scales. Plain values in, plain values out.
 #pragma once
 
 #include "chart.h"
 
 namespace zodiara {
 
-inline constexpr double Pi = 3.141592653589793;
+inline constexpr double JulianDateJ2000 = 2451545.0;  // 2000 January 1.5
+inline constexpr double JulianDate1900 = 2415020.0;   // 1900 January 0.5
+inline constexpr double CenturiesPerDay = 1.0 / 36525;  // Julian centuries
+// Sidereal time gained per unit of Universal Time.
+inline constexpr double SiderealPerSolarTime = 1.002737909;
 
 // Julian rule up to 1582, Gregorian after; astronomical years (0 is 1 BC).
 bool isLeapYear(int year);
@@ -18,7 +22,8 @@ bool isGregorian(int year, int month, int day);
 bool dateExists(int year, int month, int day);
 // Astronomical year of a date as entered: n BC is 1 - n.
 int astronomicalYear(int enteredYear, bool beforeChrist);
-// Julian date of the date at the given fraction of its day (0 = 0 h UT).
+// Julian date of the date at the given fraction of its day (0 = 0 h UT). Duffett-Smith, Practical
+// Astronomy with your Calculator, "Converting calendar date to Julian day number".
 double julianDay(const CalendarDate& date, double dayFraction);
 double julianDay(int year, int month, int day, double dayFraction);
 // 0 Sunday .. 6 Saturday.
@@ -37,19 +42,5 @@ TimeOfDay addTime(const TimeOfDay& a, const TimeOfDay& b);
 TimeOfDay subtractTime(TimeOfDay a, const TimeOfDay& b);
 // Four minutes of time per degree; the direction is ignored.
 TimeOfDay longitudeToTime(const GeoAngle& angle);
-
-// angle - 360 * floor(angle / 360): 0 (inclusive) to 360 (exclusive, up to rounding).
-double reduce360(double angleDeg);
-double degToRad(double angleDeg);
-double radToDeg(double angleRad);
-
-// The same results as the loops `while (x > 360) x -= 360;` and `while (x < 0) x += 360;`,
-// in constant time: every step of those loops but the last of wrapUp is exact.
-double wrapDown360(double x);
-double wrapUp360(double x);
-
-// Sign, whole degrees and rounded (uncarried) minutes of a longitude.
-void splitCusp(HouseCusp& cusp, double longitudeDeg);
-void splitBody(BodyPosition& body, double longitudeDeg);
 
 }  // namespace zodiara

@@ -6,17 +6,12 @@ namespace zodiara {
 
 Chart::Chart()
 {
-    // Zero everything first so padding-free text fields and unused doubles start defined.
-    std::memset(static_cast<void*>(this), 0, sizeof(Chart));
     for (int n = 0; n < 12; ++n) {
         cusps[n].house = n + 1;
         cusps[n].sign = n;
         cusps[n].longitude = 30.0 * n;  // degrees 0 + 30 x sign + minutes 0
     }
-    for (auto& body : bodies)
-        body.house = -1;
     longitude.direction = West;
-    latitude.direction = North;
 }
 
 BirthData birthDataOf(const Chart& chart)

@@ -1,32 +1,81 @@
 // The chart record, its derived tables and the reference tables every layer shares.
 //
-// `Chart` is the byte image of a chart file: 846 bytes, little-endian, packed.
-// The static assertions below make that layout a property of the code.
+// `Chart` is an ordinary value type; the packed layout of a chart file lives in chartfile.cpp.
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
+#include <optional>
 #include <string_view>
-#include <type_traits>
 
 namespace zodiara {
 
-static_assert(std::endian::native == std::endian::little,
-              "chart files are the little-endian image of the record");
-static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559);
-
 enum CompassDirection : std::int32_t { North = 0, South = 1, East = 2, West = 3 };
 
-#pragma pack(push, 1)
+// What the record's integers stand for. The stored fields stay int32, as files hold them; code that
+// compares or indexes uses these, through index() and the lists below.
+enum class Sign : std::int32_t {
+    Aries, Taurus, Gemini, Cancer, Leo, Virgo, Libra, Scorpio, Sagittarius, Capricorn, Aquarius, Pisces
+};
+// In the chart's order, the Moon first.
+enum class Body : std::int32_t { Moon, Sun, Mercury, Venus, Mars, Jupiter, Saturn, Uranus, Neptune, Pluto };
+// The points of the aspect grid: the ten bodies, then the two angles.
+enum class ChartPoint : std::int32_t {
+    Moon, Sun, Mercury, Venus, Mars, Jupiter, Saturn, Uranus, Neptune, Pluto, Ascendant, MidHeaven
+};
+// In order of angle; where two orbs overlap, the first wins.
+enum class Aspect : std::int32_t {
+    Conjunction, SemiSextile, Biquintile, SemiSquare, Sextile, Quintile, Square, Trine, Sesquiquadrate,
+    Inconjunct, Opposition
+};
+
+inline constexpr int SignCount = 12;
+inline constexpr int BodyCount = 10;
+inline constexpr int ChartPointCount = 12;
+inline constexpr int AspectCount = 11;
+
+constexpr int index(Sign sign) { return static_cast<int>(sign); }
+constexpr int index(Body body) { return static_cast<int>(body); }
+constexpr int index(ChartPoint point) { return static_cast<int>(point); }
+constexpr int index(Aspect aspect) { return static_cast<int>(aspect); }
+constexpr ChartPoint chartPoint(Body body) { return static_cast<ChartPoint>(body); }
+
+namespace detail {
+template <typename Enum, int Count>
+constexpr std::array<Enum, Count> allOf()
+{
+    std::array<Enum, Count> all{};
+    for (int i = 0; i < Count; ++i)
+        all[i] = static_cast<Enum>(i);
+    return all;
+}
+}  // namespace detail
+
+inline constexpr auto AllBodies = detail::allOf<Body, BodyCount>();
+inline constexpr auto AllChartPoints = detail::allOf<ChartPoint, ChartPointCount>();
+inline constexpr auto AllAspects = detail::allOf<Aspect, AspectCount>();
+
+struct PointPair {
+    ChartPoint first;
+    ChartPoint second;
+};
+// Every pair of chart points with `first` before `second`, ordered by first, then second.
+inline constexpr auto ChartPointPairs = [] {
+    std::array<PointPair, ChartPointCount * (ChartPointCount - 1) / 2> pairs{};
+    std::size_t n = 0;
+    for (int i = 0; i < ChartPointCount; ++i)
+        for (int j = i + 1; j < ChartPointCount; ++j)
+            pairs[n++] = {AllChartPoints[i], AllChartPoints[j]};
+    return pairs;
+}();
 
 struct TimeOfDay {
     std::int32_t hour = 0;
     std::int32_t minute = 0;
     std::int32_t second = 0;
     std::int32_t spare = 0;
+    bool operator==(const TimeOfDay&) const = default;
 };
 
 // A longitude or latitude as typed: degrees and minutes non-negative, the sign in `direction`.
@@ -34,12 +83,14 @@ struct GeoAngle {
     std::int16_t degrees = 0;
     std::int16_t minutes = 0;
     std::int32_t direction = North;
+    bool operator==(const GeoAngle&) const = default;
 };
 
 struct CalendarDate {
     std::int32_t year = 0;
     std::int8_t day = 0;
     std::int8_t month = 0;
+    bool operator==(const CalendarDate&) const = default;
 };
 
 struct HouseCusp {
@@ -47,78 +98,53 @@ struct HouseCusp {
     std::int32_t degrees = 0;  // 0..29 (30 only at exactly 360)
     std::int32_t minutes = 0;  // 0..60 (rounded, not carried)
     double longitude = 0;      // 0..360
-    std::int32_t sign = 0;     // 0..11
+    std::int32_t sign = 0;     // Sign 0..11
 };
 
 struct BodyPosition {
     std::int32_t degrees = 0;
     std::int32_t minutes = 0;
     double longitude = 0;
-    std::int32_t sign = 0;
+    std::int32_t sign = 0;     // Sign 0..11
     std::int32_t house = -1;   // house index 0..11, -1 until computed
 };
 
 struct Chart {
     HouseCusp cusps[12];
-    BodyPosition bodies[10];
+    BodyPosition bodies[BodyCount];
     GeoAngle longitude;
     GeoAngle latitude;
-    char place[50];
-    char name[50];
-    std::int32_t zone;
-    std::uint8_t daylightSaving;
-    std::uint8_t beforeChrist;
+    char place[50] = {};         // Windows-1252, NUL-terminated; bytes after the terminator are
+    char name[50] = {};          // kept, so a file read and written again is unchanged
+    std::int32_t zone = 0;
+    std::uint8_t daylightSaving = 0;
+    std::uint8_t beforeChrist = 0;
     CalendarDate birthDate;      // as entered; year positive
     CalendarDate utDate;         // astronomical year (1 BC is 0)
     TimeOfDay localTime;
     TimeOfDay universalTime;
     TimeOfDay siderealTime;
     TimeOfDay localSiderealTime;
-    double julianDate;
-    double julianDate0h;
-    double ascendant;
-    double midheaven;
-    double reserved;             // never computed; carried through files as found
-    double ramc;
-    double obliquity;
-    double centuries1900;
-    double longitudeDeg;         // positive West
-    double utHours;
-    double latitudeDeg;          // positive North
-    double ramcRad;
-    double obliquityRad;
-    double latitudeRad;
-    double dayNumber;
+    double julianDate = 0;
+    double julianDate0h = 0;
+    double ascendant = 0;
+    double midheaven = 0;
+    double reserved = 0;         // never computed; carried through files as found
+    double ramc = 0;
+    double obliquity = 0;
+    double centuries1900 = 0;
+    double longitudeDeg = 0;     // positive West
+    double utHours = 0;
+    double latitudeDeg = 0;      // positive North
+    double ramcRad = 0;
+    double obliquityRad = 0;
+    double latitudeRad = 0;
+    double dayNumber = 0;
 
     Chart();
+    BodyPosition& body(Body b) { return bodies[index(b)]; }
+    const BodyPosition& body(Body b) const { return bodies[index(b)]; }
 };
-
-#pragma pack(pop)
-
-inline constexpr std::size_t ChartFileSize = 846;
-
-static_assert(sizeof(TimeOfDay) == 16 && sizeof(GeoAngle) == 8 && sizeof(CalendarDate) == 6);
-static_assert(sizeof(HouseCusp) == 24 && sizeof(BodyPosition) == 24);
-static_assert(offsetof(HouseCusp, longitude) == 12 && offsetof(HouseCusp, sign) == 20);
-static_assert(offsetof(BodyPosition, longitude) == 8 && offsetof(BodyPosition, house) == 20);
-static_assert(offsetof(GeoAngle, direction) == 4 && offsetof(CalendarDate, month) == 5);
-static_assert(sizeof(Chart) == ChartFileSize);
-static_assert(offsetof(Chart, bodies) == 288 && offsetof(Chart, longitude) == 528);
-static_assert(offsetof(Chart, latitude) == 536 && offsetof(Chart, place) == 544);
-static_assert(offsetof(Chart, name) == 594 && offsetof(Chart, zone) == 644);
-static_assert(offsetof(Chart, daylightSaving) == 648 && offsetof(Chart, beforeChrist) == 649);
-static_assert(offsetof(Chart, birthDate) == 650 && offsetof(Chart, utDate) == 656);
-static_assert(offsetof(Chart, localTime) == 662 && offsetof(Chart, universalTime) == 678);
-static_assert(offsetof(Chart, siderealTime) == 694 && offsetof(Chart, localSiderealTime) == 710);
-static_assert(offsetof(Chart, julianDate) == 726 && offsetof(Chart, julianDate0h) == 734);
-static_assert(offsetof(Chart, ascendant) == 742 && offsetof(Chart, midheaven) == 750);
-static_assert(offsetof(Chart, reserved) == 758 && offsetof(Chart, ramc) == 766);
-static_assert(offsetof(Chart, obliquity) == 774 && offsetof(Chart, centuries1900) == 782);
-static_assert(offsetof(Chart, longitudeDeg) == 790 && offsetof(Chart, utHours) == 798);
-static_assert(offsetof(Chart, latitudeDeg) == 806 && offsetof(Chart, ramcRad) == 814);
-static_assert(offsetof(Chart, obliquityRad) == 822 && offsetof(Chart, latitudeRad) == 830);
-static_assert(offsetof(Chart, dayNumber) == 838);
-static_assert(std::is_trivially_copyable_v<Chart>);
 
 // The user-entered part of a chart; everything else is derived.
 struct BirthData {
@@ -136,35 +162,20 @@ struct BirthData {
 BirthData birthDataOf(const Chart& chart);
 void setBirthData(Chart& chart, const BirthData& data);
 
-// Screen rectangle in device units, filled by the display for hit testing.
-struct IntRect {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-    bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-    bool operator==(const IntRect&) const = default;
-};
-
 struct SortedBody {
     BodyPosition position;
-    std::int32_t body = 0;
-    IntRect glyphRect;
+    Body body = Body::Moon;
 };
 
-struct AspectEntry {
-    std::int32_t aspect = -1;  // 0..10, or -1 for none; only row < column is meaningful
-    IntRect cell;
-};
-
-using SortedBodies = std::array<SortedBody, 10>;
-using AspectGrid = std::array<std::array<AspectEntry, 12>, 12>;
-
-// Chart points of the aspect grid: 0..9 the bodies, then the two angles.
-inline constexpr int AscendantPoint = 10;
-inline constexpr int MidheavenPoint = 11;
-inline constexpr int ChartPointCount = 12;
+// The bodies in the order the wheel reads them.
+using SortedBodies = std::array<SortedBody, BodyCount>;
+// The aspect of each pair of chart points, [first][second] with first before second; none where
+// the separation is within no orb.
+using AspectGrid = std::array<std::array<std::optional<Aspect>, ChartPointCount>, ChartPointCount>;
 
 // ---- Reference tables -------------------------------------------------------
 
-inline constexpr std::array<std::string_view, 12> SignNames = {
+inline constexpr std::array<std::string_view, SignCount> SignNames = {
     "Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
     "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
 
@@ -189,19 +200,26 @@ inline constexpr std::array<std::string_view, 12> SignDateRangesWithName = {
     "November 22 - December 21, Sagittarius", "December 22 - January 19, Capricorn",
     "January 20 - February 18, Aquarius", "February 19 - March 20, Pisces"};
 
-inline constexpr std::array<std::string_view, 10> BodyNames = {
+inline constexpr std::array<std::string_view, BodyCount> BodyNames = {
     "Moon", "Sun", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto"};
 
-// Names of the twelve chart points of the aspect grid.
-inline constexpr std::array<std::string_view, 12> ChartPointNames = {
+inline constexpr std::array<std::string_view, ChartPointCount> ChartPointNames = {
     "Moon", "Sun", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto",
     "Ascendant", "MidHeaven"};
 
-inline constexpr std::array<std::string_view, 11> AspectNames = {
+inline constexpr std::array<std::string_view, AspectCount> AspectNames = {
     "Conjunction", "SemiSextile", "Biquintile", "SemiSquare", "Sextile", "Quintile",
     "Square", "Trine", "Sesquiquadrate", "Inconjunct", "Opposition"};
-inline constexpr std::array<double, 11> AspectAngles = {0, 30, 36, 45, 60, 72, 90, 120, 135, 150, 180};
-inline constexpr std::array<double, 11> AspectOrbs = {8, 2, 2, 2, 6, 2, 8, 8, 2, 6, 8};
+inline constexpr std::array<double, AspectCount> AspectAngles = {0, 30, 36, 45, 60, 72, 90, 120, 135, 150, 180};
+inline constexpr std::array<double, AspectCount> AspectOrbs = {8, 2, 2, 2, 6, 2, 8, 8, 2, 6, 8};
+
+// The names are NUL-terminated literals, so their data() may go to %s.
+constexpr std::string_view signName(Sign sign) { return SignNames[index(sign)]; }
+constexpr std::string_view bodyName(Body body) { return BodyNames[index(body)]; }
+constexpr std::string_view pointName(ChartPoint point) { return ChartPointNames[index(point)]; }
+constexpr std::string_view aspectName(Aspect aspect) { return AspectNames[index(aspect)]; }
+constexpr double aspectAngleDeg(Aspect aspect) { return AspectAngles[index(aspect)]; }
+constexpr double aspectOrbDeg(Aspect aspect) { return AspectOrbs[index(aspect)]; }
 
 inline constexpr std::array<std::string_view, 7> WeekdayNames = {
     "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};

@@ -1,6 +1,8 @@
-// Chart files: the 846-byte image of a Chart, checked on reading, written atomically.
+// Chart files: an 846-byte packed little-endian image of a Chart, checked on reading, written
+// atomically.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -10,6 +12,12 @@
 #include "chart.h"
 
 namespace zodiara {
+
+inline constexpr std::size_t ChartFileSize = 846;
+using ChartImage = std::array<std::byte, ChartFileSize>;
+
+// The bytes a chart file holds for `chart`; equal images mean equal charts, bit for bit.
+ChartImage chartImage(const Chart& chart);
 
 // Why a chart image is not acceptable, in words for a person; empty when it is.
 std::string validateChartImage(std::span<const std::byte> image);

@@ -5,11 +5,15 @@
 
 namespace zodiara {
 
+inline constexpr double TropicalYearDays = 365.242191;
+// The Sun's mean motion.
+inline constexpr double MeanMotionDegPerDay = 360 / TropicalYearDays;
+
 // Sets `dayNumber`: days from 1990 January 0.0 to the chart's Universal Time.
 void computeDayNumber(Chart& chart);
-// Sets `dayNumber` and bodies 0 (Moon) and 1 (Sun) from `utDate` and `universalTime`.
+// Sets `dayNumber`, the Moon and the Sun from `utDate` and `universalTime`.
 void computeSunAndMoon(Chart& chart);
-// Sets bodies 2..9 (Mercury..Pluto); needs `dayNumber` and `centuries1900`.
+// Sets Mercury to Pluto; needs `dayNumber` and `centuries1900`.
 void computePlanets(Chart& chart);
 
 }  // namespace zodiara

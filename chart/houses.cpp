@@ -2,9 +2,23 @@
 
 #include <cmath>
 
+#include "angles.h"
 #include "calendar.h"
 
 namespace zodiara {
+
+namespace {
+
+// Newcomb's mean obliquity of the ecliptic for 1900 (23°27'08.26") and its change per century.
+constexpr double ObliquityAt1900Deg = 23.452294;
+constexpr double ObliquityChangeDegPerCentury = -0.0130125;
+// Greenwich sidereal time at 1900 January 0.5: 6h 38m 45.836s.
+constexpr double SiderealTimeAt1900Hours = 6.6460656;
+// Stands for a latitude of exactly 0, at which the cusp iteration would divide by zero.
+constexpr double EquatorLatitudeDeg = 1e-25;
+constexpr int PlacidusIterations = 10;
+
+}  // namespace
 
 void computeAngles(Chart& chart)
 {
@@ -24,17 +38,20 @@ void computeAngles(Chart& chart)
     }
 
     chart.utHours = decimalHours(chart.universalTime);
-    chart.centuries1900 = (chart.julianDate0h - 2415020.0 + chart.utHours / 24) * 2.7378507871321012e-05;
+    chart.centuries1900 = (chart.julianDate0h - JulianDate1900 + chart.utHours / 24) * CenturiesPerDay;
     const double t = chart.centuries1900;
-    chart.obliquity = 23.452294 - 0.0130125 * t;
-    // An exact zero would make the cusp iteration divide by zero.
-    chart.latitudeDeg = (latDeg == 0 && latMin == 0) ? 1e-25 : latDeg + latMin / 60.0;
-    chart.ramc = reduce360((6.6460656 + 2400.051336 * t + 0.000025862 * t * t + chart.utHours) * 15
-                           - chart.longitudeDeg);
+    chart.obliquity = ObliquityAt1900Deg + ObliquityChangeDegPerCentury * t;
+    chart.latitudeDeg = (latDeg == 0 && latMin == 0) ? EquatorLatitudeDeg : latDeg + latMin / 60.0;
+    // The Greenwich sidereal time, in degrees, less the longitude west: the right ascension of the
+    // meridian.
+    const double siderealHours = SiderealTimeAt1900Hours + 2400.051336 * t + 0.000025862 * t * t + chart.utHours;
+    chart.ramc = reduce360(siderealHours * 15 - chart.longitudeDeg);
     chart.ramcRad = degToRad(chart.ramc);
     chart.obliquityRad = degToRad(chart.obliquity);
     chart.latitudeRad = degToRad(chart.latitudeDeg);
 
+    // The MidHeaven is the ecliptic point on the meridian, tan MC = tan RAMC / cos obliquity; the
+    // Ascendant the one on the eastern horizon, with the quadrant set by the signs below.
     const double ramc = chart.ramcRad;
     const double eps = chart.obliquityRad;
     double m = std::atan2(std::tan(ramc), std::cos(eps));
@@ -65,9 +82,11 @@ double easternAscendant(double ascendantDeg, double midheavenDeg)
 std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ramcRad,
                                    double obliquityRad, double latitudeRad)
 {
+    // Placidus: the cusp lies 1/f of its own semi-arc (in right ascension) from the meridian, and
+    // that semi-arc depends on where the cusp is, so the two are iterated.
     const double c = diurnal ? -1 : 1;
     double r = r0;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < PlacidusIterations; ++i) {
         const double x = c * std::sin(r) * std::tan(obliquityRad) * std::tan(latitudeRad);
         if (!(std::fabs(x) <= 1))
             return std::nullopt;

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "chart.h"
-#include "pipeline.h"
+#include "computation.h"
 
 #include <optional>
 

@@ -38,23 +38,4 @@ void rebuildDerivedTables(const Chart& chart, DerivedTables& tables)
     buildAspectGrid(chart, tables.aspectGrid);
 }
 
-std::string_view houseSystemName(HouseSystem system)
-{
-    return system == HouseSystem::Porphyry ? "Porphyry" : "Placidus";
-}
-
-std::string_view ephemerisName(Ephemeris ephemeris)
-{
-    return ephemeris == Ephemeris::Precise ? "precise" : "classic";
-}
-
-std::optional<Ephemeris> ephemerisFromName(std::string_view name)
-{
-    if (name == "classic")
-        return Ephemeris::Classic;
-    if (name == "precise")
-        return Ephemeris::Precise;
-    return std::nullopt;
-}
-
 }  // namespace zodiara

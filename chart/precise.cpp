@@ -5,7 +5,7 @@
 
 #include <swephexp.h>
 
-#include "calendar.h"
+#include "angles.h"
 #include "houses.h"
 
 namespace zodiara {
@@ -13,8 +13,8 @@ namespace zodiara {
 namespace {
 
 // The library numbers the Sun 0 and the Moon 1; the chart the other way round.
-constexpr int LibraryBody[10] = {SE_MOON, SE_SUN, SE_MERCURY, SE_VENUS, SE_MARS,
-                                 SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO};
+constexpr int LibraryBody[BodyCount] = {SE_MOON, SE_SUN, SE_MERCURY, SE_VENUS, SE_MARS,
+                                        SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO};
 
 void ensurePath()
 {
@@ -49,14 +49,15 @@ std::unordered_set<long long>& blocksWithoutFile()
 }
 
 // Nothing where the library reports an error: a failed call leaves zeros, not a position.
-std::optional<double> preciseBodyLongitude(double julianDateUt, int body)
+std::optional<double> preciseBodyLongitude(double julianDateUt, Body body)
 {
     ensurePath();
     const long long block = static_cast<long long>(std::floor((julianDateUt - FileEpoch) / FileSpanDays));
     const bool knownMissing = blocksWithoutFile().contains(block);
     double x[6] = {};
     char error[AS_MAXCH] = {};
-    const int flags = swe_calc_ut(julianDateUt, LibraryBody[body], knownMissing ? SEFLG_MOSEPH : SEFLG_SWIEPH, x, error);
+    const int flags =
+        swe_calc_ut(julianDateUt, LibraryBody[index(body)], knownMissing ? SEFLG_MOSEPH : SEFLG_SWIEPH, x, error);
     if (flags < 0 || !std::isfinite(x[0]))
         return std::nullopt;
     if (!knownMissing && (flags & SEFLG_MOSEPH))
@@ -111,11 +112,11 @@ std::optional<HouseSystem> computePrecisePositions(Chart& chart)
     if (!preciseCovers(jd))
         return std::nullopt;
     double longitudes[10];
-    for (int body = 0; body < 10; ++body) {
+    for (const Body body : AllBodies) {
         const std::optional<double> lon = preciseBodyLongitude(jd, body);
         if (!lon)
             return std::nullopt;
-        longitudes[body] = *lon;
+        longitudes[index(body)] = *lon;
     }
     const std::optional<PreciseAngles> angles = preciseAngles(jd, chart.latitudeDeg, -chart.longitudeDeg);
     if (!angles)
@@ -137,8 +138,8 @@ std::optional<HouseSystem> computePrecisePositions(Chart& chart)
         system = HouseSystem::Porphyry;
     }
 
-    for (int body = 0; body < 10; ++body)
-        splitBody(chart.bodies[body], reduce360(longitudes[body]));
+    for (const Body body : AllBodies)
+        splitBody(chart.body(body), reduce360(longitudes[index(body)]));
     return system;
 }
 

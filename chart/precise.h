@@ -5,7 +5,7 @@
 #include <string>
 
 #include "chart.h"
-#include "pipeline.h"
+#include "computation.h"
 
 namespace zodiara {
 

@@ -182,13 +182,13 @@ void appendChartJson(std::string& out, const Chart& chart, const DerivedTables& 
 
         Cursor& bodies = o.key("bodies");
         bodies.put('[');
-        for (int i = 0; i < 10; ++i) {
-            if (i)
+        for (const Body which : AllBodies) {
+            if (which != Body::Moon)
                 bodies.put(',');
-            const BodyPosition& body = chart.bodies[i];
+            const BodyPosition& body = chart.body(which);
             ObjectWriter b(bodies);
-            b.integer("body", i);
-            b.string("name", BodyNames[std::size_t(i)]);
+            b.integer("body", index(which));
+            b.string("name", bodyName(which));
             b.number("longitude", body.longitude);
             b.integer("sign", body.sign);
             b.integer("degrees", body.degrees);
@@ -202,27 +202,25 @@ void appendChartJson(std::string& out, const Chart& chart, const DerivedTables& 
         for (std::size_t i = 0; i < tables.sortedBodies.size(); ++i) {
             if (i)
                 sorted.put(',');
-            sorted.integer(tables.sortedBodies[i].body);
+            sorted.integer(index(tables.sortedBodies[i].body));
         }
         sorted.put(']');
 
         Cursor& aspects = o.key("aspects");
         aspects.put('[');
         bool first = true;
-        for (int a = 0; a < ChartPointCount; ++a) {
-            for (int b = a + 1; b < ChartPointCount; ++b) {
-                const int aspect = tables.aspectGrid[std::size_t(a)][std::size_t(b)].aspect;
-                if (aspect < 0 || aspect >= int(AspectNames.size()))
-                    continue;
-                if (!first)
-                    aspects.put(',');
-                first = false;
-                ObjectWriter e(aspects);
-                e.integer("a", a);
-                e.integer("b", b);
-                e.integer("aspect", aspect);
-                e.string("name", AspectNames[std::size_t(aspect)]);
-            }
+        for (const auto& [a, b] : ChartPointPairs) {
+            const std::optional<Aspect> aspect = tables.aspectGrid[index(a)][index(b)];
+            if (!aspect)
+                continue;
+            if (!first)
+                aspects.put(',');
+            first = false;
+            ObjectWriter e(aspects);
+            e.integer("a", index(a));
+            e.integer("b", index(b));
+            e.integer("aspect", index(*aspect));
+            e.string("name", aspectName(*aspect));
         }
         aspects.put(']');
     });

@@ -123,9 +123,9 @@ void appendChartReport(std::string& out, const Chart& chart, const DerivedTables
     }
 
     out += "\nBodies\n";
-    for (int i = 0; i < 10; ++i) {
-        const BodyPosition& body = chart.bodies[i];
-        appendf(out, "  %-8.*s  ", int(BodyNames[std::size_t(i)].size()), BodyNames[std::size_t(i)].data());
+    for (const Body which : AllBodies) {
+        const BodyPosition& body = chart.body(which);
+        appendf(out, "  %-8.*s  ", int(bodyName(which).size()), bodyName(which).data());
         appendPosition(out, body.sign, body.degrees, body.minutes);
         appendf(out, "  %9.4f", body.longitude);
         if (body.house >= 0)
@@ -137,24 +137,22 @@ void appendChartReport(std::string& out, const Chart& chart, const DerivedTables
     for (std::size_t i = 0; i < tables.sortedBodies.size(); ++i) {
         if (i)
             out += ", ";
-        out += nameAt(BodyNames, tables.sortedBodies[i].body);
+        out += bodyName(tables.sortedBodies[i].body);
     }
     out += '\n';
 
     out += "\nAspects\n";
     int count = 0;
-    for (int a = 0; a < ChartPointCount; ++a) {
-        for (int b = a + 1; b < ChartPointCount; ++b) {
-            const int aspect = tables.aspectGrid[std::size_t(a)][std::size_t(b)].aspect;
-            if (aspect < 0)
-                continue;
-            ++count;
-            const auto first = ChartPointNames[std::size_t(a)];
-            const auto second = ChartPointNames[std::size_t(b)];
-            const auto name = nameAt(AspectNames, aspect);
-            appendf(out, "  %-9.*s  %-9.*s  %.*s\n", int(first.size()), first.data(), int(second.size()),
-                    second.data(), int(name.size()), name.data());
-        }
+    for (const auto& [a, b] : ChartPointPairs) {
+        const std::optional<Aspect> aspect = tables.aspectGrid[index(a)][index(b)];
+        if (!aspect)
+            continue;
+        ++count;
+        const auto first = pointName(a);
+        const auto second = pointName(b);
+        const auto name = aspectName(*aspect);
+        appendf(out, "  %-9.*s  %-9.*s  %.*s\n", int(first.size()), first.data(), int(second.size()),
+                second.data(), int(name.size()), name.data());
     }
     if (count == 0)
         out += "  (none)\n";

@@ -7,22 +7,22 @@ AspectTableLayout::AspectTableLayout(int left, int top, int nmWidth, int wWidth,
 {
 }
 
-IntRect AspectTableLayout::headerGlyphRect(int i) const
+IntRect AspectTableLayout::headerGlyphRect(ChartPoint column) const
 {
-    const int x = columnX(i);
+    const int x = columnX(column);
     return {x, top + rowHeight, x + wWidth - 1, top + 2 * rowHeight - 2};
 }
 
-IntRect AspectTableLayout::rowLabelGlyphRect(int j) const
+IntRect AspectTableLayout::rowLabelGlyphRect(ChartPoint row) const
 {
-    const int y = rowY(j);
+    const int y = rowY(row);
     return {left + 3, y + 2, left + wWidth + 2, y + rowHeight};
 }
 
-IntRect AspectTableLayout::cellGlyphRect(int i, int j) const
+IntRect AspectTableLayout::cellGlyphRect(ChartPoint column, ChartPoint row) const
 {
-    const int x = columnX(i);
-    const int y = rowY(j);
+    const int x = columnX(column);
+    const int y = rowY(row);
     return {x, y + 6, x + wWidth - 3, y + rowHeight};
 }
 

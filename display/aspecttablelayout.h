@@ -1,5 +1,5 @@
-// Geometry of the staircase aspect table: one column per chart point 0..9, one row per chart
-// point 1..11 with the MidHeaven row on top. Device units; nothing here draws.
+// Geometry of the staircase aspect table: a column for each body, a row for each chart point
+// after the Moon, the MidHeaven's on top. Device units; nothing here draws.
 #pragma once
 
 #include "chart.h"
@@ -19,20 +19,14 @@ struct AspectTableLayout {
     AspectTableLayout(int left, int top, int nmWidth, int wWidth, int textHeight);
 
     int height() const { return AspectTableRows * rowHeight; }
-    int columnX(int i) const { return left + (2 + i) * nmWidth; }
-    int rowY(int j) const { return top + (AspectTableRows - j) * rowHeight; }
+    int columnX(ChartPoint column) const { return left + (2 + index(column)) * nmWidth; }
+    int rowY(ChartPoint row) const { return top + (AspectTableRows - index(row)) * rowHeight; }
     Point titleAnchor() const { return {left + 7 * nmWidth, top}; }
-    IntRect headerGlyphRect(int i) const;
-    IntRect rowLabelGlyphRect(int j) const;
-    Point rowLabelTextAnchor(int j) const { return {left, rowY(j) + 2}; }
-    IntRect cellGlyphRect(int i, int j) const;
-    Point dashAnchor(int i, int j) const { return {columnX(i), rowY(j)}; }
+    IntRect headerGlyphRect(ChartPoint column) const;
+    IntRect rowLabelGlyphRect(ChartPoint row) const;
+    Point rowLabelTextAnchor(ChartPoint row) const { return {left, rowY(row) + 2}; }
+    IntRect cellGlyphRect(ChartPoint column, ChartPoint row) const;
+    Point dashAnchor(ChartPoint column, ChartPoint row) const { return {columnX(column), rowY(row)}; }
 };
-
-// True for the 65 pairs the table shows: column i < 10, row j > i, never Ascendant-MidHeaven.
-constexpr bool aspectCellExists(int i, int j)
-{
-    return i >= 0 && i < 10 && j > i && j < ChartPointCount;
-}
 
 }  // namespace zodiara

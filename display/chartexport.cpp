@@ -61,11 +61,10 @@ QImage renderChartImage(const Chart& chart, const DerivedTables& tables, QSize s
     if (image.isNull())
         return {};
     image.fill(Qt::white);
-    DerivedTables scratch = tables;
     QPainter painter(&image);
     {
         PainterCanvas canvas(painter, GlyphStyle::Bitmap);
-        paintChartView(canvas, chart, scratch, size, showAspects);
+        paintChartView(canvas, chart, tables, size, showAspects);
     }
     painter.end();
     return image;
@@ -105,11 +104,10 @@ QString exportChartSvg(const QString& path, const Chart& chart, const DerivedTab
     if (!painter.begin(&svg))
         return writeError(path, QStringLiteral("the SVG generator could not start"));
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-    DerivedTables scratch = tables;
     {
         // Vector glyphs: an SVG is meant to scale.
         PainterCanvas canvas(painter, GlyphStyle::Vector);
-        paintChartView(canvas, chart, scratch, size, showAspects);
+        paintChartView(canvas, chart, tables, size, showAspects);
     }
     painter.end();
     return saveBytes(path, bytes);

@@ -9,10 +9,10 @@ namespace {
 
 constexpr int half(int n) { return n / 2; }
 
-bool validSign(int sign) { return sign >= 0 && sign < 12; }
+bool validSign(int sign) { return sign >= 0 && sign < SignCount; }
 
 void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sorted, const WheelLayout& layout,
-                const ChartFonts& fonts, SortedBodies* record)
+                const ChartFonts& fonts, HitAreas* hits)
 {
     // Each smaller circle paints over the inside of the one before.
     for (const IntRect& circle : {layout.outerSquare, layout.signCircle, layout.numberCircle, layout.hubCircle})
@@ -40,7 +40,7 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
         const HouseCusp& cusp = chart.cusps[j];
         canvas.setFont(fonts.cusp);
         if (validSign(cusp.sign))
-            canvas.drawGlyph(signGlyphId(cusp.sign), cuspGlyphRect(layout, j), elementInk(cusp.sign));
+            canvas.drawGlyph(signGlyphId(cusp.sign), cuspGlyphRect(layout, j), elementInk(Sign{cusp.sign}));
         const CuspLabelAnchors anchors = cuspLabelAnchors(layout, j);
         canvas.drawText(anchors.degree, degreeText(cusp.degrees), TextAlign::CentreTop);
         canvas.drawText(anchors.minute, minuteText(cusp.minutes), TextAlign::CentreTop);
@@ -56,10 +56,10 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
             const double phi = bodySlotAngle(j, ++m, count);
             const IntRect glyph = bodyGlyphRect(layout, phi);
             const int sign = entry.position.sign;
-            if (entry.body >= 0 && entry.body < 10 && validSign(sign))
-                canvas.drawGlyph(bodyGlyphId(entry.body), glyph, elementInk(sign));
-            if (record)
-                (*record)[s].glyphRect = glyph;
+            if (validSign(sign))
+                canvas.drawGlyph(bodyGlyphId(index(entry.body)), glyph, elementInk(Sign{sign}));
+            if (hits)
+                hits->bodyGlyphs[s] = glyph;
 
             canvas.setFont(fonts.label);
             const QString degrees = degreeText(entry.position.degrees);
@@ -67,7 +67,7 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
             canvas.drawText(bodyDegreeAnchor(layout, j, phi, degreeExtent), degrees, TextAlign::CentreTop);
             if (validSign(sign))
                 canvas.drawGlyph(signGlyphId(sign), bodySignGlyphRect(layout, j, phi, degreeExtent),
-                                 elementInk(sign));
+                                 elementInk(Sign{sign}));
             const QString minutes = minuteText(entry.position.minutes);
             canvas.drawText(bodyMinuteAnchor(layout, j, phi, degreeExtent, canvas.textExtent(minutes)), minutes,
                             TextAlign::CentreTop);
@@ -77,9 +77,10 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
 
 }  // namespace
 
-QColor elementInk(int sign)
+QColor elementInk(Sign sign)
 {
-    switch (((sign % 4) + 4) % 4) {
+    // In the order of ElementNames: fire, earth, air, water.
+    switch (signElement(index(sign))) {
     case 0: return QColor(255, 61, 1);
     case 1: return QColor(128, 128, 0);
     case 2: return QColor(0, 128, 128);
@@ -87,14 +88,19 @@ QColor elementInk(int sign)
     }
 }
 
-QColor aspectInk(int aspect)
+QColor aspectInk(Aspect aspect)
 {
     switch (aspect) {
-    case 0: case 6: case 10: return QColor(255, 0, 0);
-    case 1: case 2: case 5: return QColor(0, 128, 255);
-    case 4: case 7: return QColor(0, 0, 255);
-    default: return QColor(255, 128, 128);
+    case Aspect::Conjunction: case Aspect::Square: case Aspect::Opposition:
+        return QColor(255, 0, 0);
+    case Aspect::SemiSextile: case Aspect::Biquintile: case Aspect::Quintile:
+        return QColor(0, 128, 255);
+    case Aspect::Sextile: case Aspect::Trine:
+        return QColor(0, 0, 255);
+    case Aspect::SemiSquare: case Aspect::Sesquiquadrate: case Aspect::Inconjunct:
+        break;
     }
+    return QColor(255, 128, 128);
 }
 
 ChartFonts screenFonts(int clientWidth)
@@ -143,15 +149,15 @@ QString hubCoordinatesText(const GeoAngle& longitude, const GeoAngle& latitude)
                              int(latitude.minutes));
 }
 
-QString legendText(int aspect)
+QString legendText(Aspect aspect)
 {
-    const std::string_view name = AspectNames[aspect];
+    const std::string_view name = aspectName(aspect);
     return QString::asprintf(" = %.*s, %3.0f degrees", static_cast<int>(name.size()), name.data(),
-                             AspectAngles[aspect]);
+                             aspectAngleDeg(aspect));
 }
 
-int drawAspectTable(ChartCanvas& canvas, const Chart& chart, AspectGrid& grid, Point origin, int textHeight,
-                    const ChartFont& titleFont, const ChartFont& bodyFont, bool recordHitAreas)
+int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, Point origin,
+                    int textHeight, const ChartFont& titleFont, const ChartFont& bodyFont, HitAreas* hits)
 {
     canvas.setFont(bodyFont);
     const int nmWidth = canvas.textExtent(QStringLiteral("nm")).width;
@@ -162,47 +168,53 @@ int drawAspectTable(ChartCanvas& canvas, const Chart& chart, AspectGrid& grid, P
     canvas.drawText(table.titleAnchor(), QStringLiteral("Aspect Table"), TextAlign::CentreTop);
     canvas.setFont(bodyFont);
 
-    for (int i = 0; i < 10; ++i) {
-        const int columnSign = chart.bodies[i].sign;
+    for (const Body columnBody : AllBodies) {
+        const ChartPoint column = chartPoint(columnBody);
+        const int columnSign = chart.body(columnBody).sign;
         if (validSign(columnSign))
-            canvas.drawGlyph(bodyGlyphId(i), table.headerGlyphRect(i), elementInk(columnSign));
-        for (int j = i + 1; j < ChartPointCount; ++j) {
-            if (i == 0) {
-                if (j < 10) {
+            canvas.drawGlyph(bodyGlyphId(index(columnBody)), table.headerGlyphRect(column),
+                             elementInk(Sign{columnSign}));
+        for (int j = index(column) + 1; j < ChartPointCount; ++j) {
+            const ChartPoint row = AllChartPoints[j];
+            // The first column's pass labels the rows.
+            if (column == ChartPoint::Moon) {
+                if (j < BodyCount) {
                     const int rowSign = chart.bodies[j].sign;
                     if (validSign(rowSign))
-                        canvas.drawGlyph(bodyGlyphId(j), table.rowLabelGlyphRect(j), elementInk(rowSign));
+                        canvas.drawGlyph(bodyGlyphId(j), table.rowLabelGlyphRect(row), elementInk(Sign{rowSign}));
                 } else {
-                    canvas.drawText(table.rowLabelTextAnchor(j),
-                                    j == AscendantPoint ? QStringLiteral("Asc") : QStringLiteral("MC"),
+                    canvas.drawText(table.rowLabelTextAnchor(row),
+                                    row == ChartPoint::Ascendant ? QStringLiteral("Asc") : QStringLiteral("MC"),
                                     TextAlign::LeftTop);
                 }
             }
-            AspectEntry& entry = grid[i][j];
-            if (entry.aspect < 0 || entry.aspect > 10) {
-                canvas.drawText(table.dashAnchor(i, j), QStringLiteral("-"), TextAlign::CentreTop);
+            const std::optional<Aspect> aspect = grid[index(column)][j];
+            if (!aspect) {
+                canvas.drawText(table.dashAnchor(column, row), QStringLiteral("-"), TextAlign::CentreTop);
                 continue;
             }
-            const IntRect cell = table.cellGlyphRect(i, j);
-            canvas.drawGlyph(aspectGlyphId(entry.aspect), cell, aspectInk(entry.aspect));
-            if (recordHitAreas)
-                entry.cell = cell;
+            const IntRect cell = table.cellGlyphRect(column, row);
+            canvas.drawGlyph(aspectGlyphId(index(*aspect)), cell, aspectInk(*aspect));
+            if (hits)
+                hits->aspectCells[index(column)][j] = cell;
         }
     }
     return origin.y + table.height();
 }
 
-void paintChartView(ChartCanvas& canvas, const Chart& chart, DerivedTables& tables, QSize client,
-                    bool showAspects)
+HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTables& tables, QSize client,
+                        bool showAspects)
 {
+    HitAreas hits;
     const ChartFonts fonts = screenFonts(client.width());
     const WheelLayout layout = computeWheelLayout({0, 0, client.width(), client.height()}, showAspects, false);
-    paintWheel(canvas, chart, tables.sortedBodies, layout, fonts, &tables.sortedBodies);
+    paintWheel(canvas, chart, tables.sortedBodies, layout, fonts, &hits);
     if (showAspects) {
         canvas.setFont(fonts.cusp);
         const int textHeight = canvas.textExtent(degreeText(0)).height;
-        drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, true);
+        drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, &hits);
     }
+    return hits;
 }
 
 void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies,
@@ -220,17 +232,17 @@ void paintAspectsPage(ChartCanvas& canvas, const Chart& chart, const AspectGrid&
 
     canvas.setFont(fonts.cusp);
     const TextExtent w = canvas.textExtent(QStringLiteral("W"));
-    AspectGrid cells = grid;
     int left = page.left + 3 * w.width;
-    int top = drawAspectTable(canvas, chart, cells, {left, page.top + 3 * w.height}, w.height, titleFont,
-                              fonts.cusp, false);
+    int top = drawAspectTable(canvas, chart, grid, {left, page.top + 3 * w.height}, w.height, titleFont,
+                              fonts.cusp, nullptr);
 
     top += w.height;
     const int legendTop = top;
-    for (int k = 0; k < 11; ++k) {
-        canvas.drawGlyph(aspectGlyphId(k), {left, top, left + w.width, top + w.height}, Qt::black);
-        canvas.drawText({left + w.width, top}, legendText(k), TextAlign::LeftTop);
-        if (k == 5) {
+    for (const Aspect aspect : AllAspects) {
+        canvas.drawGlyph(aspectGlyphId(index(aspect)), {left, top, left + w.width, top + w.height}, Qt::black);
+        canvas.drawText({left + w.width, top}, legendText(aspect), TextAlign::LeftTop);
+        // Two columns of the legend, the second from the Square on.
+        if (aspect == Aspect::Quintile) {
             left = page.left + half(pageWidth);
             top = legendTop;
         } else {

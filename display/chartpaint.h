@@ -6,21 +6,20 @@
 #include <QSize>
 #include <QString>
 
+#include <array>
+
 #include "chart.h"
 #include "chartcanvas.h"
+#include "glyphs.h"
 #include "pipeline.h"
 #include "wheellayout.h"
 
 namespace zodiara {
 
-inline constexpr int signGlyphId(int sign) { return 3 + sign; }
-inline constexpr int bodyGlyphId(int body) { return 20 + body; }
-inline constexpr int aspectGlyphId(int aspect) { return 50 + aspect; }
-
 // Ink of a sign's glyph and of a body in that sign, by the sign's element.
-QColor elementInk(int sign);
+QColor elementInk(Sign sign);
 // Ink of an aspect glyph in the table.
-QColor aspectInk(int aspect);
+QColor aspectInk(Aspect aspect);
 
 struct ChartFonts {
     ChartFont label;   // body degree and minute labels
@@ -41,12 +40,18 @@ QString minuteText(int minutes);   // "07'", "60'"
 QString hubDateText(const CalendarDate& date);
 QString hubTimeText(const TimeOfDay& time);
 QString hubCoordinatesText(const GeoAngle& longitude, const GeoAngle& latitude);
-QString legendText(int aspect);
+QString legendText(Aspect aspect);
+
+// Where a paint of the view put what a click can explain; empty rectangles for what it did not draw.
+struct HitAreas {
+    std::array<IntRect, BodyCount> bodyGlyphs{};  // by position in the sorted bodies
+    std::array<std::array<IntRect, ChartPointCount>, ChartPointCount> aspectCells{};  // as the aspect grid
+};
 
 // The view: the wheel in a client area of `client`, the aspect table at the origin when
-// `showAspects`. Records each body's glyphRect and each drawn aspect's cell rectangle in `tables`.
-void paintChartView(ChartCanvas& canvas, const Chart& chart, DerivedTables& tables, QSize client,
-                    bool showAspects);
+// `showAspects`. Returns where the body glyphs and the drawn aspects went.
+HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTables& tables, QSize client,
+                        bool showAspects);
 
 // The printed wheel on `page`; records nothing.
 void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies,
@@ -56,8 +61,8 @@ void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies&
 void paintAspectsPage(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, const IntRect& page);
 
 // Draws the table with `origin` at its top-left and returns the y just below it. The body font
-// is selected on return. With `recordHitAreas` the cell rectangles of drawn aspects go to `grid`.
-int drawAspectTable(ChartCanvas& canvas, const Chart& chart, AspectGrid& grid, Point origin, int textHeight,
-                    const ChartFont& titleFont, const ChartFont& bodyFont, bool recordHitAreas);
+// is selected on return. The cells of drawn aspects go to `hits` unless it is null.
+int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, Point origin,
+                    int textHeight, const ChartFont& titleFont, const ChartFont& bodyFont, HitAreas* hits);
 
 }  // namespace zodiara

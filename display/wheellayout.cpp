@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "calendar.h"
+#include "angles.h"
 
 namespace zodiara {
 

@@ -2,9 +2,14 @@
 // text extents, in device units (x right, y down). Nothing here draws.
 #pragma once
 
-#include "chart.h"
-
 namespace zodiara {
+
+// A rectangle in device units, right and bottom exclusive.
+struct IntRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    bool operator==(const IntRect&) const = default;
+};
 
 struct Point {
     int x = 0;

@@ -63,7 +63,7 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
         answers << QString::fromStdString(yourSignText(sign));
     m_yourSign->setMinimumWidth(widestLine(metrics, answers.join(QLatin1Char('\n')).split(QLatin1Char('\n')), 4));
 
-    m_picture = new PictureLabel(this, signGlyphBase, true, messages);
+    m_picture = new PictureLabel(this, signGlyphId(0), true, messages);
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setFixedSize(units(28, 21));
 
@@ -188,7 +188,7 @@ void TraitsDialog::onRangeChosen(int index)
 void TraitsDialog::showSign()
 {
     const int sign = m_currentSign;
-    m_picture->loadPicture(signGlyphBase + sign);
+    m_picture->loadPicture(signGlyphId(sign));
     m_picture->repaint();
     const SignTraits traits = signTraits(sign);
     m_yourSign->setText(QString::fromStdString(yourSignText(sign)));

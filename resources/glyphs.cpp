@@ -22,22 +22,48 @@ static void initArtResources()
 namespace zodiara {
 namespace {
 
-struct GlyphInfo {
-    int id;
+struct GlyphArt {
+    const char* name;  // of the image and its master under glyphs/
     int width;
     int height;
 };
 
 // Natural sizes are part of the layout contract: a glyph is stretched into a
 // rectangle, so its proportions shape what the user sees.
-constexpr std::array<GlyphInfo, 33> glyphTable{{
-    {3, 27, 22}, {4, 19, 24}, {5, 14, 19}, {6, 25, 19}, {7, 23, 21}, {8, 28, 20},
-    {9, 29, 16}, {10, 28, 22}, {11, 16, 16}, {12, 24, 21}, {13, 22, 15}, {14, 19, 21},
-    {20, 19, 25}, {21, 25, 25}, {22, 14, 28}, {23, 15, 26}, {24, 24, 24},
-    {25, 20, 23}, {26, 15, 28}, {27, 18, 27}, {28, 27, 25}, {29, 12, 26},
-    {50, 34, 34}, {51, 30, 31}, {52, 34, 33}, {53, 41, 28}, {54, 40, 29}, {55, 34, 33},
-    {56, 33, 33}, {57, 41, 35}, {58, 36, 34}, {59, 40, 32}, {60, 39, 39},
+constexpr std::array<GlyphArt, SignGlyphCount> signArt{{
+    {"sign-aries", 27, 22}, {"sign-taurus", 19, 24}, {"sign-gemini", 14, 19}, {"sign-cancer", 25, 19},
+    {"sign-leo", 23, 21}, {"sign-virgo", 28, 20}, {"sign-libra", 29, 16}, {"sign-scorpio", 28, 22},
+    {"sign-sagittarius", 16, 16}, {"sign-capricorn", 24, 21}, {"sign-aquarius", 22, 15}, {"sign-pisces", 19, 21},
 }};
+constexpr std::array<GlyphArt, BodyGlyphCount> bodyArt{{
+    {"body-moon", 19, 25}, {"body-sun", 25, 25}, {"body-mercury", 14, 28}, {"body-venus", 15, 26},
+    {"body-mars", 24, 24}, {"body-jupiter", 20, 23}, {"body-saturn", 15, 28}, {"body-uranus", 18, 27},
+    {"body-neptune", 27, 25}, {"body-pluto", 12, 26},
+}};
+constexpr std::array<GlyphArt, AspectGlyphCount> aspectArt{{
+    {"aspect-conjunction", 34, 34}, {"aspect-semisextile", 30, 31}, {"aspect-biquintile", 34, 33},
+    {"aspect-semisquare", 41, 28}, {"aspect-sextile", 40, 29}, {"aspect-quintile", 34, 33},
+    {"aspect-square", 33, 33}, {"aspect-trine", 41, 35}, {"aspect-sesquiquadrate", 36, 34},
+    {"aspect-inconjunct", 40, 32}, {"aspect-opposition", 39, 39},
+}};
+
+struct Glyph {
+    int id;
+    GlyphArt art;
+};
+
+// Every glyph, ascending by id.
+constexpr auto glyphTable = [] {
+    std::array<Glyph, SignGlyphCount + BodyGlyphCount + AspectGlyphCount> table{};
+    std::size_t n = 0;
+    for (int i = 0; i < SignGlyphCount; ++i)
+        table[n++] = {signGlyphId(i), signArt[i]};
+    for (int i = 0; i < BodyGlyphCount; ++i)
+        table[n++] = {bodyGlyphId(i), bodyArt[i]};
+    for (int i = 0; i < AspectGlyphCount; ++i)
+        table[n++] = {aspectGlyphId(i), aspectArt[i]};
+    return table;
+}();
 
 constexpr std::array<int, glyphTable.size()> idList = [] {
     std::array<int, glyphTable.size()> ids{};
@@ -45,6 +71,9 @@ constexpr std::array<int, glyphTable.size()> idList = [] {
         ids[i] = glyphTable[i].id;
     return ids;
 }();
+// indexOf searches the ids.
+static_assert(std::is_sorted(idList.begin(), idList.end())
+              && std::adjacent_find(idList.begin(), idList.end()) == idList.end());
 
 int indexOf(int resourceId)
 {
@@ -75,9 +104,9 @@ struct Art {
     {
         initArtResources();
         for (std::size_t i = 0; i < glyphTable.size(); ++i) {
-            const int id = glyphTable[i].id;
-            images[i] = loadMono(QStringLiteral(":/zodiara/glyph/%1.png").arg(id));
-            QFile f(QStringLiteral(":/zodiara/glyph/%1.svg").arg(id));
+            const QString name = QLatin1String(glyphTable[i].art.name);
+            images[i] = loadMono(QStringLiteral(":/zodiara/glyphs/%1.png").arg(name));
+            QFile f(QStringLiteral(":/zodiara/glyphs/masters/%1.svg").arg(name));
             if (f.open(QIODevice::ReadOnly))
                 svg[i] = f.readAll();
         }
@@ -105,7 +134,7 @@ bool hasGlyph(int resourceId)
 QSize glyphNaturalSize(int resourceId)
 {
     const int i = indexOf(resourceId);
-    return i < 0 ? QSize() : QSize(glyphTable[i].width, glyphTable[i].height);
+    return i < 0 ? QSize() : QSize(glyphTable[i].art.width, glyphTable[i].art.height);
 }
 
 QImage glyphImage(int resourceId)

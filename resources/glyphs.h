@@ -2,8 +2,6 @@
 
 // The program's artwork: the one-bit glyph images of the signs, bodies and
 // aspects with their SVG masters, the about picture and the program icon.
-// Glyph ids: 3 + sign index (3..14), 20 + body index (20..29),
-// 50 + aspect index (50..60).
 
 #include <QColor>
 #include <QIcon>
@@ -16,9 +14,15 @@ class QPainter;
 
 namespace zodiara {
 
-inline constexpr int signGlyphBase = 3;
-inline constexpr int bodyGlyphBase = 20;
-inline constexpr int aspectGlyphBase = 50;
+// The numbers the artwork is known by, here alone. Signs 0..11 (Aries first),
+// bodies 0..9 (the Moon first) and aspects 0..10 (the Conjunction first), in
+// the chart's order.
+inline constexpr int SignGlyphCount = 12;
+inline constexpr int BodyGlyphCount = 10;
+inline constexpr int AspectGlyphCount = 11;
+constexpr int signGlyphId(int sign) { return 3 + sign; }
+constexpr int bodyGlyphId(int body) { return 20 + body; }
+constexpr int aspectGlyphId(int aspect) { return 50 + aspect; }
 inline constexpr int aboutPictureId = 2;
 
 // Every glyph id that exists, ascending.

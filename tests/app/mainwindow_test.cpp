@@ -70,10 +70,9 @@ Step precisePositions() { return {"precisePositionsAction"}; }
 
 QPoint centre(const IntRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-bool insideAnyGlyph(const DerivedTables& tables, QPoint p)
+bool insideAnyGlyph(const HitAreas& hits, QPoint p)
 {
-    return std::ranges::any_of(tables.sortedBodies,
-                               [p](const SortedBody& b) { return b.glyphRect.contains(p.x(), p.y()); });
+    return std::ranges::any_of(hits.bodyGlyphs, [p](const IntRect& r) { return r.contains(p.x(), p.y()); });
 }
 
 // Page objects, not the page tree ("/Type /Pages"); -1 when there is no file.
@@ -225,16 +224,17 @@ private slots:
         QVERIFY(view()->showAspects() && action("showAspectsAction")->isChecked());
         QVERIFY(view()->grab().toImage() != without);
         const DerivedTables& tables = view()->paintedTables();
+        const HitAreas& hits = view()->hitAreas();
         QPoint cell(-1, -1);
         for (int i = 0; i < 12 && cell.x() < 0; ++i)
             for (int j = i + 1; j < 12 && cell.x() < 0; ++j)
-                if (const AspectEntry& e = tables.aspectGrid[i][j];
-                    e.aspect >= 0 && e.cell != IntRect{} && !insideAnyGlyph(tables, centre(e.cell)))
-                    cell = centre(e.cell);
+                if (const IntRect& r = hits.aspectCells[i][j];
+                    tables.aspectGrid[i][j] && r != IntRect{} && !insideAnyGlyph(hits, centre(r)))
+                    cell = centre(r);
         QVERIFY2(cell.x() >= 0, "no aspect cell drawn");
-        const QPoint glyph = centre(tables.sortedBodies[0].glyphRect);
-        const QStringList expected{*clickExplanation(tables, true, glyph.x(), glyph.y()),
-                                   *clickExplanation(tables, true, cell.x(), cell.y())};
+        const QPoint glyph = centre(hits.bodyGlyphs[0]);
+        const QStringList expected{*clickExplanation(tables, hits, true, glyph.x(), glyph.y()),
+                                   *clickExplanation(tables, hits, true, cell.x(), cell.y())};
         QVERIFY(expected[0].endsWith(" degrees") && expected[1].contains(" between "));
 
         QTest::mouseClick(view(), Qt::RightButton, {}, glyph);
@@ -243,7 +243,7 @@ private slots:
         action("showAspectsAction")->trigger();
         QVERIFY(!view()->showAspects() && !action("showAspectsAction")->isChecked());
         QCOMPARE(view()->grab().toImage(), without);
-        QVERIFY(!insideAnyGlyph(tables, cell));
+        QVERIFY(!insideAnyGlyph(view()->hitAreas(), cell));
         QTest::mouseClick(view(), Qt::LeftButton, {}, cell);
         QCOMPARE(m_messages->texts(), expected);
         QCOMPARE(m_messages->texts(&RecordedMessage::caption), QStringList(2, "Zodiara"));
@@ -255,13 +255,22 @@ private slots:
     void explanationRules()
     {
         DerivedTables tables;
-        tables.sortedBodies[0] = {{.longitude = 5.25}, 1, {10, 10, 20, 20}};
-        tables.sortedBodies[1] = {{.longitude = 123.456}, 0, {14, 17, 30, 30}};
-        tables.aspectGrid[0][1] = {7, {100, 100, 110, 110}};
-        tables.aspectGrid[9][11] = {0, {200, 200, 210, 210}};
-        tables.aspectGrid[10][11] = {4, {300, 300, 310, 310}};
-        tables.aspectGrid[2][3] = {3, {10, 10, 20, 20}};
-        tables.aspectGrid[4][5] = {-1, {400, 400, 410, 410}};
+        HitAreas hits;
+        tables.sortedBodies[0] = {{.longitude = 5.25}, Body::Sun};
+        hits.bodyGlyphs[0] = {10, 10, 20, 20};
+        tables.sortedBodies[1] = {{.longitude = 123.456}, Body::Moon};
+        hits.bodyGlyphs[1] = {14, 17, 30, 30};
+        using enum ChartPoint;
+        const std::tuple<ChartPoint, ChartPoint, std::optional<Aspect>, IntRect> cells[] = {
+            {Moon, Sun, Aspect::Trine, {100, 100, 110, 110}},
+            {Pluto, MidHeaven, Aspect::Conjunction, {200, 200, 210, 210}},
+            {Ascendant, MidHeaven, Aspect::Sextile, {300, 300, 310, 310}},
+            {Mercury, Venus, Aspect::SemiSquare, {10, 10, 20, 20}},
+            {Mars, Jupiter, std::nullopt, {400, 400, 410, 410}}};
+        for (const auto& [first, second, aspect, rect] : cells) {
+            tables.aspectGrid[index(first)][index(second)] = aspect;
+            hits.aspectCells[index(first)][index(second)] = rect;
+        }
         const QString sun = "Sun =  5.2500000 degrees";
         const std::tuple<int, bool, QString> cases[] = {
             {18, false, sun},                            // the earlier entry wins an overlap
@@ -274,7 +283,7 @@ private slots:
             {15, true, sun},  // the glyph wins over the cell
         };
         for (const auto& [at, showAspects, expected] : cases)
-            QCOMPARE(clickExplanation(tables, showAspects, at, at).value_or(QString()), expected);
+            QCOMPARE(clickExplanation(tables, hits, showAspects, at, at).value_or(QString()), expected);
         QCOMPARE(porphyryMessage({68, 5, South}),
                  "Placidus house cusps do not exist at 68°05'S at this time; the chart shows Porphyry cusps.");
     }

@@ -1,12 +1,20 @@
-// Charts the engine tests share. Fields of the packed record are compared as copies (`+field`):
-// the assertion macros bind their arguments by reference, and a reference to a misaligned field
-// is undefined.
+// Charts the engine tests share.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
+#include <ostream>
 
 #include "chart.h"
+
+namespace zodiara {
+
+// Failures name what the enums stand for.
+inline std::ostream& operator<<(std::ostream& os, Sign sign) { return os << signName(sign); }
+inline std::ostream& operator<<(std::ostream& os, Body body) { return os << bodyName(body); }
+inline std::ostream& operator<<(std::ostream& os, Aspect aspect) { return os << aspectName(aspect); }
+
+}  // namespace zodiara
 
 namespace zodiara::test {
 

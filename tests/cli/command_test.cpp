@@ -18,7 +18,7 @@
 #include <tuple>
 #include <vector>
 
-#include "chart.h"
+#include "chartfile.h"
 
 extern char** environ;
 
@@ -128,6 +128,10 @@ TEST_F(Cli, ReferenceChartMatchesGolden)
 {
     expectGolden(run(referenceWith({"--json"})), "reference-chart.json");
     expectGolden(run(ReferenceArgs), "reference-chart.txt");
+    // The chart file, every field at the offset the older program's files have it.
+    Outcome saved = run(referenceWith({"--save", path("ref.cht").string()}));
+    saved.out = readFile(path("ref.cht"));
+    expectGolden(saved, "reference-chart.cht");
 }
 
 TEST_F(Cli, ShowSavesByteIdenticallyAndPrintsTheChartWithoutHowItWasComputed)

@@ -15,9 +15,9 @@ namespace {
 using namespace zodiara;
 using namespace zodiara::cli;
 
-auto fields(const CalendarDate& d) { return std::tuple(+d.year, +d.month, +d.day); }
-auto fields(const TimeOfDay& t) { return std::tuple(+t.hour, +t.minute, +t.second); }
-auto fields(const GeoAngle& a) { return std::tuple(+a.degrees, +a.minutes, +a.direction); }
+auto fields(const CalendarDate& d) { return std::tuple(d.year, int(d.month), int(d.day)); }
+auto fields(const TimeOfDay& t) { return std::tuple(t.hour, t.minute, t.second); }
+auto fields(const GeoAngle& a) { return std::tuple(a.degrees, a.minutes, a.direction); }
 
 // A value as compute and batch take it: its form, then the birth rules.
 std::string take(std::optional<std::string_view> BirthArgs::*option, std::string_view text, Chart& chart,
@@ -95,7 +95,7 @@ TEST(BirthArgsTest, DefaultsAndWindows1252Texts)
     ASSERT_EQ(birthChartFrom({}, now, chart), "");
     // Absent fields take this moment on the start-up zone's clock and the start-up place.
     EXPECT_EQ(std::tuple_cat(fields(chart.birthDate), fields(chart.localTime), fields(chart.longitude),
-                             fields(chart.latitude), std::tuple(+chart.zone, +chart.beforeChrist)),
+                             fields(chart.latitude), std::tuple(chart.zone, chart.beforeChrist)),
               std::tuple(2024, 2, 29, 21, 15, 7, 49, 0, int(West), 24, 0, int(North), 6, 0));
 
     BirthArgs args;

@@ -78,8 +78,8 @@ protected:
                              .birthDate = {1990, 1, 1}, .localTime = {12, 0, 0, 0}});
         computeChart(chart, tables);
     }
-    // As the window paints, recording the glyphs' hit areas in `tables`. The exported image is the
-    // same picture, whether its glyph bitmaps were kept from before or are drawn afresh.
+    // As the window paints, keeping the hit areas. The exported image is the same picture, whether its
+    // glyph bitmaps were kept from before or are drawn afresh.
     void render(bool aspects)
     {
         image = QImage(DefaultViewSize, QImage::Format_RGB32);
@@ -87,7 +87,7 @@ protected:
         {
             QPainter painter(&image);
             PainterCanvas canvas(painter, GlyphStyle::Bitmap);
-            paintChartView(canvas, chart, tables, DefaultViewSize, aspects);
+            hits = paintChartView(canvas, chart, tables, DefaultViewSize, aspects);
         }
         const QImage warm = renderChartImage(chart, tables, DefaultViewSize, aspects);
         clearScreenGlyphCache();
@@ -99,6 +99,7 @@ protected:
     QTemporaryDir dir;
     Chart chart;
     DerivedTables tables;
+    HitAreas hits;
     QImage image;
 };
 
@@ -131,14 +132,15 @@ TEST_F(ReferenceImage, WheelCirclesHouseLinesGlyphColoursAndHub)
 
         const auto n = std::ranges::count(chart.bodies, j, &BodyPosition::house);
         int m = 0;
-        for (const SortedBody& s : tables.sortedBodies) {
+        for (std::size_t k = 0; k < tables.sortedBodies.size(); ++k) {
+            const SortedBody& s = tables.sortedBodies[k];
             if (s.position.house != j)
                 continue;
             // The m-th of n bodies splits the house sector into n + 1, at radius 170 - 10 + 2.
             const QPoint g = onCircle(Centre, 162, 180.0 - 30.0 * j - ++m * 30.0 / (n + 1));
             EXPECT_GE(countColour(image, QRect(g.x() - 5, g.y() - 5, 10, 10), ElementInks[s.position.sign % 4]), 4)
-                << "body " << s.body;
-            EXPECT_EQ(s.glyphRect, (IntRect{g.x() - 5, g.y() - 5, g.x() + 5, g.y() + 5})) << "hit area " << s.body;
+                << bodyName(s.body);
+            EXPECT_EQ(hits.bodyGlyphs[k], (IntRect{g.x() - 5, g.y() - 5, g.x() + 5, g.y() + 5})) << bodyName(s.body);
         }
     }
 
@@ -172,14 +174,15 @@ TEST_F(ReferenceImage, WithAspectsTableAtOriginWheelMovedRightAndSvgAtPixelSize)
     int aspects = 0;
     for (int i = 0; i < 10; ++i) {
         for (int j = i + 1; j < 12; ++j) {
-            const int a = tables.aspectGrid[i][j].aspect, x = (2 + i) * nm;
+            const std::optional<Aspect> a = tables.aspectGrid[i][j];
+            const int x = (2 + i) * nm;
             const int y = (13 - j) * 20;  // rows 16 + 4 apart, MidHeaven highest
-            if (a < 0) {
+            if (!a) {
                 EXPECT_GT(countDark(image, QRect(x - 4, y, 8, 16)), 0) << "dash " << i << "," << j;
             } else {
                 ++aspects;
-                EXPECT_GE(countColour(image, QRect(x, y + 6, w - 3, 14), AspectInks[a]), 3) << i << "," << j;
-                EXPECT_EQ(tables.aspectGrid[i][j].cell, (IntRect{x, y + 6, x + w - 3, y + 20})) << i << "," << j;
+                EXPECT_GE(countColour(image, QRect(x, y + 6, w - 3, 14), AspectInks[index(*a)]), 3) << i << "," << j;
+                EXPECT_EQ(hits.aspectCells[i][j], (IntRect{x, y + 6, x + w - 3, y + 20})) << i << "," << j;
             }
         }
     }

@@ -3,8 +3,9 @@
 #include "atlaslookupdialog.h"
 #include "calendardialog.h"
 #include "chartedit.h"
-#include "recordingmessages.h"
+#include "chartfile.h"
 #include "intedit.h"
+#include "recordingmessages.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -47,7 +48,7 @@ Chart sampleChart(CalendarDate date = {1998, 15, 3}, TimeOfDay time = {14, 5, 37
 
 bool sameBytes(const Chart& a, const Chart& b)
 {
-    return std::memcmp(&a, &b, sizeof(Chart)) == 0;
+    return chartImage(a) == chartImage(b);
 }
 
 // A shown dialog on a chart, with its messages recorded.

@@ -67,11 +67,11 @@ void TestLoreWidgets::pictureTakesItsNaturalSizeOrFillsTheControlAndReportsWhatI
     const QImage shown = picture.grab().toImage();
     for (QPoint p : {QPoint(0, 0), QPoint(95, 65), QPoint(48, 33), QPoint(20, 50), QPoint(70, 10)})
         QCOMPARE(QColor(shown.pixel(p)), QColor(aboutPicture().pixel(p)));
-    QVERIFY(picture.loadPicture(signGlyphBase + 1));
-    QCOMPARE(std::pair(picture.size(), picture.pos()), std::pair(glyphNaturalSize(signGlyphBase + 1), QPoint(10, 20)));
+    QVERIFY(picture.loadPicture(signGlyphId(1)));
+    QCOMPARE(std::pair(picture.size(), picture.pos()), std::pair(glyphNaturalSize(signGlyphId(1)), QPoint(10, 20)));
 
     for (int sign = 0; sign < 12; ++sign) {
-        PictureLabel stretched(nullptr, signGlyphBase + sign, true, messages);
+        PictureLabel stretched(nullptr, signGlyphId(sign), true, messages);
         stretched.resize(90, 70);
         const QRect ink = inkBounds(stretched.grab().toImage(), qRgb(255, 255, 255));
         // Whatever the glyph's own proportions, it is drawn across most of the control.
@@ -80,7 +80,7 @@ void TestLoreWidgets::pictureTakesItsNaturalSizeOrFillsTheControlAndReportsWhatI
     QVERIFY(messages.shown.isEmpty());
 
     // A stretched control without a picture leaves its parent's ground alone.
-    PictureLabel missing(&parent, signGlyphBase, true, messages);
+    PictureLabel missing(&parent, signGlyphId(0), true, messages);
     missing.setGeometry(10, 100, 50, 40);
     QSignalSpy loaded(&missing, &PictureLabel::pictureLoaded);
     for (int id : {0, 999})
@@ -89,7 +89,7 @@ void TestLoreWidgets::pictureTakesItsNaturalSizeOrFillsTheControlAndReportsWhatI
              QStringList(2, "Cannot access bitmap resource") + QStringList(2, "Zodiara"));
     QCOMPARE(loaded.count(), 0);
     QCOMPARE(inkBounds(parent.grab(missing.geometry()).toImage(), QColor(Qt::green).rgb()), QRect());
-    QVERIFY(missing.loadPicture(signGlyphBase + 4));
+    QVERIFY(missing.loadPicture(signGlyphId(4)));
     QCOMPARE(loaded.count(), 1);
 }
 
@@ -129,7 +129,7 @@ void TestLoreWidgets::boxesShowTheChosenSignsHoldEveryTextAndReloadNothingChosen
         QCOMPARE(shown.mid(10), (QStringList{toQString(signText(PositiveTraitsBase, a)), toQString(signText(NegativeTraitsBase, a))}));
         if (facts.contains(a))
             QCOMPARE(shown.first(10), facts[a]);
-        QCOMPARE(child<PictureLabel>(&traits, "picture")->resourceId(), signGlyphBase + a);
+        QCOMPARE(child<PictureLabel>(&traits, "picture")->resourceId(), signGlyphId(a));
         QCOMPARE(traits.size(), traitsSize);
         for (const QLabel* field : traits.findChildren<QLabel*>())
             QVERIFY2(field->frameShape() == QFrame::NoFrame || fits(field),
@@ -162,7 +162,7 @@ void TestLoreWidgets::boxesShowTheChosenSignsHoldEveryTextAndReloadNothingChosen
     partners->setCurrentIndex(7);
     chooseAgain();
     QCOMPARE((QList<qsizetype>{signShown.count(), loaded.count(), loaded.value(0).value(0).toInt(), textShown.count()}),
-             (QList<qsizetype>{1, 1, signGlyphBase + 5, 1}));
+             (QList<qsizetype>{1, 1, signGlyphId(5), 1}));
     yours->setCurrentIndex(7);
     QCOMPARE(textShown.last().at(0).toInt(), 12007);
 }

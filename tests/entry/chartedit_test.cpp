@@ -11,6 +11,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -126,6 +127,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("hour 2 then 5") << "hourBox" << "" << "25" << "2";
         QTest::newRow("year 3001") << "yearBox" << "" << "3001" << "300";
+        QTest::newRow("no year 0") << "yearBox" << "" << "02" << "2";
         QTest::newRow("longitude 181") << "longitudeDegreesBox" << "" << "181" << "18";
         QTest::newRow("longitude 180") << "longitudeDegreesBox" << "" << "180" << "180";
         QTest::newRow("other characters dropped") << "yearBox" << "" << "1a +-Z.\u00e9\u0663" "9" << "19";
@@ -232,7 +234,10 @@ private slots:
             << "monthList=9;dayList=9;yearBox=1582"
             << "October 5 to 14, 1582 do not exist: the calendar reform followed October 4 with October 15.";
         QTest::newRow("year 0") << "yearBox=   0" << "There is no year 0: the year before 1 AD is 1 BC.";
-        QTest::newRow("pasted letters") << "yearBox=19x9" << "The year must be a whole number from 0 to 3000.";
+        QTest::newRow("pasted letters") << "yearBox=19x9" << "The year must be a whole number from 1 to 3000.";
+        QTest::newRow("empty hour") << "hourBox=" << "Please enter the hour (a whole number from 0 to 23).";
+        QTest::newRow("blank latitude minutes")
+            << "latitudeMinutesBox=  " << "Please enter the latitude's minutes (a whole number from 0 to 59).";
         QTest::newRow("longitude past 180") << "longitudeDegreesBox=180;longitudeMinutesBox=30"
                                             << "A longitude cannot be more than 180\u00b000'.";
         QTest::newRow("latitude past 90") << "latitudeDegreesBox=90;latitudeMinutesBox=01"
@@ -252,7 +257,6 @@ private slots:
         QTest::newRow("15 October 1582") << "monthList=9;dayList=14;yearBox=1582" << "";
         QTest::newRow("180 00 and 90 00")
             << "longitudeDegreesBox=180;longitudeMinutesBox=00;latitudeDegreesBox=90;latitudeMinutesBox=0" << "";
-        QTest::newRow("empty box keeps its field") << "yearBox=" << "";
     }
 
     void checksOnOk()
@@ -279,20 +283,22 @@ private slots:
     void calendarThenCancel()
     {
         Open open;
-        controls(open.dialog, "hourBox=;personName=Grace;placeName=\u0141\u00f3d\u017a;yearBox=44;bcButton=1");
+        controls(open.dialog, "hourBox=;personName=Grace;placeName=\u0141\u00f3d\u017a;yearBox=1;bcButton=1");
         QTest::keyClicks(open.dialog.findChild<QLineEdit*>("hourBox"), "7");
         QTest::mouseClick(open.dialog.findChild<QAbstractButton*>("daylightSavingBox"), Qt::LeftButton);
         QString caption;
         test::onNextModal<CalendarDialog>([&caption](CalendarDialog* picker) {
             caption = picker->dateCaption();
+            QTest::keyClick(picker->findChild<QSpinBox*>("yearBox"), Qt::Key_Up);
             QTest::mouseClick(picker->findChild<QLabel*>("day22"), Qt::LeftButton);
             button(*picker, "OK")->click();
         });
         QTest::mouseClick(button(open.dialog, "&Calendar ..."), Qt::LeftButton);
-        // The picker got the era and the date typed so far: 15 March 44 BC (astronomical -43).
-        QCOMPARE(caption, QStringLiteral("Wednesday, March 15, 44 BC"));
+        // The picker got the era and the date typed so far, and stepped up from 1 BC to 1 AD,
+        // whose March begins on a Tuesday.
+        QCOMPARE(caption, QStringLiteral("Monday, March 15, 1 BC"));
         QCOMPARE(controls(open.dialog, "dayList;yearBox;hourBox;personName;placeName"),
-                 QStringLiteral("19|  44| 7|Grace|\u0141\u00f3d\u017a|BWND"));
+                 QStringLiteral("20|   1| 7|Grace|\u0141\u00f3d\u017a|AWND"));
         QCOMPARE(press(open.dialog, "Cancel"), int(QDialog::Rejected));
         QVERIFY(sameBytes(open.chart, sampleChart()));
     }

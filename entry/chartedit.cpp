@@ -136,6 +136,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     m_daylightSaving = new QCheckBox(QStringLiteral("&Daylight Savings ?"), dateGroup);
     m_daylightSaving->setObjectName(QStringLiteral("daylightSavingBox"));
 
+    // Each list keeps its natural width; the spare width goes before the Calendar button.
     auto* dateGrid = new QGridLayout;
     dateGrid->addWidget(label(dateGroup, "Month:"), 0, 0);
     dateGrid->addWidget(label(dateGroup, "Day:"), 0, 1);
@@ -148,21 +149,22 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     eraColumn->addWidget(m_bc);
     eraColumn->addWidget(m_ad);
     dateGrid->addLayout(eraColumn, 0, 3, 2, 1);
-    dateGrid->addWidget(m_calendar, 0, 4, 2, 1, Qt::AlignCenter);
-    dateGrid->setColumnStretch(0, 1);
+    dateGrid->setColumnStretch(4, 1);
+    dateGrid->addWidget(m_calendar, 0, 5, 2, 1, Qt::AlignCenter);
 
+    // Each label is centred under its own box, with room between them, so that the three do
+    // not read as one phrase.
     auto* timeGrid = new QGridLayout;
-    timeGrid->setHorizontalSpacing(4);
-    timeGrid->addWidget(m_hour, 0, 0);
+    timeGrid->setHorizontalSpacing(10);
+    timeGrid->addWidget(m_hour, 0, 0, Qt::AlignHCenter);
     timeGrid->addWidget(label(dateGroup, ":"), 0, 1);
-    timeGrid->addWidget(m_minute, 0, 2);
+    timeGrid->addWidget(m_minute, 0, 2, Qt::AlignHCenter);
     timeGrid->addWidget(m_zone, 0, 3);
     timeGrid->addWidget(m_daylightSaving, 0, 4);
-    timeGrid->addWidget(label(dateGroup, "hr (24hr)"), 1, 0, 1, 2);
-    timeGrid->addWidget(label(dateGroup, "minutes"), 1, 2);
-    timeGrid->addWidget(label(dateGroup, "Time Zone"), 1, 3);
+    timeGrid->addWidget(label(dateGroup, "hr (24hr)"), 1, 0, Qt::AlignHCenter);
+    timeGrid->addWidget(label(dateGroup, "minutes"), 1, 2, Qt::AlignHCenter);
+    timeGrid->addWidget(label(dateGroup, "Time Zone"), 1, 3, Qt::AlignHCenter);
     timeGrid->setColumnStretch(3, 1);
-    timeGrid->setColumnMinimumWidth(2, 50);
 
     auto* dateLayout = new QVBoxLayout(dateGroup);
     dateLayout->addLayout(dateGrid);

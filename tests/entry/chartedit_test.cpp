@@ -12,9 +12,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace zodiara;
@@ -301,6 +303,28 @@ private slots:
                  QStringLiteral("20|   1| 7|Grace|\u0141\u00f3d\u017a|AWND"));
         QCOMPARE(press(open.dialog, "Cancel"), int(QDialog::Rejected));
         QVERIFY(sameBytes(open.chart, sampleChart()));
+    }
+
+    // Each label is centred under its own box, and the month list keeps its natural width.
+    void dateAndTimeLayout()
+    {
+        Open open;
+        QVERIFY(QTest::qWaitForWindowExposed(&open.dialog));
+        for (const auto& [text, box] : {std::pair("hr (24hr)", "hourBox"), {"minutes", "minuteBox"},
+                                        {"Time Zone", "zoneList"}}) {
+            const auto labels = open.dialog.findChildren<QLabel*>();
+            const QLabel* label = *std::ranges::find(labels, QString(text), &QLabel::text);
+            const QWidget* above = open.dialog.findChild<QWidget*>(box);
+            const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
+            const QRect drawn = QStyle::alignedRect(label->layoutDirection(), label->alignment(),
+                                                    {textWidth, label->height()}, label->contentsRect());
+            const QPoint textCentre = label->mapTo(&open.dialog, drawn.center());
+            const QRect boxRect(above->mapTo(&open.dialog, QPoint()), above->size());
+            QVERIFY2(std::abs(textCentre.x() - boxRect.center().x()) <= 2 && textCentre.y() > boxRect.bottom(),
+                     text);
+        }
+        auto* month = open.dialog.findChild<QComboBox*>("monthList");
+        QCOMPARE(month->width(), month->sizeHint().width());
     }
 
     void lookUp_data()

@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cstring>
@@ -379,16 +380,58 @@ private slots:
         QCOMPARE(controls(reopened.dialog, boxes), shown);
     }
 
-    void realMessageBox()
+    // The real boxes: no icon, the caption, the answer, and lines broken only where a reader
+    // expects it: a short question stays on one line, a long one never strands its question mark
+    // or splits its date.
+    void realMessageBoxes_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("question");
+        QTest::addColumn<QString>("together");  // a part no line break may split
+        QTest::newRow("short question") << "Modifications have been made to this chart.  Continue without saving ?"
+                                        << true << "Modifications have been made to this chart.  Continue without saving ?";
+        QTest::newRow("long question")
+            << "The standard time in Europe/London on January 1, 1990 was UTC+00:00, and daylight saving time was "
+               "not in force. Choose the time zone \"GMT, (+00:00), Greenwich Mean Time\" and uncheck \"Daylight "
+               "Savings ?\"?" << true << "January 1, 1990";
+        QTest::newRow("error") << "Error reading file\n/tmp/ten.cht: not a chart file: 10 bytes, a chart file has 846."
+                               << false << "/tmp/ten.cht: not a chart file: 10 bytes, a chart file has 846.";
+    }
+
+    void realMessageBoxes()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, question);
+        QFETCH(QString, together);
         QtMessageService service;
-        QString title;
-        test::onNextModal<QMessageBox>([&title](QMessageBox* box) {
-            title = box->windowTitle();
-            box->button(QMessageBox::No)->click();
+        QStringList seen;
+        QStringList lines;
+        test::onNextModal<QMessageBox>([&](QMessageBox* box) {
+            const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+            seen << box->windowTitle() << QString::number(box->icon()) << QString(label->text()).replace(u'\u00a0', u' ');
+            // The label's lines, as QLabel lays out its plain text.
+            for (const QString& paragraph : label->text().split(u'\n')) {
+                QTextLayout layout(paragraph, label->font());
+                QTextOption option;
+                option.setWrapMode(QTextOption::WordWrap);
+                layout.setTextOption(option);
+                layout.beginLayout();
+                for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                    line.setLineWidth(label->contentsRect().width());
+                    lines << paragraph.mid(line.textStart(), line.textLength()).replace(u'\u00a0', u' ').trimmed();
+                }
+                layout.endLayout();
+            }
+            box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
         });
-        QCOMPARE(service.show(nullptr, "Save?", "Zodiara", MessageService::Buttons::YesNo), MessageService::Result::No);
-        QCOMPARE(title, QStringLiteral("Zodiara"));
+        const auto buttons = question ? MessageService::Buttons::YesNo : MessageService::Buttons::Ok;
+        QCOMPARE(service.show(nullptr, text, "Zodiara", buttons),
+                 question ? MessageService::Result::No : MessageService::Result::Ok);
+        QCOMPARE(seen, (QStringList{"Zodiara", QString::number(QMessageBox::NoIcon), text}));
+        QVERIFY2(std::ranges::any_of(lines, [&](const QString& line) { return line.contains(together); }),
+                 qPrintable(lines.join(" / ")));
+        QVERIFY2(std::ranges::none_of(lines, [](const QString& line) { return line.startsWith(u'?'); }),
+                 qPrintable(lines.join(" / ")));
     }
 };
 

@@ -9,6 +9,9 @@
 #include <QPrinter>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
+
+#include <utility>
 
 #include "aboutdialog.h"
 #include "chartedit.h"
@@ -193,11 +196,26 @@ void MainWindow::chartComputed(ComputeOutcome outcome)
 
 void MainWindow::openAtStart(const QString& path)
 {
-    const QString error = m_document.open(path);
+    m_startError = m_document.open(path);
     updateActions();
-    if (!error.isEmpty())
-        QTimer::singleShot(0, this, [this, error]() { m_messages.show(this, error); });
 }
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_startError.isEmpty())
+        windowHandle()->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this]() { m_messages.show(this, std::exchange(m_startError, QString())); });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 
 void MainWindow::open()
 {

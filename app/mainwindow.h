@@ -34,8 +34,9 @@ public:
     // Null when no printer object can be made.
     QPrinter* printer();
 
-    // Reads a chart file named on the command line as Open does after its dialog. A failure is
-    // reported once the event loop runs, so the box comes over the shown window.
+    // Reads a chart file named on the command line as Open does after its dialog; called before
+    // show(). A failure is reported once the window system shows the window, so that the box
+    // comes over it rather than where the window has yet to be placed.
     void openAtStart(const QString& path);
 
 signals:
@@ -44,6 +45,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createActions();
@@ -77,6 +80,7 @@ private:
     ChartDocument m_document;
     ChartView* m_view;
     std::unique_ptr<QPrinter> m_printer;
+    QString m_startError;  // the command line's file, not yet reported
 
     QAction* m_saveAction = nullptr;
     QAction* m_showAspectsAction = nullptr;

@@ -23,7 +23,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Starts on the chart of the clock time `now`; `programDirectory` holds atlas.txt and the
-    // user guide. The menu's actions carry object names ("openAction", "saveAction", ...).
+    // user guide zodiara.html. The menu's actions carry object names ("openAction", ...).
     MainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
                const QDateTime& now);
     ~MainWindow() override;
@@ -81,6 +81,7 @@ private:
     ChartView* m_view;
     std::unique_ptr<QPrinter> m_printer;
     QString m_startError;  // the command line's file, not yet reported
+    QWidget* m_help = nullptr;  // the user guide's window, made on first use
 
     QAction* m_saveAction = nullptr;
     QAction* m_showAspectsAction = nullptr;

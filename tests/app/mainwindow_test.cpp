@@ -9,11 +9,14 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <algorithm>
 
+#include "aboutdialog.h"
 #include "chartedit.h"
 #include "chartfile.h"
 #include "chartview.h"
@@ -56,7 +59,6 @@ public:
     QString openChartFileName(QWidget*) override { return openPath; }
     QString saveChartFileName(QWidget*) override { return openPath; }
     bool setUpPrinter(QWidget*, QPrinter&) override { return false; }
-    void openUrl(const QUrl&) override {}
     QString openPath;
 };
 
@@ -277,6 +279,44 @@ private slots:
             QCOMPARE(clickExplanation(tables, showAspects, at, at).value_or(QString()), expected);
         QCOMPARE(porphyryMessage({68, 5, South}),
                  "Placidus house cusps do not exist at 68°05'S at this time; the chart shows Porphyry cusps.");
+    }
+
+    // Help Topics: without the guide, a box names it; with it, a window of its own that leaves the
+    // main window usable and follows the guide's links inside. About sits on the screen's middle
+    // wherever the main window is.
+    void helpMenu()
+    {
+        const QString guide = m_dir->filePath("zodiara.html");
+        action("helpTopicsAction")->trigger();
+        QVERIFY2(m_messages->texts().value(0).startsWith("Cannot open the user guide " + guide + ":\n"),
+                 qPrintable(m_messages->texts().join("; ")));
+        QFile page(guide);
+        QFile next(m_dir->filePath("next.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly) && page.write("<h1>Guide</h1><p><a href=\"next.html\">On</a></p>") > 0
+                && next.open(QIODevice::WriteOnly) && next.write("<h1>Second page</h1>") > 0);
+        page.close();
+        next.close();
+        action("helpTopicsAction")->trigger();
+        auto* browser = m_window->findChild<QTextBrowser*>("helpBrowser");
+        QVERIFY(browser && browser->window() != m_window.get() && browser->window()->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(guide));
+        QTest::keyClick(browser, Qt::Key_Tab);
+        QTest::keyClick(browser, Qt::Key_Return);
+        QCOMPARE(browser->source().fileName(), "next.html");
+        QCOMPARE(browser->toPlainText(), "Second page");
+        action("showAspectsAction")->trigger();
+        QVERIFY(view()->showAspects());
+
+        m_window->move(0, 0);
+        QPoint offset(1000, 1000);
+        onNextModal<AboutDialog>([&offset](AboutDialog* box) {
+            offset = box->frameGeometry().center() - box->screen()->geometry().center();
+            box->accept();
+        });
+        action("aboutAction")->trigger();
+        QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+        QCOMPARE(m_messages->shown.size(), 1);
     }
 
     // The real save dialog asks before replacing a file, and a bare name gets ".cht".

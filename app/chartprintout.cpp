@@ -55,7 +55,10 @@ public:
         setPage(pages);
     }
 
-    void setPage(int page) { m_label->setText(QStringLiteral("%1\nPage %2 of %3").arg(m_title).arg(page).arg(m_pages)); }
+    void setPage(int page)
+    {
+        m_label->setText(QStringLiteral("%1\nPage %2 of %3").arg(m_title).arg(page).arg(m_pages));
+    }
     bool canceled() const { return m_canceled; }
     void reject() override { m_canceled = true; }
 

@@ -54,8 +54,9 @@ protected:
 private:
     std::optional<int> parse(const QString& text) const
     {
-        static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,4})\\s*(?:(b)\\.?c?\\.?|(a)\\.?d?\\.?)?\\s*$"),
-                                                QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression pattern(
+            QStringLiteral("^\\s*(\\d{1,4})\\s*(?:(b)\\.?c?\\.?|(a)\\.?d?\\.?)?\\s*$"),
+            QRegularExpression::CaseInsensitiveOption);
         const QRegularExpressionMatch match = pattern.match(text);
         const int entered = match.hasMatch() ? match.captured(1).toInt() : 0;
         if (entered == 0)

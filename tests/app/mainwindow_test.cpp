@@ -397,7 +397,8 @@ private slots:
             auto* box = m_window->findChild<QDialog*>("printProgress");
             QVERIFY(box && box->isVisible());
             QVERIFY((box->frameGeometry().center() - m_window->frameGeometry().center()).manhattanLength() <= 2);
-            QVERIFY(box->findChild<QLabel*>()->text().startsWith(QStringLiteral("Natal Chart for \nPage %1").arg(page)));
+            const QString text = QStringLiteral("Natal Chart for \nPage %1").arg(page);
+            QVERIFY(box->findChild<QLabel*>()->text().startsWith(text));
             if (act == "cancel")
                 box->findChild<QPushButton*>()->click();
             if (drawn == 1 && act == "meddle") {

@@ -84,14 +84,15 @@ private slots:
         QTest::newRow("2 AD, two down") << "2-02-28" << "d d" << "Saturday, February 28, 1 BC" << month(0, 1, 29) << 27;
         QTest::newRow("1 BC, down") << "1-02-28 BC" << "d" << "Friday, February 28, 2 BC" << month(6, 1, 28) << 33;
         QTest::newRow("1 BC, up") << "1-02-28 BC" << "y" << "Monday, February 28, 1" << month(2, 1, 28) << 29;
-        QTest::newRow("lowest year") << "3000-01-15 BC" << "d" << "Monday, January 15, 3000 BC" << month(1, 1, 31) << 15;
+        QTest::newRow("lowest year") << "3000-01-15 BC" << "d" << "Monday, January 15, 3000 BC" << month(1, 1, 31)
+                                     << 15;
         // A typed year shows at once, a click keeps it, and Enter leaves the picker open.
-        QTest::newRow("typed, then a click") << "1998-03-15" << "t2000 23" << "Tuesday, March 21, 2000" << month(3, 1, 31)
-                                             << 23;
+        QTest::newRow("typed, then a click") << "1998-03-15" << "t2000 23" << "Tuesday, March 21, 2000"
+                                             << month(3, 1, 31) << 23;
         QTest::newRow("typed, then Enter") << "1998-03-15" << "t2000 enter" << "Wednesday, March 15, 2000"
                                            << month(3, 1, 31) << 17;
-        QTest::newRow("typed keeps the 29th") << "2000-02-29" << "t2004" << "Sunday, February 29, 2004" << month(0, 1, 29)
-                                              << 28;
+        QTest::newRow("typed keeps the 29th") << "2000-02-29" << "t2004" << "Sunday, February 29, 2004"
+                                              << month(0, 1, 29) << 28;
         QTest::newRow("typed keeps the era") << "44-03-15 BC" << "t45" << "Tuesday, March 15, 45 BC" << month(2, 1, 31)
                                              << 16;
         QTest::newRow("typed with an era") << "44-03-15 BC" << "t5ad" << "Sunday, March 15, 5" << month(0, 1, 31) << 14;

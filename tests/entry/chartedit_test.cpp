@@ -388,8 +388,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("question");
         QTest::addColumn<QString>("together");  // a part no line break may split
-        QTest::newRow("short question") << "Modifications have been made to this chart.  Continue without saving ?"
-                                        << true << "Modifications have been made to this chart.  Continue without saving ?";
+        const QString discard = "Modifications have been made to this chart.  Continue without saving ?";
+        QTest::newRow("short question") << discard << true << discard;
         QTest::newRow("long question")
             << "The standard time in Europe/London on January 1, 1990 was UTC+00:00, and daylight saving time was "
                "not in force. Choose the time zone \"GMT, (+00:00), Greenwich Mean Time\" and uncheck \"Daylight "
@@ -408,7 +408,8 @@ private slots:
         QStringList lines;
         test::onNextModal<QMessageBox>([&](QMessageBox* box) {
             const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
-            seen << box->windowTitle() << QString::number(box->icon()) << QString(label->text()).replace(u'\u00a0', u' ');
+            seen << box->windowTitle() << QString::number(box->icon())
+                 << QString(label->text()).replace(u'\u00a0', u' ');
             // The label's lines, as QLabel lays out its plain text.
             for (const QString& paragraph : label->text().split(u'\n')) {
                 QTextLayout layout(paragraph, label->font());

@@ -17,7 +17,6 @@
 #include <QWindow>
 
 #include <algorithm>
-
 #include <utility>
 
 #include "aboutdialog.h"

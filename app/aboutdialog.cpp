@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "centeronscreen.h"
 #include "glyphs.h"
 #include "precise.h"
 #include "picturelabel.h"
@@ -57,6 +58,16 @@ AboutDialog::AboutDialog(QWidget* parent, MessageService& messages) : QDialog(pa
     layout->addWidget(panel);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void AboutDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Like the other dialogs, on the middle of the screen rather than of the window.
+    if (!m_centered) {
+        m_centered = true;
+        centerOnScreen(this);
+    }
 }
 
 }  // namespace zodiara

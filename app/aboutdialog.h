@@ -12,6 +12,12 @@ class AboutDialog : public QDialog {
 public:
     // `messages` reports a picture that cannot be loaded.
     AboutDialog(QWidget* parent, MessageService& messages);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool m_centered = false;
 };
 
 // The notice lines under the version.

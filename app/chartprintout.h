@@ -46,7 +46,8 @@ using PageHook = std::function<void(int page)>;
 
 // Prints every page of `printout` on `printer` as it is set up, showing progress with a Cancel
 // button over `parent`. Returns an empty string on success, otherwise the reason ("Printer
-// error", "Printing canceled", "Error encountered during print").
+// error", "Printing canceled", "Error encountered during print"); after a failure the printer
+// takes new settings and prints again. A canceled job leaves no PDF file behind.
 QString printChart(QPrinter& printer, const ChartPrintout& printout, QWidget* parent, const PageHook& beforePage = {});
 
 // The text of the "Print Error" box.

@@ -3,14 +3,24 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QLayout>
+#include <QFile>
+#include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
+#include <utility>
 
 #include "aboutdialog.h"
+#include "centeronscreen.h"
 #include "chartedit.h"
 #include "chartprintout.h"
 #include "chartview.h"
@@ -32,6 +42,41 @@ QString preciseUnavailableMessage()
 {
     return QStringLiteral("Precise positions cover only %1. This chart is shown with the classic tables.")
         .arg(QString::fromStdString(preciseRangeText()));
+}
+
+// The user guide in a window of the program's own, so that it needs no web browser. It does not
+// block the main window; links between the guide's pages are followed inside it, web links go
+// to the desktop's browser where there is one.
+QWidget* makeHelpWindow(QWidget* parent)
+{
+    auto* window = new QWidget(parent, Qt::Window);
+    window->setObjectName(QStringLiteral("helpWindow"));
+    window->setWindowTitle(QStringLiteral("Zodiara Help"));
+    auto* browser = new QTextBrowser(window);
+    browser->setObjectName(QStringLiteral("helpBrowser"));
+    browser->setOpenExternalLinks(true);
+    auto* back = new QPushButton(QStringLiteral("&Back"), window);
+    back->setEnabled(false);
+    auto* contents = new QPushButton(QStringLiteral("C&ontents"), window);
+    auto* close = new QPushButton(QStringLiteral("Close"), window);
+    QObject::connect(browser, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
+    QObject::connect(back, &QPushButton::clicked, browser, &QTextBrowser::backward);
+    QObject::connect(contents, &QPushButton::clicked, browser, &QTextBrowser::home);
+    QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(back);
+    buttons->addWidget(contents);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(window);
+    layout->addWidget(browser);
+    layout->addLayout(buttons);
+    if (const QScreen* screen = parent->screen()) {
+        const QSize available = screen->availableGeometry().size();
+        window->resize(std::min(760, available.width() * 9 / 10), available.height() * 3 / 4);
+    }
+    return window;
 }
 
 }  // namespace
@@ -193,10 +238,24 @@ void MainWindow::chartComputed(ComputeOutcome outcome)
 
 void MainWindow::openAtStart(const QString& path)
 {
-    const QString error = m_document.open(path);
+    m_startError = m_document.open(path);
     updateActions();
-    if (!error.isEmpty())
-        QTimer::singleShot(0, this, [this, error]() { m_messages.show(this, error); });
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_startError.isEmpty())
+        windowHandle()->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this]() { m_messages.show(this, std::exchange(m_startError, QString())); });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::open()
@@ -276,7 +335,23 @@ void MainWindow::compatibility()
 
 void MainWindow::helpTopics()
 {
-    m_platform.openUrl(QUrl::fromLocalFile(QDir(m_programDirectory).absoluteFilePath(QStringLiteral("zodiara.html"))));
+    const QString guide = QDir(m_programDirectory).absoluteFilePath(QStringLiteral("zodiara.html"));
+    QFile file(guide);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_messages.show(this, QStringLiteral("Cannot open the user guide %1:\n%2.")
+                                  .arg(QDir::toNativeSeparators(guide), file.errorString()));
+        return;
+    }
+    if (!m_help) {
+        m_help = makeHelpWindow(this);
+        centerOnScreen(m_help);
+    }
+    auto* browser = m_help->findChild<QTextBrowser*>();
+    if (browser->source() != QUrl::fromLocalFile(guide))
+        browser->setSource(QUrl::fromLocalFile(guide));
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void MainWindow::about()

@@ -23,7 +23,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Starts on the chart of the clock time `now`; `programDirectory` holds atlas.txt and the
-    // user guide. The menu's actions carry object names ("openAction", "saveAction", ...).
+    // user guide zodiara.html. The menu's actions carry object names ("openAction", ...).
     MainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
                const QDateTime& now);
     ~MainWindow() override;
@@ -34,8 +34,9 @@ public:
     // Null when no printer object can be made.
     QPrinter* printer();
 
-    // Reads a chart file named on the command line as Open does after its dialog. A failure is
-    // reported once the event loop runs, so the box comes over the shown window.
+    // Reads a chart file named on the command line as Open does after its dialog; called before
+    // show(). A failure is reported once the window system shows the window, so that the box
+    // comes over it rather than where the window has yet to be placed.
     void openAtStart(const QString& path);
 
 signals:
@@ -44,6 +45,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createActions();
@@ -77,6 +80,8 @@ private:
     ChartDocument m_document;
     ChartView* m_view;
     std::unique_ptr<QPrinter> m_printer;
+    QString m_startError;  // the command line's file, not yet reported
+    QWidget* m_help = nullptr;  // the user guide's window, made on first use
 
     QAction* m_saveAction = nullptr;
     QAction* m_showAspectsAction = nullptr;

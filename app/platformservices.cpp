@@ -1,10 +1,8 @@
 #include "platformservices.h"
 
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QUrl>
 
 namespace zodiara {
 
@@ -66,11 +64,6 @@ bool QtPlatformServices::setUpPrinter(QWidget* parent, QPrinter& printer)
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     return dialog.exec() == QDialog::Accepted;
-}
-
-void QtPlatformServices::openUrl(const QUrl& url)
-{
-    QDesktopServices::openUrl(url);
 }
 
 }  // namespace zodiara

@@ -1,12 +1,11 @@
-// The desktop services the main window asks for: file dialogs, the printer set-up dialog and
-// the help viewer. Tests put a scripted stand-in in their place.
+// The desktop services the main window asks for: file dialogs and the printer set-up dialog.
+// Tests put a scripted stand-in in their place.
 #pragma once
 
 #include <QString>
 
 class QFileDialog;
 class QPrinter;
-class QUrl;
 class QWidget;
 
 namespace zodiara {
@@ -21,8 +20,6 @@ public:
     virtual QString saveChartFileName(QWidget* parent) = 0;
     // Lets the user choose printer and paper into `printer`; false when cancelled.
     virtual bool setUpPrinter(QWidget* parent, QPrinter& printer) = 0;
-    // Hands `url` to the desktop's viewer without waiting; a failure is not reported.
-    virtual void openUrl(const QUrl& url) = 0;
 };
 
 // The filter, default suffix and checks of the two chart file dialogs.
@@ -37,7 +34,6 @@ public:
     QString openChartFileName(QWidget* parent) override;
     QString saveChartFileName(QWidget* parent) override;
     bool setUpPrinter(QWidget* parent, QPrinter& printer) override;
-    void openUrl(const QUrl& url) override;
 };
 
 }  // namespace zodiara

@@ -32,7 +32,7 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
     const HubAnchors hub = hubAnchors(layout, canvas.textExtent(QStringLiteral("W")).height);
     canvas.drawText(hub.name, chartFieldText(chart.name), TextAlign::CentreTop);
     canvas.setFont(fonts.data);
-    canvas.drawText(hub.date, hubDateText(chart.birthDate), TextAlign::CentreTop);
+    canvas.drawText(hub.date, hubDateText(chart.birthDate, chart.beforeChrist != 0), TextAlign::CentreTop);
     canvas.drawText(hub.time, hubTimeText(chart.localTime), TextAlign::CentreTop);
     canvas.drawText(hub.coordinates, hubCoordinatesText(chart.longitude, chart.latitude), TextAlign::CentreTop);
 
@@ -127,11 +127,12 @@ QString degreeText(int degrees)
 
 QString minuteText(int minutes) { return QString::asprintf(minutes > 9 ? "%d'" : "0%d'", minutes); }
 
-QString hubDateText(const CalendarDate& date)
+QString hubDateText(const CalendarDate& date, bool beforeChrist)
 {
     const std::string_view month = monthName(date.month - 1);
-    return QString::asprintf("%.*s %d, %d", static_cast<int>(month.size()), month.data(), int(date.day),
-                             int(date.year));
+    // Without the era a year before Christ reads as a year after.
+    return QString::asprintf("%.*s %d, %d%s", static_cast<int>(month.size()), month.data(), int(date.day),
+                             int(date.year), beforeChrist ? " BC" : "");
 }
 
 QString hubTimeText(const TimeOfDay& time)

@@ -37,7 +37,7 @@ ChartFonts pageFonts(int pageWidth);
 QString houseNumberText(int house);
 QString degreeText(int degrees);   // "05º", "15º"
 QString minuteText(int minutes);   // "07'", "60'"
-QString hubDateText(const CalendarDate& date);
+QString hubDateText(const CalendarDate& date, bool beforeChrist);  // "March 15, 44 BC"
 QString hubTimeText(const TimeOfDay& time);
 QString hubCoordinatesText(const GeoAngle& longitude, const GeoAngle& latitude);
 QString legendText(Aspect aspect);

@@ -7,18 +7,67 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace zodiara {
 
-CalendarDialog::CalendarDialog(QWidget* parent, CalendarDate& date, int lowestYear, int highestYear,
-                               bool beforeChrist)
-    : QDialog(parent), m_date(date), m_original(date), m_beforeChrist(beforeChrist)
+// The year with its era. Its value is the astronomical year (0 is 1 BC), so the arrows step
+// from 1 AD to 1 BC and there is no year 0. A typed number keeps the era shown unless "BC" or
+// "AD" follows it.
+class YearBox final : public QSpinBox {
+public:
+    YearBox(QWidget* parent, int highestYear) : QSpinBox(parent) { setRange(1 - highestYear, highestYear); }
+
+protected:
+    QString textFromValue(int value) const override
+    {
+        return value > 0 ? QString::number(value) : QStringLiteral("%1 BC").arg(1 - value);
+    }
+
+    int valueFromText(const QString& text) const override { return parse(text).value_or(value()); }
+
+    QValidator::State validate(QString& input, int&) const override
+    {
+        if (input.trimmed().isEmpty())
+            return QValidator::Intermediate;
+        const std::optional<int> year = parse(input);
+        return year && *year >= minimum() && *year <= maximum() ? QValidator::Acceptable : QValidator::Invalid;
+    }
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        QSpinBox::keyPressEvent(event);
+        // Enter shows the typed year's month; closing the picker is the user's next step.
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            event->accept();
+    }
+
+private:
+    std::optional<int> parse(const QString& text) const
+    {
+        static const QRegularExpression pattern(
+            QStringLiteral("^\\s*(\\d{1,4})\\s*(?:(b)\\.?c?\\.?|(a)\\.?d?\\.?)?\\s*$"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch match = pattern.match(text);
+        const int entered = match.hasMatch() ? match.captured(1).toInt() : 0;
+        if (entered == 0)
+            return std::nullopt;
+        const bool beforeChrist = match.hasCaptured(2) || (!match.hasCaptured(3) && value() <= 0);
+        return astronomicalYear(entered, beforeChrist);
+    }
+};
+
+CalendarDialog::CalendarDialog(QWidget* parent, CalendarDate& date, int highestYear, bool beforeChrist)
+    : QDialog(parent), m_date(date), m_original(date), m_beforeChrist(beforeChrist), m_wantedDay(date.day)
 {
     setWindowTitle(QStringLiteral("Select Date"));
 
@@ -31,14 +80,8 @@ CalendarDialog::CalendarDialog(QWidget* parent, CalendarDate& date, int lowestYe
     for (const std::string_view name : MonthNames)
         m_month->addItem(toQString(name));
 
-    m_year = new QSpinBox(this);
+    m_year = new YearBox(this, highestYear);
     m_year->setObjectName(QStringLiteral("yearBox"));
-    m_year->setRange(lowestYear, highestYear);
-    // A year is taken when typing is finished, not at every digit on the way to it.
-    m_year->setKeyboardTracking(false);
-    m_year->setGroupSeparatorShown(false);
-    if (m_beforeChrist)
-        m_year->setSuffix(QStringLiteral(" BC"));
 
     auto* grid = new QGridLayout;
     grid->setSpacing(0);
@@ -97,7 +140,7 @@ CalendarDialog::CalendarDialog(QWidget* parent, CalendarDate& date, int lowestYe
     if (m_date.month < 1 || m_date.month > 12)
         m_date.month = 1;
     const int year = m_date.year;
-    m_date.year = std::clamp(year, lowestYear, std::max(lowestYear, highestYear));
+    m_date.year = std::clamp(year, 1, std::max(1, highestYear));
     fitDayToMonth();
     refresh();
 }
@@ -120,11 +163,7 @@ QString CalendarDialog::dateCaption() const
 void CalendarDialog::fitDayToMonth()
 {
     const int year = astronomical();
-    const int last = daysInMonth(m_date.month, year);
-    if (m_date.day > last)
-        m_date.day = static_cast<std::int8_t>(last);
-    if (m_date.day < 1)
-        m_date.day = 1;
+    m_date.day = static_cast<std::int8_t>(std::clamp(m_wantedDay, 1, daysInMonth(m_date.month, year)));
     // The reform went from the 4th to the 15th; Julian 5 October is Gregorian 15 October.
     if (!dateExists(year, m_date.month, m_date.day))
         m_date.day = 15;
@@ -139,9 +178,10 @@ void CalendarDialog::onMonthChosen(int index)
     refresh();
 }
 
-void CalendarDialog::onYearChanged(int year)
+void CalendarDialog::onYearChanged(int astronomicalYear)
 {
-    m_date.year = year;
+    m_beforeChrist = astronomicalYear <= 0;
+    m_date.year = m_beforeChrist ? 1 - astronomicalYear : astronomicalYear;
     fitDayToMonth();
     refresh();
 }
@@ -152,7 +192,9 @@ void CalendarDialog::refresh()
         // Setting the box to what it holds must not come back here as a change.
         const QSignalBlocker blockYear(m_year);
         const QSignalBlocker blockMonth(m_month);
-        m_year->setValue(m_date.year);
+        // Rewriting the box while the user types in it would move the caret.
+        if (m_year->value() != astronomical())
+            m_year->setValue(astronomical());
         m_month->setCurrentIndex(m_date.month - 1);
     }
     const int year = astronomical();
@@ -209,7 +251,8 @@ void CalendarDialog::mousePressEvent(QMouseEvent* event)
     const QPoint at = event->position().toPoint();
     for (QLabel* cell : m_cells) {
         if (cell->geometry().contains(at) && !cell->text().isEmpty()) {
-            m_date.day = static_cast<std::int8_t>(cell->text().toInt());
+            m_wantedDay = cell->text().toInt();
+            m_date.day = static_cast<std::int8_t>(m_wantedDay);
             refresh();
             return;
         }

@@ -9,19 +9,22 @@
 
 class QComboBox;
 class QLabel;
-class QSpinBox;
 
 namespace zodiara {
+
+class YearBox;
 
 class CalendarDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int CellCount = 42;
 
-    // `date.year` is the year as entered (positive), counted before Christ when `beforeChrist`.
-    // The year box keeps to lowestYear..highestYear.
-    CalendarDialog(QWidget* parent, CalendarDate& date, int lowestYear, int highestYear,
-                   bool beforeChrist = false);
+    // `date.year` is the year as entered (1 or more), counted before Christ when `beforeChrist`.
+    // The year box runs from highestYear BC to highestYear AD without a year 0, so stepping
+    // through year 1 changes the era; beforeChrist() tells the era chosen.
+    CalendarDialog(QWidget* parent, CalendarDate& date, int highestYear, bool beforeChrist = false);
+
+    bool beforeChrist() const { return m_beforeChrist; }
 
     // Index 0..41 of the highlighted day cell.
     int selectedCell() const { return m_selectedCell; }
@@ -36,7 +39,7 @@ protected:
 
 private:
     void onMonthChosen(int index);
-    void onYearChanged(int year);
+    void onYearChanged(int astronomicalYear);
     void fitDayToMonth();
     void refresh();
     void paintCell(int cell, bool selected);
@@ -44,13 +47,16 @@ private:
 
     CalendarDate& m_date;
     const CalendarDate m_original;
-    const bool m_beforeChrist;
+    bool m_beforeChrist;
+    // The day last chosen; a shorter month shows its last day instead without forgetting it,
+    // so a year typed digit by digit keeps the 29th of February.
+    int m_wantedDay;
     int m_selectedCell = 0;
     bool m_centered = false;
 
     QLabel* m_caption = nullptr;
     QComboBox* m_month = nullptr;
-    QSpinBox* m_year = nullptr;
+    YearBox* m_year = nullptr;
     std::array<QLabel*, CellCount> m_cells{};
 };
 

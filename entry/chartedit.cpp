@@ -30,6 +30,9 @@ namespace zodiara {
 
 namespace {
 
+// Either era counts its years from 1; there is no year 0.
+constexpr int HighestYear = 3000;
+
 // Copies a text through its terminator, as a C string copy does; the rest of `to` stays.
 void copyText(char (&to)[50], const char (&from)[50])
 {
@@ -66,9 +69,9 @@ QString yearText(int enteredYear, bool beforeChrist)
     return beforeChrist ? QStringLiteral("%1 BC").arg(enteredYear) : QString::number(enteredYear);
 }
 
-IntEdit* intEdit(QWidget* parent, const char* objectName, int textLimit, int maximum, bool centred)
+IntEdit* intEdit(QWidget* parent, const char* objectName, int textLimit, int minimum, int maximum, bool centred)
 {
-    auto* edit = new IntEdit(parent, textLimit, 0, maximum);
+    auto* edit = new IntEdit(parent, textLimit, minimum, maximum);
     edit->setObjectName(QString::fromLatin1(objectName));
     if (centred)
         edit->setAlignment(Qt::AlignCenter);
@@ -116,7 +119,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     m_day->setObjectName(QStringLiteral("dayList"));
     for (int day = 1; day <= 31; ++day)
         m_day->addItem(QString::asprintf("%2d", day));
-    m_year = intEdit(dateGroup, "yearBox", 5, 3000, false);
+    m_year = intEdit(dateGroup, "yearBox", 5, 1, HighestYear, false);
     m_bc = radio(dateGroup, "bcButton", "&BC");
     m_ad = radio(dateGroup, "adButton", "&AD");
     auto* era = new QButtonGroup(this);
@@ -124,8 +127,8 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     era->addButton(m_ad);
     m_calendar = new QPushButton(QStringLiteral("&Calendar ..."), dateGroup);
     m_calendar->setObjectName(QStringLiteral("calendarButton"));
-    m_hour = intEdit(dateGroup, "hourBox", 3, 23, false);
-    m_minute = intEdit(dateGroup, "minuteBox", 3, 59, false);
+    m_hour = intEdit(dateGroup, "hourBox", 3, 0, 23, false);
+    m_minute = intEdit(dateGroup, "minuteBox", 3, 0, 59, false);
     m_zone = new QComboBox(dateGroup);
     m_zone->setObjectName(QStringLiteral("zoneList"));
     for (const std::string_view name : TimeZoneNames)
@@ -133,6 +136,7 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     m_daylightSaving = new QCheckBox(QStringLiteral("&Daylight Savings ?"), dateGroup);
     m_daylightSaving->setObjectName(QStringLiteral("daylightSavingBox"));
 
+    // Each list keeps its natural width; the spare width goes before the Calendar button.
     auto* dateGrid = new QGridLayout;
     dateGrid->addWidget(label(dateGroup, "Month:"), 0, 0);
     dateGrid->addWidget(label(dateGroup, "Day:"), 0, 1);
@@ -145,21 +149,22 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     eraColumn->addWidget(m_bc);
     eraColumn->addWidget(m_ad);
     dateGrid->addLayout(eraColumn, 0, 3, 2, 1);
-    dateGrid->addWidget(m_calendar, 0, 4, 2, 1, Qt::AlignCenter);
-    dateGrid->setColumnStretch(0, 1);
+    dateGrid->setColumnStretch(4, 1);
+    dateGrid->addWidget(m_calendar, 0, 5, 2, 1, Qt::AlignCenter);
 
+    // Each label is centred under its own box, with room between them, so that the three do
+    // not read as one phrase.
     auto* timeGrid = new QGridLayout;
-    timeGrid->setHorizontalSpacing(4);
-    timeGrid->addWidget(m_hour, 0, 0);
+    timeGrid->setHorizontalSpacing(10);
+    timeGrid->addWidget(m_hour, 0, 0, Qt::AlignHCenter);
     timeGrid->addWidget(label(dateGroup, ":"), 0, 1);
-    timeGrid->addWidget(m_minute, 0, 2);
+    timeGrid->addWidget(m_minute, 0, 2, Qt::AlignHCenter);
     timeGrid->addWidget(m_zone, 0, 3);
     timeGrid->addWidget(m_daylightSaving, 0, 4);
-    timeGrid->addWidget(label(dateGroup, "hr (24hr)"), 1, 0, 1, 2);
-    timeGrid->addWidget(label(dateGroup, "minutes"), 1, 2);
-    timeGrid->addWidget(label(dateGroup, "Time Zone"), 1, 3);
+    timeGrid->addWidget(label(dateGroup, "hr (24hr)"), 1, 0, Qt::AlignHCenter);
+    timeGrid->addWidget(label(dateGroup, "minutes"), 1, 2, Qt::AlignHCenter);
+    timeGrid->addWidget(label(dateGroup, "Time Zone"), 1, 3, Qt::AlignHCenter);
     timeGrid->setColumnStretch(3, 1);
-    timeGrid->setColumnMinimumWidth(2, 50);
 
     auto* dateLayout = new QVBoxLayout(dateGroup);
     dateLayout->addLayout(dateGrid);
@@ -169,16 +174,16 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
     // Birth place.
     auto* placeGroup = new QGroupBox(QStringLiteral("Birth Place:"), this);
     auto* longitudeGroup = new QGroupBox(QStringLiteral("Longitude:"), placeGroup);
-    m_longitudeDegrees = intEdit(longitudeGroup, "longitudeDegreesBox", 4, 180, true);
-    m_longitudeMinutes = intEdit(longitudeGroup, "longitudeMinutesBox", 3, 59, true);
+    m_longitudeDegrees = intEdit(longitudeGroup, "longitudeDegreesBox", 4, 0, 180, true);
+    m_longitudeMinutes = intEdit(longitudeGroup, "longitudeMinutesBox", 3, 0, 59, true);
     m_west = radio(longitudeGroup, "westButton", "&West");
     m_east = radio(longitudeGroup, "eastButton", "&East");
     auto* eastWest = new QButtonGroup(this);
     eastWest->addButton(m_west);
     eastWest->addButton(m_east);
     auto* latitudeGroup = new QGroupBox(QStringLiteral("Latitude:"), placeGroup);
-    m_latitudeDegrees = intEdit(latitudeGroup, "latitudeDegreesBox", 3, 90, true);
-    m_latitudeMinutes = intEdit(latitudeGroup, "latitudeMinutesBox", 3, 59, true);
+    m_latitudeDegrees = intEdit(latitudeGroup, "latitudeDegreesBox", 3, 0, 90, true);
+    m_latitudeMinutes = intEdit(latitudeGroup, "latitudeMinutesBox", 3, 0, 59, true);
     m_north = radio(latitudeGroup, "northButton", "&North");
     m_south = radio(latitudeGroup, "southButton", "&South");
     auto* northSouth = new QButtonGroup(this);
@@ -274,18 +279,21 @@ QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
         if (setChartField(field, box->text()) != SetTextResult::Ok)
             problems.append(Problem{box, QString()});
     };
-    // Typing keeps these boxes in range; pasted text is checked here.
-    auto readNumber = [&problems](IntEdit* box, const char* what, auto store) {
+    // Typing keeps these boxes in range; pasted text is checked here. An emptied box would
+    // otherwise keep the old value without a word.
+    auto readNumber = [&problems, this](IntEdit* box, const char* what, auto store) {
         const QString text = box->text().trimmed();
-        if (text.isEmpty())
+        const QString range = QStringLiteral("a whole number from %1 to %2").arg(box->minimum()).arg(box->maximum());
+        if (text.isEmpty()) {
+            problems.append({box, QStringLiteral("Please enter the %1 (%2).").arg(QLatin1String(what), range)});
             return;
+        }
         const bool digits = std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
         const auto value = leadingInteger(text);
-        if (!digits || !value || *value < box->minimum() || *value > box->maximum()) {
-            problems.append({box, QStringLiteral("The %1 must be a whole number from %2 to %3.")
-                                      .arg(QLatin1String(what))
-                                      .arg(box->minimum())
-                                      .arg(box->maximum())});
+        // Year 0 is left to the birth rules, which say which years come either side of it.
+        const int lowest = box == m_year ? 0 : box->minimum();
+        if (!digits || !value || *value < lowest || *value > box->maximum()) {
+            problems.append({box, QStringLiteral("The %1 must be %2.").arg(QLatin1String(what), range)});
             return;
         }
         store(static_cast<int>(*value));
@@ -449,9 +457,10 @@ void ChartEdit::onCalendar()
         if (auto* edit = qobject_cast<QLineEdit*>(problem.control))
             unread.insert(edit, edit->text());
 
-    CalendarDialog picker(this, m_workingCopy.birthDate, 0, 3000, m_workingCopy.beforeChrist != 0);
+    CalendarDialog picker(this, m_workingCopy.birthDate, HighestYear, m_workingCopy.beforeChrist != 0);
     if (picker.exec() != QDialog::Accepted)
         return;
+    m_workingCopy.beforeChrist = picker.beforeChrist() ? 1 : 0;
     fillControls();
     for (auto it = unread.cbegin(); it != unread.cend(); ++it)
         it.key()->setText(it.value());

@@ -42,8 +42,8 @@ private:
     };
 
     void fillControls();
-    // Reads every box into `into`; a box whose text cannot be taken leaves its field alone
-    // and adds a problem. An empty numeric box also leaves its field alone.
+    // Reads every box into `into`; a box whose text cannot be taken, or an empty numeric box,
+    // leaves its field alone and adds a problem.
     QList<Problem> readControls(Chart& into) const;
     // The birth rules on `chart` with the texts of the name and place boxes.
     std::optional<Problem> checkBirthData(const Chart& chart) const;

@@ -4,16 +4,20 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <algorithm>
 
+#include "aboutdialog.h"
 #include "chartedit.h"
 #include "chartfile.h"
 #include "chartview.h"
@@ -50,14 +54,20 @@ struct Step {
     Step shows(const QString& text) const { return {action, file, typed, latitude, question, answer, text}; }
 };
 
-// Both file dialogs answer with the path set beforehand (empty = Cancel).
+// Both file dialogs answer with the path set beforehand (empty = Cancel); Printer Setup chooses
+// printing into the file `printTo` (empty = Cancel).
 class FakePlatform final : public PlatformServices {
 public:
     QString openChartFileName(QWidget*) override { return openPath; }
     QString saveChartFileName(QWidget*) override { return openPath; }
-    bool setUpPrinter(QWidget*, QPrinter&) override { return false; }
-    void openUrl(const QUrl&) override {}
+    bool setUpPrinter(QWidget*, QPrinter& printer) override
+    {
+        if (!printTo.isEmpty())
+            printer.setOutputFileName(printTo);
+        return !printTo.isEmpty();
+    }
     QString openPath;
+    QString printTo;
 };
 
 Step open(const char* file = "") { return {"openAction", file}; }
@@ -288,6 +298,38 @@ private slots:
                  "Placidus house cusps do not exist at 68°05'S at this time; the chart shows Porphyry cusps.");
     }
 
+    // Help Topics: without the guide, a box names it; with it, a window of its own that leaves the
+    // main window usable and follows the guide's links inside. About sits on the screen's middle
+    // wherever the main window is.
+    void helpMenu()
+    {
+        const QString guide = m_dir->filePath("zodiara.html");
+        action("helpTopicsAction")->trigger();
+        for (const auto& [name, html] :
+             {std::pair("zodiara.html", "<a href=\"next.html\">On</a>"), {"next.html", "Next"}}) {
+            QFile page(m_dir->filePath(name));
+            QVERIFY(page.open(QIODevice::WriteOnly) && page.write(html) > 0);
+        }
+        action("helpTopicsAction")->trigger();
+        auto* browser = m_window->findChild<QTextBrowser*>("helpBrowser");
+        QVERIFY(browser && browser->window()->isVisible() && !QApplication::activeModalWidget());
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(guide));
+        QTest::keyClick(browser, Qt::Key_Tab);
+        QTest::keyClick(browser, Qt::Key_Return);
+        QCOMPARE(browser->toPlainText(), "Next");
+
+        m_window->move(0, 0);
+        QPoint offset;
+        onNextModal<AboutDialog>([&offset](AboutDialog* box) {
+            offset = box->frameGeometry().center() - box->screen()->geometry().center();
+            box->accept();
+        });
+        action("aboutAction")->trigger();
+        QVERIFY(offset.manhattanLength() <= 2);
+        QCOMPARE(m_messages->texts(),
+                 QStringList("Cannot open the user guide " + guide + ":\nNo such file or directory."));
+    }
+
     // The real save dialog asks before replacing a file, and a bare name gets ".cht".
     void saveDialogAsksBeforeReplacing()
     {
@@ -313,46 +355,70 @@ private slots:
     }
 
     // Print takes the printer's own path, here into a PDF file; one in a missing folder is an unusable
-    // printer. With "meddle" the window hides the aspects and switches ephemeris during page 1; the job
-    // prints what was chosen.
-    void printPagesFollowShowAspects_data()
+    // printer. While each page is drawn the "Printing" box shows over the window, where "cancel"
+    // presses its Cancel and "meddle" hides the aspects and switches ephemeris: the job prints what
+    // was chosen. "fail" prints first without a printer, then chooses the file in Printer Setup.
+    void printing_data()
     {
         QTest::addColumn<bool>("showAspects");
-        QTest::addColumn<bool>("meddle");
-        QTest::addColumn<int>("pages");  // -1: no file
-        QTest::newRow("wheel only") << false << false << 1;
-        QTest::newRow("wheel and aspects") << true << false << 2;
-        QTest::newRow("changed while printing") << true << true << 2;
-        QTest::newRow("unusable printer") << false << false << -1;
+        QTest::addColumn<QString>("act");
+        QTest::addColumn<int>("pages");      // -1: no file
+        QTest::addColumn<QString>("error");  // the reason a Print Error box gives
+        QTest::newRow("wheel only") << false << "" << 1 << "";
+        QTest::newRow("wheel and aspects") << true << "" << 2 << "";
+        QTest::newRow("changed while printing") << true << "meddle" << 2 << "";
+        QTest::newRow("unusable printer") << false << "" << -1 << "Printer error";
+        QTest::newRow("after a failed print") << true << "fail" << 2 << "Printer error";
+        QTest::newRow("cancelled") << true << "cancel" << -1 << "Printing canceled";
     }
 
-    void printPagesFollowShowAspects()
+    void printing()
     {
         QFETCH(bool, showAspects);
-        QFETCH(bool, meddle);
+        QFETCH(QString, act);
         QFETCH(int, pages);
+        QFETCH(QString, error);
         if (showAspects)
             action("showAspectsAction")->trigger();
-        const QString path = m_dir->filePath(pages < 0 ? "no/such/folder/x.pdf" : "print.pdf");
-        m_window->printer()->setOutputFormat(QPrinter::PdfFormat);
-        m_window->printer()->setOutputFileName(path);
+        const QString path = m_dir->filePath(pages < 0 && act.isEmpty() ? "no/such/folder/x.pdf" : "print.pdf");
+        QPrinter* printer = m_window->printer();
+        printer->setPageOrientation(QPageLayout::Landscape);
+        if (act == "fail") {
+            // As on a machine without a printer: a PDF printer without a file.
+            printer->setOutputFileName(QString());
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            action("printAction")->trigger();
+            m_platform->printTo = path;
+            action("printerSetupAction")->trigger();
+        } else {
+            printer->setOutputFileName(path);
+        }
         int drawn = 0;
         connect(m_window.get(), &MainWindow::printingPage, this, [&](int page) {
-            if (++drawn == 1 && meddle) {
+            QCOMPARE(page, ++drawn);
+            auto* box = m_window->findChild<QDialog*>("printProgress");
+            QVERIFY(box && box->isVisible()
+                    && box->findChild<QLabel*>()->text().startsWith(QStringLiteral("Natal Chart for \nPage %1").arg(page))
+                    && (box->frameGeometry().center() - m_window->frameGeometry().center()).manhattanLength() <= 2);
+            if (act == "cancel")
+                box->findChild<QPushButton*>()->click();
+            if (drawn == 1 && act == "meddle") {
                 action("showAspectsAction")->trigger();
                 action("precisePositionsAction")->trigger();
             }
-            QCOMPARE(page, drawn);
         });
         action("printAction")->trigger();
 
         QCOMPARE(pdfPageCount(path), pages);
-        QCOMPARE(drawn, std::max(pages, 0));
-        const qsizetype failed = pages < 0 ? 1 : 0;
-        QCOMPARE(m_messages->texts(), QStringList(failed, "'Natal Chart for ' not printed. Printer error."));
-        QCOMPARE(m_messages->texts(&RecordedMessage::caption), QStringList(failed, "Print Error"));
-        // An empty name keeps its trailing space in the job title.
+        QCOMPARE(drawn, act == "cancel" ? 1 : std::max(pages, 0));
+        const QStringList boxes(error.isEmpty() ? 0 : 1, "'Natal Chart for ' not printed. " + error + ".");
+        QCOMPARE(m_messages->texts(), boxes);
+        QCOMPARE(m_messages->texts(&RecordedMessage::caption), QStringList(boxes.size(), "Print Error"));
+        // An empty name keeps its trailing space in the job title; Printer Setup's choice and the
+        // page settings outlive a failure.
         QCOMPARE(m_window->printer()->docName(), "Natal Chart for ");
+        QCOMPARE(m_window->printer()->pageLayout().orientation(), QPageLayout::Landscape);
+        QVERIFY(!m_window->findChild<QDialog*>("printProgress"));
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include "chartfile.h"
 #include "commandline.h"
@@ -67,7 +68,10 @@ private slots:
         bool overTheWindow = false;
         auto answer = test::onNextModal<QMessageBox>([&](QMessageBox* box) {
             shown = box->text();
-            overTheWindow = box->parentWidget() == &window && window.isVisible();
+            // Shown once the window is, and centred over it.
+            const QPoint offset = box->frameGeometry().center() - window.frameGeometry().center();
+            overTheWindow = box->parentWidget() == &window && window.windowHandle()->isExposed()
+                            && offset.manhattanLength() <= 4;
             box->accept();
         });
         window.openAtStart(m_dir.filePath(file));

@@ -72,7 +72,8 @@ TEST(ChartTexts, AreFormattedAsTheWheelPrintsThem)
         {degreeText(5), "05\u00ba"}, {degreeText(15), "15\u00ba"}, {minuteText(7), "07'"}, {minuteText(60), "60'"},
         {houseNumberText(1), " 1"}, {legendText(Aspect::Opposition), " = Opposition, 180 degrees"},
         {hubTimeText({0, 5, 9, 0}), "00 05m 09s"}, {hubTimeText({7, 5, 0, 0}), "7h 05m 00s"},
-        {hubDateText({1970, 5, 3}), "March 5, 1970"}, {hubDateText({2000, 1, 13}), "Not Found 1, 2000"},
+        {hubDateText({1970, 5, 3}, false), "March 5, 1970"}, {hubDateText({2000, 1, 13}, false), "Not Found 1, 2000"},
+        {hubDateText({44, 15, 3}, true), "March 15, 44 BC"},
         {hubCoordinatesText({2, 5, East}, {33, 51, South}), "2E5,33S51"},
     };
     for (const auto& [actual, expected] : cases)

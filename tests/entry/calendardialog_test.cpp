@@ -1,4 +1,5 @@
 // The date picker driven as a user would: its grid, caption, clamp, clicks and Cancel.
+#include "calendar.h"
 #include "calendardialog.h"
 #include "recordingmessages.h"
 
@@ -57,7 +58,9 @@ private slots:
     void grid_data()
     {
         QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("action");  // "m" next month in the list, "y" next year, "h" a heading, a cell number
+        // "m" next month in the list, "y" and "d" the year box's arrows up and down, "h" a heading,
+        // a cell number, "t<year>" typed over the year, "enter" Enter in the year box
+        QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("cells");
         QTest::addColumn<int>("selectedCell");
@@ -76,6 +79,22 @@ private slots:
         QTest::newRow("day kept") << "1998-03-15" << "m m" << "Friday, May 15, 1998" << month(5, 1, 31) << 19;
         // A click on a day picks it; an empty cell and a heading do nothing.
         QTest::newRow("click") << "1998-03-15" << "19 40 h" << "Friday, March 20, 1998" << month(0, 1, 31) << 19;
+        // No year 0: the arrows step across it and change the era; 1 BC is a leap year.
+        QTest::newRow("2 AD, two down") << "2-02-28" << "d d" << "Saturday, February 28, 1 BC" << month(0, 1, 29) << 27;
+        QTest::newRow("1 BC, down") << "1-02-28 BC" << "d" << "Friday, February 28, 2 BC" << month(6, 1, 28) << 33;
+        QTest::newRow("1 BC, up") << "1-02-28 BC" << "y" << "Monday, February 28, 1" << month(2, 1, 28) << 29;
+        QTest::newRow("lowest year") << "3000-01-15 BC" << "d" << "Monday, January 15, 3000 BC" << month(1, 1, 31)
+                                     << 15;
+        // A typed year shows at once, a click keeps it, and Enter leaves the picker open.
+        QTest::newRow("typed, then a click") << "1998-03-15" << "t2000 23" << "Tuesday, March 21, 2000"
+                                             << month(3, 1, 31) << 23;
+        QTest::newRow("typed, then Enter") << "1998-03-15" << "t2000 enter" << "Wednesday, March 15, 2000"
+                                           << month(3, 1, 31) << 17;
+        QTest::newRow("typed keeps the 29th") << "2000-02-29" << "t2004" << "Sunday, February 29, 2004"
+                                              << month(0, 1, 29) << 28;
+        QTest::newRow("typed keeps the era") << "44-03-15 BC" << "t45" << "Tuesday, March 15, 45 BC" << month(2, 1, 31)
+                                             << 16;
+        QTest::newRow("typed with an era") << "44-03-15 BC" << "t5ad" << "Sunday, March 15, 5" << month(0, 1, 31) << 14;
     }
 
     void grid()
@@ -85,28 +104,38 @@ private slots:
         QFETCH(int, selectedCell);
         const CalendarDate given = dateOf(start);
         CalendarDate callers = given;
-        CalendarDialog dialog(nullptr, callers, 0, 3000, start.endsWith(QLatin1String("BC")));
+        CalendarDialog dialog(nullptr, callers, 3000, start.endsWith(QLatin1String("BC")));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* year = dialog.findChild<QSpinBox*>("yearBox");
         for (const QString& step : action.split(u' ', Qt::SkipEmptyParts)) {
-            if (step == u'm')
+            if (step == u'm') {
                 QTest::keyClick(dialog.findChild<QComboBox*>("monthList"), Qt::Key_Down);
-            else if (step == u'y')
-                QTest::keyClick(dialog.findChild<QSpinBox*>("yearBox"), Qt::Key_Up);
-            else if (step == u'h')
+            } else if (step == u'y' || step == u'd') {
+                QTest::keyClick(year, step == u'y' ? Qt::Key_Up : Qt::Key_Down);
+            } else if (step.startsWith(u't')) {
+                year->setFocus();
+                year->selectAll();
+                QTest::keyClicks(year, step.mid(1));
+            } else if (step == "enter") {
+                QTest::keyClick(year, Qt::Key_Return);
+            } else if (step == u'h') {
                 QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(2, 2));
-            else
+            } else {
                 QTest::mouseClick(dialog.findChild<QLabel*>("day" + step), Qt::LeftButton);
+            }
         }
         // The caption shows the caller's date, which the picker edits live.
         QTEST(dialog.dateCaption(), "caption");
         QTEST(cells(dialog), "cells");
         QCOMPARE(dialog.selectedCell(), selectedCell);
         QVERIFY(drawnRed(dialog, selectedCell) && !drawnRed(dialog, selectedCell == 14 ? 0 : 14));
-        QCOMPARE((QList<int>{dialog.findChild<QComboBox*>("monthList")->currentIndex() + 1,
-                             dialog.findChild<QSpinBox*>("yearBox")->value()}),
-                 (QList<int>{callers.month, callers.year}));
+        const bool beforeChrist = dialog.dateCaption().endsWith(QLatin1String(" BC"));
+        QCOMPARE((QList<int>{dialog.findChild<QComboBox*>("monthList")->currentIndex() + 1, year->value(),
+                             dialog.beforeChrist()}),
+                 (QList<int>{callers.month, astronomicalYear(callers.year, beforeChrist), beforeChrist}));
         // Cancel gives the caller back the date it came with.
+        QVERIFY(dialog.isVisible());
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
         QVERIFY(callers == given);

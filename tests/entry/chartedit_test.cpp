@@ -12,9 +12,12 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace zodiara;
@@ -127,6 +130,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("hour 2 then 5") << "hourBox" << "" << "25" << "2";
         QTest::newRow("year 3001") << "yearBox" << "" << "3001" << "300";
+        QTest::newRow("no year 0") << "yearBox" << "" << "02" << "2";
         QTest::newRow("longitude 181") << "longitudeDegreesBox" << "" << "181" << "18";
         QTest::newRow("longitude 180") << "longitudeDegreesBox" << "" << "180" << "180";
         QTest::newRow("other characters dropped") << "yearBox" << "" << "1a +-Z.\u00e9\u0663" "9" << "19";
@@ -233,7 +237,10 @@ private slots:
             << "monthList=9;dayList=9;yearBox=1582"
             << "October 5 to 14, 1582 do not exist: the calendar reform followed October 4 with October 15.";
         QTest::newRow("year 0") << "yearBox=   0" << "There is no year 0: the year before 1 AD is 1 BC.";
-        QTest::newRow("pasted letters") << "yearBox=19x9" << "The year must be a whole number from 0 to 3000.";
+        QTest::newRow("pasted letters") << "yearBox=19x9" << "The year must be a whole number from 1 to 3000.";
+        QTest::newRow("empty hour") << "hourBox=" << "Please enter the hour (a whole number from 0 to 23).";
+        QTest::newRow("blank latitude minutes")
+            << "latitudeMinutesBox=  " << "Please enter the latitude's minutes (a whole number from 0 to 59).";
         QTest::newRow("longitude past 180") << "longitudeDegreesBox=180;longitudeMinutesBox=30"
                                             << "A longitude cannot be more than 180\u00b000'.";
         QTest::newRow("latitude past 90") << "latitudeDegreesBox=90;latitudeMinutesBox=01"
@@ -253,7 +260,6 @@ private slots:
         QTest::newRow("15 October 1582") << "monthList=9;dayList=14;yearBox=1582" << "";
         QTest::newRow("180 00 and 90 00")
             << "longitudeDegreesBox=180;longitudeMinutesBox=00;latitudeDegreesBox=90;latitudeMinutesBox=0" << "";
-        QTest::newRow("empty box keeps its field") << "yearBox=" << "";
     }
 
     void checksOnOk()
@@ -280,22 +286,46 @@ private slots:
     void calendarThenCancel()
     {
         Open open;
-        controls(open.dialog, "hourBox=;personName=Grace;placeName=\u0141\u00f3d\u017a;yearBox=44;bcButton=1");
+        controls(open.dialog, "hourBox=;personName=Grace;placeName=\u0141\u00f3d\u017a;yearBox=1;bcButton=1");
         QTest::keyClicks(open.dialog.findChild<QLineEdit*>("hourBox"), "7");
         QTest::mouseClick(open.dialog.findChild<QAbstractButton*>("daylightSavingBox"), Qt::LeftButton);
         QString caption;
         test::onNextModal<CalendarDialog>([&caption](CalendarDialog* picker) {
             caption = picker->dateCaption();
+            QTest::keyClick(picker->findChild<QSpinBox*>("yearBox"), Qt::Key_Up);
             QTest::mouseClick(picker->findChild<QLabel*>("day22"), Qt::LeftButton);
             button(*picker, "OK")->click();
         });
         QTest::mouseClick(button(open.dialog, "&Calendar ..."), Qt::LeftButton);
-        // The picker got the era and the date typed so far: 15 March 44 BC (astronomical -43).
-        QCOMPARE(caption, QStringLiteral("Wednesday, March 15, 44 BC"));
+        // The picker got the era and the date typed so far, and stepped up from 1 BC to 1 AD,
+        // whose March begins on a Tuesday.
+        QCOMPARE(caption, QStringLiteral("Monday, March 15, 1 BC"));
         QCOMPARE(controls(open.dialog, "dayList;yearBox;hourBox;personName;placeName"),
-                 QStringLiteral("19|  44| 7|Grace|\u0141\u00f3d\u017a|BWND"));
+                 QStringLiteral("20|   1| 7|Grace|\u0141\u00f3d\u017a|AWND"));
         QCOMPARE(press(open.dialog, "Cancel"), int(QDialog::Rejected));
         QVERIFY(sameBytes(open.chart, sampleChart()));
+    }
+
+    // Each label is centred under its own box, and the month list keeps its natural width.
+    void dateAndTimeLayout()
+    {
+        Open open;
+        QVERIFY(QTest::qWaitForWindowExposed(&open.dialog));
+        for (const auto& [text, box] : {std::pair("hr (24hr)", "hourBox"), {"minutes", "minuteBox"},
+                                        {"Time Zone", "zoneList"}}) {
+            const auto labels = open.dialog.findChildren<QLabel*>();
+            const QLabel* label = *std::ranges::find(labels, QString(text), &QLabel::text);
+            const QWidget* above = open.dialog.findChild<QWidget*>(box);
+            const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
+            const QRect drawn = QStyle::alignedRect(label->layoutDirection(), label->alignment(),
+                                                    {textWidth, label->height()}, label->contentsRect());
+            const QPoint textCentre = label->mapTo(&open.dialog, drawn.center());
+            const QRect boxRect(above->mapTo(&open.dialog, QPoint()), above->size());
+            QVERIFY2(std::abs(textCentre.x() - boxRect.center().x()) <= 2 && textCentre.y() > boxRect.bottom(),
+                     text);
+        }
+        auto* month = open.dialog.findChild<QComboBox*>("monthList");
+        QCOMPARE(month->width(), month->sizeHint().width());
     }
 
     void lookUp_data()
@@ -350,16 +380,46 @@ private slots:
         QCOMPARE(controls(reopened.dialog, boxes), shown);
     }
 
-    void realMessageBox()
+    // The real boxes: no icon, the caption, the answer, and lines broken only where a reader
+    // expects it: a short text keeps its lines, and no line break strands a question mark or
+    // splits a date.
+    void realMessageBoxes_data()
     {
-        QtMessageService service;
-        QString title;
-        test::onNextModal<QMessageBox>([&title](QMessageBox* box) {
-            title = box->windowTitle();
-            box->button(QMessageBox::No)->click();
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("question");
+        QTest::addColumn<int>("lines");         // as shown; 0 when the text is long enough to wrap
+        QTest::addColumn<QString>("together");  // a part no line break may split
+        QTest::newRow("short question") << "Modifications have been made to this chart.  Continue without saving ?"
+                                        << true << 1 << "saving ?";
+        QTest::newRow("long question")
+            << "The standard time in Europe/London on January 1, 1990 was UTC+00:00, and daylight saving time was "
+               "not in force. Choose the time zone \"GMT, (+00:00), Greenwich Mean Time\" and uncheck \"Daylight "
+               "Savings ?\"?" << true << 0 << "January 1, 1990";
+        QTest::newRow("error") << "Error reading file\n/tmp/ten.cht: not a chart file: 10 bytes, a chart file has 846."
+                               << false << 2 << "";
+    }
+
+    void realMessageBoxes()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, question);
+        QFETCH(int, lines);
+        QFETCH(QString, together);
+        QStringList seen;
+        test::onNextModal<QMessageBox>([&](QMessageBox* box) {
+            const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+            const QString shown = label->text();
+            const int shownLines = (label->height() + 2) / label->fontMetrics().lineSpacing();
+            seen << box->windowTitle() << QString::number(box->icon()) << QString(shown).replace(u'\u00a0', u' ')
+                 << QString::number(lines ? shownLines : 0)
+                 << QString::number(shown.contains(QString(together).replace(u' ', u'\u00a0')));
+            box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
         });
-        QCOMPARE(service.show(nullptr, "Save?", "Zodiara", MessageService::Buttons::YesNo), MessageService::Result::No);
-        QCOMPARE(title, QStringLiteral("Zodiara"));
+        const auto buttons = question ? MessageService::Buttons::YesNo : MessageService::Buttons::Ok;
+        QCOMPARE(QtMessageService().show(nullptr, text, "Zodiara", buttons),
+                 question ? MessageService::Result::No : MessageService::Result::Ok);
+        QCOMPARE(seen, (QStringList{"Zodiara", QString::number(QMessageBox::NoIcon), text, QString::number(lines),
+                                    "1"}));
     }
 };
 

@@ -43,48 +43,6 @@ INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
     UtCase{"1 BC is year 0, a leap year", birth(1, 3, 1, 1, 0, 13, {}, false, true), 0, 2, 29, 15, 0}),
     [](const auto& info) { return zodiara::test::testName(info.param.what); });
 
-TEST(Calendar, LeapYearsFollowTheCalendarInForce)
-{
-    for (int y : {2000, 1996, 1600, 1500, 1100, 4, 0, -4, -44, 1580})
-        EXPECT_TRUE(isLeapYear(y)) << y;
-    for (int y : {1900, 2100, 1700, 1999, 1583, -43, -1, 1})
-        EXPECT_FALSE(isLeapYear(y)) << y;
-    EXPECT_EQ(daysInMonth(2, 1900), 28);
-    EXPECT_EQ(daysInMonth(2, 1500), 29);
-    EXPECT_EQ(daysInMonth(2, 2000), 29);
-    EXPECT_EQ(daysInMonth(4, 2001), 30);
-}
-
-TEST(Calendar, DatesThatDoNotExist)
-{
-    EXPECT_FALSE(dateExists(1582, 10, 5));
-    EXPECT_FALSE(dateExists(1582, 10, 14));
-    EXPECT_TRUE(dateExists(1582, 10, 4));
-    EXPECT_TRUE(dateExists(1582, 10, 15));
-    EXPECT_FALSE(dateExists(1999, 2, 29));
-    EXPECT_FALSE(dateExists(1900, 2, 29));
-    EXPECT_FALSE(dateExists(2000, 13, 1));
-    EXPECT_FALSE(dateExists(2000, 4, 31));
-    EXPECT_EQ(astronomicalYear(44, true), -43);
-    EXPECT_EQ(astronomicalYear(1, true), 0);
-    EXPECT_EQ(astronomicalYear(1990, false), 1990);
-}
-
-TEST(Calendar, JulianDatesOnBothSidesOfTheReform)
-{
-    EXPECT_DOUBLE_EQ(julianDay(1985, 2, 17, 0.25), 2446113.75);
-    EXPECT_DOUBLE_EQ(julianDay(1582, 10, 15, 0), 2299160.5);
-    EXPECT_DOUBLE_EQ(julianDay(1582, 10, 4, 0), 2299159.5);
-    EXPECT_DOUBLE_EQ(julianDay(2000, 1, 1, 0), 2451544.5);
-    EXPECT_DOUBLE_EQ(julianDay(-4712, 1, 1, 0.5), 0.0);
-    EXPECT_DOUBLE_EQ(julianDay(-43, 3, 15, 0), 1705425.5);
-    // The day after 1582 October 4 is October 15, and the weekdays run on.
-    EXPECT_EQ(weekday(1582, 10, 4), 4);
-    EXPECT_EQ(weekday(1582, 10, 15), 5);
-    EXPECT_EQ(weekday(1998, 3, 15), 0);
-    EXPECT_EQ(weekday(2000, 1, 1), 6);
-}
-
 // Local sidereal time is Greenwich's (6 h 39 m for 2000 January 1, 0 h UT) less the longitude west.
 TEST(Calendar, SiderealTimeAtGreenwichAndAwayFromIt)
 {
@@ -101,13 +59,9 @@ TEST(Calendar, SiderealTimeAtGreenwichAndAwayFromIt)
 
 TEST(Calendar, DayNumbersCountTrueDays)
 {
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1990, 1, 1}, {0, 0}, 1990), 1);
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1989, 31, 12}, {0, 0}, 1990), 0);
     EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1992, 1, 3}, {0, 0}, 1990), 791);
     EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1990, 1, 1}, {17, 0}, 1988), 732.7083333333334);
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1990, 1, 1}, {17, 0, 36}, 1988), 732.7083333333334 + 36.0 / 86400);
     // Before 1900 March 1 a count that takes 1900 for a leap year is a day short.
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1900, 1, 1}, {0, 0}, 1990), julianDay(1900, 1, 1, 0) - 2447891.5);
     EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1900, 1, 1}, {0, 0}, 1990), -32871);
     EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({2101, 1, 1}, {12, 0}, 1990), 40543.5);
     // Across the reform the ten skipped days are not counted.

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>

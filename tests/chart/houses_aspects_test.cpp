@@ -135,34 +135,4 @@ INSTANTIATE_TEST_SUITE_P(Table, Aspects, ::testing::Values(
                               + std::string(c.aspect ? AspectNames[index(*c.aspect)] : "none"));
     });
 
-// The wheel order starts in the house that holds 0 Aries, whichever side of 0 its cusp lies.
-struct OrderCase {
-    double firstCusp, twelfthCusp;
-    std::array<double, 10> bodies;
-    std::array<double, 3> firstThree;
-};
-
-class SortedOrder : public ::testing::TestWithParam<OrderCase> {};
-
-TEST_P(SortedOrder, ReadsTheWheelFromTheHouseHoldingAries)
-{
-    Chart c;
-    for (int n = 0; n < 12; ++n)
-        c.cusps[n].longitude = reduce360(GetParam().firstCusp + 30.0 * n);
-    c.cusps[11].longitude = GetParam().twelfthCusp;
-    for (int n = 0; n < BodyCount; ++n) {
-        splitBody(c.bodies[n], GetParam().bodies[n]);
-        c.bodies[n].house = houseOf(GetParam().bodies[n], c.cusps);
-    }
-    SortedBodies sorted;
-    buildSortedBodies(c, sorted);
-    for (int n = 0; n < 3; ++n)
-        EXPECT_EQ(double(sorted[n].position.longitude), GetParam().firstThree[n]) << n;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cusps, SortedOrder, ::testing::Values(
-    OrderCase{10, 340, {200, 5, 345, 100, 101, 102, 103, 104, 105, 106}, {345, 5, 100}},
-    OrderCase{0, 330, {0.5, 345, 50, 60, 70, 80, 90, 100, 110, 120}, {345, 0.5, 50}}),
-    [](const auto& info) { return test::testName("first cusp " + testing::PrintToString(info.param.firstCusp)); });
-
 }  // namespace

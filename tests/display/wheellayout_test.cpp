@@ -1,5 +1,5 @@
-// The wheel and aspect-table geometry, checked against examples worked by hand, and the texts
-// the wheel prints and the fonts it measures them in.
+// The wheel geometry, checked against examples worked by hand, and the texts the wheel prints and
+// the fonts it measures them in.
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
@@ -8,7 +8,6 @@
 #include <array>
 #include <tuple>
 
-#include "aspecttablelayout.h"
 #include "chartpaint.h"
 #include "wheellayout.h"
 
@@ -21,7 +20,6 @@ namespace {
 TEST(WheelLayout, SquareCentreAndRadii)
 {
     const std::tuple<IntRect, bool, bool, IntRect, Point, std::array<int, 5>> cases[] = {
-        {{0, 0, 580, 420}, false, false, {100, 20, 480, 400}, {290, 210}, {190, 170, 85, 66, 10}},
         {{0, 0, 580, 420}, true, false, {195, 20, 575, 400}, {385, 210}, {190, 170, 85, 66, 10}},  // table at left
         {{0, 0, 420, 580}, true, false, {20, 195, 400, 575}, {210, 385}, {190, 170, 85, 66, 10}},  // table on top
         {{0, 0, 1200, 800}, true, false, {220, 20, 980, 780}, {600, 400}, {380, 341, 170, 132, 19}},  // room enough
@@ -48,22 +46,10 @@ TEST(WheelLayout, PolarPoints)
         EXPECT_EQ(polarPoint({100, 100}, 10, angle), expected) << angle << " degrees";
 }
 
-TEST(WheelLayout, CuspLabelsAndTheLastBodySlot)
+// Ten bodies in one house: the last stays inside it, short of the next cusp.
+TEST(WheelLayout, TheLastOfTenBodiesStaysInItsHouse)
 {
-    const WheelLayout l = computeWheelLayout({0, 0, 580, 420}, false, false);
-    // Cusps at nine and at three o'clock: the degree label above the minute label on both sides.
-    const CuspLabelAnchors nine = cuspLabelAnchors(l, 0), three = cuspLabelAnchors(l, 6);
-    EXPECT_EQ((std::array{nine.degree, nine.minute, three.degree, three.minute}),
-              (std::array<Point, 4>{{{111, 181}, {111, 224}, {468, 181}, {468, 224}}}));
-    // The last of ten bodies stays inside its house, short of the next cusp.
     EXPECT_GT(bodySlotAngle(9, 10, 10), cuspAngle(10));
-}
-
-TEST(AspectTableLayout, RowsPitchedTwentyAndTheTitleOverTheColumns)
-{
-    const AspectTableLayout t(0, 0, 19, 13, 16);
-    EXPECT_EQ(std::pair(t.rowHeight, t.height()), std::pair(20, 260));
-    EXPECT_EQ(AspectTableLayout(300, 500, 40, 30, 100).titleAnchor(), (Point{580, 500}));  // over the columns
 }
 
 TEST(ChartTexts, AreFormattedAsTheWheelPrintsThem)

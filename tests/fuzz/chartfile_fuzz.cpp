@@ -1,6 +1,5 @@
 // Any bytes at all go to the chart-file reader. A chart it accepts must be exactly the bytes it
 // was given, and everything that a shown chart then runs on it must hold up.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

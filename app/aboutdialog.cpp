@@ -23,7 +23,7 @@ QString aboutNotice()
         .arg(QString::fromStdString(preciseEphemerisVersion()));
 }
 
-AboutDialog::AboutDialog(QWidget* parent, MessageService& messages) : QDialog(parent)
+AboutDialog::AboutDialog(QWidget* parent, MessageService& messages) : CentredDialog(parent)
 {
     setWindowTitle(QStringLiteral("Zodiara"));
 
@@ -58,16 +58,6 @@ AboutDialog::AboutDialog(QWidget* parent, MessageService& messages) : QDialog(pa
     layout->addWidget(panel);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void AboutDialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    // Like the other dialogs, on the middle of the screen rather than of the window.
-    if (!m_centered) {
-        m_centered = true;
-        centerOnScreen(this);
-    }
 }
 
 }  // namespace zodiara

@@ -3,21 +3,19 @@
 
 #include <QDialog>
 
+#include "centeronscreen.h"
+
 namespace zodiara {
 
 class MessageService;
 
-class AboutDialog : public QDialog {
+class AboutDialog : public CentredDialog {
     Q_OBJECT
 public:
     // `messages` reports a picture that cannot be loaded.
     AboutDialog(QWidget* parent, MessageService& messages);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    bool m_centered = false;
 };
 
 // The notice lines under the version.

@@ -67,7 +67,7 @@ private:
 };
 
 CalendarDialog::CalendarDialog(QWidget* parent, CalendarDate& date, int highestYear, bool beforeChrist)
-    : QDialog(parent), m_date(date), m_original(date), m_beforeChrist(beforeChrist), m_wantedDay(date.day)
+    : CentredDialog(parent), m_date(date), m_original(date), m_beforeChrist(beforeChrist), m_wantedDay(date.day)
 {
     setWindowTitle(QStringLiteral("Select Date"));
 
@@ -263,15 +263,6 @@ void CalendarDialog::reject()
 {
     m_date = m_original;
     QDialog::reject();
-}
-
-void CalendarDialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!m_centered) {
-        m_centered = true;
-        centerOnScreen(this);
-    }
 }
 
 }  // namespace zodiara

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "centeronscreen.h"
+
 #include <array>
 
 class QComboBox;
@@ -14,7 +16,7 @@ namespace zodiara {
 
 class YearBox;
 
-class CalendarDialog : public QDialog {
+class CalendarDialog : public CentredDialog {
     Q_OBJECT
 public:
     static constexpr int CellCount = 42;
@@ -34,7 +36,6 @@ public:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
@@ -52,7 +53,6 @@ private:
     // so a year typed digit by digit keeps the 29th of February.
     int m_wantedDay;
     int m_selectedCell = 0;
-    bool m_centered = false;
 
     QLabel* m_caption = nullptr;
     QComboBox* m_month = nullptr;

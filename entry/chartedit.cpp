@@ -95,7 +95,7 @@ QLabel* label(QWidget* parent, const char* text)
 }  // namespace
 
 ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirectory, MessageService& messages)
-    : QDialog(parent), m_chart(chart), m_programDirectory(programDirectory), m_messages(messages)
+    : CentredDialog(parent), m_chart(chart), m_programDirectory(programDirectory), m_messages(messages)
 {
     setBirthData(m_workingCopy, birthDataOf(chart));
 
@@ -490,15 +490,6 @@ void ChartEdit::onLookUp()
     m_latitudeMinutes->setText(line.latitudeMinutes);
     if (line.zone >= 0)
         m_zone->setCurrentIndex(line.zone);
-}
-
-void ChartEdit::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!m_centered) {
-        m_centered = true;
-        centerOnScreen(this);
-    }
 }
 
 }  // namespace zodiara

@@ -5,6 +5,8 @@
 #include "chart.h"
 
 #include <QDialog>
+
+#include "centeronscreen.h"
 #include <QList>
 #include <QString>
 
@@ -22,7 +24,7 @@ namespace zodiara {
 class MessageService;
 class IntEdit;
 
-class ChartEdit : public QDialog {
+class ChartEdit : public CentredDialog {
     Q_OBJECT
 public:
     // `programDirectory` holds atlas.txt; `messages` shows every message of this dialog and its lookup.
@@ -31,9 +33,6 @@ public:
     const Chart& workingCopy() const { return m_workingCopy; }
 
     void accept() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     struct Problem {
@@ -56,7 +55,6 @@ private:
     Chart m_workingCopy;
     QString m_programDirectory;
     MessageService& m_messages;
-    bool m_centered = false;
     // The IANA zone of the chosen atlas line, good while the place box shows that line's name.
     QString m_atlasZone;
     QString m_atlasZonePlace;

@@ -17,7 +17,7 @@
 namespace zodiara {
 
 CompatibilityDialog::CompatibilityDialog(QWidget* parent)
-    : QDialog(parent)
+    : CentredDialog(parent)
 {
     setWindowTitle(QStringLiteral("Zodiara"));
     const QFontMetrics metrics = fontMetrics();
@@ -69,19 +69,14 @@ CompatibilityDialog::CompatibilityDialog(QWidget* parent)
     showCompatibility();
 }
 
-void CompatibilityDialog::showEvent(QShowEvent* event)
+void CompatibilityDialog::beforeFirstShow()
 {
-    QDialog::showEvent(event);
-    if (!m_centered) {
-        m_centered = true;
-        // The layout has settled the width; the height follows before the first paint.
-        QStringList texts;
-        for (std::string_view text : compatibilityTexts())
-            texts << toQString(text);
-        reserveHeightFor(m_text, m_text->width(), texts);
-        layout()->activate();
-        centerOnScreen(this);
-    }
+    // The layout has settled the width; the height follows before the first paint.
+    QStringList texts;
+    for (std::string_view text : compatibilityTexts())
+        texts << toQString(text);
+    reserveHeightFor(m_text, m_text->width(), texts);
+    layout()->activate();
 }
 
 void CompatibilityDialog::onYourSignChosen(int index)

@@ -3,12 +3,14 @@
 
 #include <QDialog>
 
+#include "centeronscreen.h"
+
 class QComboBox;
 class QLabel;
 
 namespace zodiara {
 
-class CompatibilityDialog : public QDialog {
+class CompatibilityDialog : public CentredDialog {
     Q_OBJECT
 
 public:
@@ -23,7 +25,7 @@ signals:
     void textShown(int textId);
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void beforeFirstShow() override;
 
 private:
     void onYourSignChosen(int index);
@@ -32,7 +34,6 @@ private:
 
     int m_yourSign = 0;
     int m_partnerSign = 0;
-    bool m_centered = false;
     QComboBox* m_yours;
     QComboBox* m_partners;
     QLabel* m_text;

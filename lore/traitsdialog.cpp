@@ -39,7 +39,7 @@ QStringList textsOfEverySign(int base)
 }  // namespace
 
 TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
-    : QDialog(parent)
+    : CentredDialog(parent)
 {
     setWindowTitle(QStringLiteral("Zodiara"));
     const QFontMetrics metrics = fontMetrics();
@@ -163,18 +163,13 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
     showSign();
 }
 
-void TraitsDialog::showEvent(QShowEvent* event)
+void TraitsDialog::beforeFirstShow()
 {
-    QDialog::showEvent(event);
-    if (!m_centered) {
-        m_centered = true;
-        // The layout has settled the widths; now the heights can be fitted, before the first paint.
-        for (auto [field, base] : {std::pair{m_anatomy, AnatomyBase}, {m_positiveTraits, PositiveTraitsBase},
-                                   {m_negativeTraits, NegativeTraitsBase}})
-            reserveHeightFor(field, field->width(), textsOfEverySign(base));
-        layout()->activate();
-        centerOnScreen(this);
-    }
+    // The layout has settled the widths; now the heights can be fitted, before the first paint.
+    for (auto [field, base] : {std::pair{m_anatomy, AnatomyBase}, {m_positiveTraits, PositiveTraitsBase},
+                               {m_negativeTraits, NegativeTraitsBase}})
+        reserveHeightFor(field, field->width(), textsOfEverySign(base));
+    layout()->activate();
 }
 
 void TraitsDialog::onRangeChosen(int index)

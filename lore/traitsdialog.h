@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+#include "centeronscreen.h"
+
 class QComboBox;
 class QLabel;
 
@@ -11,7 +13,7 @@ namespace zodiara {
 class MessageService;
 class PictureLabel;
 
-class TraitsDialog : public QDialog {
+class TraitsDialog : public CentredDialog {
     Q_OBJECT
 
 public:
@@ -25,14 +27,13 @@ signals:
     void signShown(int sign);
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void beforeFirstShow() override;
 
 private:
     void onRangeChosen(int index);
     void showSign();
 
     int m_currentSign = 0;
-    bool m_centered = false;
     QComboBox* m_ranges;
     QLabel* m_yourSign;
     PictureLabel* m_picture;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QScreen>
 #include <QWidget>
 
@@ -15,5 +16,28 @@ inline void centerOnScreen(QWidget* window)
     const QSize size = window->frameGeometry().size();
     window->move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
 }
+
+// A dialog that places itself in the middle of the screen the first time it is shown.
+class CentredDialog : public QDialog {
+public:
+    using QDialog::QDialog;
+
+protected:
+    // Runs once, when the layout has settled the widths and before the dialog is placed.
+    virtual void beforeFirstShow() {}
+
+    void showEvent(QShowEvent* event) override
+    {
+        QDialog::showEvent(event);
+        if (m_centred)
+            return;
+        m_centred = true;
+        beforeFirstShow();
+        centerOnScreen(this);
+    }
+
+private:
+    bool m_centred = false;
+};
 
 }  // namespace zodiara

@@ -124,9 +124,10 @@ void PainterCanvas::drawGlyph(int id, const IntRect& target, QColor ink)
         drawGlyphVector(m_painter, id, QRectF(target.left, target.top, w, h), ink);
         return;
     }
-    const QImage image = screenGlyph(id, QSize(w, h), ink);
+    const QPaintDevice* device = m_painter.device();
+    const QImage image = screenGlyph(id, QSize(w, h), ink, device ? device->devicePixelRatio() : 1.0);
     if (!image.isNull())
-        m_painter.drawImage(QPoint(target.left, target.top), image);
+        m_painter.drawImage(QRectF(target.left, target.top, w, h), image);
 }
 
 }  // namespace zodiara

@@ -108,9 +108,9 @@ void PainterCanvas::drawEllipse(const IntRect& bounds)
     m_painter.drawEllipse(QRect(bounds.left, bounds.top, w - 1, h - 1));
 }
 
-void PainterCanvas::drawLine(Point from, Point to)
+void PainterCanvas::drawLine(Point from, Point to, QColor colour)
 {
-    m_painter.setPen(QPen(Qt::black, 1));
+    m_painter.setPen(QPen(colour, 1));
     m_painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
 }
 

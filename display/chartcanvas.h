@@ -35,7 +35,8 @@ public:
     virtual void drawText(Point anchor, const QString& text, TextAlign align) = 0;
     // A white disc with a one-unit black outline filling `bounds` (right and bottom exclusive).
     virtual void drawEllipse(const IntRect& bounds) = 0;
-    virtual void drawLine(Point from, Point to) = 0;
+    // A one-unit line in `colour`.
+    virtual void drawLine(Point from, Point to, QColor colour) = 0;
     // Glyph `id` stretched into `target`, ink in `ink`, its background transparent.
     virtual void drawGlyph(int id, const IntRect& target, QColor ink) = 0;
 };
@@ -55,7 +56,7 @@ public:
     TextExtent textExtent(const QString& text) override;
     void drawText(Point anchor, const QString& text, TextAlign align) override;
     void drawEllipse(const IntRect& bounds) override;
-    void drawLine(Point from, Point to) override;
+    void drawLine(Point from, Point to, QColor colour) override;
     void drawGlyph(int id, const IntRect& target, QColor ink) override;
 
 private:

@@ -12,6 +12,8 @@ namespace {
 
 constexpr int half(int n) { return n / 2; }
 
+const QString AspectTableTitle = QStringLiteral("Aspect Table");
+
 bool validSign(int sign) { return sign >= 0 && sign < SignCount; }
 
 void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sorted, const WheelLayout& layout,
@@ -197,7 +199,7 @@ int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& g
     const AspectTableLayout table(origin.x, origin.y, nmWidth, wWidth, textHeight);
 
     canvas.setFont(titleFont);
-    canvas.drawText(table.titleAnchor(), QStringLiteral("Aspect Table"), TextAlign::CentreTop);
+    canvas.drawText(table.titleAnchor(), AspectTableTitle, TextAlign::CentreTop);
     canvas.setFont(bodyFont);
 
     for (const Body columnBody : AllBodies) {
@@ -239,13 +241,19 @@ HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTa
 {
     HitAreas hits;
     const ChartFonts fonts = screenFonts(client.width());
-    const WheelLayout layout = computeWheelLayout({0, 0, client.width(), client.height()}, showAspects, false);
-    paintWheel(canvas, chart, tables.sortedBodies, layout, fonts, &hits);
-    if (showAspects) {
-        canvas.setFont(fonts.cusp);
-        const int textHeight = canvas.textExtent(degreeText(0)).height;
-        drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, &hits);
+    const IntRect area{0, 0, client.width(), client.height()};
+    if (!showAspects) {
+        paintWheel(canvas, chart, tables.sortedBodies, computeWheelLayout(area, false, false), fonts, &hits);
+        return hits;
     }
+    canvas.setFont(fonts.cusp);
+    const int textHeight = canvas.textExtent(degreeText(0)).height;
+    const AspectTableLayout table(0, 0, canvas.textExtent(QStringLiteral("nm")).width,
+                                  canvas.textExtent(QStringLiteral("W")).width, textHeight);
+    canvas.setFont(fonts.name);
+    const auto covered = table.footprint(canvas.textExtent(AspectTableTitle));
+    paintWheel(canvas, chart, tables.sortedBodies, wheelLayoutBesideTable(area, covered), fonts, &hits);
+    drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, &hits);
     return hits;
 }
 

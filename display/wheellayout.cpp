@@ -25,6 +25,22 @@ IntRect circleAt(const IntRect& square, float fraction)
     return inset(square, hh - truncatedFraction(hh, fraction));
 }
 
+WheelLayout layoutOfSquare(const IntRect& s)
+{
+    WheelLayout layout;
+    layout.outerSquare = s;
+    layout.signCircle = circleAt(s, SignCircleFraction);
+    layout.numberCircle = circleAt(s, NumberCircleFraction);
+    layout.hubCircle = circleAt(s, HubCircleFraction);
+    layout.centre = {s.left + half(s.right - s.left), s.top + half(s.bottom - s.top)};
+    layout.outerRadius = half(s.right - s.left);
+    layout.signRadius = half(layout.signCircle.right - layout.signCircle.left);
+    layout.numberRadius = half(layout.numberCircle.right - layout.numberCircle.left);
+    layout.hubRadius = half(layout.hubCircle.right - layout.hubCircle.left);
+    layout.bandHalf = half(layout.outerRadius - layout.signRadius);
+    return layout;
+}
+
 bool besideHorizontalAxis(int j) { return j == 0 || j == 5 || j == 6 || j == 11; }
 
 int bodyDegreeRadius(const WheelLayout& layout) { return layout.signRadius - 2 * layout.bandHalf + 2; }
@@ -69,19 +85,33 @@ WheelLayout computeWheelLayout(const IntRect& drawingArea, bool besideTable, boo
 
     if (pageShrink)
         s = circleAt(s, PageShrinkFraction);
+    return layoutOfSquare(s);
+}
 
-    WheelLayout layout;
-    layout.outerSquare = s;
-    layout.signCircle = circleAt(s, SignCircleFraction);
-    layout.numberCircle = circleAt(s, NumberCircleFraction);
-    layout.hubCircle = circleAt(s, HubCircleFraction);
-    layout.centre = {s.left + half(s.right - s.left), s.top + half(s.bottom - s.top)};
-    layout.outerRadius = half(s.right - s.left);
-    layout.signRadius = half(layout.signCircle.right - layout.signCircle.left);
-    layout.numberRadius = half(layout.numberCircle.right - layout.numberCircle.left);
-    layout.hubRadius = half(layout.hubCircle.right - layout.hubCircle.left);
-    layout.bandHalf = half(layout.outerRadius - layout.signRadius);
-    return layout;
+WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const IntRect> table)
+{
+    const auto clear = [&](Point c, int r) {
+        for (const IntRect& t : table) {
+            const long dx = std::max({t.left - c.x, 0, c.x - (t.right - 1)});
+            const long dy = std::max({t.top - c.y, 0, c.y - (t.bottom - 1)});
+            if (dx * dx + dy * dy < long(r + TableGap) * (r + TableGap))
+                return false;
+        }
+        return true;
+    };
+    const WheelLayout specified = computeWheelLayout(drawingArea, true, false);
+    if (clear(specified.centre, specified.outerRadius))
+        return specified;
+    // The table hangs from the top-left corner, so the far corner is the best place for any size.
+    const int w = drawingArea.right - drawingArea.left;
+    const int h = drawingArea.bottom - drawingArea.top;
+    const int largest = std::min(specified.outerRadius, (std::min(w, h) - TableGap - WheelMargin) / 2);
+    for (int r = largest; r > 0; --r) {
+        const Point c{drawingArea.right - TableGap - r, drawingArea.bottom - TableGap - r};
+        if (clear(c, r))
+            return layoutOfSquare({c.x - r, c.y - r, c.x + r, c.y + r});
+    }
+    return specified;
 }
 
 Point polarPoint(Point centre, int radius, double angleDeg)

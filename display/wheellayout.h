@@ -52,6 +52,14 @@ struct WheelLayout {
 // and shrinks it to 0.925 for a printed page.
 WheelLayout computeWheelLayout(const IntRect& drawingArea, bool besideTable, bool pageShrink);
 
+// Space kept between the wheel and the aspect table, as between a moved wheel and the edge.
+inline constexpr int TableGap = 5;
+
+// The view's layout with the aspect table drawn over `table` (what it covers, in drawing-area
+// units): computeWheelLayout's wherever that keeps TableGap from the table, otherwise the largest
+// wheel no larger than that one which does, in the bottom-right corner away from the table.
+WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const IntRect> table);
+
 // The point at `radius` from `centre` at `angleDeg` (0 right, 90 down); exact on the four
 // axis angles, otherwise trunc(centre + r * cos/sin) of the whole sum.
 Point polarPoint(Point centre, int radius, double angleDeg);

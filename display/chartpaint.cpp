@@ -27,7 +27,9 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
         canvas.drawLine(line.from, line.to, Qt::black);
     }
 
-    canvas.setFont(fonts.number);
+    ChartFont number = fonts.number;
+    number.height = std::min(number.height, houseNumberMaxHeight(layout));
+    canvas.setFont(number);
     for (int i = 0; i < 12; ++i) {
         const QString label = houseNumberText(i + 1);
         canvas.drawText(houseNumberTopLeft(layout, i, canvas.textExtent(label)), label, TextAlign::LeftTop);

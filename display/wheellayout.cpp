@@ -114,6 +114,13 @@ WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const I
     return specified;
 }
 
+int houseNumberMaxHeight(const WheelLayout& layout)
+{
+    // Across the band at 45 degrees two digits' ink spans about 8/7 of the cell height; a unit is
+    // kept clear of each circle for the rounding of the anchors.
+    return 7 * (layout.numberRadius - layout.hubRadius - 2) / 8;
+}
+
 Point polarPoint(Point centre, int radius, double angleDeg)
 {
     if (angleDeg == 0)

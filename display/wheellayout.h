@@ -60,6 +60,9 @@ inline constexpr int TableGap = 5;
 // wheel no larger than that one which does, in the bottom-right corner away from the table.
 WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const IntRect> table);
 
+// The tallest house-number font whose numbers stay inside their band.
+int houseNumberMaxHeight(const WheelLayout& layout);
+
 // The point at `radius` from `centre` at `angleDeg` (0 right, 90 down); exact on the four
 // axis angles, otherwise trunc(centre + r * cos/sin) of the whole sum.
 Point polarPoint(Point centre, int radius, double angleDeg);

@@ -102,7 +102,7 @@ void PainterCanvas::drawEllipse(const IntRect& bounds)
     const int h = bounds.bottom - bounds.top;
     if (w <= 0 || h <= 0)
         return;
-    m_painter.setPen(QPen(Qt::black, 1));
+    m_painter.setPen(QPen(Qt::black, m_lineWidth));
     m_painter.setBrush(Qt::white);
     // An aliased one-unit outline of QRect(x, y, w, h) covers w + 1 pixels.
     m_painter.drawEllipse(QRect(bounds.left, bounds.top, w - 1, h - 1));
@@ -110,8 +110,15 @@ void PainterCanvas::drawEllipse(const IntRect& bounds)
 
 void PainterCanvas::drawLine(Point from, Point to, QColor colour)
 {
-    m_painter.setPen(QPen(colour, 1));
+    m_painter.setPen(QPen(colour, m_lineWidth));
     m_painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+}
+
+void PainterCanvas::setMinimumLineWidth(double points)
+{
+    const QPaintDevice* device = m_painter.device();
+    const int dpi = device ? device->logicalDpiX() : 72;
+    m_lineWidth = std::max(1.0, points * dpi / 72.0);
 }
 
 void PainterCanvas::drawGlyph(int id, const IntRect& target, QColor ink)

@@ -263,6 +263,8 @@ void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies&
                     const IntRect& page)
 {
     const WheelLayout layout = computeWheelLayout(page, false, true);
+    // One printer dot is a faint hairline on paper.
+    canvas.setMinimumLineWidth(MinimumPaperLinePt);
     paintWheel(canvas, chart, sortedBodies, layout, pageFonts(page.right - page.left), nullptr);
 }
 

@@ -124,7 +124,8 @@ double distanceToRect(QPointF c, const IntRect& r)
 // The i-th circle drawn (0 outer, 1 sign, 2 number, 3 hub): its centre and radius.
 std::pair<QPointF, double> circle(const std::vector<Item>& items, int i)
 {
-    const IntRect r = std::ranges::find_if(items, [&](const Item& it) { return it.kind == Kind::Ellipse && !i--; })->rect;
+    const auto ellipse = [&](const Item& it) { return it.kind == Kind::Ellipse && !i--; };
+    const IntRect r = std::ranges::find_if(items, ellipse)->rect;
     return {QPointF(r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2), (r.right - r.left) / 2.0};
 }
 
@@ -144,7 +145,8 @@ TEST(ReferenceView, ChangesOnlyInsideTheSmallGlyphs)
         const Painted p = paintView(chart, tables, {580, 420}, aspects);
         std::vector<IntRect> small;
         for (const Item& item : p.items)
-            if (item.kind == Kind::Glyph && item.rect.right - item.rect.left <= 10 && item.rect.bottom - item.rect.top <= 10)
+            if (item.kind == Kind::Glyph && item.rect.right - item.rect.left <= 10
+                && item.rect.bottom - item.rect.top <= 10)
                 small.push_back(item.rect);
         EXPECT_EQ(small.size(), 20u) << "ten bodies and the signs they are in";
         ASSERT_EQ(want.size(), p.image.size());
@@ -184,13 +186,14 @@ TEST(ReferenceView, AtRatioTwoGlyphsAreDrawnAtDeviceResolution)
         if (item.kind != Kind::Glyph)
             continue;
         ++glyphs;
-        const QRect box(item.rect.left, item.rect.top, item.rect.right - item.rect.left, item.rect.bottom - item.rect.top);
+        const QRect box(QPoint(item.rect.left, item.rect.top), QPoint(item.rect.right - 1, item.rect.bottom - 1));
         QImage doubled = one.image.copy(box).scaled(box.size() * 2);
         doubled.setDevicePixelRatio(1);
         const QImage sharp = two.image.copy(QRect(box.topLeft() * 2, box.size() * 2));
         QImage blank(sharp.size(), QImage::Format_RGB32);
         blank.fill(Qt::white);
-        EXPECT_TRUE(sharp != doubled && sharp != blank) << "glyph " << item.glyph << " at " << box.x() << "," << box.y();
+        EXPECT_TRUE(sharp != doubled && sharp != blank)
+            << "glyph " << item.glyph << " at " << box.x() << "," << box.y();
     }
     EXPECT_GT(glyphs, 80);  // the wheel's and the table's
 }
@@ -225,7 +228,9 @@ TEST_P(CrowdedHouses, SpreadApartWithTicksAndClicksOnTheGlyphsAsDrawn)
                 for (const Item& y : bodies[other])
                     EXPECT_FALSE(meet(x.rect, y.rect)) << x.text.toStdString() << " meets " << y.text.toStdString();
     }
-    const auto byPlace = [](const IntRect& a, const IntRect& b) { return std::tie(a.left, a.top) < std::tie(b.left, b.top); };
+    const auto byPlace = [](const IntRect& a, const IntRect& b) {
+        return std::tie(a.left, a.top) < std::tie(b.left, b.top);
+    };
     std::ranges::sort(drawn, byPlace);
     std::ranges::sort(clickable, byPlace);
     EXPECT_EQ(drawn, clickable);
@@ -246,14 +251,18 @@ TEST_P(CrowdedHouses, SpreadApartWithTicksAndClicksOnTheGlyphsAsDrawn)
 }
 
 Chart stellium(DerivedTables& tables) { return chartOf("Stellium", {1962, 4, 2}, tables); }
+// Ten bodies 0.6 degrees apart in one house, then across the cusp of the tenth house; then 0.1 apart.
+Chart inAHouse(DerivedTables& tables) { return clusterChart(284, 0.6, tables); }
+Chart acrossACusp(DerivedTables& tables) { return clusterChart(278.2, 0.6, tables); }
+Chart onOneDegree(DerivedTables& tables) { return clusterChart(100, 0.1, tables); }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CrowdedHouses,
     ::testing::Values(Crowd{"stellium 1962-02-04", stellium, {580, 420}},
                       Crowd{"stellium 1962-02-04 at 1600x400", stellium, {1600, 400}},
-                      Crowd{"ten bodies in a house", [](DerivedTables& t) { return clusterChart(284, 0.6, t); }, {580, 420}},
-                      Crowd{"ten bodies across a cusp", [](DerivedTables& t) { return clusterChart(278.2, 0.6, t); }, {580, 420}},
-                      Crowd{"ten bodies on one degree", [](DerivedTables& t) { return clusterChart(100, 0.1, t); }, {800, 600}}),
+                      Crowd{"ten bodies in a house", inAHouse, {580, 420}},
+                      Crowd{"ten bodies across a cusp", acrossACusp, {580, 420}},
+                      Crowd{"ten bodies on one degree", onOneDegree, {800, 600}}),
     [](const auto& info) { return zodiara::test::testName(info.param.name); });
 
 struct Window {
@@ -359,7 +368,8 @@ TEST(PrintedPage, LinesAreAQuarterPointWideAndNothingElseMoves)
         return std::ranges::any_of(radii, [&](double radius) { return std::abs(r - radius) <= 3; })
                || std::ranges::any_of(lines, [&](const QLineF& l) {
                       const QPointF d = l.p2() - l.p1();
-                      const double t = std::clamp(QPointF::dotProduct(p - l.p1(), d) / QPointF::dotProduct(d, d), 0.0, 1.0);
+                      const double along = QPointF::dotProduct(p - l.p1(), d) / QPointF::dotProduct(d, d);
+                      const double t = std::clamp(along, 0.0, 1.0);
                       return QLineF(p, l.p1() + t * d).length() <= 3;
                   });
     };

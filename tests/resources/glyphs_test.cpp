@@ -141,7 +141,8 @@ void TestGlyphs::pixelMasters()
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x)
                 ink += m.pixelIndex(x, y) == 0;
-        QVERIFY2(ink * 8 >= side * side && ink * 2 <= side * side, qPrintable(QStringLiteral("%1: %2 ink").arg(id).arg(ink)));
+        QVERIFY2(ink * 8 >= side * side && ink * 2 <= side * side,
+                 qPrintable(QStringLiteral("%1: %2 ink").arg(id).arg(ink)));
         for (qsizetype other = 0; other < masters.size(); ++other)
             QVERIFY2(masters[other] != m, qPrintable(QStringLiteral("%1 and %2 alike").arg(ids[other]).arg(id)));
         masters << m;

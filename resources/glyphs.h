@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's artwork: the one-bit glyph images of the signs, bodies and
-// aspects with their SVG masters, the about picture and the program icon.
+// aspects with their SVG masters and the pixel masters of the small sizes,
+// the about picture and the program icon.
 
 #include <QColor>
 #include <QIcon>

@@ -99,19 +99,19 @@ WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const I
         }
         return true;
     };
-    const WheelLayout specified = computeWheelLayout(drawingArea, true, false);
-    if (clear(specified.centre, specified.outerRadius))
-        return specified;
+    const WheelLayout standard = computeWheelLayout(drawingArea, true, false);
+    if (clear(standard.centre, standard.outerRadius))
+        return standard;
     // The table hangs from the top-left corner, so the far corner is the best place for any size.
     const int w = drawingArea.right - drawingArea.left;
     const int h = drawingArea.bottom - drawingArea.top;
-    const int largest = std::min(specified.outerRadius, (std::min(w, h) - TableGap - WheelMargin) / 2);
+    const int largest = std::min(standard.outerRadius, (std::min(w, h) - TableGap - WheelMargin) / 2);
     for (int r = largest; r > 0; --r) {
         const Point c{drawingArea.right - TableGap - r, drawingArea.bottom - TableGap - r};
         if (clear(c, r))
             return layoutOfSquare({c.x - r, c.y - r, c.x + r, c.y + r});
     }
-    return specified;
+    return standard;
 }
 
 int houseNumberMaxHeight(const WheelLayout& layout)

@@ -267,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct Window {
     QSize size;
-    bool specified;  // the wheel is where the placement rules put it
+    bool standard;  // the wheel is where the placement rules put it
 };
 void PrintTo(const Window& window, std::ostream* os) { *os << window.size.width() << "x" << window.size.height(); }
 
@@ -285,7 +285,7 @@ TEST_P(TableBesideWheel, KeepsClearOfTheWheel)
     for (auto it = tableStart(p.items); it != p.items.end(); ++it)
         EXPECT_GE(distanceToRect(centre, it->rect), radius) << it->text.toStdString() << " glyph " << it->glyph;
     const IntRect outer = std::ranges::find(p.items, Kind::Ellipse, &Item::kind)->rect;
-    EXPECT_EQ(outer == computeWheelLayout(area, true, false).outerSquare, GetParam().specified);
+    EXPECT_EQ(outer == computeWheelLayout(area, true, false).outerSquare, GetParam().standard);
     EXPECT_TRUE(outer.left >= 0 && outer.top >= 0 && outer.right <= area.right && outer.bottom <= area.bottom);
 }
 

@@ -1,4 +1,5 @@
-// Drawing timings: the 580 x 420 view into an image, and each printed page into a 600-dpi PDF.
+// Drawing timings: the 580 x 420 view into an image, the layout's harder cases, and each printed page
+// into a 600-dpi PDF.
 // Run: build/bin/zodiara_display_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
@@ -13,10 +14,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "angles.h"
 #include "chartcanvas.h"
 #include "chartexport.h"
 #include "chartpaint.h"
 #include "glyphbitmap.h"
+#include "houses.h"
 #include "pipeline.h"
 
 namespace {
@@ -57,6 +60,38 @@ void BM_PaintView(benchmark::State& state)
 }
 BENCHMARK(BM_PaintView)->ArgNames({"aspects", "cold"})->Args({0, 0})->Args({1, 0})->Args({0, 1})->Args({1, 1})
     ->Unit(benchmark::kMillisecond);
+
+// The layout's harder cases, with the table: arg 0 is 0 for ten bodies within six degrees of one
+// house (spread apart) at 580 x 420, 1 for the reference chart at 600 x 600 (the wheel fitted
+// beside the table), 2 for the reference chart at a device pixel ratio of 2.
+void BM_PaintHardCases(benchmark::State& state)
+{
+    DerivedTables tables;
+    Chart chart = referenceChart(tables);
+    QSize size = DefaultViewSize;
+    qreal ratio = 1;
+    if (state.range(0) == 0) {
+        for (int b = 0; b < BodyCount; ++b) {
+            splitBody(chart.bodies[b], 284 + 0.6 * b);
+            chart.bodies[b].house = houseOf(chart.bodies[b].longitude, chart.cusps);
+        }
+        rebuildDerivedTables(chart, tables);
+    } else if (state.range(0) == 1) {
+        size = {600, 600};
+    } else {
+        ratio = 2;
+    }
+    QImage image(size * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PainterCanvas canvas(painter, GlyphStyle::Bitmap);
+        paintChartView(canvas, chart, tables, size, true);
+    }
+    benchmark::DoNotOptimize(image.constBits());
+}
+BENCHMARK(BM_PaintHardCases)->ArgName("case")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // One A4 page at 600 dpi written to a PDF in memory; arg 0 the chart page, 1 the aspects page.
 void BM_PdfPage(benchmark::State& state)

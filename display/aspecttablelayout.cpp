@@ -1,5 +1,7 @@
 #include "aspecttablelayout.h"
 
+#include <algorithm>
+
 namespace zodiara {
 
 AspectTableLayout::AspectTableLayout(int left, int top, int nmWidth, int wWidth, int textHeight)
@@ -24,6 +26,22 @@ IntRect AspectTableLayout::cellGlyphRect(ChartPoint column, ChartPoint row) cons
     const int x = columnX(column);
     const int y = rowY(row);
     return {x, y + 6, x + wWidth - 3, y + rowHeight};
+}
+
+std::array<IntRect, AspectTableRows> AspectTableLayout::footprint(TextExtent title) const
+{
+    std::array<IntRect, AspectTableRows> rows;
+    const Point t = titleAnchor();
+    rows[0] = {left, top, t.x - title.width / 2 + title.width, top + title.height};
+    rows[1] = headerGlyphRect(ChartPoint::Pluto);
+    rows[1].left = left;
+    for (int j = 1; j < ChartPointCount; ++j) {
+        // A row holds the cells of the columns before it, the Pluto column at most.
+        const ChartPoint last = AllChartPoints[std::min(j - 1, index(ChartPoint::Pluto))];
+        const int y = rowY(AllChartPoints[j]);
+        rows[AspectTableRows - j] = {left, y, columnX(last) + wWidth - 1, y + rowHeight};
+    }
+    return rows;
 }
 
 }  // namespace zodiara

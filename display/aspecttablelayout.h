@@ -2,6 +2,8 @@
 // after the Moon, the MidHeaven's on top. Device units; nothing here draws.
 #pragma once
 
+#include <array>
+
 #include "chart.h"
 #include "wheellayout.h"
 
@@ -27,6 +29,9 @@ struct AspectTableLayout {
     Point rowLabelTextAnchor(ChartPoint row) const { return {left, rowY(row) + 2}; }
     IntRect cellGlyphRect(ChartPoint column, ChartPoint row) const;
     Point dashAnchor(ChartPoint column, ChartPoint row) const { return {columnX(column), rowY(row)}; }
+    // What the table covers, a rectangle a row from its left edge to the last cell drawn in the row
+    // (a staircase, the MidHeaven's row the longest), given the extent of the title.
+    std::array<IntRect, AspectTableRows> footprint(TextExtent title) const;
 };
 
 }  // namespace zodiara

@@ -102,16 +102,23 @@ void PainterCanvas::drawEllipse(const IntRect& bounds)
     const int h = bounds.bottom - bounds.top;
     if (w <= 0 || h <= 0)
         return;
-    m_painter.setPen(QPen(Qt::black, 1));
+    m_painter.setPen(QPen(Qt::black, m_lineWidth));
     m_painter.setBrush(Qt::white);
     // An aliased one-unit outline of QRect(x, y, w, h) covers w + 1 pixels.
     m_painter.drawEllipse(QRect(bounds.left, bounds.top, w - 1, h - 1));
 }
 
-void PainterCanvas::drawLine(Point from, Point to)
+void PainterCanvas::drawLine(Point from, Point to, QColor colour)
 {
-    m_painter.setPen(QPen(Qt::black, 1));
+    m_painter.setPen(QPen(colour, m_lineWidth));
     m_painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+}
+
+void PainterCanvas::setMinimumLineWidth(double points)
+{
+    const QPaintDevice* device = m_painter.device();
+    const int dpi = device ? device->logicalDpiX() : 72;
+    m_lineWidth = std::max(1.0, points * dpi / 72.0);
 }
 
 void PainterCanvas::drawGlyph(int id, const IntRect& target, QColor ink)
@@ -124,9 +131,10 @@ void PainterCanvas::drawGlyph(int id, const IntRect& target, QColor ink)
         drawGlyphVector(m_painter, id, QRectF(target.left, target.top, w, h), ink);
         return;
     }
-    const QImage image = screenGlyph(id, QSize(w, h), ink);
+    const QPaintDevice* device = m_painter.device();
+    const QImage image = screenGlyph(id, QSize(w, h), ink, device ? device->devicePixelRatio() : 1.0);
     if (!image.isNull())
-        m_painter.drawImage(QPoint(target.left, target.top), image);
+        m_painter.drawImage(QRectF(target.left, target.top, w, h), image);
 }
 
 }  // namespace zodiara

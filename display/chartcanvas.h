@@ -33,9 +33,12 @@ public:
     virtual TextExtent textExtent(const QString& text) = 0;
     // Black text with a transparent background, `anchor` being its top-left or top-centre.
     virtual void drawText(Point anchor, const QString& text, TextAlign align) = 0;
-    // A white disc with a one-unit black outline filling `bounds` (right and bottom exclusive).
+    // A white disc with a black outline filling `bounds` (right and bottom exclusive).
     virtual void drawEllipse(const IntRect& bounds) = 0;
-    virtual void drawLine(Point from, Point to) = 0;
+    // A line in `colour`, as wide as the outlines.
+    virtual void drawLine(Point from, Point to, QColor colour) = 0;
+    // From now on lines and outlines are at least `points` (1/72 inch) wide, never under one unit.
+    virtual void setMinimumLineWidth(double points) = 0;
     // Glyph `id` stretched into `target`, ink in `ink`, its background transparent.
     virtual void drawGlyph(int id, const IntRect& target, QColor ink) = 0;
 };
@@ -55,12 +58,14 @@ public:
     TextExtent textExtent(const QString& text) override;
     void drawText(Point anchor, const QString& text, TextAlign align) override;
     void drawEllipse(const IntRect& bounds) override;
-    void drawLine(Point from, Point to) override;
+    void drawLine(Point from, Point to, QColor colour) override;
+    void setMinimumLineWidth(double points) override;
     void drawGlyph(int id, const IntRect& target, QColor ink) override;
 
 private:
     QPainter& m_painter;
     GlyphStyle m_style;
+    qreal m_lineWidth = 1;
     std::optional<QFontMetrics> m_metrics;
 };
 

@@ -1,5 +1,8 @@
 #include "chartpaint.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "aspecttablelayout.h"
 #include "textconversion.h"
 
@@ -8,6 +11,8 @@ namespace zodiara {
 namespace {
 
 constexpr int half(int n) { return n / 2; }
+
+const QString AspectTableTitle = QStringLiteral("Aspect Table");
 
 bool validSign(int sign) { return sign >= 0 && sign < SignCount; }
 
@@ -19,10 +24,12 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
         canvas.drawEllipse(circle);
     for (int k = 0; k < 12; ++k) {
         const Segment line = houseLine(layout, k);
-        canvas.drawLine(line.from, line.to);
+        canvas.drawLine(line.from, line.to, Qt::black);
     }
 
-    canvas.setFont(fonts.number);
+    ChartFont number = fonts.number;
+    number.height = std::min(number.height, houseNumberMaxHeight(layout));
+    canvas.setFont(number);
     for (int i = 0; i < 12; ++i) {
         const QString label = houseNumberText(i + 1);
         canvas.drawText(houseNumberTopLeft(layout, i, canvas.textExtent(label)), label, TextAlign::LeftTop);
@@ -36,6 +43,42 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
     canvas.drawText(hub.time, hubTimeText(chart.localTime), TextAlign::CentreTop);
     canvas.drawText(hub.coordinates, hubCoordinatesText(chart.longitude, chart.latitude), TextAlign::CentreTop);
 
+    // The bodies in wheel order, house by house, with their labels measured.
+    canvas.setFont(fonts.label);
+    struct BodyLabels {
+        std::size_t sortedIndex;
+        QString degrees, minutes;
+    };
+    std::vector<BodyToPlace> bodies;
+    std::vector<BodyLabels> labels;
+    for (int j = 0; j < 12; ++j) {
+        const auto count = std::ranges::count(chart.bodies, j, &BodyPosition::house);
+        int m = 0;
+        for (std::size_t s = 0; s < sorted.size(); ++s) {
+            const BodyPosition& position = sorted[s].position;
+            if (position.house != j)
+                continue;
+            BodyLabels texts{s, degreeText(position.degrees), minuteText(position.minutes)};
+            bodies.push_back({j, bodySlotAngle(j, ++m, int(count)), canvas.textExtent(texts.degrees),
+                              canvas.textExtent(texts.minutes)});
+            labels.push_back(std::move(texts));
+        }
+    }
+    const std::vector<double> angles = spreadBodies(layout, bodies);
+    // A glyph pushed aside from its slot points to where its longitude lies on the ring; the
+    // glyphs are drawn over the ticks.
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        if (angles[i] == bodies[i].slotDeg)
+            continue;
+        const int j = bodies[i].house;
+        const BodyPosition& position = sorted[labels[i].sortedIndex].position;
+        const double ring = longitudeAngle(j, chart.cusps[j].longitude, chart.cusps[(j + 1) % 12].longitude,
+                                           position.longitude);
+        const Segment tick = bodyTick(layout, angles[i], ring);
+        canvas.drawLine(tick.from, tick.to, validSign(position.sign) ? elementInk(Sign{position.sign}) : Qt::black);
+    }
+
+    std::size_t next = 0;
     for (int j = 0; j < 12; ++j) {
         const HouseCusp& cusp = chart.cusps[j];
         canvas.setFont(fonts.cusp);
@@ -45,32 +88,25 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
         canvas.drawText(anchors.degree, degreeText(cusp.degrees), TextAlign::CentreTop);
         canvas.drawText(anchors.minute, minuteText(cusp.minutes), TextAlign::CentreTop);
 
-        int count = 0;
-        for (const BodyPosition& body : chart.bodies)
-            count += body.house == j;
-        int m = 0;
-        for (size_t s = 0; s < sorted.size(); ++s) {
-            const SortedBody& entry = sorted[s];
-            if (entry.position.house != j)
-                continue;
-            const double phi = bodySlotAngle(j, ++m, count);
+        for (; next < bodies.size() && bodies[next].house == j; ++next) {
+            const BodyToPlace& body = bodies[next];
+            const SortedBody& entry = sorted[labels[next].sortedIndex];
+            const double phi = angles[next];
             const IntRect glyph = bodyGlyphRect(layout, phi);
             const int sign = entry.position.sign;
             if (validSign(sign))
                 canvas.drawGlyph(bodyGlyphId(index(entry.body)), glyph, elementInk(Sign{sign}));
             if (hits)
-                hits->bodyGlyphs[s] = glyph;
+                hits->bodyGlyphs[labels[next].sortedIndex] = glyph;
 
             canvas.setFont(fonts.label);
-            const QString degrees = degreeText(entry.position.degrees);
-            const TextExtent degreeExtent = canvas.textExtent(degrees);
-            canvas.drawText(bodyDegreeAnchor(layout, j, phi, degreeExtent), degrees, TextAlign::CentreTop);
-            if (validSign(sign))
-                canvas.drawGlyph(signGlyphId(sign), bodySignGlyphRect(layout, j, phi, degreeExtent),
-                                 elementInk(Sign{sign}));
-            const QString minutes = minuteText(entry.position.minutes);
-            canvas.drawText(bodyMinuteAnchor(layout, j, phi, degreeExtent, canvas.textExtent(minutes)), minutes,
+            canvas.drawText(bodyDegreeAnchor(layout, j, phi, body.degreeLabel), labels[next].degrees,
                             TextAlign::CentreTop);
+            if (validSign(sign))
+                canvas.drawGlyph(signGlyphId(sign), bodySignGlyphRect(layout, j, phi, body.degreeLabel),
+                                 elementInk(Sign{sign}));
+            canvas.drawText(bodyMinuteAnchor(layout, j, phi, body.degreeLabel, body.minuteLabel),
+                            labels[next].minutes, TextAlign::CentreTop);
         }
     }
 }
@@ -166,7 +202,7 @@ int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& g
     const AspectTableLayout table(origin.x, origin.y, nmWidth, wWidth, textHeight);
 
     canvas.setFont(titleFont);
-    canvas.drawText(table.titleAnchor(), QStringLiteral("Aspect Table"), TextAlign::CentreTop);
+    canvas.drawText(table.titleAnchor(), AspectTableTitle, TextAlign::CentreTop);
     canvas.setFont(bodyFont);
 
     for (const Body columnBody : AllBodies) {
@@ -208,13 +244,19 @@ HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTa
 {
     HitAreas hits;
     const ChartFonts fonts = screenFonts(client.width());
-    const WheelLayout layout = computeWheelLayout({0, 0, client.width(), client.height()}, showAspects, false);
-    paintWheel(canvas, chart, tables.sortedBodies, layout, fonts, &hits);
-    if (showAspects) {
-        canvas.setFont(fonts.cusp);
-        const int textHeight = canvas.textExtent(degreeText(0)).height;
-        drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, &hits);
+    const IntRect area{0, 0, client.width(), client.height()};
+    if (!showAspects) {
+        paintWheel(canvas, chart, tables.sortedBodies, computeWheelLayout(area, false, false), fonts, &hits);
+        return hits;
     }
+    canvas.setFont(fonts.cusp);
+    const int textHeight = canvas.textExtent(degreeText(0)).height;
+    const AspectTableLayout table(0, 0, canvas.textExtent(QStringLiteral("nm")).width,
+                                  canvas.textExtent(QStringLiteral("W")).width, textHeight);
+    canvas.setFont(fonts.name);
+    const auto covered = table.footprint(canvas.textExtent(AspectTableTitle));
+    paintWheel(canvas, chart, tables.sortedBodies, wheelLayoutBesideTable(area, covered), fonts, &hits);
+    drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, &hits);
     return hits;
 }
 
@@ -222,6 +264,8 @@ void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies&
                     const IntRect& page)
 {
     const WheelLayout layout = computeWheelLayout(page, false, true);
+    // One printer dot is a faint hairline on paper.
+    canvas.setMinimumLineWidth(MinimumPaperLinePt);
     paintWheel(canvas, chart, sortedBodies, layout, pageFonts(page.right - page.left), nullptr);
 }
 

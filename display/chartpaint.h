@@ -53,6 +53,9 @@ struct HitAreas {
 HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTables& tables, QSize client,
                         bool showAspects);
 
+// The thinnest line the printed page draws.
+inline constexpr double MinimumPaperLinePt = 0.25;
+
 // The printed wheel on `page`; records nothing.
 void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies,
                     const IntRect& page);

@@ -1,6 +1,9 @@
 #include "glyphbitmap.h"
 
 #include <QHash>
+#include <QPainter>
+
+#include <cmath>
 
 #include "glyphs.h"
 
@@ -11,28 +14,79 @@ namespace {
 // Resizing the window creates new sizes; dropping everything now and then bounds the memory.
 constexpr int MaxCachedGlyphs = 1024;
 
-QHash<quint64, QImage>& glyphCache()
+struct GlyphKey {
+    int id;
+    QSize size;
+    QRgb ink;
+    int ratioPercent;
+    bool operator==(const GlyphKey&) const = default;
+};
+
+size_t qHash(const GlyphKey& key, size_t seed = 0)
 {
-    thread_local QHash<quint64, QImage> cache;
+    return qHashMulti(seed, key.id, key.size.width(), key.size.height(), key.ink, key.ratioPercent);
+}
+
+QHash<GlyphKey, QImage>& glyphCache()
+{
+    thread_local QHash<GlyphKey, QImage> cache;
     return cache;
+}
+
+// The master a small target is drawn from: the largest not larger than the target, so that
+// stretching only repeats dots; below the smallest master, that one reduced.
+QImage fromPixelMaster(int id, QSize device, QColor ink)
+{
+    const QList<QSize> masters = pixelMasterSizes(id);
+    if (masters.isEmpty())
+        return {};
+    const QSize largest = masters.last();
+    if (2 * device.width() > 3 * largest.width() || 2 * device.height() > 3 * largest.height())
+        return {};
+    QSize chosen = masters.first();
+    for (const QSize m : masters)
+        if (m.width() <= device.width() && m.height() <= device.height())
+            chosen = m;
+    return stretchedBitmap(pixelMaster(id, chosen), device, ink);
+}
+
+QImage fromVectorMaster(int id, QSize device, QColor ink)
+{
+    QImage image(device, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawGlyphVector(painter, id, QRectF(QPointF(0, 0), device), ink);
+    return image;
+}
+
+QImage makeGlyph(int id, QSize size, QColor ink, qreal ratio)
+{
+    const QSize device(qMax(1, qRound(size.width() * ratio)), qMax(1, qRound(size.height() * ratio)));
+    QImage image = fromPixelMaster(id, device, ink);
+    if (image.isNull())
+        image = ratio == 1 ? stretchedGlyph(id, size, ink) : fromVectorMaster(id, device, ink);
+    if (image.isNull())
+        return image;
+    // Premultiplied ARGB draws without a conversion on every paint.
+    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    return image;
 }
 
 }  // namespace
 
-QImage screenGlyph(int id, QSize size, QColor ink)
+QImage screenGlyph(int id, QSize size, QColor ink, qreal devicePixelRatio)
 {
-    if (size.width() <= 0 || size.height() <= 0)
+    if (size.width() <= 0 || size.height() <= 0 || !hasGlyph(id))
         return {};
-    if (id < 0 || id > 0xff || size.width() > 0xffff || size.height() > 0xffff)
-        return stretchedGlyph(id, size, ink);
-    const quint64 key = (quint64(id) << 56) | (quint64(size.width()) << 40) | (quint64(size.height()) << 24)
-                        | quint64(ink.rgb() & 0xffffff);
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1;
+    const GlyphKey key{id, size, ink.rgba(), qRound(ratio * 100)};
     auto& cache = glyphCache();
     const auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return it.value();
-    // Premultiplied ARGB draws without a conversion on every paint.
-    const QImage image = stretchedGlyph(id, size, ink).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage image = makeGlyph(id, size, ink, ratio);
     if (!image.isNull()) {
         if (cache.size() >= MaxCachedGlyphs)
             cache.clear();

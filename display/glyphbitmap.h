@@ -8,9 +8,12 @@
 
 namespace zodiara {
 
-// The glyph `id` stretched to `size` in `ink` with its background transparent, the same
-// image the artwork library resamples; null for an unknown id or an empty size.
-QImage screenGlyph(int id, QSize size, QColor ink);
+// The glyph `id` for a target of `size` logical pixels, in `ink` with its background transparent,
+// at the resolution of a device of `devicePixelRatio` (the image carries that ratio). Targets of at
+// most half again a pixel master's size come from the masters; larger ones are the artwork
+// library's one-bit stretch at ratio 1 and the vector master at higher ratios. Null for an unknown
+// id or an empty size.
+QImage screenGlyph(int id, QSize size, QColor ink, qreal devicePixelRatio = 1);
 
 // Drops the kept bitmaps (for measuring the uncached path).
 void clearScreenGlyphCache();

@@ -1,5 +1,6 @@
 #include "wheellayout.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "angles.h"
@@ -22,6 +23,22 @@ IntRect circleAt(const IntRect& square, float fraction)
 {
     const int hh = half(square.bottom - square.top);
     return inset(square, hh - truncatedFraction(hh, fraction));
+}
+
+WheelLayout layoutOfSquare(const IntRect& s)
+{
+    WheelLayout layout;
+    layout.outerSquare = s;
+    layout.signCircle = circleAt(s, SignCircleFraction);
+    layout.numberCircle = circleAt(s, NumberCircleFraction);
+    layout.hubCircle = circleAt(s, HubCircleFraction);
+    layout.centre = {s.left + half(s.right - s.left), s.top + half(s.bottom - s.top)};
+    layout.outerRadius = half(s.right - s.left);
+    layout.signRadius = half(layout.signCircle.right - layout.signCircle.left);
+    layout.numberRadius = half(layout.numberCircle.right - layout.numberCircle.left);
+    layout.hubRadius = half(layout.hubCircle.right - layout.hubCircle.left);
+    layout.bandHalf = half(layout.outerRadius - layout.signRadius);
+    return layout;
 }
 
 bool besideHorizontalAxis(int j) { return j == 0 || j == 5 || j == 6 || j == 11; }
@@ -68,19 +85,40 @@ WheelLayout computeWheelLayout(const IntRect& drawingArea, bool besideTable, boo
 
     if (pageShrink)
         s = circleAt(s, PageShrinkFraction);
+    return layoutOfSquare(s);
+}
 
-    WheelLayout layout;
-    layout.outerSquare = s;
-    layout.signCircle = circleAt(s, SignCircleFraction);
-    layout.numberCircle = circleAt(s, NumberCircleFraction);
-    layout.hubCircle = circleAt(s, HubCircleFraction);
-    layout.centre = {s.left + half(s.right - s.left), s.top + half(s.bottom - s.top)};
-    layout.outerRadius = half(s.right - s.left);
-    layout.signRadius = half(layout.signCircle.right - layout.signCircle.left);
-    layout.numberRadius = half(layout.numberCircle.right - layout.numberCircle.left);
-    layout.hubRadius = half(layout.hubCircle.right - layout.hubCircle.left);
-    layout.bandHalf = half(layout.outerRadius - layout.signRadius);
-    return layout;
+WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const IntRect> table)
+{
+    const auto clear = [&](Point c, int r) {
+        for (const IntRect& t : table) {
+            const long dx = std::max({t.left - c.x, 0, c.x - (t.right - 1)});
+            const long dy = std::max({t.top - c.y, 0, c.y - (t.bottom - 1)});
+            if (dx * dx + dy * dy < long(r + TableGap) * (r + TableGap))
+                return false;
+        }
+        return true;
+    };
+    const WheelLayout standard = computeWheelLayout(drawingArea, true, false);
+    if (clear(standard.centre, standard.outerRadius))
+        return standard;
+    // The table hangs from the top-left corner, so the far corner is the best place for any size.
+    const int w = drawingArea.right - drawingArea.left;
+    const int h = drawingArea.bottom - drawingArea.top;
+    const int largest = std::min(standard.outerRadius, (std::min(w, h) - TableGap - WheelMargin) / 2);
+    for (int r = largest; r > 0; --r) {
+        const Point c{drawingArea.right - TableGap - r, drawingArea.bottom - TableGap - r};
+        if (clear(c, r))
+            return layoutOfSquare({c.x - r, c.y - r, c.x + r, c.y + r});
+    }
+    return standard;
+}
+
+int houseNumberMaxHeight(const WheelLayout& layout)
+{
+    // Across the band at 45 degrees two digits' ink spans about 8/7 of the cell height; a unit is
+    // kept clear of each circle for the rounding of the anchors.
+    return 7 * (layout.numberRadius - layout.hubRadius - 2) / 8;
 }
 
 Point polarPoint(Point centre, int radius, double angleDeg)
@@ -200,6 +238,175 @@ Point offsetBodyLabel(Point p, int j, TextExtent label)
     if (j == 1)
         p.y -= th / 4;
     return p;
+}
+
+int bodySpacing(const WheelLayout& layout) { return std::max(2, layout.bandHalf / 5); }
+
+IntRect labelRect(Point anchor, TextExtent label)
+{
+    const int left = anchor.x - label.width / 2;
+    return {left, anchor.y, left + label.width, anchor.y + label.height};
+}
+
+namespace {
+
+// Closer than `gap`, as two boxes of text whose letters would run together.
+bool crowd(const IntRect& a, const IntRect& b, int gap)
+{
+    const bool empty = a.left >= a.right || a.top >= a.bottom || b.left >= b.right || b.top >= b.bottom;
+    return !empty && a.left < b.right + gap && b.left < a.right + gap && a.top < b.bottom + gap
+           && b.top < a.bottom + gap;
+}
+
+// Step by which a pushed-apart pair is separated further until it clears.
+constexpr double SpreadStepDeg = 0.25;
+constexpr int MaxSpreadRounds = 200;
+
+// Least squares under order: the nondecreasing sequence nearest to z (pool adjacent violators).
+// `pooled` tells which entries were averaged with a neighbour.
+std::vector<double> nondecreasingFit(const std::vector<double>& z, std::vector<bool>& pooled)
+{
+    struct Block {
+        double sum;
+        int count;
+        double mean() const { return sum / count; }
+    };
+    std::vector<Block> blocks;
+    for (const double v : z) {
+        blocks.push_back({v, 1});
+        while (blocks.size() > 1 && blocks[blocks.size() - 2].mean() > blocks.back().mean()) {
+            blocks[blocks.size() - 2].sum += blocks.back().sum;
+            blocks[blocks.size() - 2].count += blocks.back().count;
+            blocks.pop_back();
+        }
+    }
+    std::vector<double> fit;
+    pooled.clear();
+    for (const Block& b : blocks) {
+        fit.insert(fit.end(), std::size_t(b.count), b.mean());
+        pooled.insert(pooled.end(), std::size_t(b.count), b.count > 1);
+    }
+    return fit;
+}
+
+}  // namespace
+
+bool BodyFootprint::crowds(const BodyFootprint& other, int gap) const
+{
+    for (const IntRect& mine : {glyph, degree, sign, minute})
+        for (const IntRect& theirs : {other.glyph, other.degree, other.sign, other.minute})
+            if (crowd(mine, theirs, gap))
+                return true;
+    return false;
+}
+
+BodyFootprint bodyFootprint(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel,
+                            TextExtent minuteLabel)
+{
+    return {bodyGlyphRect(layout, phi), labelRect(bodyDegreeAnchor(layout, j, phi, degreeLabel), degreeLabel),
+            bodySignGlyphRect(layout, j, phi, degreeLabel),
+            labelRect(bodyMinuteAnchor(layout, j, phi, degreeLabel, minuteLabel), minuteLabel)};
+}
+
+std::vector<double> spreadBodies(const WheelLayout& layout, std::span<const BodyToPlace> bodies)
+{
+    const std::size_t n = bodies.size();
+    std::vector<double> slots(n);
+    for (std::size_t i = 0; i < n; ++i)
+        slots[i] = bodies[i].slotDeg;
+    if (n < 2)
+        return slots;
+
+    // Positions run the other way from angles: clockwise on the page is increasing angle, and the
+    // wheel order runs counter-clockwise. Cut the circle at the widest gap and unroll it from there.
+    std::size_t first = 0;
+    double widest = -1;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double gap = i + 1 < n ? slots[i] - slots[i + 1] : slots[n - 1] + 360 - slots[0];
+        if (gap > widest) {
+            widest = gap;
+            first = (i + 1) % n;
+        }
+    }
+    std::vector<std::size_t> order(n);
+    std::vector<double> target(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        order[k] = (first + k) % n;
+        target[k] = -slots[order[k]] + (order[k] < first ? 360 : 0);
+    }
+    const int gap = bodySpacing(layout);
+    const auto footprint = [&](std::size_t k, double position) {
+        const BodyToPlace& b = bodies[order[k]];
+        return bodyFootprint(layout, b.house, -position, b.degreeLabel, b.minuteLabel);
+    };
+
+    // The least distance at which entries k and k + 1 clear each other, about their midpoint.
+    const auto clearing = [&](std::size_t k, double a, double b) {
+        const double mid = (a + b) / 2;
+        double d = b - a + SpreadStepDeg;
+        while (d < 180 && footprint(k, mid - d / 2).crowds(footprint(k + 1, mid + d / 2), gap))
+            d += SpreadStepDeg;
+        return d;
+    };
+
+    std::vector<double> position = target;
+    std::vector<double> need(n - 1, 0.0);  // least distance from entry k to k + 1
+    std::vector<bool> moved(n, false);
+    std::vector<BodyFootprint> covers(n);
+    for (int round = 0; round < MaxSpreadRounds; ++round) {
+        for (std::size_t k = 0; k < n; ++k)
+            covers[k] = footprint(k, position[k]);
+        bool clash = false;
+        for (std::size_t k = 0; k + 1 < n; ++k) {
+            for (std::size_t m = k + 1; m < n; ++m) {
+                if (!covers[k].crowds(covers[m], gap))
+                    continue;
+                clash = true;
+                // Only neighbours are held apart; a clash further along widens the last gap before it.
+                const double least = m == k + 1 ? clearing(k, position[k], position[m])
+                                              : position[m] - position[m - 1] + SpreadStepDeg;
+                need[m - 1] = std::max(need[m - 1], least);
+            }
+        }
+        if (!clash)
+            break;
+        std::vector<double> z(n);
+        double offset = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            z[k] = target[k] - offset;
+            if (k + 1 < n)
+                offset += need[k];
+        }
+        std::vector<bool> pooled;
+        const std::vector<double> fit = nondecreasingFit(z, pooled);
+        offset = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            moved[k] = pooled[k];
+            position[k] = pooled[k] ? fit[k] + offset : target[k];
+            if (k + 1 < n)
+                offset += need[k];
+        }
+    }
+
+    std::vector<double> angles = slots;
+    for (std::size_t k = 0; k < n; ++k)
+        if (moved[k])
+            angles[order[k]] = -position[k] + (order[k] < first ? 360 : 0);
+    return angles;
+}
+
+Segment bodyTick(const WheelLayout& layout, double phi, double ringDeg)
+{
+    const int glyphEdge = layout.signRadius - layout.bandHalf + 2;
+    return {polarPoint(layout.centre, layout.signRadius, ringDeg), polarPoint(layout.centre, glyphEdge, phi)};
+}
+
+double longitudeAngle(int j, double cuspDeg, double nextCuspDeg, double longitudeDeg)
+{
+    const double span = reduce360(nextCuspDeg - cuspDeg);
+    const double into = reduce360(longitudeDeg - cuspDeg);
+    const double fraction = span > 0 ? std::clamp(into / span, 0.0, 1.0) : 0.5;
+    return cuspAngle(j) - 30.0 * fraction;
 }
 
 HubAnchors hubAnchors(const WheelLayout& layout, int lineHeight)

@@ -2,6 +2,9 @@
 // text extents, in device units (x right, y down). Nothing here draws.
 #pragma once
 
+#include <span>
+#include <vector>
+
 namespace zodiara {
 
 // A rectangle in device units, right and bottom exclusive.
@@ -49,6 +52,17 @@ struct WheelLayout {
 // and shrinks it to 0.925 for a printed page.
 WheelLayout computeWheelLayout(const IntRect& drawingArea, bool besideTable, bool pageShrink);
 
+// Space kept between the wheel and the aspect table, as between a moved wheel and the edge.
+inline constexpr int TableGap = 5;
+
+// The view's layout with the aspect table drawn over `table` (what it covers, in drawing-area
+// units): computeWheelLayout's wherever that keeps TableGap from the table, otherwise the largest
+// wheel no larger than that one which does, in the bottom-right corner away from the table.
+WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const IntRect> table);
+
+// The tallest house-number font whose numbers stay inside their band.
+int houseNumberMaxHeight(const WheelLayout& layout);
+
 // The point at `radius` from `centre` at `angleDeg` (0 right, 90 down); exact on the four
 // axis angles, otherwise trunc(centre + r * cos/sin) of the whole sum.
 Point polarPoint(Point centre, int radius, double angleDeg);
@@ -95,6 +109,41 @@ Point bodyMinuteAnchor(const WheelLayout& layout, int j, double phi, TextExtent 
 
 // Moves a body label anchor so the label sits inside its house whatever side of the wheel.
 Point offsetBodyLabel(Point anchor, int j, TextExtent label);
+
+// The box of a label drawn centred on the top-centre `anchor`, as the canvas draws it.
+IntRect labelRect(Point anchor, TextExtent label);
+
+// What one body of house j covers when drawn at angle phi: its glyph, its two labels and the small
+// sign glyph between them.
+struct BodyFootprint {
+    IntRect glyph, degree, sign, minute;
+    // True when a part of one comes within `gap` of a part of the other.
+    bool crowds(const BodyFootprint& other, int gap) const;
+};
+BodyFootprint bodyFootprint(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel,
+                            TextExtent minuteLabel);
+
+// The space kept between the parts of different bodies, so that labels never run together.
+int bodySpacing(const WheelLayout& layout);
+
+// A body to draw, in wheel order (house by house, each house's bodies in sorted order).
+struct BodyToPlace {
+    int house = 0;
+    double slotDeg = 0;  // bodySlotAngle
+    TextExtent degreeLabel;
+    TextExtent minuteLabel;
+};
+
+// The angle to draw each body at: its slot, unless its footprint would meet another's. Those that
+// would are pushed apart along the band, keeping their order, by as little as clears them.
+std::vector<double> spreadBodies(const WheelLayout& layout, std::span<const BodyToPlace> bodies);
+
+// The tick from a body's glyph drawn at phi to the ring at angle `ringDeg`.
+Segment bodyTick(const WheelLayout& layout, double phi, double ringDeg);
+
+// Where longitude `longitudeDeg` lies on the ring in house j, whose cusp is at `cuspDeg` and the
+// next at `nextCuspDeg`: the house's sector read as an even scale from one cusp to the next.
+double longitudeAngle(int j, double cuspDeg, double nextCuspDeg, double longitudeDeg);
 
 // Top-centre anchors of the four hub lines, `lineHeight` apart (the height of "W").
 struct HubAnchors {

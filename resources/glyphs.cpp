@@ -153,9 +153,14 @@ QImage inkedGlyph(int resourceId, QColor ink)
 
 QImage stretchedGlyph(int resourceId, QSize size, QColor ink)
 {
-    const QImage src = glyphImage(resourceId);
-    if (src.isNull() || size.isEmpty())
+    return stretchedBitmap(glyphImage(resourceId), size, ink);
+}
+
+QImage stretchedBitmap(const QImage& mono, QSize size, QColor ink)
+{
+    if (mono.isNull() || size.isEmpty())
         return QImage();
+    const QImage src = mono.convertToFormat(QImage::Format_MonoLSB);
     const int sw = src.width(), sh = src.height();
     const int tw = size.width(), th = size.height();
     QImage out(size, QImage::Format_MonoLSB);

@@ -1,11 +1,13 @@
 #pragma once
 
 // The program's artwork: the one-bit glyph images of the signs, bodies and
-// aspects with their SVG masters, the about picture and the program icon.
+// aspects with their SVG masters and the pixel masters of the small sizes,
+// the about picture and the program icon.
 
 #include <QColor>
 #include <QIcon>
 #include <QImage>
+#include <QList>
 #include <QRectF>
 #include <QSize>
 #include <span>
@@ -48,6 +50,18 @@ QImage inkedGlyph(int resourceId, QColor ink);
 // pixel falling into it is ink, so thin strokes never vanish; when enlarging,
 // pixels are repeated. A null image for an unknown id or an empty size.
 QImage stretchedGlyph(int resourceId, QSize size, QColor ink);
+
+// The same stretch of any one-bit image whose colour index 0 is the ink.
+QImage stretchedBitmap(const QImage& mono, QSize size, QColor ink);
+
+// Pixel masters: glyphs drawn dot by dot for the small sizes of the wheel
+// (signs at 6 x 6 and 10 x 10, bodies at 10 x 10), where stretching the
+// natural image down fills the gaps between strokes. The sizes a glyph has
+// masters for, ascending; empty for every other glyph.
+QList<QSize> pixelMasterSizes(int resourceId);
+
+// The pixel master at exactly size, formatted as glyphImage; null if none.
+QImage pixelMaster(int resourceId, QSize size);
 
 // Draws the glyph's vector master stretched into target (aspect ratio not
 // kept) in ink; stays sharp at any resolution and stays vector in PDF and SVG

@@ -25,6 +25,8 @@ class TestGlyphs : public QObject
 private slots:
     void glyph_data();
     void glyph();
+    void pixelMasters_data();
+    void pixelMasters();
     void unknownIdsAndIcon();
 };
 
@@ -109,6 +111,42 @@ void TestGlyphs::glyph()
             && qAbs(drawn.right() + 1 - (target.x() + (bitmap.right() + 1) * sx)) <= 1.5 * sx);
     QVERIFY(qAbs(drawn.top() - (target.y() + bitmap.top() * sy)) <= 1.5 * sy
             && qAbs(drawn.bottom() + 1 - (target.y() + (bitmap.bottom() + 1) * sy)) <= 1.5 * sy);
+}
+
+void TestGlyphs::pixelMasters_data()
+{
+    QTest::addColumn<QList<int>>("ids");
+    QTest::addColumn<int>("side");
+    QList<int> signs, bodies;
+    for (int sign = 0; sign < SignGlyphCount; ++sign)
+        signs << signGlyphId(sign);
+    for (int body = 0; body < BodyGlyphCount; ++body)
+        bodies << bodyGlyphId(body);
+    QTest::newRow("signs at 6") << signs << 6;
+    QTest::newRow("signs at 10") << signs << 10;
+    QTest::newRow("bodies at 10") << bodies << 10;
+}
+
+// Told apart at a glance: no two alike, and strokes on a background rather than a blob.
+void TestGlyphs::pixelMasters()
+{
+    QFETCH(QList<int>, ids);
+    QFETCH(int, side);
+    QList<QImage> masters;
+    for (int id : ids) {
+        const QImage m = pixelMaster(id, QSize(side, side));
+        QVERIFY2(pixelMasterSizes(id).contains(QSize(side, side)) && m.format() == QImage::Format_MonoLSB,
+                 qPrintable(QString::number(id)));
+        int ink = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                ink += m.pixelIndex(x, y) == 0;
+        QVERIFY2(ink * 8 >= side * side && ink * 2 <= side * side,
+                 qPrintable(QStringLiteral("%1: %2 ink").arg(id).arg(ink)));
+        for (qsizetype other = 0; other < masters.size(); ++other)
+            QVERIFY2(masters[other] != m, qPrintable(QStringLiteral("%1 and %2 alike").arg(ids[other]).arg(id)));
+        masters << m;
+    }
 }
 
 void TestGlyphs::unknownIdsAndIcon()

@@ -1,0 +1,389 @@
+// Where the placement rules alone leave the wheel unreadable: crowded houses, the aspect table beside
+// the wheel, house numbers on a wide window, small glyphs, dense screens and paper. Checked on what
+// the paint really draws, through a canvas that notes every call.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+#include "angles.h"
+#include "chartcanvas.h"
+#include "chartpaint.h"
+#include "houses.h"
+#include "pipeline.h"
+#include "testname.h"
+
+using namespace zodiara;
+
+namespace {
+
+enum class Kind { Text, Glyph, Line, Ellipse };
+struct Item {
+    Kind kind;
+    IntRect rect;  // a line runs from (left, top) to (right, bottom)
+    int glyph;
+    ChartFont font;
+    QString text;
+};
+
+class RecordingCanvas final : public ChartCanvas {
+public:
+    RecordingCanvas(QPainter& painter, GlyphStyle style) : m_canvas(painter, style) {}
+    void setFont(const ChartFont& font) override { m_canvas.setFont(m_font = font); }
+    TextExtent textExtent(const QString& text) override { return m_canvas.textExtent(text); }
+    void drawText(Point anchor, const QString& text, TextAlign align) override
+    {
+        const TextExtent e = textExtent(text);
+        const int left = align == TextAlign::CentreTop ? anchor.x - e.width / 2 : anchor.x;
+        items.push_back({Kind::Text, {left, anchor.y, left + e.width, anchor.y + e.height}, -1, m_font, text});
+        m_canvas.drawText(anchor, text, align);
+    }
+    void drawEllipse(const IntRect& bounds) override
+    {
+        items.push_back({Kind::Ellipse, bounds, -1, {}, {}});
+        m_canvas.drawEllipse(bounds);
+    }
+    void drawLine(Point from, Point to, QColor colour) override
+    {
+        items.push_back({Kind::Line, {from.x, from.y, to.x, to.y}, -1, {}, {}});
+        m_canvas.drawLine(from, to, colour);
+    }
+    void setMinimumLineWidth(double points) override { m_canvas.setMinimumLineWidth(points); }
+    void drawGlyph(int id, const IntRect& target, QColor ink) override
+    {
+        items.push_back({Kind::Glyph, target, id, {}, {}});
+        m_canvas.drawGlyph(id, target, ink);
+    }
+    std::vector<Item> items;
+
+private:
+    PainterCanvas m_canvas;
+    ChartFont m_font;
+};
+
+struct Painted {
+    QImage image;
+    HitAreas hits;
+    std::vector<Item> items;
+};
+
+Painted paintView(const Chart& chart, const DerivedTables& tables, QSize size, bool aspects, qreal ratio = 1)
+{
+    Painted p{QImage(size * ratio, QImage::Format_RGB32), {}, {}};
+    p.image.setDevicePixelRatio(ratio);
+    p.image.fill(Qt::white);
+    QPainter painter(&p.image);
+    RecordingCanvas canvas(painter, GlyphStyle::Bitmap);
+    p.hits = paintChartView(canvas, chart, tables, size, aspects);
+    p.items = std::move(canvas.items);
+    return p;
+}
+
+// Born at noon EST in 74W00 40N43.
+Chart chartOf(const char* name, CalendarDate date, DerivedTables& tables)
+{
+    Chart chart;
+    setBirthData(chart, {.longitude = {74, 0, West}, .latitude = {40, 43, North}, .zone = 6, .birthDate = date,
+                         .localTime = {12, 0, 0, 0}});
+    std::strncpy(chart.name, name, sizeof chart.name - 1);
+    computeChart(chart, tables);
+    return chart;
+}
+Chart referenceChart(DerivedTables& tables) { return chartOf("Reference", {1990, 1, 1}, tables); }
+
+// The reference chart's cusps with its ten bodies at first, first + step, ...
+Chart clusterChart(double firstDeg, double stepDeg, DerivedTables& tables)
+{
+    Chart chart = referenceChart(tables);
+    for (int b = 0; b < BodyCount; ++b) {
+        splitBody(chart.bodies[b], reduce360(firstDeg + b * stepDeg));
+        chart.bodies[b].house = houseOf(chart.bodies[b].longitude, chart.cusps);
+    }
+    rebuildDerivedTables(chart, tables);
+    return chart;
+}
+
+bool meet(const IntRect& a, const IntRect& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+double distanceToRect(QPointF c, const IntRect& r)
+{
+    return std::hypot(std::max({r.left - c.x(), 0.0, c.x() - (r.right - 1)}),
+                      std::max({r.top - c.y(), 0.0, c.y() - (r.bottom - 1)}));
+}
+
+// The i-th circle drawn (0 outer, 1 sign, 2 number, 3 hub): its centre and radius.
+std::pair<QPointF, double> circle(const std::vector<Item>& items, int i)
+{
+    const auto ellipse = [&](const Item& it) { return it.kind == Kind::Ellipse && !i--; };
+    const IntRect r = std::ranges::find_if(items, ellipse)->rect;
+    return {QPointF(r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2), (r.right - r.left) / 2.0};
+}
+
+auto tableStart(const std::vector<Item>& items)
+{
+    return std::ranges::find(items, QStringLiteral("Aspect Table"), &Item::text);
+}
+
+// The reference chart's view is the picture of the placement rules (stored before this work) except
+// inside the boxes of the small glyphs, now drawn from pixel masters.
+TEST(ReferenceView, ChangesOnlyInsideTheSmallGlyphs)
+{
+    DerivedTables tables;
+    const Chart chart = referenceChart(tables);
+    for (const auto& [file, aspects] : {std::pair{"reference-view.png", false}, {"reference-view-aspects.png", true}}) {
+        const QImage want = QImage(QDir(ZODIARA_TEST_DATA).filePath(file)).convertToFormat(QImage::Format_RGB32);
+        const Painted p = paintView(chart, tables, {580, 420}, aspects);
+        std::vector<IntRect> small;
+        for (const Item& item : p.items)
+            if (item.kind == Kind::Glyph && item.rect.right - item.rect.left <= 10
+                && item.rect.bottom - item.rect.top <= 10)
+                small.push_back(item.rect);
+        EXPECT_EQ(small.size(), 20u) << "ten bodies and the signs they are in";
+        ASSERT_EQ(want.size(), p.image.size());
+        QImage diff = p.image;
+        int inside = 0, outside = 0;
+        for (int y = 0; y < diff.height(); ++y) {
+            for (int x = 0; x < diff.width(); ++x) {
+                if (p.image.pixel(x, y) == want.pixel(x, y))
+                    continue;
+                const bool allowed = std::ranges::any_of(small, [&](const IntRect& r) { return r.contains(x, y); });
+                (allowed ? inside : outside) += 1;
+                diff.setPixel(x, y, allowed ? qRgb(0, 200, 0) : qRgb(255, 0, 255));
+            }
+        }
+        EXPECT_GT(inside, 0);
+        const QString diffPath = QDir::temp().filePath(QStringLiteral("diff-") + file);
+        if (outside > 0 && diff.save(diffPath))
+            ADD_FAILURE() << outside << " pixels changed outside the small glyphs: " << diffPath.toStdString();
+    }
+}
+
+// At a device pixel ratio of 2 each glyph is drawn at the device's resolution, not doubled from the
+// picture at ratio 1, and everything keeps its place in logical pixels.
+TEST(ReferenceView, AtRatioTwoGlyphsAreDrawnAtDeviceResolution)
+{
+    DerivedTables tables;
+    const Chart chart = referenceChart(tables);
+    const Painted one = paintView(chart, tables, {580, 420}, true);
+    const Painted two = paintView(chart, tables, {580, 420}, true, 2);
+    EXPECT_EQ(one.hits.bodyGlyphs, two.hits.bodyGlyphs);
+    EXPECT_EQ(one.hits.aspectCells, two.hits.aspectCells);
+    ASSERT_EQ(one.items.size(), two.items.size());
+    int glyphs = 0;
+    for (std::size_t i = 0; i < one.items.size(); ++i) {
+        const Item& item = one.items[i];
+        ASSERT_EQ(item.rect, two.items[i].rect);
+        if (item.kind != Kind::Glyph)
+            continue;
+        ++glyphs;
+        const QRect box(QPoint(item.rect.left, item.rect.top), QPoint(item.rect.right - 1, item.rect.bottom - 1));
+        QImage doubled = one.image.copy(box).scaled(box.size() * 2);
+        doubled.setDevicePixelRatio(1);
+        const QImage sharp = two.image.copy(QRect(box.topLeft() * 2, box.size() * 2));
+        QImage blank(sharp.size(), QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        EXPECT_TRUE(sharp != doubled && sharp != blank)
+            << "glyph " << item.glyph << " at " << box.x() << "," << box.y();
+    }
+    EXPECT_GT(glyphs, 80);  // the wheel's and the table's
+}
+
+struct Crowd {
+    const char* name;
+    std::function<Chart(DerivedTables&)> make;
+    QSize size;
+};
+void PrintTo(const Crowd& crowd, std::ostream* os) { *os << crowd.name; }
+
+class CrowdedHouses : public ::testing::TestWithParam<Crowd> {};
+
+// No body's glyph or labels meet another body's; a click finds the glyph where it is drawn; every
+// tick runs from the ring to a glyph's centre.
+TEST_P(CrowdedHouses, SpreadApartWithTicksAndClicksOnTheGlyphsAsDrawn)
+{
+    DerivedTables tables;
+    const Chart chart = GetParam().make(tables);
+    const Painted p = paintView(chart, tables, GetParam().size, false);
+    // Each body glyph and the three things drawn after it: degree label, sign glyph, minute label.
+    std::vector<std::span<const Item>> bodies;
+    for (auto it = p.items.begin(); it + 3 < p.items.end(); ++it)
+        if (it->kind == Kind::Glyph && it->glyph >= bodyGlyphId(0) && it->glyph < bodyGlyphId(BodyCount))
+            bodies.emplace_back(&*it, 4);
+    ASSERT_EQ(bodies.size(), std::size_t(BodyCount));
+    std::vector<IntRect> drawn, clickable(p.hits.bodyGlyphs.begin(), p.hits.bodyGlyphs.end());
+    for (std::size_t b = 0; b < bodies.size(); ++b) {
+        drawn.push_back(bodies[b][0].rect);
+        for (std::size_t other = b + 1; other < bodies.size(); ++other)
+            for (const Item& x : bodies[b])
+                for (const Item& y : bodies[other])
+                    EXPECT_FALSE(meet(x.rect, y.rect)) << x.text.toStdString() << " meets " << y.text.toStdString();
+    }
+    const auto byPlace = [](const IntRect& a, const IntRect& b) {
+        return std::tie(a.left, a.top) < std::tie(b.left, b.top);
+    };
+    std::ranges::sort(drawn, byPlace);
+    std::ranges::sort(clickable, byPlace);
+    EXPECT_EQ(drawn, clickable);
+
+    const auto [centre, outer] = circle(p.items, 0);
+    const double ring = circle(p.items, 1).second;
+    int lines = 0;
+    for (const Item& line : p.items) {
+        if (line.kind != Kind::Line || ++lines <= 12)  // the house lines come first
+            continue;
+        EXPECT_NEAR(std::hypot(line.rect.left - centre.x(), line.rect.top - centre.y()), ring, 1.5);
+        EXPECT_TRUE(std::ranges::any_of(drawn, [&](const IntRect& g) {
+            return std::abs((g.left + g.right) / 2 - line.rect.right) <= 1
+                   && std::abs((g.top + g.bottom) / 2 - line.rect.bottom) <= 1;
+        }));
+    }
+    EXPECT_GT(lines, 12) << "no ticks";
+}
+
+Chart stellium(DerivedTables& tables) { return chartOf("Stellium", {1962, 4, 2}, tables); }
+// Ten bodies 0.6 degrees apart in one house, then across the cusp of the tenth house; then 0.1 apart.
+Chart inAHouse(DerivedTables& tables) { return clusterChart(284, 0.6, tables); }
+Chart acrossACusp(DerivedTables& tables) { return clusterChart(278.2, 0.6, tables); }
+Chart onOneDegree(DerivedTables& tables) { return clusterChart(100, 0.1, tables); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CrowdedHouses,
+    ::testing::Values(Crowd{"stellium 1962-02-04", stellium, {580, 420}},
+                      Crowd{"stellium 1962-02-04 at 1600x400", stellium, {1600, 400}},
+                      Crowd{"ten bodies in a house", inAHouse, {580, 420}},
+                      Crowd{"ten bodies across a cusp", acrossACusp, {580, 420}},
+                      Crowd{"ten bodies on one degree", onOneDegree, {800, 600}}),
+    [](const auto& info) { return zodiara::test::testName(info.param.name); });
+
+struct Window {
+    QSize size;
+    bool standard;  // the wheel is where the placement rules put it
+};
+void PrintTo(const Window& window, std::ostream* os) { *os << window.size.width() << "x" << window.size.height(); }
+
+class TableBesideWheel : public ::testing::TestWithParam<Window> {};
+
+// Nothing the table draws lies inside the wheel's outer circle, and the wheel stays in the window.
+TEST_P(TableBesideWheel, KeepsClearOfTheWheel)
+{
+    DerivedTables tables;
+    const Chart chart = referenceChart(tables);
+    const IntRect area{0, 0, GetParam().size.width(), GetParam().size.height()};
+    const Painted p = paintView(chart, tables, GetParam().size, true);
+    const auto [centre, radius] = circle(p.items, 0);
+    ASSERT_NE(tableStart(p.items), p.items.end());
+    for (auto it = tableStart(p.items); it != p.items.end(); ++it)
+        EXPECT_GE(distanceToRect(centre, it->rect), radius) << it->text.toStdString() << " glyph " << it->glyph;
+    const IntRect outer = std::ranges::find(p.items, Kind::Ellipse, &Item::kind)->rect;
+    EXPECT_EQ(outer == computeWheelLayout(area, true, false).outerSquare, GetParam().standard);
+    EXPECT_TRUE(outer.left >= 0 && outer.top >= 0 && outer.right <= area.right && outer.bottom <= area.bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TableBesideWheel,
+                         ::testing::Values(Window{{600, 600}, false}, Window{{470, 420}, false},
+                                           Window{{500, 480}, false}, Window{{1100, 1000}, true},
+                                           Window{{580, 420}, true}, Window{{420, 580}, true},
+                                           Window{{1200, 800}, true}),
+                         [](const auto& info) { return ::testing::PrintToString(info.param); });
+
+// The house numbers' ink lies between the hub circle and the number circle, within the unit that
+// truncating the anchor costs (uncapped, the font is 40 high at 1600 x 400, the band 18 wide).
+TEST(HouseNumbers, StayInsideTheirBand)
+{
+    DerivedTables tables;
+    const Chart chart = referenceChart(tables);
+    for (const QSize size : {QSize(1600, 400), QSize(2400, 300), QSize(580, 420), QSize(1000, 1000)}) {
+        const Painted p = paintView(chart, tables, size, false);
+        const auto [centre, numberRadius] = circle(p.items, 2);
+        const double hubRadius = circle(p.items, 3).second;
+        int numbers = 0;
+        for (const Item& item : p.items) {
+            if (item.kind != Kind::Text || std::string_view(item.font.face) != "System")
+                continue;
+            ++numbers;
+            const QFontMetrics fm(fontForCellHeight(item.font, &p.image), &p.image);
+            const QRect ink = fm.tightBoundingRect(item.text).translated(item.rect.left, item.rect.top + fm.ascent());
+            double farthest = 0;
+            for (const QPoint c : {ink.topLeft(), ink.topRight(), ink.bottomLeft(), ink.bottomRight()})
+                farthest = std::max(farthest, std::hypot(c.x() - centre.x(), c.y() - centre.y()));
+            const IntRect inkRect{ink.left(), ink.top(), ink.right() + 1, ink.bottom() + 1};
+            EXPECT_TRUE(farthest <= numberRadius + 1 && distanceToRect(centre, inkRect) >= hubRadius - 1)
+                << size.width() << "x" << size.height() << " house " << item.text.toStdString();
+        }
+        EXPECT_EQ(numbers, 12);
+    }
+}
+
+// At 600 dpi the circles and house lines are a quarter point (about two dots) wide; with a one-dot
+// pen (72 dpi) the page differs only along them.
+TEST(PrintedPage, LinesAreAQuarterPointWideAndNothingElseMoves)
+{
+    DerivedTables tables;
+    const Chart chart = referenceChart(tables);
+    std::vector<Item> items;
+    const auto render = [&](int dpi) {
+        QImage image(1400, 1800, QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(dpi / 0.0254));
+        image.setDotsPerMeterY(qRound(dpi / 0.0254));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        RecordingCanvas canvas(painter, GlyphStyle::Vector);
+        paintChartPage(canvas, chart, tables.sortedBodies, {0, 0, 1400, 1800});
+        items = std::move(canvas.items);
+        return image;
+    };
+    const QImage hairline = render(72), paper = render(600);
+    const QPointF centre = circle(items, 0).first;
+    // Across a circle on the ray at 12 degrees, which passes no label, glyph or house number.
+    const auto across = [&](const QImage& image, double r) {
+        int dark = 0;
+        for (double d = r - 4; d <= r + 4; ++d)
+            dark += qGray(image.pixel(qRound(centre.x() + d * std::cos(degToRad(12))),
+                                      qRound(centre.y() + d * std::sin(degToRad(12)))))
+                    < 128;
+        return dark;
+    };
+    std::vector<double> radii;
+    for (int i = 0; i < 4; ++i) {
+        radii.push_back(circle(items, i).second);
+        EXPECT_TRUE(across(paper, radii[i]) >= 2 && across(paper, radii[i]) > across(hairline, radii[i])) << i;
+    }
+    std::vector<QLineF> lines;
+    for (const Item& item : items)
+        if (item.kind == Kind::Line)
+            lines.emplace_back(item.rect.left, item.rect.top, item.rect.right, item.rect.bottom);
+    ASSERT_EQ(lines.size(), 12u);
+    const auto nearLine = [&](QPointF p) {
+        const double r = std::hypot(p.x() - centre.x(), p.y() - centre.y());
+        return std::ranges::any_of(radii, [&](double radius) { return std::abs(r - radius) <= 3; })
+               || std::ranges::any_of(lines, [&](const QLineF& l) {
+                      const QPointF d = l.p2() - l.p1();
+                      const double along = QPointF::dotProduct(p - l.p1(), d) / QPointF::dotProduct(d, d);
+                      const double t = std::clamp(along, 0.0, 1.0);
+                      return QLineF(p, l.p1() + t * d).length() <= 3;
+                  });
+    };
+    int changed = 0, elsewhere = 0;
+    for (int y = 0; y < paper.height(); ++y) {
+        for (int x = 0; x < paper.width(); ++x) {
+            if (paper.pixel(x, y) != hairline.pixel(x, y)) {
+                ++changed;
+                elsewhere += !nearLine(QPointF(x, y));
+            }
+        }
+    }
+    EXPECT_GT(changed, 1000);
+    EXPECT_EQ(elsewhere, 0);
+}
+
+}  // namespace

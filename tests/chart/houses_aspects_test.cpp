@@ -49,9 +49,9 @@ TEST(Houses, RunOnceRoundTheWheelAtEveryLatitudeInBothEphemerides)
         if (!ok)
             bad.push_back(where);
     };
-    for (const CalendarDate& date : dates) {
-        for (int lat = 0; lat <= 90; lat += lat < 60 ? 3 : 1) {
-            for (CompassDirection ns : {North, South}) {
+    for (const CalendarDate& date : dates)
+        for (int lat = 0; lat <= 90; lat += lat < 60 ? 3 : 1)
+            for (CompassDirection ns : {North, South})
                 for (int hour = 0; hour < 24; ++hour) {
                     Chart classic = test::birth(date.year, date.month, date.day, hour, 0, 0, {20, 0, East, lat, 0, ns});
                     Chart precise = classic;
@@ -68,11 +68,7 @@ TEST(Houses, RunOnceRoundTheWheelAtEveryLatitudeInBothEphemerides)
                     porphyry[0] += classicSystem == HouseSystem::Porphyry;
                     porphyry[1] += preciseSystem == HouseSystem::Porphyry;
                 }
-            }
-        }
-    }
-    EXPECT_GT(porphyry[0], 1000);
-    EXPECT_GT(porphyry[1], 1000);
+    EXPECT_GT(std::min(porphyry[0], porphyry[1]), 1000);
     EXPECT_EQ(bad.size(), 0u) << bad.size() << " charts, first " << (bad.empty() ? "" : bad.front());
 }
 
@@ -92,31 +88,24 @@ TEST(Houses, BodiesOnCuspsBelongToTheHouseThatBeginsThere)
 {
     HouseCusp cusps[12];
     for (int n = 0; n < 12; ++n)
-        cusps[n].longitude = reduce360(10 + 30.0 * n);
-    cusps[11].longitude = 340;
-    EXPECT_EQ(houseOf(359.5, cusps), 11);
-    EXPECT_EQ(houseOf(10, cusps), 0);
-    EXPECT_EQ(houseOf(40, cusps), 1);
+        cusps[n].longitude = 10 + 30.0 * n;
+    EXPECT_EQ((std::array{houseOf(359.5, cusps), houseOf(10, cusps), houseOf(40, cusps)}), (std::array{11, 0, 1}));
     cusps[0].longitude = 359.5;
     EXPECT_EQ(houseOf(359.5, cusps), 0);
     // A body in none of the first eleven houses is in the twelfth.
     cusps[0].longitude = 10;
     cusps[11].longitude = 320;
-    EXPECT_EQ(houseOf(5, cusps), 11);
-    EXPECT_EQ(houseOf(330, cusps), 11);
+    EXPECT_EQ((std::array{houseOf(5, cusps), houseOf(330, cusps)}), (std::array{11, 11}));
 }
 
-struct AspectCase {
-    double a, b;
-    std::optional<Aspect> aspect;
-};
+struct AspectCase { double a, b; std::optional<Aspect> aspect; };
 
 class Aspects : public ::testing::TestWithParam<AspectCase> {};
 
 TEST_P(Aspects, FoldedSeparationWithInclusiveOrbs)
 {
-    EXPECT_EQ(aspectBetween(GetParam().a, GetParam().b), GetParam().aspect);
-    EXPECT_EQ(aspectBetween(GetParam().b, GetParam().a), GetParam().aspect);
+    const auto [a, b, aspect] = GetParam();
+    EXPECT_EQ(std::pair(aspectBetween(a, b), aspectBetween(b, a)), std::pair(aspect, aspect));
 }
 
 using enum Aspect;

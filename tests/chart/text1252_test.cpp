@@ -35,8 +35,9 @@ TEST(Text1252, FieldsHoldFortyNineCharactersAndKeepRemnants)
     EXPECT_EQ(field[4], 'z');  // the rest of the field is left as it was
     const std::string full(49, 'a');
     EXPECT_EQ(setChartText(field, full), SetTextResult::Ok);
-    for (const auto& [text, result] : {std::pair(std::string(50, 'b'), SetTextResult::TooLong),
-                                       {full + "\u00e9", SetTextResult::TooLong},
+    // A refused text leaves the field as it was.
+    for (const auto& [text, result] : {std::pair(full + "\u00e9", SetTextResult::TooLong),
+                                       {std::string(50, 'b'), SetTextResult::TooLong},
                                        {"\u0394elta", SetTextResult::NotRepresentable},
                                        {std::string("a\0b", 3), SetTextResult::NotRepresentable}})
         EXPECT_EQ(setChartText(field, text), result) << text;

@@ -39,13 +39,12 @@ TEST(Houses, RunOnceRoundTheWheelAtEveryLatitudeInBothEphemerides)
             ok = ok && c.cusps[n].house == n + 1
                  && std::fabs(separation(c.cusps[n].longitude, c.cusps[(n + 6) % 12].longitude) - 180) < 1e-9;
         }
-        ok = ok && *std::min_element(arcs.begin(), arcs.end()) > 0 && std::fabs(total - 360) < 1e-9;
+        ok = ok && std::ranges::min(arcs) > 0 && std::fabs(total - 360) < 1e-9;
         // Porphyry trisects each quadrant.
         if (system == HouseSystem::Porphyry)
             for (int n : {0, 1, 3, 4})
                 ok = ok && std::fabs(arcs[n] - arcs[n + 1]) < 1e-9;
-        for (const BodyPosition& b : c.bodies)
-            ok = ok && b.house >= 0 && b.house <= 11;
+        ok = ok && std::ranges::all_of(c.bodies, [](const BodyPosition& b) { return b.house >= 0 && b.house <= 11; });
         if (!ok)
             bad.push_back(where);
     };

@@ -96,7 +96,7 @@ Q_DECLARE_METATYPE(Step)
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;  // with ann.cht and bad.cht
+    std::unique_ptr<QTemporaryDir> m_dir;  // with ann.cht, far.cht and bad.cht
     std::unique_ptr<RecordingMessages> m_messages;
     std::unique_ptr<FakePlatform> m_platform;
     std::unique_ptr<MainWindow> m_window;
@@ -374,15 +374,12 @@ private slots:
         const QString path = m_dir->filePath(pages < 0 && act.isEmpty() ? "no/such/folder/x.pdf" : "print.pdf");
         QPrinter* printer = m_window->printer();
         printer->setPageOrientation(QPageLayout::Landscape);
-        if (act == "fail") {
-            // As on a machine without a printer: a PDF printer without a file.
-            printer->setOutputFileName(QString());
+        printer->setOutputFileName(act == "fail" ? QString() : path);
+        if (act == "fail") {  // as on a machine without a printer: a PDF printer without a file
             printer->setOutputFormat(QPrinter::PdfFormat);
             action("printAction")->trigger();
             m_platform->printTo = path;
             action("printerSetupAction")->trigger();
-        } else {
-            printer->setOutputFileName(path);
         }
         int drawn = 0;
         connect(m_window.get(), &MainWindow::printingPage, this, [&](int page) {

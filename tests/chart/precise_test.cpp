@@ -60,8 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Dates, PreciseCharts, ::testing::Values(
     birth(1990, 1, 1, 17, 0, 0, {74, 0, West, 40, 0, North}),
     birth(1600, 6, 1, 3, 30, 0, {2, 0, East, 48, 0, North}),
     birth(2400, 12, 31, 23, 59, 0, {151, 0, East, 33, 0, South}),
-    birth(1500, 3, 10, 12, 0, 0, {12, 0, East, 41, 0, North}),               // before the reform: Julian calendar
-    birth(44, 3, 15, 12, 0, 0, {12, 0, East, 41, 0, North}, false, true),    // no data file: the analytical theory
+    birth(1500, 3, 10, 12, 0, 0, {12, 0, East, 41, 0, North}),  // before the reform: Julian calendar
+    birth(44, 3, 15, 12, 0, 0, {12, 0, East, 41, 0, North}, false, true),  // no data file: the analytical theory
     birth(2000, 1, 1, 0, 0, 0),
     birth(3002, 2, 28, 0, 0, 0, {}, false, true),  // the first and last days covered
     birth(3003, 4, 27, 23, 59, 0)),

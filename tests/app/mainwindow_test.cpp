@@ -47,11 +47,8 @@ struct Step {
     Result answer = Result::Yes;
     QString box = {};            // the start of the text of a box after the question
 
-    Step asks(const QString& text, Result reply = Result::Yes) const
-    {
-        return {action, file, typed, latitude, text, reply, box};
-    }
-    Step shows(const QString& text) const { return {action, file, typed, latitude, question, answer, text}; }
+    Step asks(const QString& text, Result reply = Result::Yes) { question = text; answer = reply; return *this; }
+    Step shows(const QString& text) { box = text; return *this; }
 };
 
 // Both file dialogs answer with the path set beforehand (empty = Cancel); Printer Setup chooses
@@ -66,8 +63,7 @@ public:
             printer.setOutputFileName(printTo);
         return !printTo.isEmpty();
     }
-    QString openPath;
-    QString printTo;
+    QString openPath, printTo;
 };
 
 Step open(const char* file = "") { return {"openAction", file}; }
@@ -100,7 +96,7 @@ Q_DECLARE_METATYPE(Step)
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;  // with ann.cht and bad.cht
+    std::unique_ptr<QTemporaryDir> m_dir;  // with ann.cht, far.cht and bad.cht
     std::unique_ptr<RecordingMessages> m_messages;
     std::unique_ptr<FakePlatform> m_platform;
     std::unique_ptr<MainWindow> m_window;
@@ -135,19 +131,17 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        Chart ann;
-        setChartField(ann.name, "Ann");
-        ann.birthDate = {1980, 15, 6};
-        Chart far = ann;  // beyond the precise positions' range
-        setChartField(far.name, "Far");
-        far.birthDate = {5000, 1, 1};
-        DerivedTables tables;
-        computeChart(ann, tables);
-        computeChart(far, tables);
+        // Far is beyond the precise positions' range.
+        for (const auto& [file, name, year] : {std::tuple("ann.cht", "Ann", 1980), {"far.cht", "Far", 5000}}) {
+            Chart chart;
+            setChartField(chart.name, name);
+            chart.birthDate = {year, 15, 6};
+            DerivedTables tables;
+            computeChart(chart, tables);
+            QVERIFY(writeChartFile(QFile::encodeName(m_dir->filePath(file)).toStdString(), chart).empty());
+        }
         QFile bad(m_dir->filePath("bad.cht"));
-        QVERIFY(writeChartFile(QFile::encodeName(m_dir->filePath("ann.cht")).toStdString(), ann).empty() &&
-                writeChartFile(QFile::encodeName(m_dir->filePath("far.cht")).toStdString(), far).empty() &&
-                bad.open(QIODevice::WriteOnly) && bad.write("0123456789") == 10);
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("0123456789") == 10);
         m_messages = std::make_unique<RecordingMessages>();
         m_platform = std::make_unique<FakePlatform>();
         // The same instant every time, so no result depends on the clock: 12:30:15 in EST.
@@ -202,20 +196,18 @@ private slots:
             const Step& step = steps[n];
             const qsizetype before = m_messages->shown.size();
             run(step);
-            const QList<RecordedMessage> boxes = m_messages->shown.mid(before);
             QStringList expected, seen;
             if (!step.question.isEmpty())
                 expected << step.question + " | Modifications not saved. | zodiara::MainWindow";
             if (!step.box.isEmpty())  // up to its start: an error's reason is the document test's
                 expected << step.box + " | Zodiara | zodiara::MainWindow";
-            for (qsizetype i = 0; i < boxes.size(); ++i) {
-                const bool cut = !step.box.isEmpty() && i == expected.size() - 1;
-                seen << QStringList{cut ? boxes[i].text.left(step.box.size()) : boxes[i].text, boxes[i].caption,
-                                    boxes[i].ownerClass}.join(" | ");
+            for (RecordedMessage box : m_messages->shown.mid(before)) {
+                if (!step.box.isEmpty() && seen.size() == expected.size() - 1)
+                    box.text.truncate(step.box.size());
+                seen << QStringList{box.text, box.caption, box.ownerClass}.join(" | ");
             }
-            QVERIFY2(seen == expected, qPrintable(QStringLiteral("step %1 (%2): %3").arg(n + 1).arg(step.action)
-                                                      .arg(seen.join("; "))));
-            QVERIFY2(!QApplication::activeModalWidget(), qPrintable(QStringLiteral("step %1").arg(n + 1)));
+            QVERIFY2(seen == expected && !QApplication::activeModalWidget(),
+                     qPrintable(QStringLiteral("step %1 (%2): %3").arg(n + 1).arg(step.action).arg(seen.join("; "))));
         }
         const ChartDocument& document = m_window->document();
         QCOMPARE((QVariantList{m_window->isVisible(), chartFieldText(document.chart().name), document.saved()}), outcome);
@@ -252,8 +244,7 @@ private slots:
         QTest::mouseClick(view(), Qt::LeftButton, {}, cell);
         action("showAspectsAction")->trigger();
         QVERIFY(!view()->showAspects() && !action("showAspectsAction")->isChecked());
-        QCOMPARE(view()->grab().toImage(), without);
-        QVERIFY(!insideAnyGlyph(view()->hitAreas(), cell));
+        QVERIFY(view()->grab().toImage() == without && !insideAnyGlyph(view()->hitAreas(), cell));
         QTest::mouseClick(view(), Qt::LeftButton, {}, cell);
         QCOMPARE(m_messages->texts(), expected);
         QCOMPARE(m_messages->texts(&RecordedMessage::caption), QStringList(2, "Zodiara"));
@@ -383,15 +374,12 @@ private slots:
         const QString path = m_dir->filePath(pages < 0 && act.isEmpty() ? "no/such/folder/x.pdf" : "print.pdf");
         QPrinter* printer = m_window->printer();
         printer->setPageOrientation(QPageLayout::Landscape);
-        if (act == "fail") {
-            // As on a machine without a printer: a PDF printer without a file.
-            printer->setOutputFileName(QString());
+        printer->setOutputFileName(act == "fail" ? QString() : path);
+        if (act == "fail") {  // as on a machine without a printer: a PDF printer without a file
             printer->setOutputFormat(QPrinter::PdfFormat);
             action("printAction")->trigger();
             m_platform->printTo = path;
             action("printerSetupAction")->trigger();
-        } else {
-            printer->setOutputFileName(path);
         }
         int drawn = 0;
         connect(m_window.get(), &MainWindow::printingPage, this, [&](int page) {
@@ -416,8 +404,8 @@ private slots:
         QCOMPARE(m_messages->texts(&RecordedMessage::caption), QStringList(boxes.size(), "Print Error"));
         // An empty name keeps its trailing space in the job title; Printer Setup's choice and the
         // page settings outlive a failure.
-        QCOMPARE(m_window->printer()->docName(), "Natal Chart for ");
-        QCOMPARE(m_window->printer()->pageLayout().orientation(), QPageLayout::Landscape);
+        QCOMPARE(std::pair(m_window->printer()->docName(), m_window->printer()->pageLayout().orientation()),
+                 std::pair(QStringLiteral("Natal Chart for "), QPageLayout::Landscape));
         QVERIFY(!m_window->findChild<QDialog*>("printProgress"));
     }
 };

@@ -11,22 +11,16 @@ using zodiara::test::birth;
 
 namespace {
 
-struct UtCase {
-    const char* what;
-    Chart chart;
-    int year, month, day, hour, minute;
-};
+struct UtCase { const char* what; Chart chart; int year, month, day, hour, minute; };
 
 class UniversalTime : public ::testing::TestWithParam<UtCase> {};
 
 TEST_P(UniversalTime, StepsTheDateAcrossMidnight)
 {
-    UtCase c = GetParam();
-    computeUniversalTime(c.chart);
-    const Chart& u = c.chart;
-    EXPECT_EQ((std::array{u.utDate.year, int(u.utDate.month), int(u.utDate.day), u.universalTime.hour,
-                          u.universalTime.minute}),
-              (std::array{c.year, c.month, c.day, c.hour, c.minute}));
+    auto [what, u, year, month, day, hour, minute] = GetParam();
+    computeUniversalTime(u);
+    EXPECT_EQ((std::array{u.utDate.year, +u.utDate.month, +u.utDate.day, u.universalTime.hour, u.universalTime.minute}),
+              (std::array{year, month, day, hour, minute}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
@@ -46,14 +40,14 @@ INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
 // Local sidereal time is Greenwich's (6 h 39 m for 2000 January 1, 0 h UT) less the longitude west.
 TEST(Calendar, SiderealTimeAtGreenwichAndAwayFromIt)
 {
-    const struct { GeoAngle longitude; int hour; } cases[] = {{{0, 0, West}, 6}, {{90, 0, East}, 12}, {{90, 0, West}, 0}};
-    for (const auto& k : cases) {
+    for (const auto& [longitude, hour] :
+         {std::pair(GeoAngle{0, 0, West}, 6), {{90, 0, East}, 12}, {{90, 0, West}, 0}}) {
         Chart c = birth(2000, 1, 1, 0, 0, 0);
-        c.longitude = k.longitude;
+        c.longitude = longitude;
         computeUniversalTime(c);
         computeSiderealTime(c);
         EXPECT_EQ((std::array{c.siderealTime.hour, c.siderealTime.minute}), (std::array{6, 39}));
-        EXPECT_EQ((std::array{c.localSiderealTime.hour, c.localSiderealTime.minute}), (std::array{k.hour, 39}));
+        EXPECT_EQ((std::array{c.localSiderealTime.hour, c.localSiderealTime.minute}), (std::array{hour, 39}));
     }
 }
 
@@ -65,7 +59,8 @@ TEST(Calendar, DayNumbersCountTrueDays)
     EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1900, 1, 1}, {0, 0}, 1990), -32871);
     EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({2101, 1, 1}, {12, 0}, 1990), 40543.5);
     // Across the reform the ten skipped days are not counted.
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1582, 15, 10}, {0, 0}, 1990) - dayNumberSinceEpoch({1582, 4, 10}, {0, 0}, 1990), 1);
+    EXPECT_DOUBLE_EQ(
+        dayNumberSinceEpoch({1582, 15, 10}, {0, 0}, 1990) - dayNumberSinceEpoch({1582, 4, 10}, {0, 0}, 1990), 1);
 }
 
 }  // namespace

@@ -39,19 +39,18 @@ TEST(Houses, RunOnceRoundTheWheelAtEveryLatitudeInBothEphemerides)
             ok = ok && c.cusps[n].house == n + 1
                  && std::fabs(separation(c.cusps[n].longitude, c.cusps[(n + 6) % 12].longitude) - 180) < 1e-9;
         }
-        ok = ok && *std::min_element(arcs.begin(), arcs.end()) > 0 && std::fabs(total - 360) < 1e-9;
+        ok = ok && std::ranges::min(arcs) > 0 && std::fabs(total - 360) < 1e-9;
         // Porphyry trisects each quadrant.
         if (system == HouseSystem::Porphyry)
             for (int n : {0, 1, 3, 4})
                 ok = ok && std::fabs(arcs[n] - arcs[n + 1]) < 1e-9;
-        for (const BodyPosition& b : c.bodies)
-            ok = ok && b.house >= 0 && b.house <= 11;
+        ok = ok && std::ranges::all_of(c.bodies, [](const BodyPosition& b) { return b.house >= 0 && b.house <= 11; });
         if (!ok)
             bad.push_back(where);
     };
-    for (const CalendarDate& date : dates) {
-        for (int lat = 0; lat <= 90; lat += lat < 60 ? 3 : 1) {
-            for (CompassDirection ns : {North, South}) {
+    for (const CalendarDate& date : dates)
+        for (int lat = 0; lat <= 90; lat += lat < 60 ? 3 : 1)
+            for (CompassDirection ns : {North, South})
                 for (int hour = 0; hour < 24; ++hour) {
                     Chart classic = test::birth(date.year, date.month, date.day, hour, 0, 0, {20, 0, East, lat, 0, ns});
                     Chart precise = classic;
@@ -68,11 +67,7 @@ TEST(Houses, RunOnceRoundTheWheelAtEveryLatitudeInBothEphemerides)
                     porphyry[0] += classicSystem == HouseSystem::Porphyry;
                     porphyry[1] += preciseSystem == HouseSystem::Porphyry;
                 }
-            }
-        }
-    }
-    EXPECT_GT(porphyry[0], 1000);
-    EXPECT_GT(porphyry[1], 1000);
+    EXPECT_GT(std::min(porphyry[0], porphyry[1]), 1000);
     EXPECT_EQ(bad.size(), 0u) << bad.size() << " charts, first " << (bad.empty() ? "" : bad.front());
 }
 
@@ -92,31 +87,24 @@ TEST(Houses, BodiesOnCuspsBelongToTheHouseThatBeginsThere)
 {
     HouseCusp cusps[12];
     for (int n = 0; n < 12; ++n)
-        cusps[n].longitude = reduce360(10 + 30.0 * n);
-    cusps[11].longitude = 340;
-    EXPECT_EQ(houseOf(359.5, cusps), 11);
-    EXPECT_EQ(houseOf(10, cusps), 0);
-    EXPECT_EQ(houseOf(40, cusps), 1);
+        cusps[n].longitude = 10 + 30.0 * n;
+    EXPECT_EQ((std::array{houseOf(359.5, cusps), houseOf(10, cusps), houseOf(40, cusps)}), (std::array{11, 0, 1}));
     cusps[0].longitude = 359.5;
     EXPECT_EQ(houseOf(359.5, cusps), 0);
     // A body in none of the first eleven houses is in the twelfth.
     cusps[0].longitude = 10;
     cusps[11].longitude = 320;
-    EXPECT_EQ(houseOf(5, cusps), 11);
-    EXPECT_EQ(houseOf(330, cusps), 11);
+    EXPECT_EQ((std::array{houseOf(5, cusps), houseOf(330, cusps)}), (std::array{11, 11}));
 }
 
-struct AspectCase {
-    double a, b;
-    std::optional<Aspect> aspect;
-};
+struct AspectCase { double a, b; std::optional<Aspect> aspect; };
 
 class Aspects : public ::testing::TestWithParam<AspectCase> {};
 
 TEST_P(Aspects, FoldedSeparationWithInclusiveOrbs)
 {
-    EXPECT_EQ(aspectBetween(GetParam().a, GetParam().b), GetParam().aspect);
-    EXPECT_EQ(aspectBetween(GetParam().b, GetParam().a), GetParam().aspect);
+    const auto [a, b, aspect] = GetParam();
+    EXPECT_EQ(std::pair(aspectBetween(a, b), aspectBetween(b, a)), std::pair(aspect, aspect));
 }
 
 using enum Aspect;

@@ -35,8 +35,7 @@ TEST(SunAndMoon, NearTheEpoch)
         Chart c;
         c.utDate = k.date;
         computeSunAndMoon(c);
-        const BodyPosition& sun = c.body(Body::Sun);
-        const BodyPosition& moon = c.body(Body::Moon);
+        const BodyPosition &sun = c.body(Body::Sun), &moon = c.body(Body::Moon);
         EXPECT_NEAR(sun.longitude, k.sun, 5e-5);
         EXPECT_NEAR(moon.longitude, k.moon, 5e-5);
         EXPECT_EQ(moon.house, -1);
@@ -51,13 +50,12 @@ TEST(SunAndMoon, NearTheEpoch)
 // Far from the epoch the positions stay numbers within a circle, BC and pre-reform dates included.
 TEST(Pipeline, FarDatesStayFiniteAndReduced)
 {
-    const struct { int year, month, day; bool bc; } dates[] = {
-        {3000, 12, 31, false}, {1582, 10, 4, false}, {1582, 10, 15, false}, {1, 1, 1, false},
-        {1, 12, 31, true}, {44, 3, 15, true}, {3000, 1, 1, true}};
-    for (const auto& d : dates) {
+    for (const auto& [date, bc] : {std::pair(CalendarDate{3000, 31, 12}, false), {{1582, 4, 10}, false},
+                                   {{1582, 15, 10}, false}, {{1, 1, 1}, false}, {{1, 31, 12}, true},
+                                   {{44, 15, 3}, true}, {{3000, 1, 1}, true}}) {
         Chart c = referenceChart();
-        c.birthDate = {d.year, static_cast<std::int8_t>(d.day), static_cast<std::int8_t>(d.month)};
-        c.beforeChrist = d.bc;
+        c.birthDate = date;
+        c.beforeChrist = bc;
         DerivedTables t;
         computeChart(c, t);
         for (const auto& b : c.bodies)

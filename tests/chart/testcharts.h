@@ -29,21 +29,18 @@ inline Chart birth(int year, int month, int day, int hour, int minute, int zone,
                    bool dst = false, bool bc = false)
 {
     Chart c;
-    c.birthDate = {year, static_cast<std::int8_t>(day), static_cast<std::int8_t>(month)};
+    c.birthDate = {year, std::int8_t(day), std::int8_t(month)};
     c.localTime = {hour, minute, 0, 0};
     c.zone = zone;
     c.daylightSaving = dst;
     c.beforeChrist = bc;
-    c.longitude = {static_cast<std::int16_t>(place.lonDeg), static_cast<std::int16_t>(place.lonMin), place.ew};
-    c.latitude = {static_cast<std::int16_t>(place.latDeg), static_cast<std::int16_t>(place.latMin), place.ns};
+    c.longitude = {std::int16_t(place.lonDeg), std::int16_t(place.lonMin), place.ew};
+    c.latitude = {std::int16_t(place.latDeg), std::int16_t(place.latMin), place.ns};
     return c;
 }
 
 // 1990-01-01 12:00 EST, 74W00 40N43: the chart every published figure refers to.
-inline Chart referenceChart()
-{
-    return birth(1990, 1, 1, 12, 0, 6, {74, 0, West, 40, 43, North});
-}
+inline Chart referenceChart() { return birth(1990, 1, 1, 12, 0, 6, {74, 0, West, 40, 43, North}); }
 
 // Separation of two longitudes folded onto 0..180 degrees.
 inline double separation(double a, double b)

@@ -140,9 +140,8 @@ private slots:
         dialog.findChild<QPushButton*>("lookUpButton")->click();
         QTest::keyClicks(dialog.findChild<QLineEdit*>("placeName"), typedPlace);
         dialog.findChild<QPushButton*>("okButton")->click();
-        QFETCH(QList<int>, outcome);
-        QCOMPARE((QList<int>{int(messages.shown.size()), chart.daylightSaving, dialog.result(), chart.zone}),
-                 outcome + QList<int>({QDialog::Accepted, EST}));
+        QTEST((QList<int>{int(messages.shown.size()), chart.daylightSaving}), "outcome");
+        QCOMPARE((QList<int>{dialog.result(), chart.zone}), (QList<int>{QDialog::Accepted, EST}));
         QVERIFY(messages.shown.isEmpty()
                 || messages.shown[0].text.startsWith("Daylight saving time was in force in America/New_York"));
     }

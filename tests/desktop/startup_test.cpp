@@ -39,10 +39,7 @@ private slots:
     void chartFileArgument()
     {
         const std::pair<QStringList, QString> cases[] = {
-            {{}, ""},
-            {{"--verbose", "ada.cht", "bad.cht"}, "ada.cht"},
-            {{"-", "--", "-x.cht", "b.cht"}, "b.cht"},
-        };
+            {{}, ""}, {{"--verbose", "ada.cht", "bad.cht"}, "ada.cht"}, {{"-", "--", "-x.cht", "b.cht"}, "b.cht"}};
         for (const auto& [arguments, file] : cases)
             QCOMPARE(zodiara::chartFileArgument(QStringList{"zodiara"} + arguments), file);
     }
@@ -88,10 +85,8 @@ private slots:
     void helpAndVersionAnswerWithoutAWindow()
     {
         const std::pair<QStringList, QString> cases[] = {
-            {{"--version"}, "Zodiara 1.1\n"},
-            {{"--verbose", "-v", "ada.cht"}, "Zodiara 1.1\n"},
-            {{"--help"}, "[options] [FILE.cht]"},
-        };
+            {{"--version"}, "Zodiara 1.1\n"}, {{"--verbose", "-v", "ada.cht"}, "Zodiara 1.1\n"},
+            {{"--help"}, "[options] [FILE.cht]"}};
         for (const auto& [arguments, output] : cases) {
             QProcess program;
             program.start(ZODIARA_EXE, arguments);

@@ -4,8 +4,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
-#include <QWidget>
-#include <QtGlobal>
 
 #include <functional>
 #include <memory>
@@ -28,16 +26,12 @@ void pollForModal(std::shared_ptr<std::function<void(Dialog*)>> action, int atte
     if (!*action)
         return;
     QWidget* modal = QApplication::activeModalWidget();
-    if (auto* dialog = qobject_cast<Dialog*>(modal); dialog && dialog->isVisible()) {
+    if (auto* dialog = qobject_cast<Dialog*>(modal); dialog && dialog->isVisible())
         (*action)(dialog);
-        return;
-    }
-    if (attempts > 300) {
-        if (auto* other = qobject_cast<QDialog*>(modal))
-            other->reject();
-        return;
-    }
-    QTimer::singleShot(10, [action, attempts]() { pollForModal<Dialog>(action, attempts + 1); });
+    else if (attempts <= 300)
+        QTimer::singleShot(10, [action, attempts]() { pollForModal<Dialog>(action, attempts + 1); });
+    else if (auto* other = qobject_cast<QDialog*>(modal))
+        other->reject();
 }
 
 // Acts on the next modal dialog of type Dialog once it shows; rejects whatever is open after a

@@ -4,7 +4,6 @@
 #include "messageservice.h"
 #include "modaltesting.h"
 
-#include <QList>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>

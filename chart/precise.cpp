@@ -6,6 +6,7 @@
 #include <swephexp.h>
 
 #include "angles.h"
+#include "calendar.h"
 #include "houses.h"
 
 namespace zodiara {

@@ -96,9 +96,9 @@ TEST(Precise, RefusesUniversalTimesTheLibraryDoesNotCover)
     char err[AS_MAXCH];
     double x[6];
     const double first = julianDay(PreciseFirstDay, 0), afterLast = julianDay(PreciseLastDay, 1);
-    for (int b = 0; b < 10; ++b) {
-        EXPECT_LT(swe_calc_ut(first - 1, LibraryBody[b], SEFLG_SWIEPH, x, err), 0) << BodyNames[b];
-        EXPECT_LT(swe_calc_ut(afterLast + 1, LibraryBody[b], SEFLG_SWIEPH, x, err), 0) << BodyNames[b];
+    for (const auto& [body, libraryBody] : LibraryBodies) {
+        EXPECT_LT(swe_calc_ut(first - 1, libraryBody, SEFLG_SWIEPH, x, err), 0) << body;
+        EXPECT_LT(swe_calc_ut(afterLast + 1, libraryBody, SEFLG_SWIEPH, x, err), 0) << body;
     }
 }
 

@@ -67,14 +67,14 @@ int main(int argc, char** argv)
     const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
     CommandContext context;
     context.now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-    context.writeImages = writeChartImages;
+    context.encodeImages = encodeChartImages;
     if (args.empty()) {
         fail(context, "no command given; try zodiara-chart --help");
         return ExitBadInput;
     }
     if (args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
-        printUsage(stdout);
-        return ExitOk;
+        printUsage(context.out);
+        return flushOut(context) ? ExitOk : ExitBadInput;
     }
     for (const Command& command : Commands) {
         if (command.name == args.front()) {

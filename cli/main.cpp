@@ -26,7 +26,14 @@ int runLore(CommandContext& context,
 {
     std::ostringstream out, err;
     const int status = command(context.args, out, err);
-    std::fputs(err.str().c_str(), context.err);
+    // Through fail(), so that a quoted argument with a line break cannot make it two lines.
+    std::string_view message = err.view();
+    if (message.ends_with('\n'))
+        message.remove_suffix(1);
+    if (message.starts_with("zodiara-chart: "))
+        message.remove_prefix(std::string_view("zodiara-chart: ").size());
+    if (!message.empty())
+        fail(context, message);
     if (!writeOut(context, out.str()) || !flushOut(context))
         return ExitBadInput;
     return status;

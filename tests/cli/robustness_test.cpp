@@ -196,6 +196,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Robustness, testing::Values(
     Case{"help to a full disk fails", {"--help"}, 2, "", "No space left on device", "", {}, "/dev/full"},
     Case{"a refusal naming a file with a line break is one line", compute({"--save", "DIR/no/a\nb.cht"}), 2, "",
          "a\\x0ab.cht"},
+    Case{"a sign quoting a line break is one line", {"traits", "a\nb"}, 2, "", "\"a\\x0ab\""},
     Case{"numbers ignore a comma locale", compute({"--png", "DIR/x.png"}), 0,
          "Julian date:          2447893.208333\n", "", "", {"LOCPATH=DIR/", "LC_ALL=de_DE.UTF-8"}, {}, germanLocale},
     Case{"stored control characters show as escapes", {"show", "DIR/odd.cht"}, 0,

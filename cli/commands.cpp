@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include "chartfile.h"
@@ -145,9 +146,6 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
     for (const OutputFile& file : files)
         if (std::string error = replacement.stage(file.path, file.bytes); !error.empty())
             return fail(context, "cannot write " + file.path + ": " + error);
-    std::filesystem::path failed;
-    if (std::string error = replacement.commit(&failed); !error.empty())
-        return fail(context, "cannot write " + failed.string() + ": " + error);
 
     std::string text;
     text.reserve(8192);
@@ -157,8 +155,16 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
     } else {
         appendChartReport(text, view.chart, view.tables, view.computation);
     }
+    // The files last: an output that cannot be written (a full disk, a closed pipe) leaves them
+    // as they were, and only a target changed meanwhile can fail the renames. A closed pipe must
+    // not end the program before the staged files are cleaned up.
+    if (!files.empty())
+        std::signal(SIGPIPE, SIG_IGN);
     if (!writeOut(context, text) || !flushOut(context))
         return ExitBadInput;
+    std::filesystem::path failed;
+    if (std::string error = replacement.commit(&failed); !error.empty())
+        return fail(context, "cannot write " + failed.string() + ": " + error);
     return ExitOk;
 }
 

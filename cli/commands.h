@@ -87,8 +87,9 @@ struct ChartOutputOptions {
 void addChartOutputOptions(OptionParser& parser, ChartOutputOptions& options);
 // Checks what can be checked before any work is done; error text or empty.
 std::string checkChartOutputOptions(const ChartOutputOptions& options);
-// Writes the chart file and the images, all or none, then prints the report or JSON. Nothing
-// reaches the output stream when a file cannot be written.
+// Prints the report or JSON and writes the chart file and the images, all or none. Nothing
+// reaches the output stream when a file cannot be written, and no file is replaced when the
+// output stream refuses the text.
 int emitChart(const CommandContext& context, const ChartOutputOptions& options, const ChartView& view);
 
 int runCompute(CommandContext& context);

@@ -1,14 +1,14 @@
 #include "chartfile.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
-#include <fstream>
 #include <limits>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "fileio.h"
 
 namespace zodiara {
 
@@ -263,82 +263,39 @@ ChartReadResult chartFromImage(std::span<const std::byte> image)
 
 ChartReadResult readChartFile(const std::filesystem::path& path)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return {std::nullopt, "it is a folder, not a file"};
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        const int error = errno;
-        return {std::nullopt, "cannot open it: " + systemReason(error)};
-    }
+    std::string reason;
+    std::uintmax_t size = 0;
+    const int fd = openRegularFile(path, reason, size);
+    if (fd < 0)
+        return {std::nullopt, reason};
     // One byte more than a chart tells a longer file from an exact one without reading it all.
     std::array<std::byte, ChartFileSize + 1> buffer{};
-    in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
-    if (in.bad())
-        return {std::nullopt, "cannot read it"};
-    std::size_t size = static_cast<std::size_t>(in.gcount());
-    if (size > ChartFileSize) {
-        const auto full = std::filesystem::file_size(path, ec);
-        if (!ec)
-            size = static_cast<std::size_t>(full);
-        return {std::nullopt, "not a chart file: " + std::to_string(size) + " bytes, a chart file has "
-                                  + std::to_string(ChartFileSize)};
+    std::size_t got = 0;
+    while (got < buffer.size()) {
+        const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            reason = "cannot read it: " + systemReason(errno);
+            break;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
     }
-    return chartFromImage(std::span<const std::byte>(buffer.data(), size));
+    ::close(fd);
+    if (!reason.empty())
+        return {std::nullopt, reason};
+    if (got > ChartFileSize)
+        return {std::nullopt, "not a chart file: " + std::to_string(std::max<std::uintmax_t>(size, got))
+                                  + " bytes, a chart file has " + std::to_string(ChartFileSize)};
+    return chartFromImage(std::span<const std::byte>(buffer.data(), got));
 }
 
 std::string writeChartFile(const std::filesystem::path& path, const Chart& chart)
 {
-    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
-    std::string temp = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return "cannot create a file in " + dir.string() + ": " + systemReason(errno);
-
-    const auto fail = [&](int error) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return systemReason(error);
-    };
-
-    // A replaced file keeps its permissions; a new one gets what the umask allows.
-    struct stat existing {};
-    mode_t mode;
-    if (::stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    if (::fchmod(fd, mode) != 0)
-        return fail(errno);
-
     const ChartImage image = chartImage(chart);
-    const auto* bytes = reinterpret_cast<const char*>(image.data());
-    std::size_t written = 0;
-    while (written < ChartFileSize) {
-        const ssize_t n = ::write(fd, bytes + written, ChartFileSize - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail(errno);
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0)
-        return fail(errno);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        return systemReason(error);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        return systemReason(error);
-    }
-    return {};
+    return replaceFile(path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
 }
 
 }  // namespace zodiara

@@ -27,14 +27,16 @@ struct ChartReadResult {
     std::string error;           // the reason otherwise
 };
 
-// Reads and checks a chart file. Nothing is changed by a failure; the caller replaces its chart
-// with `chart` only on success, then rebuilds the derived tables.
+// Reads and checks a chart file; anything but a regular file is refused at once. Nothing is
+// changed by a failure; the caller replaces its chart with `chart` only on success, then
+// rebuilds the derived tables.
 ChartReadResult readChartFile(const std::filesystem::path& path);
 // The same check on bytes already in memory.
 ChartReadResult chartFromImage(std::span<const std::byte> image);
 
 // Writes the record through a temporary file in the same directory and renames it over the
-// target; on failure the target is untouched. Returns the reason, empty on success.
+// target (see FileReplacement); on failure the target is untouched. Returns the reason, empty
+// on success.
 std::string writeChartFile(const std::filesystem::path& path, const Chart& chart);
 
 }  // namespace zodiara

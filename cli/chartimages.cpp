@@ -3,8 +3,8 @@
 #include <QGuiApplication>
 #include <QString>
 
+#include <clocale>
 #include <cstdio>
-#include <cstdlib>
 
 #include "chartexport.h"
 
@@ -12,45 +12,51 @@ namespace zodiara::cli {
 
 namespace {
 
-QtMessageHandler previousHandler = nullptr;
-
-// A command-line run has no use for Qt's note that it made itself a runtime directory.
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+// A command-line run speaks in one line per refusal: Qt's own notes (a runtime directory made,
+// a font substituted) would only lengthen it.
+void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
-        return;
-    if (previousHandler)
-        previousHandler(type, context, message);
-    else
-        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "zodiara-chart: %s\n", qPrintable(QString(message).replace(u'\n', u' ')));
 }
 
 }  // namespace
 
-std::string writeChartImages(const ChartImageOptions& options, const ChartView& view)
+std::string encodeChartImages(const ChartImageOptions& options, const ChartView& view, std::vector<OutputFile>& files)
 {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    previousHandler = qInstallMessageHandler(quietHandler);
-    int argc = 1;
-    char name[] = "zodiara-chart";
-    char* argv[] = {name, nullptr};
+    const QtMessageHandler previousHandler = qInstallMessageHandler(quietHandler);
+    // The platform named on the command line wins over QT_QPA_PLATFORM, DISPLAY and WAYLAND_DISPLAY.
+    int argc = 3;
+    char name[] = "zodiara-chart", platformOption[] = "-platform", offscreen[] = "offscreen";
+    char* argv[] = {name, platformOption, offscreen, nullptr};
     const QGuiApplication app(argc, argv);
+    // QGuiApplication takes the environment's locale; the report's numbers must not.
+    std::setlocale(LC_NUMERIC, "C");
 
     const QSize size(options.width, options.height);
-    QString error;
-    if (options.pngPath)
-        error = exportChartPng(QString::fromStdString(*options.pngPath), view.chart, view.tables, size,
-                               options.aspects);
-    if (error.isEmpty() && options.svgPath)
-        error = exportChartSvg(QString::fromStdString(*options.svgPath), view.chart, view.tables, size,
-                               options.aspects);
-    if (error.isEmpty() && options.pdfPath)
-        error = exportChartPdf(QString::fromStdString(*options.pdfPath), view.chart, view.tables,
-                               options.letterPaper ? PaperSize::Letter : PaperSize::A4, options.aspects);
+    const auto encode = [&files](const std::optional<std::string>& path, auto draw) -> std::string {
+        if (!path)
+            return {};
+        QByteArray bytes;
+        if (const QString reason = draw(bytes); !reason.isEmpty())
+            return "cannot draw " + *path + ": " + reason.toStdString();
+        files.push_back({*path, bytes.toStdString()});
+        return {};
+    };
+    std::string error = encode(options.pngPath, [&](QByteArray& bytes) {
+        return encodeChartPng(view.chart, view.tables, size, options.aspects, bytes);
+    });
+    if (error.empty())
+        error = encode(options.svgPath, [&](QByteArray& bytes) {
+            return encodeChartSvg(view.chart, view.tables, size, options.aspects, bytes);
+        });
+    if (error.empty())
+        error = encode(options.pdfPath, [&](QByteArray& bytes) {
+            return encodeChartPdf(view.chart, view.tables, options.letterPaper ? PaperSize::Letter : PaperSize::A4,
+                                  options.aspects, bytes);
+        });
     qInstallMessageHandler(previousHandler);
-    // One line on stderr: the export's reason reads "Cannot write file X:\nreason."
-    return error.replace(QLatin1Char('\n'), QLatin1Char(' ')).toStdString();
+    return error;
 }
 
 }  // namespace zodiara::cli

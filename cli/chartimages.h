@@ -2,13 +2,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "commands.h"
 
 namespace zodiara::cli {
 
-// Starts a headless GUI application for the drawing (offscreen when there is no display),
-// then writes every file requested; stops at the first failure and returns its reason.
-std::string writeChartImages(const ChartImageOptions& options, const ChartView& view);
+// Starts a GUI application that always draws offscreen, whatever display the environment names,
+// then draws every file requested into `files`; stops at the first failure and returns its reason.
+std::string encodeChartImages(const ChartImageOptions& options, const ChartView& view,
+                              std::vector<OutputFile>& files);
 
 }  // namespace zodiara::cli

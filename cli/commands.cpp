@@ -1,9 +1,11 @@
 #include "commands.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include "chartfile.h"
+#include "fileio.h"
 #include "json.h"
 #include "precise.h"
 #include "report.h"
@@ -12,7 +14,19 @@ namespace zodiara::cli {
 
 int fail(const CommandContext& context, std::string_view message)
 {
-    std::fprintf(context.err, "zodiara-chart: %.*s\n", int(message.size()), message.data());
+    // A file name or a quoted value may hold a line break; the message stays one line.
+    std::string line = "zodiara-chart: ";
+    for (const char c : message) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            static constexpr char Hex[] = "0123456789abcdef";
+            line += {'\\', 'x', Hex[byte >> 4], Hex[byte & 15]};
+        } else {
+            line += c;
+        }
+    }
+    line += '\n';
+    std::fputs(line.c_str(), context.err);
     return ExitBadInput;
 }
 
@@ -26,7 +40,8 @@ bool writeOut(const CommandContext& context, std::string_view text)
 
 bool flushOut(const CommandContext& context)
 {
-    if (std::fflush(context.out) == 0)
+    // An earlier write may have failed inside the stream's buffer without a word.
+    if (std::fflush(context.out) == 0 && !std::ferror(context.out))
         return true;
     fail(context, std::string("cannot write the output: ") + std::strerror(errno));
     return false;
@@ -116,16 +131,22 @@ std::string checkChartOutputOptions(const ChartOutputOptions& options)
 
 int emitChart(const CommandContext& context, const ChartOutputOptions& options, const ChartView& view)
 {
+    std::vector<OutputFile> files;
     if (options.savePath) {
-        if (std::string error = writeChartFile(*options.savePath, view.chart); !error.empty())
-            return fail(context, "cannot save " + *options.savePath + ": " + error);
+        const ChartImage image = chartImage(view.chart);
+        files.push_back({*options.savePath, std::string(reinterpret_cast<const char*>(image.data()), image.size())});
     }
     if (options.images.any()) {
-        if (!context.writeImages)
+        if (!context.encodeImages)
             return fail(context, "this build cannot draw charts");
-        if (std::string error = context.writeImages(options.images, view); !error.empty())
+        if (std::string error = context.encodeImages(options.images, view, files); !error.empty())
             return fail(context, error);
     }
+    FileReplacement replacement;
+    for (const OutputFile& file : files)
+        if (std::string error = replacement.stage(file.path, file.bytes); !error.empty())
+            return fail(context, "cannot write " + file.path + ": " + error);
+
     std::string text;
     text.reserve(8192);
     if (options.json) {
@@ -134,8 +155,16 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
     } else {
         appendChartReport(text, view.chart, view.tables, view.computation);
     }
+    // The files last: an output that cannot be written (a full disk, a closed pipe) leaves them
+    // as they were, and only a target changed meanwhile can fail the renames. A closed pipe must
+    // not end the program before the staged files are cleaned up.
+    if (!files.empty())
+        std::signal(SIGPIPE, SIG_IGN);
     if (!writeOut(context, text) || !flushOut(context))
         return ExitBadInput;
+    std::filesystem::path failed;
+    if (std::string error = replacement.commit(&failed); !error.empty())
+        return fail(context, "cannot write " + failed.string() + ": " + error);
     return ExitOk;
 }
 

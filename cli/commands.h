@@ -26,15 +26,22 @@ inline constexpr int ExitBadInput = 2;   // nothing was written
 
 struct ChartView;
 struct ChartImageOptions;
-// Writes the requested images and pages of a chart; the reason on failure, empty on success.
-using ChartImageWriter = std::function<std::string(const ChartImageOptions&, const ChartView&)>;
+// A file to be written: where, and all of its bytes.
+struct OutputFile {
+    std::string path;
+    std::string bytes;
+};
+// Draws the requested images and pages of a chart into `files`; the reason on failure, empty on
+// success. Nothing is written to disk: the outputs of a command are replaced all together.
+using ChartImageEncoder =
+    std::function<std::string(const ChartImageOptions&, const ChartView&, std::vector<OutputFile>& files)>;
 
 struct CommandContext {
     std::span<const std::string_view> args;  // after the command's name
     std::chrono::sys_seconds now;  // the instant the run began
     std::FILE* out = stdout;
     std::FILE* err = stderr;
-    ChartImageWriter writeImages;  // unset where the drawing layer is not linked in
+    ChartImageEncoder encodeImages;  // unset where the drawing layer is not linked in
 };
 
 // Prints "zodiara-chart: <message>" as one line on the error stream; returns ExitBadInput.
@@ -80,7 +87,9 @@ struct ChartOutputOptions {
 void addChartOutputOptions(OptionParser& parser, ChartOutputOptions& options);
 // Checks what can be checked before any work is done; error text or empty.
 std::string checkChartOutputOptions(const ChartOutputOptions& options);
-// Saves, then prints the report or JSON. Nothing reaches the output stream when saving fails.
+// Prints the report or JSON and writes the chart file and the images, all or none. Nothing
+// reaches the output stream when a file cannot be written, and no file is replaced when the
+// output stream refuses the text.
 int emitChart(const CommandContext& context, const ChartOutputOptions& options, const ChartView& view);
 
 int runCompute(CommandContext& context);

@@ -10,6 +10,28 @@ namespace zodiara::cli {
 
 namespace {
 
+// The length of the well-formed UTF-8 sequence that `text` starts with (its first byte 0x80 or
+// above), or 0 when it starts with none: no overlong forms, surrogates or values past U+10FFFF.
+std::size_t utf8SequenceLength(std::string_view text)
+{
+    const auto at = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+    const unsigned lead = at(0);
+    const auto continuation = [&](std::size_t i, unsigned low = 0x80, unsigned high = 0xbf) {
+        return at(i) >= low && at(i) <= high;
+    };
+    if (lead >= 0xc2 && lead <= 0xdf)
+        return continuation(1) ? 2 : 0;
+    if (lead >= 0xe0 && lead <= 0xef) {
+        const unsigned low = lead == 0xe0 ? 0xa0 : 0x80, high = lead == 0xed ? 0x9f : 0xbf;
+        return continuation(1, low, high) && continuation(2) ? 3 : 0;
+    }
+    if (lead >= 0xf0 && lead <= 0xf4) {
+        const unsigned low = lead == 0xf0 ? 0x90 : 0x80, high = lead == 0xf4 ? 0x8f : 0xbf;
+        return continuation(1, low, high) && continuation(2) && continuation(3) ? 4 : 0;
+    }
+    return 0;
+}
+
 // Writes through a raw pointer into room the caller has made: the batch writes hundreds of
 // megabytes, and growing a string a character at a time was a tenth of its time.
 struct Cursor {
@@ -29,13 +51,26 @@ struct Cursor {
         else
             put("null");
     }
-    // At most 6 bytes per input byte.
+    // At most 6 bytes per input byte. A byte that is not part of well-formed UTF-8 (an error
+    // quoting raw input) becomes U+FFFD: JSON is UTF-8.
     void string(std::string_view utf8)
     {
         static constexpr char Hex[] = "0123456789abcdef";
         put('"');
-        for (const char c : utf8) {
+        for (std::size_t i = 0; i < utf8.size();) {
+            const char c = utf8[i];
             const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x80) {
+                const std::size_t length = utf8SequenceLength(utf8.substr(i));
+                if (length == 0) {
+                    put("\xef\xbf\xbd");
+                    ++i;
+                } else {
+                    put(utf8.substr(i, length));
+                    i += length;
+                }
+                continue;
+            }
             if (c == '"' || c == '\\') {
                 put('\\');
                 put(c);
@@ -46,6 +81,7 @@ struct Cursor {
             } else {
                 put(c);
             }
+            ++i;
         }
         put('"');
     }

@@ -26,7 +26,14 @@ int runLore(CommandContext& context,
 {
     std::ostringstream out, err;
     const int status = command(context.args, out, err);
-    std::fputs(err.str().c_str(), context.err);
+    // Through fail(), so that a quoted argument with a line break cannot make it two lines.
+    std::string_view message = err.view();
+    if (message.ends_with('\n'))
+        message.remove_suffix(1);
+    if (message.starts_with("zodiara-chart: "))
+        message.remove_prefix(std::string_view("zodiara-chart: ").size());
+    if (!message.empty())
+        fail(context, message);
     if (!writeOut(context, out.str()) || !flushOut(context))
         return ExitBadInput;
     return status;
@@ -67,14 +74,14 @@ int main(int argc, char** argv)
     const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
     CommandContext context;
     context.now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-    context.writeImages = writeChartImages;
+    context.encodeImages = encodeChartImages;
     if (args.empty()) {
         fail(context, "no command given; try zodiara-chart --help");
         return ExitBadInput;
     }
     if (args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
-        printUsage(stdout);
-        return ExitOk;
+        printUsage(context.out);
+        return flushOut(context) ? ExitOk : ExitBadInput;
     }
     for (const Command& command : Commands) {
         if (command.name == args.front()) {

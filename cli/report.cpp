@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <span>
@@ -11,6 +12,7 @@ namespace zodiara::cli {
 
 namespace {
 
+// Integers and texts only: printf's reals follow the locale, which a drawing run changes.
 #if defined(__GNUC__)
 __attribute__((format(printf, 2, 3)))
 #endif
@@ -21,8 +23,50 @@ void appendf(std::string& out, const char* format, ...)
     va_start(args, format);
     const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
-    if (n > 0)
-        out.append(buffer, std::size_t(n) < sizeof buffer ? std::size_t(n) : sizeof buffer - 1);
+    if (n <= 0)
+        return;
+    if (std::size_t(n) < sizeof buffer) {
+        out.append(buffer, std::size_t(n));
+        return;
+    }
+    const std::size_t start = out.size();
+    out.resize(start + std::size_t(n) + 1);
+    va_start(args, format);
+    std::vsnprintf(out.data() + start, std::size_t(n) + 1, format, args);
+    va_end(args);
+    out.resize(start + std::size_t(n));
+}
+
+// A real with `decimals` digits after the point, right-aligned in `width`; never a decimal comma,
+// never cut short (a stored chart's double may have 309 digits).
+void appendFixed(std::string& out, double value, int decimals, std::size_t width = 0)
+{
+    char buffer[400];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    const std::string_view text = error == std::errc() ? std::string_view(buffer, std::size_t(end - buffer)) : "?";
+    if (text.size() < width)
+        out.append(width - text.size(), ' ');
+    out += text;
+}
+
+// A stored text with its control characters as visible escapes, so that it cannot move a
+// terminal's cursor or start a line of its own. `utf8` is well-formed.
+void appendVisible(std::string& out, std::string_view utf8)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        // C1 controls, U+0080..U+009F, are 0xc2 0x80..0x9f.
+        const bool c1 = byte == 0xc2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xa0;
+        if (byte < 0x20 || byte == 0x7f) {
+            out += {'\\', 'x', Hex[byte >> 4], Hex[byte & 15]};
+        } else if (c1) {
+            const auto code = static_cast<unsigned char>(utf8[++i]);
+            out += {'\\', 'u', '0', '0', Hex[code >> 4], Hex[code & 15]};
+        } else {
+            out += utf8[i];
+        }
+    }
 }
 
 // A table index read from a file is checked on reading, but the report never trusts it.
@@ -61,9 +105,11 @@ void appendChartReport(std::string& out, const Chart& chart, const DerivedTables
                        std::optional<Computation> computation)
 {
     appendLabel(out, "Name:");
-    out += chartText(chart.name) + "\n";
+    appendVisible(out, chartText(chart.name));
+    out += '\n';
     appendLabel(out, "Place:");
-    out += chartText(chart.place) + "\n";
+    appendVisible(out, chartText(chart.place));
+    out += '\n';
     appendLabel(out, "Birth date:");
     appendDateLine(out, chart.birthDate, chart.beforeChrist != 0);
     appendLabel(out, "Local time:");
@@ -91,21 +137,29 @@ void appendChartReport(std::string& out, const Chart& chart, const DerivedTables
     appendTimeOfDay(out, chart.localSiderealTime);
     out += '\n';
     appendLabel(out, "Julian date:");
-    appendf(out, "%.6f\n", chart.julianDate);
+    appendFixed(out, chart.julianDate, 6);
+    out += '\n';
     appendLabel(out, "Julian date at 0h UT:");
-    appendf(out, "%.6f\n", chart.julianDate0h);
+    appendFixed(out, chart.julianDate0h, 6);
+    out += '\n';
     appendLabel(out, "Days since 1990.0:");
-    appendf(out, "%.7f\n", chart.dayNumber);
+    appendFixed(out, chart.dayNumber, 7);
+    out += '\n';
     appendLabel(out, "Centuries since 1900:");
-    appendf(out, "%.8f\n", chart.centuries1900);
+    appendFixed(out, chart.centuries1900, 8);
+    out += '\n';
     appendLabel(out, "Obliquity:");
-    appendf(out, "%.7f\n", chart.obliquity);
+    appendFixed(out, chart.obliquity, 7);
+    out += '\n';
     appendLabel(out, "RAMC:");
-    appendf(out, "%.5f\n", chart.ramc);
+    appendFixed(out, chart.ramc, 5);
+    out += '\n';
     appendLabel(out, "Ascendant:");
-    appendf(out, "%.5f\n", chart.ascendant);
+    appendFixed(out, chart.ascendant, 5);
+    out += '\n';
     appendLabel(out, "MidHeaven:");
-    appendf(out, "%.5f\n", chart.midheaven);
+    appendFixed(out, chart.midheaven, 5);
+    out += '\n';
     if (computation) {
         appendLabel(out, "House system:");
         const auto system = houseSystemName(computation->houseSystem);
@@ -119,7 +173,9 @@ void appendChartReport(std::string& out, const Chart& chart, const DerivedTables
     for (const HouseCusp& cusp : chart.cusps) {
         appendf(out, "  %2d  ", cusp.house);
         appendPosition(out, cusp.sign, cusp.degrees, cusp.minutes);
-        appendf(out, "  %9.4f\n", cusp.longitude);
+        out += "  ";
+        appendFixed(out, cusp.longitude, 4, 9);
+        out += '\n';
     }
 
     out += "\nBodies\n";
@@ -127,7 +183,8 @@ void appendChartReport(std::string& out, const Chart& chart, const DerivedTables
         const BodyPosition& body = chart.body(which);
         appendf(out, "  %-8.*s  ", int(bodyName(which).size()), bodyName(which).data());
         appendPosition(out, body.sign, body.degrees, body.minutes);
-        appendf(out, "  %9.4f", body.longitude);
+        out += "  ";
+        appendFixed(out, body.longitude, 4, 9);
         if (body.house >= 0)
             appendf(out, "  house %d", body.house + 1);
         out += '\n';

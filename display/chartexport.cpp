@@ -2,15 +2,19 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
+
+#include <algorithm>
+#include <string_view>
 
 #include "chartcanvas.h"
 #include "chartpaint.h"
+#include "fileio.h"
 
 namespace zodiara {
 
@@ -35,20 +39,42 @@ QString writeError(const QString& path, const QString& reason)
     return QStringLiteral("Cannot write file %1:\n%2.").arg(QDir::toNativeSeparators(path), reason);
 }
 
-// Writes `bytes` through a temporary file renamed over `path` only when all went well.
 QString saveBytes(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return writeError(path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return writeError(path, reason);
+    const std::string reason = replaceFile(QFile::encodeName(path).toStdString(),
+                                           std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return reason.empty() ? QString() : writeError(path, QString::fromStdString(reason));
+}
+
+// XML 1.0 has no place, not even escaped, for the control characters other than tab and line
+// ends, which a stored chart's texts may hold: each becomes U+FFFD. Below 0x20 a byte of UTF-8
+// is always a character of its own.
+QByteArray withoutControlCharacters(const QByteArray& xml)
+{
+    const auto forbidden = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
+    };
+    if (std::none_of(xml.begin(), xml.end(), forbidden))
+        return xml;
+    QByteArray clean;
+    clean.reserve(xml.size() + 64);
+    for (const char c : xml) {
+        if (forbidden(c))
+            clean.append("\xef\xbf\xbd");
+        else
+            clean.append(c);
     }
-    if (!file.commit())
-        return writeError(path, file.errorString());
-    return {};
+    return clean;
+}
+
+template <typename Encode>
+QString exportTo(const QString& path, Encode encode)
+{
+    QByteArray bytes;
+    if (const QString reason = encode(bytes); !reason.isEmpty())
+        return writeError(path, reason);
+    return saveBytes(path, bytes);
 }
 
 }  // namespace
@@ -70,29 +96,28 @@ QImage renderChartImage(const Chart& chart, const DerivedTables& tables, QSize s
     return image;
 }
 
-QString exportChartPng(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
-                       bool showAspects)
+QString encodeChartPng(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
+                       QByteArray& bytes)
 {
     if (!validSize(size))
         return sizeError(size);
     const QImage image = renderChartImage(chart, tables, size, showAspects);
     if (image.isNull())
-        return writeError(path, QStringLiteral("not enough memory for the image"));
-    QByteArray bytes;
+        return QStringLiteral("not enough memory for the image");
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
-        return writeError(path, QStringLiteral("the PNG encoder failed"));
-    return saveBytes(path, bytes);
+        return QStringLiteral("the PNG encoder failed");
+    return {};
 }
 
-QString exportChartSvg(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
-                       bool showAspects)
+QString encodeChartSvg(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
+                       QByteArray& bytes)
 {
     if (!validSize(size))
         return sizeError(size);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
+    QByteArray xml;
+    QBuffer buffer(&xml);
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
@@ -102,7 +127,7 @@ QString exportChartSvg(const QString& path, const Chart& chart, const DerivedTab
     svg.setTitle(QStringLiteral("Chart"));
     QPainter painter;
     if (!painter.begin(&svg))
-        return writeError(path, QStringLiteral("the SVG generator could not start"));
+        return QStringLiteral("the SVG generator could not start");
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     {
         // Vector glyphs: an SVG is meant to scale.
@@ -110,13 +135,13 @@ QString exportChartSvg(const QString& path, const Chart& chart, const DerivedTab
         paintChartView(canvas, chart, tables, size, showAspects);
     }
     painter.end();
-    return saveBytes(path, bytes);
+    bytes = withoutControlCharacters(xml);
+    return {};
 }
 
-QString exportChartPdf(const QString& path, const Chart& chart, const DerivedTables& tables, PaperSize paper,
-                       bool withAspects)
+QString encodeChartPdf(const Chart& chart, const DerivedTables& tables, PaperSize paper, bool withAspects,
+                       QByteArray& bytes)
 {
-    QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
@@ -125,11 +150,11 @@ QString exportChartPdf(const QString& path, const Chart& chart, const DerivedTab
     pdf.setCreator(QStringLiteral("Zodiara"));
     const QPageSize pageSize(paper == PaperSize::Letter ? QPageSize::Letter : QPageSize::A4);
     if (!pdf.setPageLayout(QPageLayout(pageSize, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0))))
-        return writeError(path, QStringLiteral("the page size was refused"));
+        return QStringLiteral("the page size was refused");
 
     QPainter painter;
     if (!painter.begin(&pdf))
-        return writeError(path, QStringLiteral("the PDF writer could not start"));
+        return QStringLiteral("the PDF writer could not start");
     const QRect pageRect = pdf.pageLayout().paintRectPixels(pdf.resolution());
     const IntRect page{0, 0, pageRect.width(), pageRect.height()};
     {
@@ -139,14 +164,36 @@ QString exportChartPdf(const QString& path, const Chart& chart, const DerivedTab
     if (withAspects) {
         if (!pdf.newPage()) {
             painter.end();
-            return writeError(path, QStringLiteral("the PDF writer could not start a second page"));
+            return QStringLiteral("the PDF writer could not start a second page");
         }
         PainterCanvas canvas(painter, GlyphStyle::Vector);
         paintAspectsPage(canvas, chart, tables.aspectGrid, page);
     }
     if (!painter.end())
-        return writeError(path, QStringLiteral("the PDF writer failed"));
-    return saveBytes(path, bytes);
+        return QStringLiteral("the PDF writer failed");
+    return {};
+}
+
+QString exportChartPng(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
+                       bool showAspects)
+{
+    if (!validSize(size))
+        return sizeError(size);
+    return exportTo(path, [&](QByteArray& bytes) { return encodeChartPng(chart, tables, size, showAspects, bytes); });
+}
+
+QString exportChartSvg(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
+                       bool showAspects)
+{
+    if (!validSize(size))
+        return sizeError(size);
+    return exportTo(path, [&](QByteArray& bytes) { return encodeChartSvg(chart, tables, size, showAspects, bytes); });
+}
+
+QString exportChartPdf(const QString& path, const Chart& chart, const DerivedTables& tables, PaperSize paper,
+                       bool withAspects)
+{
+    return exportTo(path, [&](QByteArray& bytes) { return encodeChartPdf(chart, tables, paper, withAspects, bytes); });
 }
 
 }  // namespace zodiara

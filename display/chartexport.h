@@ -3,6 +3,7 @@
 // a failed write leaves no partial file behind.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -22,11 +23,21 @@ enum class PaperSize { A4, Letter };
 // Null when the size is empty or larger than MaxExportSide.
 QImage renderChartImage(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects);
 
+// The files' bytes, for a caller that writes several files together: the reason on failure,
+// empty on success. The SVG is well-formed XML whatever the chart's texts hold.
+QString encodeChartPng(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
+                       QByteArray& bytes);
+QString encodeChartSvg(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
+                       QByteArray& bytes);
+// The chart page at 600 dpi, and the aspects page after it when `withAspects`.
+QString encodeChartPdf(const Chart& chart, const DerivedTables& tables, PaperSize paper, bool withAspects,
+                       QByteArray& bytes);
+
+// One file each, written as chart files are (see FileReplacement).
 QString exportChartPng(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
                        bool showAspects);
 QString exportChartSvg(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
                        bool showAspects);
-// The chart page at 600 dpi, and the aspects page after it when `withAspects`.
 QString exportChartPdf(const QString& path, const Chart& chart, const DerivedTables& tables, PaperSize paper,
                        bool withAspects);
 

@@ -1,6 +1,7 @@
 #include "atlas.h"
 
 #include "chart.h"
+#include "fileio.h"
 #include "textconversion.h"
 
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <climits>
 #include <cstring>
 #include <numeric>
+#include <unistd.h>
 
 namespace zodiara {
 
@@ -35,7 +37,8 @@ QByteArray utf8Text(QByteArray bytes)
     return QByteArray(converted.data(), static_cast<qsizetype>(converted.size()));
 }
 
-// Calls `take(start, length)` for each line of `text` without its "\n" or "\r\n".
+// Calls `take(start, length)` for each line of `text` without its "\n" or "\r\n", skipping lines
+// longer than AtlasMaxLineBytes.
 template <typename Take>
 void forEachLine(std::string_view text, Take take)
 {
@@ -47,7 +50,8 @@ void forEachLine(std::string_view text, Take take)
         std::size_t end = found ? next - 1 : next;
         if (found && end > start && text[end - 1] == '\r')
             --end;
-        take(start, end - start);
+        if (end - start <= AtlasMaxLineBytes)
+            take(start, end - start);
         start = next;
     }
 }
@@ -69,15 +73,37 @@ QStringList atlasLines(QByteArrayView bytes)
     return lines;
 }
 
+namespace {
+
+// The bytes of a regular file of at most AtlasMaxFileBytes.
+std::optional<QByteArray> readBounded(const QString& path)
+{
+    std::string reason;
+    std::uintmax_t size = 0;
+    const int fd = openRegularFile(QFile::encodeName(path).toStdString(), reason, size);
+    if (fd < 0)
+        return std::nullopt;
+    QFile file;
+    if (size > std::uintmax_t(AtlasMaxFileBytes)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    // What was measured, however the file changes meanwhile.
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    if (file.read(bytes.data(), bytes.size()) != bytes.size())
+        return std::nullopt;
+    return bytes;
+}
+
+}  // namespace
+
 std::optional<QStringList> readAtlasFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = readBounded(path);
+    if (!bytes)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return atlasLines(bytes);
+    return atlasLines(*bytes);
 }
 
 namespace {
@@ -258,7 +284,8 @@ Atlas::Atlas(QByteArray atlas, QByteArray index) : m_text(utf8Text(std::move(atl
         const std::size_t end = std::min(rest.find('\n'), rest.size());
         const std::string_view record = rest.substr(0, end > 0 && rest[end - 1] == '\r' ? end - 1 : end);
         rest.remove_prefix(std::min(end + 1, rest.size()));
-        return record;
+        // An over-long record pairs with no line.
+        return record.size() <= AtlasMaxLineBytes ? record : std::string_view();
     };
 
     // Atlas lines are some 80 bytes long.
@@ -406,14 +433,12 @@ std::vector<int> Atlas::find(QStringView filter) const
 
 std::optional<Atlas> readAtlas(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    std::optional<QByteArray> bytes = readBounded(path);
+    if (!bytes)
         return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    QFile index(QFileInfo(path).dir().filePath(QString::fromLatin1(AtlasIndexFileName)));
-    return Atlas(std::move(bytes), index.open(QIODevice::ReadOnly) ? index.readAll() : QByteArray());
+    std::optional<QByteArray> index =
+        readBounded(QFileInfo(path).dir().filePath(QString::fromLatin1(AtlasIndexFileName)));
+    return Atlas(std::move(*bytes), std::move(index).value_or(QByteArray()));
 }
 
 }  // namespace zodiara

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,15 +28,22 @@ inline constexpr auto AtlasEmptyText =
     "The atlas file %1 lists no place. Each line needs a place name, two spaces, "
     "a longitude such as 074W00 and a latitude such as 40N43.";
 
+// Far beyond any real line (the shipped atlas's reach 100 bytes, its index records 1 KiB): a
+// longer line is skipped, so that one damaged line cannot take the memory of thousands.
+inline constexpr std::size_t AtlasMaxLineBytes = 4096;
+// Four times the shipped atlas; a larger file, or anything but a regular file, is not read.
+inline constexpr std::int64_t AtlasMaxFileBytes = std::int64_t(64) << 20;
+
 // The atlas file in the program's directory.
 QString atlasPath(const QString& programDirectory);
 
 // The lines of an atlas file's bytes, each whole, with only its "\n" or "\r\n" removed; no entry
-// after a final line end. Valid UTF-8 (an initial byte-order mark dropped) is read as UTF-8,
+// after a final line end, none for a line longer than AtlasMaxLineBytes. Valid UTF-8 (an initial byte-order mark dropped) is read as UTF-8,
 // anything else as Windows-1252.
 QStringList atlasLines(QByteArrayView bytes);
 
-// The lines of the file at `path`, or nullopt when it cannot be opened or read.
+// The lines of the file at `path`, or nullopt when it cannot be opened or read, is larger than
+// AtlasMaxFileBytes or is not a regular file (a FIFO is never waited on).
 std::optional<QStringList> readAtlasFile(const QString& path);
 
 // One atlas line taken apart by positions: a place name, two or more spaces, "074W00",
@@ -114,7 +122,8 @@ private:
     int m_longestLine = 0;
 };
 
-// The atlas at `path` with the index beside it, or nullopt when the atlas cannot be read.
+// The atlas at `path` with the index beside it, or nullopt when the atlas cannot be read (as
+// readAtlasFile).
 std::optional<Atlas> readAtlas(const QString& path);
 
 }  // namespace zodiara

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
-  xvfb xauth poppler-utils
+  xvfb xauth poppler-utils locales
   dpkg-dev desktop-file-utils shared-mime-info groff-base
 )
 if [ "${1:-}" = ci ]; then

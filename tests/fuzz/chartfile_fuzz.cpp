@@ -1,14 +1,51 @@
 // Any bytes at all go to the chart-file reader. A chart it accepts must be exactly the bytes it
-// was given, and everything that a shown chart then runs on it must hold up.
+// was given, and everything a shown chart then goes through must hold up: the derived tables,
+// the readable report, the JSON and the painted view.
+#include <QGuiApplication>
+#include <QImage>
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <span>
+#include <string>
 
+#include "chartexport.h"
 #include "chartfile.h"
+#include "json.h"
 #include "pipeline.h"
+#include "report.h"
 #include "text1252.h"
+
+namespace {
+
+// Well-formed UTF-8 without control characters; a terminal also reads DEL as one, JSON does not.
+bool plainText(const std::string& text, bool forTerminal)
+{
+    return zodiara::isValidUtf8(text) && std::none_of(text.begin(), text.end(), [&](char c) {
+               const auto byte = static_cast<unsigned char>(c);
+               return (byte < 0x20 && !(forTerminal && c == '\n')) || (forTerminal && byte == 0x7f);
+           });
+}
+
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+}  // namespace
+
+// Fontconfig keeps its pattern caches to the end of the process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static int argc = 3;
+    static char name[] = "chartfile_fuzz", option[] = "-platform", offscreen[] = "offscreen";
+    static char* argv[] = {name, option, offscreen, nullptr};
+    qInstallMessageHandler(quiet);
+    static QGuiApplication app(argc, argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -36,6 +73,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     if (!isValidUtf8(chartText(chart.name)) || !isValidUtf8(chartText(chart.place)))
+        std::abort();
+
+    std::string report;
+    cli::appendChartReport(report, chart, tables, std::nullopt);
+    if (!plainText(report, true) || !report.ends_with('\n'))
+        std::abort();
+    std::string json;
+    cli::appendChartJson(json, chart, tables, std::nullopt);
+    if (!plainText(json, false) || !json.starts_with('{') || !json.ends_with('}'))
+        std::abort();
+    // The stored texts and numbers through the whole painting, the aspect table included.
+    if (renderChartImage(chart, tables, DefaultViewSize, true).isNull())
         std::abort();
     return 0;
 }

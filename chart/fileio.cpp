@@ -1,0 +1,194 @@
+#include "fileio.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zodiara {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string systemReason(int error)
+{
+    return std::strerror(error);
+}
+
+std::string notRegular(mode_t mode)
+{
+    const char* kind = S_ISDIR(mode)    ? "a directory"
+                       : S_ISFIFO(mode) ? "a FIFO"
+                       : S_ISCHR(mode)  ? "a character device"
+                       : S_ISBLK(mode)  ? "a block device"
+                       : S_ISSOCK(mode) ? "a socket"
+                                        : "something else";
+    return std::string("it is ") + kind + ", not a regular file";
+}
+
+// The file that is to receive new content: `given` with every symbolic link followed. It need
+// not exist yet (`exists` false), as for a new file or a link to one.
+std::string resolveTarget(const fs::path& given, fs::path& target, struct stat& status, bool& exists)
+{
+    fs::path path = given;
+    // As many links as the system itself follows.
+    for (int hops = 0; hops <= 40; ++hops) {
+        if (::lstat(path.c_str(), &status) != 0) {
+            if (errno != ENOENT)
+                return systemReason(errno);
+            exists = false;
+            target = path;
+            return {};
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            exists = true;
+            target = path;
+            return {};
+        }
+        std::error_code error;
+        const fs::path link = fs::read_symlink(path, error);
+        if (error)
+            return error.message();
+        path = link.is_absolute() ? link : path.parent_path() / link;
+    }
+    return systemReason(ELOOP);
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+}  // namespace
+
+int openRegularFile(const fs::path& path, std::string& reason, std::uintmax_t& size)
+{
+    struct stat status {};
+    // Opening a FIFO waits for a writer, and a device may never end: look before opening.
+    if (::stat(path.c_str(), &status) != 0) {
+        reason = "cannot open it: " + systemReason(errno);
+        return -1;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        reason = notRegular(status.st_mode);
+        return -1;
+    }
+    // The name may have changed hands since: the open must not wait either.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        reason = "cannot open it: " + systemReason(errno);
+        return -1;
+    }
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        reason = S_ISREG(status.st_mode) ? "cannot open it: " + systemReason(errno) : notRegular(status.st_mode);
+        ::close(fd);
+        return -1;
+    }
+    size = static_cast<std::uintmax_t>(status.st_size);
+    return fd;
+}
+
+FileReplacement::~FileReplacement()
+{
+    for (const Staged& staged : m_staged)
+        if (!staged.temp.empty())
+            ::unlink(staged.temp.c_str());
+}
+
+std::string FileReplacement::stage(const fs::path& given, std::string_view bytes)
+{
+    fs::path target;
+    struct stat existing {};
+    bool exists = false;
+    if (std::string reason = resolveTarget(given, target, existing, exists); !reason.empty())
+        return reason;
+    if (exists) {
+        if (S_ISDIR(existing.st_mode))
+            return "it is a directory";
+        if (!S_ISREG(existing.st_mode))
+            return notRegular(existing.st_mode);
+        // Root may write anything; a file without any write permission is still not to be replaced.
+        if (::access(target.c_str(), W_OK) != 0) {
+            if (errno != EACCES)
+                return systemReason(errno);
+            return "it is read-only";
+        }
+        if ((existing.st_mode & 0222) == 0)
+            return "it is read-only";
+    }
+
+    // A short temporary name, so that any valid target name can be saved.
+    const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string temp = (directory / ".zod-XXXXXX").string();
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return "cannot create a file in " + directory.string() + ": " + systemReason(errno);
+    m_staged.push_back({temp, target.string(), given});
+
+    const auto fail = [&](int error) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        m_staged.pop_back();
+        return systemReason(error);
+    };
+    mode_t mode = 0;
+    if (exists) {
+        // Where the system does not allow it, the new file is ours, as an editor would leave it.
+        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+            [[maybe_unused]] const int group = ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+        }
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    // After the owner: changing the owner clears set-user-ID.
+    if (::fchmod(fd, mode) != 0)
+        return fail(errno);
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        return fail(errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temp.c_str());
+        m_staged.pop_back();
+        return systemReason(error);
+    }
+    return {};
+}
+
+std::string FileReplacement::commit(fs::path* failed)
+{
+    for (Staged& staged : m_staged) {
+        if (::rename(staged.temp.c_str(), staged.target.c_str()) != 0) {
+            if (failed)
+                *failed = staged.given;
+            return systemReason(errno);
+        }
+        staged.temp.clear();
+    }
+    m_staged.clear();
+    return {};
+}
+
+std::string replaceFile(const fs::path& target, std::string_view bytes)
+{
+    FileReplacement replacement;
+    if (std::string reason = replacement.stage(target, bytes); !reason.empty())
+        return reason;
+    return replacement.commit();
+}
+
+}  // namespace zodiara

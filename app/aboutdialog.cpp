@@ -1,14 +1,14 @@
-#include "aboutdialog.h"
+#include "app/aboutdialog.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "centeronscreen.h"
-#include "glyphs.h"
-#include "precise.h"
-#include "picturelabel.h"
+#include "ui/centeronscreen.h"
+#include "resources/glyphs.h"
+#include "chart/precise.h"
+#include "lore/picturelabel.h"
 #include "version.h"
 
 namespace zodiara {

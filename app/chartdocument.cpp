@@ -1,12 +1,12 @@
-#include "chartdocument.h"
+#include "app/chartdocument.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <filesystem>
 
-#include "chartfile.h"
-#include "zoneclock.h"
+#include "chart/chartfile.h"
+#include "chart/zoneclock.h"
 
 namespace zodiara {
 

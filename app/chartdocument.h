@@ -5,8 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
-#include "chart.h"
-#include "pipeline.h"
+#include "chart/chart.h"
+#include "chart/pipeline.h"
 
 namespace zodiara {
 

@@ -1,4 +1,4 @@
-#include "chartprintout.h"
+#include "app/chartprintout.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -11,9 +11,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "chartcanvas.h"
-#include "chartpaint.h"
-#include "textconversion.h"
+#include "display/chartcanvas.h"
+#include "display/chartpaint.h"
+#include "ui/textconversion.h"
 
 namespace zodiara {
 

@@ -5,9 +5,9 @@
 
 #include <functional>
 
-#include "chart.h"
-#include "pipeline.h"
-#include "wheellayout.h"
+#include "chart/chart.h"
+#include "chart/pipeline.h"
+#include "display/wheellayout.h"
 
 class QPrinter;
 class QWidget;

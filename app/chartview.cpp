@@ -1,13 +1,13 @@
-#include "chartview.h"
+#include "app/chartview.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "chartcanvas.h"
-#include "chartdocument.h"
-#include "chartpaint.h"
-#include "clickinfo.h"
-#include "messageservice.h"
+#include "display/chartcanvas.h"
+#include "app/chartdocument.h"
+#include "display/chartpaint.h"
+#include "app/clickinfo.h"
+#include "ui/messageservice.h"
 
 namespace zodiara {
 

@@ -3,8 +3,8 @@
 
 #include <QWidget>
 
-#include "chartpaint.h"
-#include "pipeline.h"
+#include "display/chartpaint.h"
+#include "chart/pipeline.h"
 
 namespace zodiara {
 

@@ -1,6 +1,6 @@
-#include "clickinfo.h"
+#include "app/clickinfo.h"
 
-#include "chart.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 

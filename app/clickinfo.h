@@ -5,8 +5,8 @@
 
 #include <optional>
 
-#include "chartpaint.h"
-#include "pipeline.h"
+#include "display/chartpaint.h"
+#include "chart/pipeline.h"
 
 namespace zodiara {
 

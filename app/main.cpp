@@ -1,10 +1,10 @@
 #include <QApplication>
 #include <QDateTime>
 
-#include "commandline.h"
-#include "mainwindow.h"
-#include "messageservice.h"
-#include "platformservices.h"
+#include "app/commandline.h"
+#include "app/mainwindow.h"
+#include "ui/messageservice.h"
+#include "app/platformservices.h"
 #include "version.h"
 
 int main(int argc, char** argv)

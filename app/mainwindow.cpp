@@ -1,4 +1,4 @@
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,17 +19,17 @@
 #include <algorithm>
 #include <utility>
 
-#include "aboutdialog.h"
-#include "centeronscreen.h"
-#include "chartedit.h"
-#include "chartprintout.h"
-#include "chartview.h"
-#include "compatibilitydialog.h"
-#include "glyphs.h"
-#include "messageservice.h"
-#include "platformservices.h"
-#include "precise.h"
-#include "traitsdialog.h"
+#include "app/aboutdialog.h"
+#include "ui/centeronscreen.h"
+#include "entry/chartedit.h"
+#include "app/chartprintout.h"
+#include "app/chartview.h"
+#include "lore/compatibilitydialog.h"
+#include "resources/glyphs.h"
+#include "ui/messageservice.h"
+#include "app/platformservices.h"
+#include "chart/precise.h"
+#include "lore/traitsdialog.h"
 
 namespace zodiara {
 

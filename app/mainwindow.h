@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "chartdocument.h"
+#include "app/chartdocument.h"
 
 class QAction;
 class QPrinter;

@@ -1,4 +1,4 @@
-#include "platformservices.h"
+#include "app/platformservices.h"
 
 #include <QFileDialog>
 #include <QPrintDialog>

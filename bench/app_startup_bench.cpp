@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "chartview.h"
-#include "mainwindow.h"
-#include "messageservice.h"
-#include "platformservices.h"
+#include "app/chartview.h"
+#include "app/mainwindow.h"
+#include "ui/messageservice.h"
+#include "app/platformservices.h"
 
 extern char** environ;
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "commands.h"
+#include "cli/commands.h"
 
 namespace {
 

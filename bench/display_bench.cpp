@@ -14,13 +14,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "angles.h"
-#include "chartcanvas.h"
-#include "chartexport.h"
-#include "chartpaint.h"
-#include "glyphbitmap.h"
-#include "houses.h"
-#include "pipeline.h"
+#include "chart/angles.h"
+#include "display/chartcanvas.h"
+#include "display/chartexport.h"
+#include "display/chartpaint.h"
+#include "display/glyphbitmap.h"
+#include "chart/houses.h"
+#include "chart/pipeline.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "chartfile.h"
-#include "pipeline.h"
+#include "chart/chartfile.h"
+#include "chart/pipeline.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Atlas lookup timings on the shipped atlas and its index: opening the list, and one keystroke
 // in its filter (the list redrawn after each). Beside the time, "cpu_ms" gives the processor
 // time of the timed part, which other work on the machine does not inflate.
-#include "atlas.h"
-#include "atlaslookupdialog.h"
-#include "messageservice.h"
+#include "entry/atlas.h"
+#include "entry/atlaslookupdialog.h"
+#include "ui/messageservice.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "angles.h"
+#include "chart/angles.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // degrees and minutes. Plain values in, plain values out.
 #pragma once
 
-#include "chart.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 

@@ -1,4 +1,4 @@
-#include "aspects.h"
+#include "chart/aspects.h"
 
 #include <cmath>
 #include <utility>

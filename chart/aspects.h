@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "chart.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 

@@ -1,9 +1,9 @@
-#include "birthrules.h"
+#include "chart/birthrules.h"
 
 #include <algorithm>
 
-#include "calendar.h"
-#include "text1252.h"
+#include "chart/calendar.h"
+#include "chart/text1252.h"
 
 namespace zodiara {
 

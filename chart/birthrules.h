@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "chart.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 

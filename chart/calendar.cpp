@@ -1,4 +1,4 @@
-#include "calendar.h"
+#include "chart/calendar.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // Calendar and time scales. Plain values in, plain values out.
 #pragma once
 
-#include "chart.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 

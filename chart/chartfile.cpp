@@ -1,4 +1,4 @@
-#include "chartfile.h"
+#include "chart/chartfile.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,7 +8,7 @@
 #include <limits>
 #include <unistd.h>
 
-#include "fileio.h"
+#include "chart/fileio.h"
 
 namespace zodiara {
 

@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "chart.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 

@@ -1,7 +1,7 @@
 // Low-precision positions from mean elements for the epoch 1990 January 0.0.
 #pragma once
 
-#include "chart.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 

@@ -1,4 +1,4 @@
-#include "fileio.h"
+#include "chart/fileio.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,9 +1,9 @@
-#include "houses.h"
+#include "chart/houses.h"
 
 #include <cmath>
 
-#include "angles.h"
-#include "calendar.h"
+#include "chart/angles.h"
+#include "chart/calendar.h"
 
 namespace zodiara {
 

@@ -1,8 +1,8 @@
 // Obliquity, RAMC, Ascendant, MidHeaven, house cusps and the house of each body.
 #pragma once
 
-#include "chart.h"
-#include "computation.h"
+#include "chart/chart.h"
+#include "chart/computation.h"
 
 #include <optional>
 

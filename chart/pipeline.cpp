@@ -1,10 +1,10 @@
-#include "pipeline.h"
+#include "chart/pipeline.h"
 
-#include "aspects.h"
-#include "calendar.h"
-#include "ephemeris.h"
-#include "houses.h"
-#include "precise.h"
+#include "chart/aspects.h"
+#include "chart/calendar.h"
+#include "chart/ephemeris.h"
+#include "chart/houses.h"
+#include "chart/precise.h"
 
 namespace zodiara {
 

@@ -1,8 +1,8 @@
 // One entry turns birth data into a complete chart; a second rebuilds what a loaded chart lacks.
 #pragma once
 
-#include "chart.h"
-#include "computation.h"
+#include "chart/chart.h"
+#include "chart/computation.h"
 
 namespace zodiara {
 

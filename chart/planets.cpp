@@ -3,9 +3,9 @@
 #include <array>
 #include <cmath>
 
-#include "angles.h"
-#include "calendar.h"
-#include "ephemeris.h"
+#include "chart/angles.h"
+#include "chart/calendar.h"
+#include "chart/ephemeris.h"
 
 namespace zodiara {
 

@@ -1,13 +1,13 @@
-#include "precise.h"
+#include "chart/precise.h"
 
 #include <cmath>
 #include <unordered_set>
 
 #include <swephexp.h>
 
-#include "angles.h"
-#include "calendar.h"
-#include "houses.h"
+#include "chart/angles.h"
+#include "chart/calendar.h"
+#include "chart/houses.h"
 
 namespace zodiara {
 

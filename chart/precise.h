@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "chart.h"
-#include "computation.h"
+#include "chart/chart.h"
+#include "chart/computation.h"
 
 namespace zodiara {
 

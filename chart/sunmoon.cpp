@@ -2,9 +2,9 @@
 // elements for the epoch 1990 January 0.0.
 #include <cmath>
 
-#include "angles.h"
-#include "calendar.h"
-#include "ephemeris.h"
+#include "chart/angles.h"
+#include "chart/calendar.h"
+#include "chart/ephemeris.h"
 
 namespace zodiara {
 

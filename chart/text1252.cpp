@@ -1,4 +1,4 @@
-#include "text1252.h"
+#include "chart/text1252.h"
 
 #include <array>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "zoneclock.h"
+#include "chart/zoneclock.h"
 
 namespace zodiara {
 

@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-#include "chart.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 

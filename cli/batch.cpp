@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "batch.h"
-#include "commands.h"
-#include "fileio.h"
-#include "json.h"
+#include "cli/batch.h"
+#include "cli/commands.h"
+#include "chart/fileio.h"
+#include "cli/json.h"
 
 namespace zodiara::cli {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pipeline.h"
+#include "chart/pipeline.h"
 
 namespace zodiara::cli {
 

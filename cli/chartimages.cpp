@@ -1,4 +1,4 @@
-#include "chartimages.h"
+#include "cli/chartimages.h"
 
 #include <QGuiApplication>
 #include <QString>
@@ -6,7 +6,7 @@
 #include <clocale>
 #include <cstdio>
 
-#include "chartexport.h"
+#include "display/chartexport.h"
 
 namespace zodiara::cli {
 

@@ -1,14 +1,14 @@
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 
-#include "chartfile.h"
-#include "fileio.h"
-#include "json.h"
-#include "precise.h"
-#include "report.h"
+#include "chart/chartfile.h"
+#include "chart/fileio.h"
+#include "cli/json.h"
+#include "chart/precise.h"
+#include "cli/report.h"
 
 namespace zodiara::cli {
 

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "options.h"
-#include "pipeline.h"
+#include "cli/options.h"
+#include "chart/pipeline.h"
 
 namespace zodiara::cli {
 

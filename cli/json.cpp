@@ -1,10 +1,10 @@
-#include "json.h"
+#include "cli/json.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
-#include "text1252.h"
+#include "chart/text1252.h"
 
 namespace zodiara::cli {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands.h"
+#include "cli/commands.h"
 
 namespace zodiara::cli {
 

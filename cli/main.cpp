@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "chartimages.h"
-#include "commands.h"
-#include "lorecommands.h"
+#include "cli/chartimages.h"
+#include "cli/commands.h"
+#include "lore/lorecommands.h"
 
 namespace {
 

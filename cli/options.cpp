@@ -1,11 +1,11 @@
-#include "options.h"
+#include "cli/options.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "birthrules.h"
-#include "text1252.h"
-#include "zoneclock.h"
+#include "chart/birthrules.h"
+#include "chart/text1252.h"
+#include "chart/zoneclock.h"
 
 namespace zodiara::cli {
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "chart.h"
-#include "pipeline.h"
+#include "chart/chart.h"
+#include "chart/pipeline.h"
 
 namespace zodiara::cli {
 

@@ -1,12 +1,12 @@
-#include "report.h"
+#include "cli/report.h"
 
 #include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <span>
 
-#include "calendar.h"
-#include "text1252.h"
+#include "chart/calendar.h"
+#include "chart/text1252.h"
 
 namespace zodiara::cli {
 

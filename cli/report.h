@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "commands.h"
+#include "cli/commands.h"
 
 namespace zodiara::cli {
 

@@ -1,4 +1,4 @@
-#include "aspecttablelayout.h"
+#include "display/aspecttablelayout.h"
 
 #include <algorithm>
 

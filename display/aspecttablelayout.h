@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "chart.h"
-#include "wheellayout.h"
+#include "chart/chart.h"
+#include "display/wheellayout.h"
 
 namespace zodiara {
 

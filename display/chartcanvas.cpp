@@ -1,4 +1,4 @@
-#include "chartcanvas.h"
+#include "display/chartcanvas.h"
 
 #include <QHash>
 #include <QPaintDevice>
@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "glyphbitmap.h"
-#include "glyphs.h"
+#include "display/glyphbitmap.h"
+#include "resources/glyphs.h"
 
 namespace zodiara {
 

@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "wheellayout.h"
+#include "display/wheellayout.h"
 
 class QPainter;
 class QPaintDevice;

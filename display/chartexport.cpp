@@ -1,4 +1,4 @@
-#include "chartexport.h"
+#include "display/chartexport.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <string_view>
 
-#include "chartcanvas.h"
-#include "chartpaint.h"
-#include "fileio.h"
+#include "display/chartcanvas.h"
+#include "display/chartpaint.h"
+#include "chart/fileio.h"
 
 namespace zodiara {
 

@@ -8,8 +8,8 @@
 #include <QSize>
 #include <QString>
 
-#include "chart.h"
-#include "pipeline.h"
+#include "chart/chart.h"
+#include "chart/pipeline.h"
 
 namespace zodiara {
 

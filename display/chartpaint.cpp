@@ -1,10 +1,10 @@
-#include "chartpaint.h"
+#include "display/chartpaint.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "aspecttablelayout.h"
-#include "textconversion.h"
+#include "display/aspecttablelayout.h"
+#include "ui/textconversion.h"
 
 namespace zodiara {
 

@@ -8,11 +8,11 @@
 
 #include <array>
 
-#include "chart.h"
-#include "chartcanvas.h"
-#include "glyphs.h"
-#include "pipeline.h"
-#include "wheellayout.h"
+#include "chart/chart.h"
+#include "display/chartcanvas.h"
+#include "resources/glyphs.h"
+#include "chart/pipeline.h"
+#include "display/wheellayout.h"
 
 namespace zodiara {
 

@@ -1,11 +1,11 @@
-#include "glyphbitmap.h"
+#include "display/glyphbitmap.h"
 
 #include <QHash>
 #include <QPainter>
 
 #include <cmath>
 
-#include "glyphs.h"
+#include "resources/glyphs.h"
 
 namespace zodiara {
 

@@ -1,9 +1,9 @@
-#include "wheellayout.h"
+#include "display/wheellayout.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "angles.h"
+#include "chart/angles.h"
 
 namespace zodiara {
 

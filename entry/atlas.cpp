@@ -1,8 +1,8 @@
-#include "atlas.h"
+#include "entry/atlas.h"
 
-#include "chart.h"
-#include "fileio.h"
-#include "textconversion.h"
+#include "chart/chart.h"
+#include "chart/fileio.h"
+#include "ui/textconversion.h"
 
 #include <QDir>
 #include <QFile>

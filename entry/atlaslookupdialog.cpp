@@ -1,8 +1,8 @@
-#include "atlaslookupdialog.h"
+#include "entry/atlaslookupdialog.h"
 
-#include "atlas.h"
-#include "centeronscreen.h"
-#include "messageservice.h"
+#include "entry/atlas.h"
+#include "ui/centeronscreen.h"
+#include "ui/messageservice.h"
 
 #include <QCoreApplication>
 #include <QDir>

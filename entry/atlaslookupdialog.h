@@ -1,7 +1,7 @@
 // "Select Entry from List": every line of the atlas, with a filter above the list.
 #pragma once
 
-#include "atlas.h"
+#include "entry/atlas.h"
 
 #include <QAbstractListModel>
 #include <QDialog>

@@ -1,8 +1,8 @@
-#include "calendardialog.h"
+#include "entry/calendardialog.h"
 
-#include "calendar.h"
-#include "centeronscreen.h"
-#include "textconversion.h"
+#include "chart/calendar.h"
+#include "ui/centeronscreen.h"
+#include "ui/textconversion.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,11 +1,11 @@
 // "Select Date": one month as a grid of day cells; edits the caller's date live, Cancel restores it.
 #pragma once
 
-#include "chart.h"
+#include "chart/chart.h"
 
 #include <QDialog>
 
-#include "centeronscreen.h"
+#include "ui/centeronscreen.h"
 
 #include <array>
 

@@ -1,15 +1,15 @@
-#include "chartedit.h"
+#include "entry/chartedit.h"
 
-#include "atlas.h"
-#include "atlaslookupdialog.h"
-#include "birthrules.h"
-#include "calendar.h"
-#include "calendardialog.h"
-#include "centeronscreen.h"
-#include "daylightsaving.h"
-#include "messageservice.h"
-#include "textconversion.h"
-#include "intedit.h"
+#include "entry/atlas.h"
+#include "entry/atlaslookupdialog.h"
+#include "chart/birthrules.h"
+#include "chart/calendar.h"
+#include "entry/calendardialog.h"
+#include "ui/centeronscreen.h"
+#include "entry/daylightsaving.h"
+#include "ui/messageservice.h"
+#include "ui/textconversion.h"
+#include "entry/intedit.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -2,11 +2,11 @@
 // changes only when OK finds every entry valid.
 #pragma once
 
-#include "chart.h"
+#include "chart/chart.h"
 
 #include <QDialog>
 
-#include "centeronscreen.h"
+#include "ui/centeronscreen.h"
 #include <QList>
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "daylightsaving.h"
+#include "entry/daylightsaving.h"
 
-#include "textconversion.h"
+#include "ui/textconversion.h"
 
 #include <QDateTime>
 #include <QTimeZone>

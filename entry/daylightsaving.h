@@ -2,7 +2,7 @@
 // compared with what the chart data dialog holds. No widgets here.
 #pragma once
 
-#include "chart.h"
+#include "chart/chart.h"
 
 #include <QString>
 #include <QStringView>

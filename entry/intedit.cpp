@@ -1,4 +1,4 @@
-#include "intedit.h"
+#include "entry/intedit.h"
 
 #include <QKeyEvent>
 

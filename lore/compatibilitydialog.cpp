@@ -1,4 +1,4 @@
-#include "compatibilitydialog.h"
+#include "lore/compatibilitydialog.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "centeronscreen.h"
-#include "chart.h"
-#include "compatibilitytexts.h"
-#include "dialogunits.h"
-#include "lorewidgets.h"
-#include "signtexts.h"
+#include "ui/centeronscreen.h"
+#include "chart/chart.h"
+#include "lore/compatibilitytexts.h"
+#include "lore/dialogunits.h"
+#include "lore/lorewidgets.h"
+#include "lore/signtexts.h"
 
 namespace zodiara {
 

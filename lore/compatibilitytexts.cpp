@@ -1,6 +1,6 @@
-#include "compatibilitytexts.h"
+#include "lore/compatibilitytexts.h"
 
-#include "chart.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 

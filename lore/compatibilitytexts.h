@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "signtexts.h"
+#include "lore/signtexts.h"
 
 namespace zodiara {
 

@@ -1,4 +1,4 @@
-#include "dialogunits.h"
+#include "lore/dialogunits.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
-#include "lorecommands.h"
+#include "lore/lorecommands.h"
 
 #include <optional>
 
-#include "signtexts.h"
+#include "lore/signtexts.h"
 
 namespace zodiara {
 

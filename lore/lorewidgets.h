@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "textconversion.h"
+#include "ui/textconversion.h"
 
 namespace zodiara {
 

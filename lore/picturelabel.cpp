@@ -1,9 +1,9 @@
-#include "picturelabel.h"
+#include "lore/picturelabel.h"
 
 #include <QPainter>
 
-#include "glyphs.h"
-#include "messageservice.h"
+#include "resources/glyphs.h"
+#include "ui/messageservice.h"
 
 namespace zodiara {
 

@@ -1,12 +1,12 @@
-#include "signtexts.h"
+#include "lore/signtexts.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
 
-#include "chart.h"
-#include "compatibilitytexts.h"
+#include "chart/chart.h"
+#include "lore/compatibilitytexts.h"
 
 namespace zodiara {
 

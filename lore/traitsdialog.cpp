@@ -1,4 +1,4 @@
-#include "traitsdialog.h"
+#include "lore/traitsdialog.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -8,13 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "centeronscreen.h"
-#include "chart.h"
-#include "dialogunits.h"
-#include "glyphs.h"
-#include "lorewidgets.h"
-#include "signtexts.h"
-#include "picturelabel.h"
+#include "ui/centeronscreen.h"
+#include "chart/chart.h"
+#include "lore/dialogunits.h"
+#include "resources/glyphs.h"
+#include "lore/lorewidgets.h"
+#include "lore/signtexts.h"
+#include "lore/picturelabel.h"
 
 namespace zodiara {
 

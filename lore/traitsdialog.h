@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "centeronscreen.h"
+#include "ui/centeronscreen.h"
 
 class QComboBox;
 class QLabel;

@@ -1,7 +1,7 @@
 // The pixel masters: signs and bodies drawn dot by dot for the small sizes at which the wheel
 // shows them. Reducing the large artwork to 6 or 10 pixels keeps every stroke and so fills every
 // gap: each shape here keeps what tells its symbol apart instead. '#' is ink, '.' background.
-#include "glyphs.h"
+#include "resources/glyphs.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,7 +1,7 @@
-#include "messageservice.h"
+#include "ui/messageservice.h"
 
-#include "chart.h"
-#include "textconversion.h"
+#include "chart/chart.h"
+#include "ui/textconversion.h"
 
 #include <QLabel>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "textconversion.h"
+#include "ui/textconversion.h"
 
 namespace zodiara {
 

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "text1252.h"
+#include "chart/text1252.h"
 
 namespace zodiara {
 

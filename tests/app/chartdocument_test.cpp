@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "chartdocument.h"
-#include "chartfile.h"
-#include "textconversion.h"
+#include "app/chartdocument.h"
+#include "chart/chartfile.h"
+#include "ui/textconversion.h"
 
 using namespace zodiara;
 

@@ -17,15 +17,15 @@
 
 #include <algorithm>
 
-#include "aboutdialog.h"
-#include "chartedit.h"
-#include "chartfile.h"
-#include "chartview.h"
-#include "clickinfo.h"
-#include "mainwindow.h"
-#include "platformservices.h"
+#include "app/aboutdialog.h"
+#include "entry/chartedit.h"
+#include "chart/chartfile.h"
+#include "app/chartview.h"
+#include "app/clickinfo.h"
+#include "app/mainwindow.h"
+#include "app/platformservices.h"
 #include "recordingmessages.h"
-#include "textconversion.h"
+#include "ui/textconversion.h"
 
 using namespace zodiara;
 using namespace zodiara::test;

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "angles.h"
+#include "chart/angles.h"
 
 using namespace zodiara;
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "birthrules.h"
+#include "chart/birthrules.h"
 
 using namespace zodiara;
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "calendar.h"
+#include "chart/calendar.h"
 #include "testcharts.h"
 #include "testname.h"
 

@@ -8,8 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "chartfile.h"
-#include "pipeline.h"
+#include "chart/chartfile.h"
+#include "chart/pipeline.h"
 #include "testcharts.h"
 #include "testname.h"
 

@@ -16,7 +16,7 @@
 #include <functional>
 #include <future>
 
-#include "chartfile.h"
+#include "chart/chartfile.h"
 #include "testcharts.h"
 #include "testname.h"
 

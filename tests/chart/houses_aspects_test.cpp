@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "angles.h"
-#include "aspects.h"
-#include "houses.h"
-#include "pipeline.h"
+#include "chart/angles.h"
+#include "chart/aspects.h"
+#include "chart/houses.h"
+#include "chart/pipeline.h"
 #include "testcharts.h"
 #include "testname.h"
 

@@ -8,9 +8,9 @@
 
 #include <swephexp.h>
 
-#include "calendar.h"
-#include "pipeline.h"
-#include "precise.h"
+#include "chart/calendar.h"
+#include "chart/pipeline.h"
+#include "chart/precise.h"
 #include "testcharts.h"
 #include "testname.h"
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <tuple>
 
-#include "chartfile.h"
-#include "ephemeris.h"
-#include "pipeline.h"
+#include "chart/chartfile.h"
+#include "chart/ephemeris.h"
+#include "chart/pipeline.h"
 #include "testcharts.h"
 
 using namespace zodiara;

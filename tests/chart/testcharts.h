@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <ostream>
 
-#include "chart.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "text1252.h"
+#include "chart/text1252.h"
 
 using namespace zodiara;
 

@@ -3,8 +3,8 @@
 
 #include <tuple>
 
-#include "calendar.h"
-#include "zoneclock.h"
+#include "chart/calendar.h"
+#include "chart/zoneclock.h"
 
 using namespace zodiara;
 using namespace std::chrono;

@@ -18,7 +18,7 @@
 #include <tuple>
 #include <vector>
 
-#include "chartfile.h"
+#include "chart/chartfile.h"
 
 extern char** environ;
 

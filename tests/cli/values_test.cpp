@@ -7,8 +7,8 @@
 #include <limits>
 #include <tuple>
 
-#include "json.h"
-#include "options.h"
+#include "cli/json.h"
+#include "cli/options.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <QTest>
 #include <QWindow>
 
-#include "chartfile.h"
-#include "commandline.h"
-#include "mainwindow.h"
-#include "messageservice.h"
+#include "chart/chartfile.h"
+#include "app/commandline.h"
+#include "app/mainwindow.h"
+#include "ui/messageservice.h"
 #include "modaltesting.h"
-#include "platformservices.h"
-#include "textconversion.h"
+#include "app/platformservices.h"
+#include "ui/textconversion.h"
 
 using namespace zodiara;
 

@@ -17,11 +17,11 @@
 #include <cmath>
 #include <tuple>
 
-#include "chartcanvas.h"
-#include "chartexport.h"
-#include "chartpaint.h"
-#include "glyphbitmap.h"
-#include "pipeline.h"
+#include "display/chartcanvas.h"
+#include "display/chartexport.h"
+#include "display/chartpaint.h"
+#include "display/glyphbitmap.h"
+#include "chart/pipeline.h"
 #include "testname.h"
 
 using namespace zodiara;

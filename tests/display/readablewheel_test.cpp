@@ -13,11 +13,11 @@
 #include <cstring>
 #include <functional>
 
-#include "angles.h"
-#include "chartcanvas.h"
-#include "chartpaint.h"
-#include "houses.h"
-#include "pipeline.h"
+#include "chart/angles.h"
+#include "display/chartcanvas.h"
+#include "display/chartpaint.h"
+#include "chart/houses.h"
+#include "chart/pipeline.h"
 #include "testname.h"
 
 using namespace zodiara;

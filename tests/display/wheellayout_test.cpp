@@ -8,8 +8,8 @@
 #include <array>
 #include <tuple>
 
-#include "chartpaint.h"
-#include "wheellayout.h"
+#include "display/chartpaint.h"
+#include "display/wheellayout.h"
 
 using namespace zodiara;
 

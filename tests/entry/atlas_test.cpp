@@ -1,6 +1,6 @@
 // The atlas reader, the line parser, the zone rule, the place search and the lookup dialog.
-#include "atlas.h"
-#include "atlaslookupdialog.h"
+#include "entry/atlas.h"
+#include "entry/atlaslookupdialog.h"
 #include "recordingmessages.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The atlas file as found on disk: nothing is waited on, and no file or line is read without
 // bound.
-#include "atlas.h"
+#include "entry/atlas.h"
 
 #include <QFile>
 #include <QTemporaryDir>

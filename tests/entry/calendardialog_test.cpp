@@ -1,6 +1,6 @@
 // The date picker driven as a user would: its grid, caption, clamp, clicks and Cancel.
-#include "calendar.h"
-#include "calendardialog.h"
+#include "chart/calendar.h"
+#include "entry/calendardialog.h"
 #include "recordingmessages.h"
 
 #include <QComboBox>

@@ -1,10 +1,10 @@
 // The chart data dialog and its integer boxes, driven by keys and clicks, with the date
 // picker and the atlas lookup opened from it.
-#include "atlaslookupdialog.h"
-#include "calendardialog.h"
-#include "chartedit.h"
-#include "chartfile.h"
-#include "intedit.h"
+#include "entry/atlaslookupdialog.h"
+#include "entry/calendardialog.h"
+#include "entry/chartedit.h"
+#include "chart/chartfile.h"
+#include "entry/intedit.h"
 #include "recordingmessages.h"
 
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // Daylight saving and standard time from the system's time-zone database, and the one
 // question the chart data dialog asks about them.
-#include "atlas.h"
-#include "atlaslookupdialog.h"
-#include "chartedit.h"
-#include "daylightsaving.h"
+#include "entry/atlas.h"
+#include "entry/atlaslookupdialog.h"
+#include "entry/chartedit.h"
+#include "entry/daylightsaving.h"
 #include "recordingmessages.h"
 
 #include <QFileInfo>

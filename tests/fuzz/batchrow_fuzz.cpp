@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "batch.h"
-#include "text1252.h"
+#include "cli/batch.h"
+#include "chart/text1252.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -12,12 +12,12 @@
 #include <span>
 #include <string>
 
-#include "chartexport.h"
-#include "chartfile.h"
-#include "json.h"
-#include "pipeline.h"
-#include "report.h"
-#include "text1252.h"
+#include "display/chartexport.h"
+#include "chart/chartfile.h"
+#include "cli/json.h"
+#include "chart/pipeline.h"
+#include "cli/report.h"
+#include "chart/text1252.h"
 
 namespace {
 

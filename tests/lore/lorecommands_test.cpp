@@ -8,8 +8,8 @@
 #include <tuple>
 #include <vector>
 
-#include "lorecommands.h"
-#include "signtexts.h"
+#include "lore/lorecommands.h"
+#include "lore/signtexts.h"
 
 using namespace zodiara;
 

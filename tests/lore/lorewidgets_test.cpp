@@ -4,14 +4,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "compatibilitydialog.h"
-#include "glyphs.h"
-#include "lorecommands.h"
+#include "lore/compatibilitydialog.h"
+#include "resources/glyphs.h"
+#include "lore/lorecommands.h"
 #include "recordingmessages.h"
-#include "signtexts.h"
-#include "textconversion.h"
-#include "traitsdialog.h"
-#include "picturelabel.h"
+#include "lore/signtexts.h"
+#include "ui/textconversion.h"
+#include "lore/traitsdialog.h"
+#include "lore/picturelabel.h"
 
 using namespace zodiara;
 using test::RecordingMessages;

@@ -8,8 +8,8 @@
 #include <string>
 #include <tuple>
 
-#include "chart.h"
-#include "signtexts.h"
+#include "chart/chart.h"
+#include "lore/signtexts.h"
 
 using namespace zodiara;
 

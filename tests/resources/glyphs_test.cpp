@@ -1,4 +1,4 @@
-#include "glyphs.h"
+#include "resources/glyphs.h"
 
 #include <QPainter>
 #include <QTest>

@@ -1,7 +1,7 @@
 // A message service for the widget tests: records every box instead of showing it.
 #pragma once
 
-#include "messageservice.h"
+#include "ui/messageservice.h"
 #include "modaltesting.h"
 
 #include <QPointer>

@@ -140,8 +140,10 @@ std::pair<QPointF, double> circle(const std::vector<Item>& items, int i)
 }
 
 // The reference chart's view is the picture of the placement rules (stored before this work) except
-// inside the boxes of the small glyphs, now drawn from pixel masters.
-TEST(ReferenceView, ChangesOnlyInsideTheSmallGlyphs)
+// inside the boxes of the small glyphs, now drawn from pixel masters. At a device pixel ratio of 2
+// each glyph is drawn at the device's resolution, not doubled from the picture at ratio 1, and
+// everything keeps its place in logical pixels.
+TEST(ReferenceView, ChangesOnlyInsideTheSmallGlyphsDrawnAtDeviceResolution)
 {
     DerivedTables tables;
     const Chart chart = referenceChart(tables);
@@ -164,20 +166,14 @@ TEST(ReferenceView, ChangesOnlyInsideTheSmallGlyphs)
         if (outside > 0 && diff.save(diffPath))
             ADD_FAILURE() << outside << " pixels changed outside the small glyphs: " << diffPath.toStdString();
     }
-}
 
-// At a device pixel ratio of 2 each glyph is drawn at the device's resolution, not doubled from the
-// picture at ratio 1, and everything keeps its place in logical pixels.
-TEST(ReferenceView, AtRatioTwoGlyphsAreDrawnAtDeviceResolution)
-{
-    DerivedTables tables;
-    const Chart chart = referenceChart(tables);
-    const Painted one = paintView(chart, tables, {580, 420}, true);
-    const Painted two = paintView(chart, tables, {580, 420}, true, 2);
+    const Painted one = paintView(chart, tables, {580, 420}, true), two = paintView(chart, tables, {580, 420}, true, 2);
     EXPECT_EQ(one.hits.bodyGlyphs, two.hits.bodyGlyphs);
     EXPECT_EQ(one.hits.aspectCells, two.hits.aspectCells);
     ASSERT_EQ(one.items.size(), two.items.size());
     int glyphs = 0;
+    QImage blank(QSize(580, 420) * 2, QImage::Format_RGB32);
+    blank.fill(Qt::white);
     for (std::size_t i = 0; i < one.items.size(); ++i) {
         const Item& item = one.items[i];
         ASSERT_EQ(item.rect, two.items[i].rect);
@@ -188,9 +184,7 @@ TEST(ReferenceView, AtRatioTwoGlyphsAreDrawnAtDeviceResolution)
         QImage doubled = one.image.copy(box).scaled(box.size() * 2);
         doubled.setDevicePixelRatio(1);
         const QImage sharp = two.image.copy(QRect(box.topLeft() * 2, box.size() * 2));
-        QImage blank(sharp.size(), QImage::Format_RGB32);
-        blank.fill(Qt::white);
-        EXPECT_TRUE(sharp != doubled && sharp != blank)
+        EXPECT_TRUE(sharp != doubled && sharp != blank.copy(sharp.rect()))
             << "glyph " << item.glyph << " at " << box.x() << "," << box.y();
     }
     EXPECT_GT(glyphs, 80);  // the wheel's and the table's
@@ -287,11 +281,10 @@ TEST(HouseNumbers, StayInsideTheirBand)
             ++numbers;
             const QFontMetrics fm(fontForCellHeight(item.font, &p.image), &p.image);
             const QRect ink = fm.tightBoundingRect(item.text).translated(item.rect.left, item.rect.top + fm.ascent());
-            double farthest = 0;
-            for (const QPoint c : {ink.topLeft(), ink.topRight(), ink.bottomLeft(), ink.bottomRight()})
-                farthest = std::max(farthest, std::hypot(c.x() - centre.x(), c.y() - centre.y()));
+            const double dx = std::max(std::abs(ink.left() - centre.x()), std::abs(ink.right() - centre.x()));
+            const double dy = std::max(std::abs(ink.top() - centre.y()), std::abs(ink.bottom() - centre.y()));
             const IntRect inkRect{ink.left(), ink.top(), ink.right() + 1, ink.bottom() + 1};
-            EXPECT_TRUE(farthest <= numberRadius + 1 && distanceToRect(centre, inkRect) >= hubRadius - 1)
+            EXPECT_TRUE(std::hypot(dx, dy) <= numberRadius + 1 && distanceToRect(centre, inkRect) >= hubRadius - 1)
                 << size.width() << "x" << size.height() << " house " << item.text.toStdString();
         }
         EXPECT_EQ(numbers, 12);
@@ -320,12 +313,11 @@ TEST(PrintedPage, LinesAreAQuarterPointWideAndNothingElseMoves)
     QImage paper = render(600);
     const QPointF centre = circle(items, 0).first;
     // Across a circle on the ray at 12 degrees, which passes no label, glyph or house number.
+    const QPointF ray(std::cos(degToRad(12)), std::sin(degToRad(12)));
     const auto across = [&](const QImage& image, double r) {
         int dark = 0;
         for (double d = r - 4; d <= r + 4; ++d)
-            dark += qGray(image.pixel(qRound(centre.x() + d * std::cos(degToRad(12))),
-                                      qRound(centre.y() + d * std::sin(degToRad(12)))))
-                    < 128;
+            dark += qGray(image.pixel((centre + d * ray).toPoint())) < 128;
         return dark;
     };
     std::vector<double> radii;

@@ -42,6 +42,7 @@ int countPixels(const QImage& image, QRect r, Test test)
 }
 int countColour(const QImage& im, QRect r, QRgb ink) { return countPixels(im, r, [=](QRgb p) { return p == ink; }); }
 int countDark(const QImage& im, QRect r) { return countPixels(im, r, [](QRgb p) { return qGray(p) < 128; }); }
+
 QPoint onCircle(QPoint c, double r, double deg)
 {
     const double a = deg * M_PI / 180;

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <tuple>
 #include <functional>
+#include <tuple>
 
 #include "angles.h"
 #include "chartcanvas.h"

@@ -5,37 +5,40 @@
 
 using namespace zodiara;
 
-// Every sign, body and aspect has a glyph; the sizes come from the artwork itself.
-static QList<int> expectedIds()
+static QList<int> idsOf(int count, int (*id)(int))
 {
     QList<int> ids;
-    for (int sign = 0; sign < SignGlyphCount; ++sign)
-        ids << signGlyphId(sign);
-    for (int body = 0; body < BodyGlyphCount; ++body)
-        ids << bodyGlyphId(body);
-    for (int aspect = 0; aspect < AspectGlyphCount; ++aspect)
-        ids << aspectGlyphId(aspect);
+    for (int i = 0; i < count; ++i)
+        ids << id(i);
     return ids;
 }
+const QList<int> Signs = idsOf(SignGlyphCount, signGlyphId), Bodies = idsOf(BodyGlyphCount, bodyGlyphId),
+                 All = Signs + Bodies + idsOf(AspectGlyphCount, aspectGlyphId);
 
 class TestGlyphs : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void glyph_data();
+    // Every sign, body and aspect has a glyph; the sizes come from the artwork itself.
+    void glyph_data()
+    {
+        QTest::addColumn<int>("id");
+        for (int id : All)
+            QTest::newRow(qPrintable(QString::number(id))) << id;
+    }
     void glyph();
-    void pixelMasters_data();
+    void pixelMasters_data()
+    {
+        QTest::addColumn<QList<int>>("ids");
+        QTest::addColumn<int>("side");
+        QTest::newRow("signs at 6") << Signs << 6;
+        QTest::newRow("signs at 10") << Signs << 10;
+        QTest::newRow("bodies at 10") << Bodies << 10;
+    }
     void pixelMasters();
     void unknownIdsAndIcon();
 };
-
-void TestGlyphs::glyph_data()
-{
-    QTest::addColumn<int>("id");
-    for (int id : expectedIds())
-        QTest::newRow(qPrintable(QString::number(id))) << id;
-}
 
 void TestGlyphs::glyph()
 {
@@ -113,20 +116,6 @@ void TestGlyphs::glyph()
             && qAbs(drawn.bottom() + 1 - (target.y() + (bitmap.bottom() + 1) * sy)) <= 1.5 * sy);
 }
 
-void TestGlyphs::pixelMasters_data()
-{
-    QTest::addColumn<QList<int>>("ids");
-    QTest::addColumn<int>("side");
-    QList<int> signs, bodies;
-    for (int sign = 0; sign < SignGlyphCount; ++sign)
-        signs << signGlyphId(sign);
-    for (int body = 0; body < BodyGlyphCount; ++body)
-        bodies << bodyGlyphId(body);
-    QTest::newRow("signs at 6") << signs << 6;
-    QTest::newRow("signs at 10") << signs << 10;
-    QTest::newRow("bodies at 10") << bodies << 10;
-}
-
 // Told apart at a glance: no two alike, and strokes on a background rather than a blob.
 void TestGlyphs::pixelMasters()
 {
@@ -151,7 +140,7 @@ void TestGlyphs::pixelMasters()
 
 void TestGlyphs::unknownIdsAndIcon()
 {
-    QCOMPARE(QList<int>(glyphIds().begin(), glyphIds().end()), expectedIds());
+    QCOMPARE(QList<int>(glyphIds().begin(), glyphIds().end()), All);
     for (int id : {-1, 0, aboutPictureId, signGlyphId(-1), signGlyphId(SignGlyphCount), bodyGlyphId(-1),
                    bodyGlyphId(BodyGlyphCount), aspectGlyphId(-1), aspectGlyphId(AspectGlyphCount)}) {
         QVERIFY(!hasGlyph(id) && glyphImage(id).isNull());

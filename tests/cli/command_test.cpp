@@ -19,8 +19,7 @@
 #include <vector>
 
 #include "chart/chartfile.h"
-
-extern char** environ;
+#include "chartprocess.h"
 
 namespace {
 
@@ -31,16 +30,8 @@ struct Outcome {
     std::string out, err;
 };
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeFile(const fs::path& path, std::string_view bytes)
-{
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
+using zodiara::test::readFile;
+using zodiara::test::writeFile;
 
 class Cli : public testing::Test {
 protected:
@@ -64,23 +55,9 @@ protected:
     {
         const fs::path in = path("stdin"), out = path("stdout"), err = path("stderr");
         writeFile(in, input);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::vector<char*> argv{const_cast<char*>(ZODIARA_CHART_EXE)};
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        pid_t pid = 0;
         Outcome result;
-        if (posix_spawn(&pid, ZODIARA_CHART_EXE, &actions, nullptr, argv.data(), environ) == 0) {
-            int status = 0;
-            waitpid(pid, &status, 0);
-            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
+        // The environment as it is now: the time-zone rows set TZ for the run.
+        result.status = zodiara::test::runChart(args, zodiara::test::environmentWith({}), in, out, err);
         result.out = readFile(out);
         result.err = readFile(err);
         return result;

@@ -18,24 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "chartprocess.h"
 #include "testname.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeFile(const fs::path& path, std::string_view bytes)
-{
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
+using namespace zodiara::test;
 
 // "DIR/" at the start of an argument or after '=' in a variable stands for the test's folder.
 std::string inDir(std::string text, const fs::path& dir)
@@ -44,46 +33,6 @@ std::string inDir(std::string text, const fs::path& dir)
     if (at != std::string::npos)
         text.replace(at == 0 ? 0 : at + 1, 3, dir.string());
     return text;
-}
-
-// The environment with each "NAME=value" set and each bare "NAME" removed.
-std::vector<std::string> environmentWith(const std::vector<std::string>& changes)
-{
-    std::vector<std::string> result;
-    for (char** variable = environ; *variable; ++variable) {
-        const std::string entry = *variable;
-        const std::string name = entry.substr(0, entry.find('='));
-        if (std::none_of(changes.begin(), changes.end(),
-                         [&](const std::string& c) { return c.substr(0, c.find('=')) == name; }))
-            result.push_back(entry);
-    }
-    for (const std::string& change : changes)
-        if (change.find('=') != std::string::npos)
-            result.push_back(change);
-    return result;
-}
-
-pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env,
-            posix_spawn_file_actions_t& actions)
-{
-    std::vector<char*> argv{const_cast<char*>(ZODIARA_CHART_EXE)}, envp;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    for (const std::string& variable : env)
-        envp.push_back(const_cast<char*>(variable.c_str()));
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    return posix_spawn(&pid, ZODIARA_CHART_EXE, &actions, nullptr, argv.data(), envp.data()) == 0 ? pid : -1;
-}
-
-// The exit status, or 128 + the signal that ended the program.
-int waitFor(pid_t pid)
-{
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 struct Case {
@@ -132,13 +81,7 @@ TEST_P(Robustness, OneLineRefusalsAndWholeOutputs)
     const fs::path in = m_dir / "stdin", out = m_dir / "stdout", err = m_dir / "stderr";
     writeFile(in, row.input);
     const std::string outPath = row.stdoutPath.empty() ? out.string() : row.stdoutPath;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int status = waitFor(spawn(args, environmentWith(env), actions));
-    posix_spawn_file_actions_destroy(&actions);
+    const int status = runChart(args, environmentWith(env), in, outPath, err);
     const std::string stdoutText = row.stdoutPath.empty() ? readFile(out) : "";
     const std::string stderrText = readFile(err);
 
@@ -239,7 +182,7 @@ TEST(BatchOverAPipe, AnswersEachRowBeforeTheInputEnds)
     posix_spawn_file_actions_adddup2(&actions, fromBatch[1], 1);
     for (const int fd : {toBatch[0], toBatch[1], fromBatch[0], fromBatch[1]})
         posix_spawn_file_actions_addclose(&actions, fd);
-    const pid_t pid = spawn({"batch"}, environmentWith({}), actions);
+    const pid_t pid = spawnChart({"batch"}, environmentWith({}), actions);
     posix_spawn_file_actions_destroy(&actions);
     close(toBatch[0]);
     close(fromBatch[1]);

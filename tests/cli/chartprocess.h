@@ -1,0 +1,87 @@
+// Running zodiara-chart from a test as a script would: files for its three streams, an
+// environment of the test's choosing, and the exit status it ended with.
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+extern char** environ;
+
+namespace zodiara::test {
+
+inline std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void writeFile(const std::filesystem::path& path, std::string_view bytes)
+{
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// The environment with each "NAME=value" set and each bare "NAME" removed.
+inline std::vector<std::string> environmentWith(const std::vector<std::string>& changes)
+{
+    std::vector<std::string> result;
+    for (char** variable = environ; *variable; ++variable) {
+        const std::string entry = *variable;
+        const std::string name = entry.substr(0, entry.find('='));
+        if (std::none_of(changes.begin(), changes.end(),
+                         [&](const std::string& c) { return c.substr(0, c.find('=')) == name; }))
+            result.push_back(entry);
+    }
+    for (const std::string& change : changes)
+        if (change.find('=') != std::string::npos)
+            result.push_back(change);
+    return result;
+}
+
+// Starts the program; -1 when it cannot be started.
+inline pid_t spawnChart(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                        const posix_spawn_file_actions_t& actions)
+{
+    std::vector<char*> argv{const_cast<char*>(ZODIARA_CHART_EXE)}, envp;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    for (const std::string& variable : env)
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    return posix_spawn(&pid, ZODIARA_CHART_EXE, &actions, nullptr, argv.data(), envp.data()) == 0 ? pid : -1;
+}
+
+// The exit status, or 128 + the signal that ended the program.
+inline int waitFor(pid_t pid)
+{
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs the program with standard input, output and error on the three files, to the end.
+inline int runChart(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                    const std::filesystem::path& in, const std::filesystem::path& out,
+                    const std::filesystem::path& err)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int status = waitFor(spawnChart(args, env, actions));
+    posix_spawn_file_actions_destroy(&actions);
+    return status;
+}
+
+}  // namespace zodiara::test

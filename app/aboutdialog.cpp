@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/centeronscreen.h"
-#include "resources/glyphs.h"
 #include "chart/precise.h"
 #include "lore/picturelabel.h"
+#include "resources/glyphs.h"
+#include "ui/centeronscreen.h"
 #include "version.h"
 
 namespace zodiara {

@@ -48,10 +48,7 @@ ComputeOutcome ChartDocument::create(const BirthData& birth)
     return takeBirthData(birth);
 }
 
-ComputeOutcome ChartDocument::modify(const BirthData& birth)
-{
-    return takeBirthData(birth);
-}
+ComputeOutcome ChartDocument::modify(const BirthData& birth) { return takeBirthData(birth); }
 
 ComputeOutcome ChartDocument::takeBirthData(const BirthData& birth)
 {

@@ -3,10 +3,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "display/chartcanvas.h"
 #include "app/chartdocument.h"
-#include "display/chartpaint.h"
 #include "app/clickinfo.h"
+#include "display/chartcanvas.h"
+#include "display/chartpaint.h"
 #include "ui/messageservice.h"
 
 namespace zodiara {

@@ -3,8 +3,8 @@
 
 #include <QWidget>
 
-#include "display/chartpaint.h"
 #include "chart/pipeline.h"
+#include "display/chartpaint.h"
 
 namespace zodiara {
 

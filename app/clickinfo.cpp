@@ -17,8 +17,8 @@ QString aspectExplanation(Aspect aspect, ChartPoint first, ChartPoint second)
                              aspectName(aspect).data(), aspectAngleDeg(aspect));
 }
 
-std::optional<QString> clickExplanation(const DerivedTables& tables, const HitAreas& hits, bool showAspects,
-                                        int x, int y)
+std::optional<QString> clickExplanation(const DerivedTables& tables, const HitAreas& hits, bool showAspects, int x,
+                                        int y)
 {
     for (std::size_t s = 0; s < tables.sortedBodies.size(); ++s) {
         const SortedBody& entry = tables.sortedBodies[s];

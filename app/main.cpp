@@ -3,8 +3,8 @@
 
 #include "app/commandline.h"
 #include "app/mainwindow.h"
-#include "ui/messageservice.h"
 #include "app/platformservices.h"
+#include "ui/messageservice.h"
 #include "version.h"
 
 int main(int argc, char** argv)

@@ -20,16 +20,16 @@
 #include <utility>
 
 #include "app/aboutdialog.h"
-#include "ui/centeronscreen.h"
-#include "entry/chartedit.h"
 #include "app/chartprintout.h"
 #include "app/chartview.h"
-#include "lore/compatibilitydialog.h"
-#include "resources/glyphs.h"
-#include "ui/messageservice.h"
 #include "app/platformservices.h"
 #include "chart/precise.h"
+#include "entry/chartedit.h"
+#include "lore/compatibilitydialog.h"
 #include "lore/traitsdialog.h"
+#include "resources/glyphs.h"
+#include "ui/centeronscreen.h"
+#include "ui/messageservice.h"
 
 namespace zodiara {
 
@@ -86,9 +86,9 @@ QString porphyryMessage(const GeoAngle& latitude)
     const QChar hemisphere = latitude.direction == South ? u'S' : u'N';
     const int degrees = latitude.degrees;
     const int minutes = latitude.minutes;
-    const QString where = minutes != 0
-        ? QStringLiteral("%1°%2'%3").arg(degrees).arg(minutes, 2, 10, QLatin1Char('0')).arg(hemisphere)
-        : QStringLiteral("%1°%2").arg(degrees).arg(hemisphere);
+    const QString where =
+        minutes != 0 ? QStringLiteral("%1°%2'%3").arg(degrees).arg(minutes, 2, 10, QLatin1Char('0')).arg(hemisphere)
+                     : QStringLiteral("%1°%2").arg(degrees).arg(hemisphere);
     return QStringLiteral("Placidus house cusps do not exist at %1 at this time; the chart shows Porphyry cusps.")
         .arg(where);
 }
@@ -184,7 +184,8 @@ bool MainWindow::confirmDiscard()
         return true;
     return m_messages.show(this,
                            QStringLiteral("Modifications have been made to this chart.  Continue without saving ?"),
-                           NotSavedCaption, MessageService::Buttons::YesNo) == MessageService::Result::Yes;
+                           NotSavedCaption, MessageService::Buttons::YesNo)
+           == MessageService::Result::Yes;
 }
 
 bool MainWindow::queryClose()
@@ -192,7 +193,8 @@ bool MainWindow::queryClose()
     if (!m_document.hasUnsavedChanges())
         return true;
     return m_messages.show(this, QStringLiteral("Modifications have been made to this chart.  Quit without saving ?"),
-                           NotSavedCaption, MessageService::Buttons::YesNo) == MessageService::Result::Yes;
+                           NotSavedCaption, MessageService::Buttons::YesNo)
+           == MessageService::Result::Yes;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -203,15 +205,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-void MainWindow::newChart()
-{
-    editBirthData(true);
-}
+void MainWindow::newChart() { editBirthData(true); }
 
-void MainWindow::modifyChart()
-{
-    editBirthData(false);
-}
+void MainWindow::modifyChart() { editBirthData(false); }
 
 void MainWindow::editBirthData(bool newChart)
 {

@@ -80,7 +80,7 @@ private:
     ChartDocument m_document;
     ChartView* m_view;
     std::unique_ptr<QPrinter> m_printer;
-    QString m_startError;  // the command line's file, not yet reported
+    QString m_startError;       // the command line's file, not yet reported
     QWidget* m_help = nullptr;  // the user guide's window, made on first use
 
     QAction* m_saveAction = nullptr;

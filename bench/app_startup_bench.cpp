@@ -23,8 +23,8 @@
 
 #include "app/chartview.h"
 #include "app/mainwindow.h"
-#include "ui/messageservice.h"
 #include "app/platformservices.h"
+#include "ui/messageservice.h"
 
 extern char** environ;
 

@@ -19,16 +19,15 @@ using namespace zodiara::cli;
 std::string generatedCsv(int rowCount, bool precise)
 {
     std::mt19937 random(1990);
-    const auto pick = [&random](int low, int high) {
-        return std::uniform_int_distribution<int>(low, high)(random);
-    };
-    std::string csv = precise ? "name,place,date,time,zone,dst,bc,lon,lat,ephemeris\n"
-                              : "name,place,date,time,zone,dst,bc,lon,lat\n";
+    const auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    std::string csv =
+        precise ? "name,place,date,time,zone,dst,bc,lon,lat,ephemeris\n" : "name,place,date,time,zone,dst,bc,lon,lat\n";
     char row[160];
     for (int i = 0; i < rowCount; ++i) {
         const bool bc = pick(0, 99) == 0;
-        std::snprintf(row, sizeof row, "Person %d,\"Place %d, Land\",%04d-%02d-%02d,%02d:%02d:%02d,%d,%d,%d,%03d%c%02d,%02d%c%02d\n",
-                      i, i % 977, bc ? pick(1, 3000) : pick(1700, 2199), pick(1, 12), pick(1, 28), pick(0, 23),
+        std::snprintf(row, sizeof row,
+                      "Person %d,\"Place %d, Land\",%04d-%02d-%02d,%02d:%02d:%02d,%d,%d,%d,%03d%c%02d,%02d%c%02d\n", i,
+                      i % 977, bc ? pick(1, 3000) : pick(1700, 2199), pick(1, 12), pick(1, 28), pick(0, 23),
                       pick(0, 59), pick(0, 59), pick(0, 28), pick(0, 1), bc ? 1 : 0, pick(0, 179),
                       pick(0, 1) ? 'E' : 'W', pick(0, 59), pick(0, 65), pick(0, 1) ? 'N' : 'S', pick(0, 59));
         csv += row;
@@ -74,8 +73,7 @@ void BM_Batch(benchmark::State& state)
             break;
         }
     }
-    state.counters["charts/s"] =
-        benchmark::Counter(double(rowCount), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["charts/s"] = benchmark::Counter(double(rowCount), benchmark::Counter::kIsIterationInvariantRate);
     state.counters["output MB"] = double(std::filesystem::file_size(output)) / 1e6;
     std::filesystem::remove_all(dir);
 }

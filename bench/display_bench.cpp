@@ -15,12 +15,12 @@
 #include <cstring>
 
 #include "chart/angles.h"
+#include "chart/houses.h"
+#include "chart/pipeline.h"
 #include "display/chartcanvas.h"
 #include "display/chartexport.h"
 #include "display/chartpaint.h"
 #include "display/glyphbitmap.h"
-#include "chart/houses.h"
-#include "chart/pipeline.h"
 
 namespace {
 
@@ -58,8 +58,10 @@ void BM_PaintView(benchmark::State& state)
     }
     benchmark::DoNotOptimize(image.constBits());
 }
+// clang-format off
 BENCHMARK(BM_PaintView)->ArgNames({"aspects", "cold"})->Args({0, 0})->Args({1, 0})->Args({0, 1})->Args({1, 1})
     ->Unit(benchmark::kMillisecond);
+// clang-format on
 
 // The layout's harder cases, with the table: arg 0 is 0 for ten bodies within six degrees of one
 // house (spread apart) at 580 x 420, 1 for the reference chart at 600 x 600 (the wheel fitted

@@ -4,20 +4,11 @@
 
 namespace zodiara {
 
-double reduce360(double angleDeg)
-{
-    return angleDeg - 360 * std::floor(angleDeg / 360);
-}
+double reduce360(double angleDeg) { return angleDeg - 360 * std::floor(angleDeg / 360); }
 
-double degToRad(double angleDeg)
-{
-    return angleDeg * (1.0 / 180) * Pi;
-}
+double degToRad(double angleDeg) { return angleDeg * (1.0 / 180) * Pi; }
 
-double radToDeg(double angleRad)
-{
-    return angleRad * 180 / Pi;
-}
+double radToDeg(double angleRad) { return angleRad * 180 / Pi; }
 
 double wrapDown360(double x)
 {
@@ -25,8 +16,10 @@ double wrapDown360(double x)
         return x;
     // x - 360 n is exact for every n that keeps it within (-360, x], so one step equals many.
     double r = x - 360 * std::floor(x / 360);
+    // clang-format off
     while (r > 360) r -= 360;
     while (r <= 0) r += 360;
+    // clang-format on
     return r;
 }
 
@@ -38,8 +31,9 @@ double wrapUp360(double x)
     if (k < 0)
         k = 0;
     double y = x + 360 * k;  // exact: still negative and no larger in magnitude than x
-    while (y + 360 < 0) y += 360;
-    return y + 360;           // the one step that may round
+    while (y + 360 < 0)
+        y += 360;
+    return y + 360;  // the one step that may round
 }
 
 template <typename Position>
@@ -61,10 +55,7 @@ static void splitLongitude(Position& p, double longitudeDeg)
     p.sign = sign;
 }
 
-void splitCusp(HouseCusp& cusp, double longitudeDeg)
-{
-    splitLongitude(cusp, longitudeDeg);
-}
+void splitCusp(HouseCusp& cusp, double longitudeDeg) { splitLongitude(cusp, longitudeDeg); }
 
 void splitBody(BodyPosition& body, double longitudeDeg)
 {

@@ -66,8 +66,8 @@ std::optional<BirthRefusal> birthRefusal(const BirthEntry& birth)
         {BirthField::Place, textRule(birth.place)},
         {BirthField::Date, dateRule(birth.date, birth.beforeChrist)},
         {BirthField::Time, timeRule(birth.time)},
-        {BirthField::Zone, birth.zone >= 0 && birth.zone < ZoneCount ? std::nullopt
-                                                                      : std::optional(BirthRule::NoSuchZone)},
+        {BirthField::Zone,
+         birth.zone >= 0 && birth.zone < ZoneCount ? std::nullopt : std::optional(BirthRule::NoSuchZone)},
         {BirthField::Longitude, angleRule(birth.longitude, 180)},
         {BirthField::Latitude, angleRule(birth.latitude, 90)},
     };

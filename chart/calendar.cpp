@@ -14,12 +14,14 @@ bool isLeapYear(int year)
 int daysInMonth(int month, int year)
 {
     switch (month) {
+    // clang-format off
     case 1: case 3: case 5: case 7: case 8: case 10: case 12:
         return 31;
     case 4: case 6: case 9: case 11:
         return 30;
     default:
         return isLeapYear(year) ? 29 : 28;
+        // clang-format on
     }
 }
 
@@ -37,10 +39,7 @@ bool dateExists(int year, int month, int day)
     return !(year == 1582 && month == 10 && day > 4 && day < 15);
 }
 
-int astronomicalYear(int enteredYear, bool beforeChrist)
-{
-    return beforeChrist ? 1 - enteredYear : enteredYear;
-}
+int astronomicalYear(int enteredYear, bool beforeChrist) { return beforeChrist ? 1 - enteredYear : enteredYear; }
 
 double julianDay(int year, int month, int day, double dayFraction)
 {
@@ -76,19 +75,23 @@ int weekday(int year, int month, int day)
 TimeOfDay addTime(const TimeOfDay& a, const TimeOfDay& b)
 {
     TimeOfDay t{a.hour + b.hour, a.minute + b.minute, a.second + b.second, 0};
+    // clang-format off
     while (t.second > 59) { t.second -= 60; t.minute += 1; }
     while (t.minute > 59) { t.minute -= 60; t.hour += 1; }
     while (t.second < 0) { t.second += 60; t.minute -= 1; }
     while (t.minute < 0) { t.minute += 60; t.hour -= 1; }
+    // clang-format on
     return t;
 }
 
 TimeOfDay subtractTime(TimeOfDay a, const TimeOfDay& b)
 {
     TimeOfDay t;
+    // clang-format off
     while (a.second < b.second) { a.minute -= 1; a.second += 60; }
     t.second = a.second - b.second;
     while (a.minute < b.minute) { a.hour -= 1; a.minute += 60; }
+    // clang-format on
     t.minute = a.minute - b.minute;
     t.hour = a.hour - b.hour;
     t.spare = 0;
@@ -104,8 +107,10 @@ TimeOfDay longitudeToTime(const GeoAngle& angle)
     t.minute = (4 * d) % 60;
     t.minute += (4 * m) / 60;
     t.second = (4 * m) % 60;
+    // clang-format off
     while (t.second > 59) { t.second -= 60; t.minute += 1; }
     while (t.minute > 59) { t.minute -= 60; t.hour += 1; }
+    // clang-format on
     return t;
 }
 
@@ -170,9 +175,11 @@ void computeSiderealTime(Chart& chart)
     const double t = s * CenturiesPerDay;
     double t0 = 6.697374558 + 2400.051336 * t + 0.000025862 * t * t;
     if (t0 >= 0) {
-        while (t0 > 24) t0 -= 24;
+        while (t0 > 24)
+            t0 -= 24;
     } else {
-        while (t0 < 0) t0 += 24;
+        while (t0 < 0)
+            t0 += 24;
     }
     const TimeOfDay ut = chart.universalTime;
     const double u = decimalHours(ut) * SiderealPerSolarTime;
@@ -202,10 +209,7 @@ void computeSiderealTime(Chart& chart)
     chart.localSiderealTime = lst;
 }
 
-double decimalHours(const TimeOfDay& time)
-{
-    return time.hour + time.minute / 60.0 + time.second / 3600.0;
-}
+double decimalHours(const TimeOfDay& time) { return time.hour + time.minute / 60.0 + time.second / 3600.0; }
 
 double dayNumberSinceEpoch(const CalendarDate& date, const TimeOfDay& time, int epochYear)
 {

@@ -5,8 +5,8 @@
 
 namespace zodiara {
 
-inline constexpr double JulianDateJ2000 = 2451545.0;  // 2000 January 1.5
-inline constexpr double JulianDate1900 = 2415020.0;   // 1900 January 0.5
+inline constexpr double JulianDateJ2000 = 2451545.0;    // 2000 January 1.5
+inline constexpr double JulianDate1900 = 2415020.0;     // 1900 January 0.5
 inline constexpr double CenturiesPerDay = 1.0 / 36525;  // Julian centuries
 // Sidereal time gained per unit of Universal Time.
 inline constexpr double SiderealPerSolarTime = 1.002737909;

@@ -15,6 +15,7 @@ enum CompassDirection : std::int32_t { North = 0, South = 1, East = 2, West = 3 
 
 // What the record's integers stand for. The stored fields stay int32, as files hold them; code that
 // compares or indexes uses these, through index() and the lists below.
+// clang-format off
 enum class Sign : std::int32_t {
     Aries, Taurus, Gemini, Cancer, Leo, Virgo, Libra, Scorpio, Sagittarius, Capricorn, Aquarius, Pisces
 };
@@ -29,6 +30,7 @@ enum class Aspect : std::int32_t {
     Conjunction, SemiSextile, Biquintile, SemiSquare, Sextile, Quintile, Square, Trine, Sesquiquadrate,
     Inconjunct, Opposition
 };
+// clang-format on
 
 inline constexpr int SignCount = 12;
 inline constexpr int BodyCount = 10;
@@ -61,8 +63,9 @@ struct PointPair {
     ChartPoint second;
 };
 // Every pair of chart points with `first` before `second`, ordered by first, then second.
+inline constexpr int ChartPointPairCount = ChartPointCount * (ChartPointCount - 1) / 2;
 inline constexpr auto ChartPointPairs = [] {
-    std::array<PointPair, ChartPointCount * (ChartPointCount - 1) / 2> pairs{};
+    std::array<PointPair, ChartPointPairCount> pairs{};
     std::size_t n = 0;
     for (int i = 0; i < ChartPointCount; ++i)
         for (int j = i + 1; j < ChartPointCount; ++j)
@@ -105,8 +108,8 @@ struct BodyPosition {
     std::int32_t degrees = 0;
     std::int32_t minutes = 0;
     double longitude = 0;
-    std::int32_t sign = 0;     // Sign 0..11
-    std::int32_t house = -1;   // house index 0..11, -1 until computed
+    std::int32_t sign = 0;    // Sign 0..11
+    std::int32_t house = -1;  // house index 0..11, -1 until computed
 };
 
 struct Chart {
@@ -114,13 +117,13 @@ struct Chart {
     BodyPosition bodies[BodyCount];
     GeoAngle longitude;
     GeoAngle latitude;
-    char place[50] = {};         // Windows-1252, NUL-terminated; bytes after the terminator are
-    char name[50] = {};          // kept, so a file read and written again is unchanged
+    char place[50] = {};  // Windows-1252, NUL-terminated; bytes after the terminator are
+    char name[50] = {};   // kept, so a file read and written again is unchanged
     std::int32_t zone = 0;
     std::uint8_t daylightSaving = 0;
     std::uint8_t beforeChrist = 0;
-    CalendarDate birthDate;      // as entered; year positive
-    CalendarDate utDate;         // astronomical year (1 BC is 0)
+    CalendarDate birthDate;  // as entered; year positive
+    CalendarDate utDate;     // astronomical year (1 BC is 0)
     TimeOfDay localTime;
     TimeOfDay universalTime;
     TimeOfDay siderealTime;
@@ -129,13 +132,13 @@ struct Chart {
     double julianDate0h = 0;
     double ascendant = 0;
     double midheaven = 0;
-    double reserved = 0;         // never computed; carried through files as found
+    double reserved = 0;  // never computed; carried through files as found
     double ramc = 0;
     double obliquity = 0;
     double centuries1900 = 0;
-    double longitudeDeg = 0;     // positive West
+    double longitudeDeg = 0;  // positive West
     double utHours = 0;
-    double latitudeDeg = 0;      // positive North
+    double latitudeDeg = 0;  // positive North
     double ramcRad = 0;
     double obliquityRad = 0;
     double latitudeRad = 0;
@@ -175,6 +178,7 @@ using AspectGrid = std::array<std::array<std::optional<Aspect>, ChartPointCount>
 
 // ---- Reference tables -------------------------------------------------------
 
+// clang-format off
 inline constexpr std::array<std::string_view, SignCount> SignNames = {
     "Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
     "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
@@ -268,6 +272,7 @@ inline constexpr std::array<TimeOfDay, ZoneCount> TimeZoneOffsets = {{
     {-9, 0, 0, 0},  {-8, -30, 0, 0}, {-8, 0, 0, 0}, {-7, -30, 0, 0}, {-7, 0, 0, 0},
     {-6, -30, 0, 0}, {-6, 0, 0, 0}, {-5, -30, 0, 0}, {-5, 0, 0, 0}, {-4, 0, 0, 0},
     {-3, -30, 0, 0}, {-3, 0, 0, 0}, {-2, 0, 0, 0},  {-1, 0, 0, 0}}};
+// clang-format on
 
 // The zone's abbreviation: the text of its line before the first comma ("EST").
 std::string_view zoneAbbreviation(int zone);

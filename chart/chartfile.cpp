@@ -147,10 +147,7 @@ std::string describe(const char* what, std::int64_t value, const char* range)
     return std::string(what) + " is " + std::to_string(value) + ", not " + range;
 }
 
-bool terminated(const char (&field)[50])
-{
-    return std::memchr(field, '\0', sizeof field) != nullptr;
-}
+bool terminated(const char (&field)[50]) { return std::memchr(field, '\0', sizeof field) != nullptr; }
 
 bool angleWithin(const GeoAngle& a, int maxDegrees)
 {
@@ -158,13 +155,10 @@ bool angleWithin(const GeoAngle& a, int maxDegrees)
            && (a.degrees < maxDegrees || (a.degrees == maxDegrees && a.minutes == 0));
 }
 
-bool validLongitude(double x)
-{
-    return std::isfinite(x) && x >= 0 && x <= 360;
-}
+bool validLongitude(double x) { return std::isfinite(x) && x >= 0 && x <= 360; }
 
-std::string checkPosition(const char* what, int index, std::int32_t degrees, std::int32_t minutes,
-                          double longitude, std::int32_t sign)
+std::string checkPosition(const char* what, int index, std::int32_t degrees, std::int32_t minutes, double longitude,
+                          std::int32_t sign)
 {
     const std::string name = std::string(what) + " " + std::to_string(index + 1);
     if (!validLongitude(longitude))
@@ -221,34 +215,27 @@ std::string checkChart(const Chart& c)
     if (!validLongitude(c.ascendant) || !validLongitude(c.midheaven))
         return "the Ascendant or MidHeaven is outside 0 to 360";
     // `reserved` is carried as found; every other real must at least be a number.
-    for (double x : {c.julianDate, c.julianDate0h, c.ramc, c.obliquity, c.centuries1900, c.longitudeDeg,
-                     c.utHours, c.latitudeDeg, c.ramcRad, c.obliquityRad, c.latitudeRad, c.dayNumber}) {
+    for (double x : {c.julianDate, c.julianDate0h, c.ramc, c.obliquity, c.centuries1900, c.longitudeDeg, c.utHours,
+                     c.latitudeDeg, c.ramcRad, c.obliquityRad, c.latitudeRad, c.dayNumber}) {
         if (!std::isfinite(x))
             return "a computed value is not a finite number";
     }
     return {};
 }
 
-std::string systemReason(int error)
-{
-    return std::strerror(error);
-}
+std::string systemReason(int error) { return std::strerror(error); }
 
 }  // namespace
 
 ChartImage chartImage(const Chart& chart)
 {
     ChartImage image{};
-    forEachField(chart, [&](std::size_t at, const auto& value) {
-        std::memcpy(image.data() + at, &value, sizeof value);
-    });
+    forEachField(chart,
+                 [&](std::size_t at, const auto& value) { std::memcpy(image.data() + at, &value, sizeof value); });
     return image;
 }
 
-std::string validateChartImage(std::span<const std::byte> image)
-{
-    return chartFromImage(image).error;
-}
+std::string validateChartImage(std::span<const std::byte> image) { return chartFromImage(image).error; }
 
 ChartReadResult chartFromImage(std::span<const std::byte> image)
 {

@@ -13,10 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string systemReason(int error)
-{
-    return std::strerror(error);
-}
+std::string systemReason(int error) { return std::strerror(error); }
 
 std::string notRegular(mode_t mode)
 {

@@ -61,8 +61,8 @@ void computeAngles(Chart& chart)
         m += Pi;
     chart.midheaven = reduce360(radToDeg(m));
 
-    double a = std::atan(std::cos(ramc)
-                         / (-std::sin(ramc) * std::cos(eps) - std::sin(eps) * std::tan(chart.latitudeRad)));
+    double a =
+        std::atan(std::cos(ramc) / (-std::sin(ramc) * std::cos(eps) - std::sin(eps) * std::tan(chart.latitudeRad)));
     if (a < 0)
         a += Pi;
     if (std::cos(ramc) < 0)
@@ -79,8 +79,8 @@ double easternAscendant(double ascendantDeg, double midheavenDeg)
     return ascendantDeg;
 }
 
-std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ramcRad,
-                                   double obliquityRad, double latitudeRad)
+std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ramcRad, double obliquityRad,
+                                   double latitudeRad)
 {
     // Placidus: the cusp lies 1/f of its own semi-arc (in right ascension) from the meridian, and
     // that semi-arc depends on where the cusp is, so the two are iterated.

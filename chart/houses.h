@@ -20,8 +20,8 @@ HouseSystem computeCusps(Chart& chart);
 void setPorphyryCusps(Chart& chart);
 // Placidus cusp for RAMC offset R0 (radians), trisection factor f, diurnal or nocturnal arc.
 // Nullopt where the semi-arc does not exist at this latitude.
-std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ramcRad,
-                                   double obliquityRad, double latitudeRad);
+std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ramcRad, double obliquityRad,
+                                   double latitudeRad);
 // House index 0..11 of a longitude among the twelve cusps.
 int houseOf(double longitudeDeg, const HouseCusp (&cusps)[12]);
 void computeBodyHouses(Chart& chart);

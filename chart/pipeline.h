@@ -17,8 +17,7 @@ struct DerivedTables {
 // Returns nothing when precise positions are asked for a Universal Time the library does not
 // cover (see preciseRangeText), or the library reports an error: the chart and tables are then
 // not to be shown.
-std::optional<HouseSystem> computeChart(Chart& chart, DerivedTables& tables,
-                                        Ephemeris ephemeris = Ephemeris::Classic);
+std::optional<HouseSystem> computeChart(Chart& chart, DerivedTables& tables, Ephemeris ephemeris = Ephemeris::Classic);
 
 // The sorted bodies, then the aspect grid, from the stored fields (after a chart is loaded).
 void rebuildDerivedTables(const Chart& chart, DerivedTables& tables);

@@ -12,13 +12,13 @@ namespace zodiara {
 namespace {
 
 struct OrbitalElements {
-    double period;           // tropical years
-    double longitudeAtEpoch; // degrees
-    double perihelion;       // degrees
+    double period;            // tropical years
+    double longitudeAtEpoch;  // degrees
+    double perihelion;        // degrees
     double eccentricity;
-    double semiMajorAxis;    // AU
-    double inclination;      // degrees
-    double node;             // degrees
+    double semiMajorAxis;  // AU
+    double inclination;    // degrees
+    double node;           // degrees
 };
 
 // Mean elements for the epoch 1990 January 0.0 (Pluto: 1988 January 0.0). Angular diameter and
@@ -40,7 +40,6 @@ inline constexpr std::array<Planet, 8> Planets = {{
     {Body::Pluto, {246.77027, 221.4127, 224.133, 0.24624, 39.3414, 17.142, 110.144}},
 }};
 
-
 double sinDeg(double x) { return std::sin(degToRad(x)); }
 double cosDeg(double x) { return std::cos(degToRad(x)); }
 
@@ -55,8 +54,8 @@ double jupiterSaturnCorrection(Body body, double t)
     const double b = q - p;
     if (body == Body::Jupiter)
         return (0.3314 - 0.0103 * a) * sinDeg(v) - 0.0644 * a * cosDeg(v);
-    return (0.1609 * a - 0.0105) * cosDeg(v) + (0.0182 * a - 0.8142) * sinDeg(v)
-           - 0.1488 * sinDeg(b) - 0.0408 * sinDeg(2 * b) + 0.0856 * sinDeg(b) * cosDeg(q);
+    return (0.1609 * a - 0.0105) * cosDeg(v) + (0.0182 * a - 0.8142) * sinDeg(v) - 0.1488 * sinDeg(b)
+           - 0.0408 * sinDeg(2 * b) + 0.0856 * sinDeg(b) * cosDeg(q);
 }
 
 }  // namespace
@@ -68,14 +67,13 @@ void computePlanets(Chart& chart)
     const OrbitalElements& earth = EarthElements;
     double np = wrapDown360(wrapUp360((d / earth.period) * MeanMotionDegPerDay));
     double m = np + earth.longitudeAtEpoch - earth.perihelion;
-    const double earthL = wrapUp360(wrapDown360(
-        (360 / Pi) * earth.eccentricity * sinDeg(m) + np + earth.longitudeAtEpoch));
-    const double earthR = (1 - earth.eccentricity * earth.eccentricity)
-                          / (1 + earth.eccentricity * cosDeg(earthL - earth.perihelion));
+    const double earthL =
+        wrapUp360(wrapDown360((360 / Pi) * earth.eccentricity * sinDeg(m) + np + earth.longitudeAtEpoch));
+    const double earthR =
+        (1 - earth.eccentricity * earth.eccentricity) / (1 + earth.eccentricity * cosDeg(earthL - earth.perihelion));
 
     for (const auto& [body, el] : Planets) {
-        const double days =
-            body == Body::Pluto ? dayNumberSinceEpoch(chart.utDate, chart.universalTime, 1988) : d;
+        const double days = body == Body::Pluto ? dayNumberSinceEpoch(chart.utDate, chart.universalTime, 1988) : d;
         np = wrapUp360(wrapDown360((days / el.period) * MeanMotionDegPerDay));
         m = np + el.longitudeAtEpoch - el.perihelion;
         double l = (360 / Pi) * el.eccentricity * sinDeg(m) + np + el.longitudeAtEpoch;
@@ -86,15 +84,14 @@ void computePlanets(Chart& chart)
                          / (1 + el.eccentricity * cosDeg(l - el.perihelion));
         const double s = sinDeg(l - el.node) * sinDeg(el.inclination);
         const double psi = std::atan(s / std::sqrt(1 - s * s));
-        const double lp = el.node + radToDeg(std::atan2(sinDeg(l - el.node) * cosDeg(el.inclination),
-                                                        cosDeg(l - el.node)));
+        const double lp =
+            el.node + radToDeg(std::atan2(sinDeg(l - el.node) * cosDeg(el.inclination), cosDeg(l - el.node)));
         const double rp = r * std::cos(psi);
         double lambda;
         // Both forms give the geocentric longitude, differing at most in the last bit; Mars stays with
         // the first so that every chart keeps its figures to the bit.
         if (body == Body::Mercury || body == Body::Venus || body == Body::Mars) {
-            lambda = 180 + earthL
-                     + radToDeg(std::atan2(rp * sinDeg(earthL - lp), earthR - rp * cosDeg(earthL - lp)));
+            lambda = 180 + earthL + radToDeg(std::atan2(rp * sinDeg(earthL - lp), earthR - rp * cosDeg(earthL - lp)));
         } else {
             lambda = lp + radToDeg(std::atan2(earthR * sinDeg(lp - earthL), rp - earthR * cosDeg(lp - earthL)));
         }

@@ -14,8 +14,8 @@ namespace zodiara {
 namespace {
 
 // The library numbers the Sun 0 and the Moon 1; the chart the other way round.
-constexpr int LibraryBody[BodyCount] = {SE_MOON, SE_SUN, SE_MERCURY, SE_VENUS, SE_MARS,
-                                        SE_JUPITER, SE_SATURN, SE_URANUS, SE_NEPTUNE, SE_PLUTO};
+constexpr int LibraryBody[BodyCount] = {SE_MOON,    SE_SUN,    SE_MERCURY, SE_VENUS,   SE_MARS,
+                                        SE_JUPITER, SE_SATURN, SE_URANUS,  SE_NEPTUNE, SE_PLUTO};
 
 void ensurePath()
 {
@@ -27,10 +27,7 @@ void ensurePath()
     (void)done;
 }
 
-double finiteOr(double x, double fallback)
-{
-    return std::isfinite(x) ? x : fallback;
-}
+double finiteOr(double x, double fallback) { return std::isfinite(x) ? x : fallback; }
 
 struct PreciseAngles {
     double ascendant, midheaven, armc, obliquity;

@@ -33,17 +33,11 @@ inline constexpr double FourthCorrection = 0.214;
 inline constexpr double Variation = 0.6583;
 inline constexpr double NodeCorrection = 0.16;
 
-double reduceBothWays(double x)
-{
-    return wrapUp360(wrapDown360(x));
-}
+double reduceBothWays(double x) { return wrapUp360(wrapDown360(x)); }
 
 }  // namespace
 
-void computeDayNumber(Chart& chart)
-{
-    chart.dayNumber = dayNumberSinceEpoch(chart.utDate, chart.universalTime, 1990);
-}
+void computeDayNumber(Chart& chart) { chart.dayNumber = dayNumberSinceEpoch(chart.utDate, chart.universalTime, 1990); }
 
 void computeSunAndMoon(Chart& chart)
 {
@@ -59,8 +53,8 @@ void computeSunAndMoon(Chart& chart)
         e = e - delta / (1 - SunEccentricity * std::cos(e));
         delta = e - SunEccentricity * std::sin(e) - m;
     }
-    const double nu = radToDeg(
-        2 * std::atan(std::sqrt((1 + SunEccentricity) / (1 - SunEccentricity)) * std::tan(e / 2)));
+    const double nu =
+        radToDeg(2 * std::atan(std::sqrt((1 + SunEccentricity) / (1 - SunEccentricity)) * std::tan(e / 2)));
     double sunLon = nu + SunPerigee;
     if (sunLon > 360)
         sunLon -= 360;
@@ -83,8 +77,7 @@ void computeSunAndMoon(Chart& chart)
     const double node1 = node - NodeCorrection * sinE;
     const double incl = degToRad(MoonInclination);
     const double arg = degToRad(l2 - node1);
-    const double moonLon =
-        reduceBothWays(node1 + radToDeg(std::atan2(std::sin(arg) * std::cos(incl), std::cos(arg))));
+    const double moonLon = reduceBothWays(node1 + radToDeg(std::atan2(std::sin(arg) * std::cos(incl), std::cos(arg))));
     splitBody(chart.body(Body::Moon), moonLon);
 }
 

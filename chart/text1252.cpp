@@ -8,11 +8,10 @@ namespace zodiara {
 namespace {
 
 // Code points of bytes 0x80..0x9F; 0 marks the five bytes the code page leaves undefined.
-constexpr std::array<char32_t, 32> High1252 = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char32_t, 32> High1252 = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                               0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                               0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                               0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void appendUtf8(std::string& out, char32_t c)
 {
@@ -45,10 +44,12 @@ std::optional<char32_t> decodeUtf8(std::string_view s, std::size_t& i)
     int extra;
     char32_t c;
     char32_t min;
+    // clang-format off
     if ((b0 & 0xE0) == 0xC0) { extra = 1; c = b0 & 0x1F; min = 0x80; }
     else if ((b0 & 0xF0) == 0xE0) { extra = 2; c = b0 & 0x0F; min = 0x800; }
     else if ((b0 & 0xF8) == 0xF0) { extra = 3; c = b0 & 0x07; min = 0x10000; }
     else return std::nullopt;
+    // clang-format on
     if (i + extra >= s.size())
         return std::nullopt;
     for (int k = 1; k <= extra; ++k) {

@@ -8,9 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "chart/fileio.h"
 #include "cli/batch.h"
 #include "cli/commands.h"
-#include "chart/fileio.h"
 #include "cli/json.h"
 
 namespace zodiara::cli {
@@ -109,8 +109,7 @@ private:
                     continue;
                 }
                 break;
-            case Unquoted:
-                break;
+            case Unquoted: break;
             }
             if (c == '\n' || c == '\r') {
                 m_scan = at;

@@ -10,7 +10,6 @@ namespace zodiara::cli {
 
 // Starts a GUI application that always draws offscreen, whatever display the environment names,
 // then draws every file requested into `files`; stops at the first failure and returns its reason.
-std::string encodeChartImages(const ChartImageOptions& options, const ChartView& view,
-                              std::vector<OutputFile>& files);
+std::string encodeChartImages(const ChartImageOptions& options, const ChartView& view, std::vector<OutputFile>& files);
 
 }  // namespace zodiara::cli

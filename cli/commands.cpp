@@ -6,8 +6,8 @@
 
 #include "chart/chartfile.h"
 #include "chart/fileio.h"
-#include "cli/json.h"
 #include "chart/precise.h"
+#include "cli/json.h"
 #include "cli/report.h"
 
 namespace zodiara::cli {
@@ -47,10 +47,7 @@ bool flushOut(const CommandContext& context)
     return false;
 }
 
-std::string preciseUnavailable()
-{
-    return "precise positions cover only " + preciseRangeText();
-}
+std::string preciseUnavailable() { return "precise positions cover only " + preciseRangeText(); }
 
 namespace {
 
@@ -219,8 +216,9 @@ int runShow(CommandContext& context)
     if (std::string error = parser.parse(context.args, positionals); !error.empty())
         return fail(context, error);
     if (positionals.size() != 1)
-        return fail(context, positionals.empty() ? "show: which chart file? (zodiara-chart show FILE.cht)"
-                                                 : "show: give one chart file, not " + std::to_string(positionals.size()));
+        return fail(context, positionals.empty()
+                                 ? "show: which chart file? (zodiara-chart show FILE.cht)"
+                                 : "show: give one chart file, not " + std::to_string(positionals.size()));
     if (std::string error = checkChartOutputOptions(outputs); !error.empty())
         return fail(context, error);
 

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/options.h"
 #include "chart/pipeline.h"
+#include "cli/options.h"
 
 namespace zodiara::cli {
 
@@ -38,7 +38,7 @@ using ChartImageEncoder =
 
 struct CommandContext {
     std::span<const std::string_view> args;  // after the command's name
-    std::chrono::sys_seconds now;  // the instant the run began
+    std::chrono::sys_seconds now;            // the instant the run began
     std::FILE* out = stdout;
     std::FILE* err = stderr;
     ChartImageEncoder encodeImages;  // unset where the drawing layer is not linked in

@@ -21,8 +21,7 @@ struct Command {
 };
 
 // The lore commands write to C++ streams; their text goes out through the run's own.
-int runLore(CommandContext& context,
-            int (*command)(std::span<const std::string_view>, std::ostream&, std::ostream&))
+int runLore(CommandContext& context, int (*command)(std::span<const std::string_view>, std::ostream&, std::ostream&))
 {
     std::ostringstream out, err;
     const int status = command(context.args, out, err);
@@ -43,12 +42,14 @@ int runCompatibility(CommandContext& context) { return runLore(context, zodiara:
 
 // One line per command.
 constexpr Command Commands[] = {
-    {"compute", "compute [--name TEXT] [--place TEXT] [--date YYYY-MM-DD] [--time HH:MM[:SS]] [--zone N|ABBR] "
-                "[--dst] [--bc] [--lon DDD(E|W)MM] [--lat DD(N|S)MM] [--ephemeris classic|precise] [--json] "
-                "[--save FILE.cht] [IMAGES]",
+    {"compute",
+     "compute [--name TEXT] [--place TEXT] [--date YYYY-MM-DD] [--time HH:MM[:SS]] [--zone N|ABBR] "
+     "[--dst] [--bc] [--lon DDD(E|W)MM] [--lat DD(N|S)MM] [--ephemeris classic|precise] [--json] "
+     "[--save FILE.cht] [IMAGES]",
      runCompute},
     {"show", "show FILE.cht [--json] [--save OTHER.cht] [IMAGES]", runShow},
-    {"batch", "batch [FILE.csv|-]    (columns name,place,date,time,zone,dst,bc,lon,lat[,ephemeris]; JSON lines out)", runBatch},
+    {"batch", "batch [FILE.csv|-]    (columns name,place,date,time,zone,dst,bc,lon,lat[,ephemeris]; JSON lines out)",
+     runBatch},
     {"traits", "traits SIGN    (a sign name, an index 0..11 or a birthday MM-DD)", runTraits},
     {"compatibility", "compatibility SIGN SIGN", runCompatibility},
 };

@@ -54,8 +54,7 @@ std::string parseGeoAngle(std::string_view text, std::string_view what, std::siz
     const auto letterAt = text.find_first_not_of("0123456789");
     int degrees = 0;
     int minutes = 0;
-    if (letterAt == std::string_view::npos
-        || !readDigits(text.substr(0, letterAt), degreeDigits, degrees)
+    if (letterAt == std::string_view::npos || !readDigits(text.substr(0, letterAt), degreeDigits, degrees)
         || !readDigits(text.substr(letterAt + 1), 2, minutes))
         return std::string(what) + " " + quoted(text) + " is not in the form " + form;
     const char letter = upper(text[letterAt]);
@@ -156,8 +155,7 @@ std::string refusalText(const BirthRefusal& refusal, const BirthArgs& args, cons
     if (refusal.field == BirthField::Date && !args.date)
         return "today's date does not exist in the years before Christ";
     switch (refusal.rule) {
-    case BirthRule::TextNotUtf8:
-        return text + " is not valid UTF-8 text";
+    case BirthRule::TextNotUtf8: return text + " is not valid UTF-8 text";
     case BirthRule::TextNotWindows1252:
         return text + " " + given(isName ? args.name : args.place)
                + " holds a character a chart cannot store (chart texts are Western European, Windows-1252)";
@@ -166,28 +164,19 @@ std::string refusalText(const BirthRefusal& refusal, const BirthArgs& args, cons
     case BirthRule::TextTooLong:
         return text + " " + given(isName ? args.name : args.place) + " is too long: a chart holds at most "
                + std::to_string(ChartTextMaxChars) + " characters";
-    case BirthRule::NoSuchMonth:
-        return date + ": month " + std::to_string(birth.date.month) + " does not exist";
-    case BirthRule::NoYearZero:
-        return date + ": there is no year 0 (1 BC is followed by AD 1)";
-    case BirthRule::ReformGap:
-        return date + " does not exist: the calendar reform went from 1582-10-04 to 1582-10-15";
+    case BirthRule::NoSuchMonth: return date + ": month " + std::to_string(birth.date.month) + " does not exist";
+    case BirthRule::NoYearZero: return date + ": there is no year 0 (1 BC is followed by AD 1)";
+    case BirthRule::ReformGap: return date + " does not exist: the calendar reform went from 1582-10-04 to 1582-10-15";
     case BirthRule::NoSuchDay:
-    case BirthRule::DayBeyondMonth:
-        return date + (args.bc ? " BC" : "") + " does not exist";
-    case BirthRule::HourRange:
-        return time + ": hour " + std::to_string(birth.time.hour) + " is not within 0..23";
-    case BirthRule::MinuteRange:
-        return time + ": minute " + std::to_string(birth.time.minute) + " is not within 0..59";
-    case BirthRule::SecondRange:
-        return time + ": second " + std::to_string(birth.time.second) + " is not within 0..59";
+    case BirthRule::DayBeyondMonth: return date + (args.bc ? " BC" : "") + " does not exist";
+    case BirthRule::HourRange: return time + ": hour " + std::to_string(birth.time.hour) + " is not within 0..23";
+    case BirthRule::MinuteRange: return time + ": minute " + std::to_string(birth.time.minute) + " is not within 0..59";
+    case BirthRule::SecondRange: return time + ": second " + std::to_string(birth.time.second) + " is not within 0..59";
     case BirthRule::NoSuchZone:
         return "zone " + std::to_string(birth.zone) + " does not exist: give 0.." + std::to_string(ZoneCount - 1)
                + " or an abbreviation such as EST";
-    case BirthRule::MinutesRange:
-        return angle + ": minutes must be 0..59";
-    case BirthRule::BeyondLimit:
-        return angle + " is beyond " + (isLongitude ? "180" : "90") + "°00'";
+    case BirthRule::MinutesRange: return angle + ": minutes must be 0..59";
+    case BirthRule::BeyondLimit: return angle + " is beyond " + (isLongitude ? "180" : "90") + "°00'";
     }
     return "the birth cannot be taken";
 }
@@ -202,9 +191,11 @@ std::string birthChartFrom(const BirthArgs& args, std::chrono::sys_seconds now, 
         return error;
     // A zone that does not exist is refused below; what its clock would show does not matter.
     const ZoneClock clock = zoneClockAt(now, zone >= 0 && zone < ZoneCount ? zone : 0, args.dst);
+    // clang-format off
     BirthEntry birth{.name = args.name.value_or(""), .place = args.place.value_or(""), .date = clock.date,
                      .beforeChrist = args.bc, .time = clock.time, .zone = zone, .longitude = DefaultLongitude,
                      .latitude = DefaultLatitude};
+    // clang-format on
     if (args.date && !(error = parseDate(*args.date, birth.date)).empty())
         return error;
     if (args.time && !(error = parseTime(*args.time, birth.time)).empty())
@@ -258,8 +249,8 @@ std::string OptionParser::parse(std::span<const std::string_view> args,
             return "unknown option " + std::string(arg);
         const auto eq = arg.find('=');
         const std::string_view name = arg.substr(2, eq == std::string_view::npos ? std::string_view::npos : eq - 2);
-        const auto option = std::find_if(m_options.begin(), m_options.end(),
-                                         [&](const Option& o) { return o.name == name; });
+        const auto option =
+            std::find_if(m_options.begin(), m_options.end(), [&](const Option& o) { return o.name == name; });
         if (option == m_options.end())
             return "unknown option --" + std::string(name);
         if (std::find(seen.begin(), seen.end(), &*option) != seen.end())

@@ -60,8 +60,7 @@ public:
 
     // Options may stand anywhere; other arguments are collected as positionals ("--" ends the
     // options). An option given twice is refused: a script that does so is mistaken.
-    std::string parse(std::span<const std::string_view> args,
-                      std::vector<std::string_view>& positionals) const;
+    std::string parse(std::span<const std::string_view> args, std::vector<std::string_view>& positionals) const;
 
 private:
     struct Option {

@@ -84,8 +84,8 @@ void appendTimeOfDay(std::string& out, const TimeOfDay& time)
 
 void appendPosition(std::string& out, int sign, int degrees, int minutes)
 {
-    appendf(out, "%-11.*s %2d°%02d'", int(nameAt(SignNames, sign).size()), nameAt(SignNames, sign).data(),
-            degrees, minutes);
+    appendf(out, "%-11.*s %2d°%02d'", int(nameAt(SignNames, sign).size()), nameAt(SignNames, sign).data(), degrees,
+            minutes);
 }
 
 void appendDateLine(std::string& out, const CalendarDate& date, bool beforeChrist)
@@ -208,8 +208,8 @@ void appendChartReport(std::string& out, const Chart& chart, const DerivedTables
         const auto first = pointName(a);
         const auto second = pointName(b);
         const auto name = aspectName(*aspect);
-        appendf(out, "  %-9.*s  %-9.*s  %.*s\n", int(first.size()), first.data(), int(second.size()),
-                second.data(), int(name.size()), name.data());
+        appendf(out, "  %-9.*s  %-9.*s  %.*s\n", int(first.size()), first.data(), int(second.size()), second.data(),
+                int(name.size()), name.data());
     }
     if (count == 0)
         out += "  (none)\n";

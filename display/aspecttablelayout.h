@@ -14,8 +14,8 @@ inline constexpr int AspectTableRows = 13;  // title, header and eleven point ro
 struct AspectTableLayout {
     int left = 0;
     int top = 0;
-    int nmWidth = 0;  // width of "nm" in the body font: the column pitch
-    int wWidth = 0;   // width of "W" in the body font: the glyph width
+    int nmWidth = 0;    // width of "nm" in the body font: the column pitch
+    int wWidth = 0;     // width of "W" in the body font: the glyph width
     int rowHeight = 0;  // row pitch, a quarter more than the text height given
 
     AspectTableLayout(int left, int top, int nmWidth, int wWidth, int textHeight);

@@ -47,11 +47,8 @@ int pixelSizeForCellHeight(const ChartFont& font, const QPaintDevice* device)
 QFont fontForCellHeight(const ChartFont& font, const QPaintDevice* device)
 {
     const int dpi = device ? device->logicalDpiY() : 0;
-    const QString key = QStringLiteral("%1|%2|%3|%4")
-                            .arg(QString::fromLatin1(font.face))
-                            .arg(font.weight)
-                            .arg(font.height)
-                            .arg(dpi);
+    const QString key =
+        QStringLiteral("%1|%2|%3|%4").arg(QString::fromLatin1(font.face)).arg(font.weight).arg(font.height).arg(dpi);
     thread_local QHash<QString, int> sizes;
     auto it = sizes.constFind(key);
     if (it == sizes.constEnd())

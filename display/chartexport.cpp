@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <string_view>
 
+#include "chart/fileio.h"
 #include "display/chartcanvas.h"
 #include "display/chartpaint.h"
-#include "chart/fileio.h"
 
 namespace zodiara {
 
@@ -22,8 +22,7 @@ namespace {
 
 bool validSize(QSize size)
 {
-    return size.width() > 0 && size.height() > 0 && size.width() <= MaxExportSide
-           && size.height() <= MaxExportSide;
+    return size.width() > 0 && size.height() > 0 && size.width() <= MaxExportSide && size.height() <= MaxExportSide;
 }
 
 QString sizeError(QSize size)
@@ -96,8 +95,7 @@ QImage renderChartImage(const Chart& chart, const DerivedTables& tables, QSize s
     return image;
 }
 
-QString encodeChartPng(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
-                       QByteArray& bytes)
+QString encodeChartPng(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects, QByteArray& bytes)
 {
     if (!validSize(size))
         return sizeError(size);
@@ -111,8 +109,7 @@ QString encodeChartPng(const Chart& chart, const DerivedTables& tables, QSize si
     return {};
 }
 
-QString encodeChartSvg(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
-                       QByteArray& bytes)
+QString encodeChartSvg(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects, QByteArray& bytes)
 {
     if (!validSize(size))
         return sizeError(size);

@@ -72,8 +72,8 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
             continue;
         const int j = bodies[i].house;
         const BodyPosition& position = sorted[labels[i].sortedIndex].position;
-        const double ring = longitudeAngle(j, chart.cusps[j].longitude, chart.cusps[(j + 1) % 12].longitude,
-                                           position.longitude);
+        const double ring =
+            longitudeAngle(j, chart.cusps[j].longitude, chart.cusps[(j + 1) % 12].longitude, position.longitude);
         const Segment tick = bodyTick(layout, angles[i], ring);
         canvas.drawLine(tick.from, tick.to, validSign(position.sign) ? elementInk(Sign{position.sign}) : Qt::black);
     }
@@ -105,8 +105,8 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
             if (validSign(sign))
                 canvas.drawGlyph(signGlyphId(sign), bodySignGlyphRect(layout, j, phi, body.degreeLabel),
                                  elementInk(Sign{sign}));
-            canvas.drawText(bodyMinuteAnchor(layout, j, phi, body.degreeLabel, body.minuteLabel),
-                            labels[next].minutes, TextAlign::CentreTop);
+            canvas.drawText(bodyMinuteAnchor(layout, j, phi, body.degreeLabel, body.minuteLabel), labels[next].minutes,
+                            TextAlign::CentreTop);
         }
     }
 }
@@ -127,6 +127,7 @@ QColor elementInk(Sign sign)
 QColor aspectInk(Aspect aspect)
 {
     switch (aspect) {
+    // clang-format off
     case Aspect::Conjunction: case Aspect::Square: case Aspect::Opposition:
         return QColor(255, 0, 0);
     case Aspect::SemiSextile: case Aspect::Biquintile: case Aspect::Quintile:
@@ -135,14 +136,17 @@ QColor aspectInk(Aspect aspect)
         return QColor(0, 0, 255);
     case Aspect::SemiSquare: case Aspect::Sesquiquadrate: case Aspect::Inconjunct:
         break;
+        // clang-format on
     }
     return QColor(255, 128, 128);
 }
 
 ChartFonts screenFonts(int clientWidth)
 {
+    // clang-format off
     return {{"Arial", 13, 400}, {"Arial", 14, 400}, {"Arial", 14, 600}, {"Arial", 16, 400},
             {"System", clientWidth / 40, 400}};
+    // clang-format on
 }
 
 ChartFonts pageFonts(int pageWidth)
@@ -150,16 +154,13 @@ ChartFonts pageFonts(int pageWidth)
     const int u = pageWidth / 40;
     const int small = static_cast<int>(u * 0.8);
     const int medium = static_cast<int>(u * 0.9);
-    return {{"Arial", small, 400}, {"Arial", medium, 400}, {"Arial", medium, 600}, {"Arial", u, 400},
-            {"System", u, 400}};
+    return {
+        {"Arial", small, 400}, {"Arial", medium, 400}, {"Arial", medium, 600}, {"Arial", u, 400}, {"System", u, 400}};
 }
 
 QString houseNumberText(int house) { return QString::asprintf("%2d", house); }
 
-QString degreeText(int degrees)
-{
-    return QString::asprintf(degrees > 9 ? "%d\u00ba" : "0%d\u00ba", degrees);
-}
+QString degreeText(int degrees) { return QString::asprintf(degrees > 9 ? "%d\u00ba" : "0%d\u00ba", degrees); }
 
 QString minuteText(int minutes) { return QString::asprintf(minutes > 9 ? "%d'" : "0%d'", minutes); }
 
@@ -193,8 +194,8 @@ QString legendText(Aspect aspect)
                              aspectAngleDeg(aspect));
 }
 
-int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, Point origin,
-                    int textHeight, const ChartFont& titleFont, const ChartFont& bodyFont, HitAreas* hits)
+int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, Point origin, int textHeight,
+                    const ChartFont& titleFont, const ChartFont& bodyFont, HitAreas* hits)
 {
     canvas.setFont(bodyFont);
     const int nmWidth = canvas.textExtent(QStringLiteral("nm")).width;
@@ -260,8 +261,7 @@ HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTa
     return hits;
 }
 
-void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies,
-                    const IntRect& page)
+void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies, const IntRect& page)
 {
     const WheelLayout layout = computeWheelLayout(page, false, true);
     // One printer dot is a faint hairline on paper.
@@ -278,8 +278,8 @@ void paintAspectsPage(ChartCanvas& canvas, const Chart& chart, const AspectGrid&
     canvas.setFont(fonts.cusp);
     const TextExtent w = canvas.textExtent(QStringLiteral("W"));
     int left = page.left + 3 * w.width;
-    int top = drawAspectTable(canvas, chart, grid, {left, page.top + 3 * w.height}, w.height, titleFont,
-                              fonts.cusp, nullptr);
+    int top =
+        drawAspectTable(canvas, chart, grid, {left, page.top + 3 * w.height}, w.height, titleFont, fonts.cusp, nullptr);
 
     top += w.height;
     const int legendTop = top;

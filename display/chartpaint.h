@@ -9,10 +9,10 @@
 #include <array>
 
 #include "chart/chart.h"
-#include "display/chartcanvas.h"
-#include "resources/glyphs.h"
 #include "chart/pipeline.h"
+#include "display/chartcanvas.h"
 #include "display/wheellayout.h"
+#include "resources/glyphs.h"
 
 namespace zodiara {
 
@@ -35,8 +35,8 @@ ChartFonts pageFonts(int pageWidth);
 
 // Label texts, as the wheel prints them.
 QString houseNumberText(int house);
-QString degreeText(int degrees);   // "05º", "15º"
-QString minuteText(int minutes);   // "07'", "60'"
+QString degreeText(int degrees);                                   // "05º", "15º"
+QString minuteText(int minutes);                                   // "07'", "60'"
 QString hubDateText(const CalendarDate& date, bool beforeChrist);  // "March 15, 44 BC"
 QString hubTimeText(const TimeOfDay& time);
 QString hubCoordinatesText(const GeoAngle& longitude, const GeoAngle& latitude);
@@ -57,15 +57,14 @@ HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTa
 inline constexpr double MinimumPaperLinePt = 0.25;
 
 // The printed wheel on `page`; records nothing.
-void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies,
-                    const IntRect& page);
+void paintChartPage(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sortedBodies, const IntRect& page);
 
 // The printed aspect table with the legend of the eleven aspects; records nothing.
 void paintAspectsPage(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, const IntRect& page);
 
 // Draws the table with `origin` at its top-left and returns the y just below it. The body font
 // is selected on return. The cells of drawn aspects go to `hits` unless it is null.
-int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, Point origin,
-                    int textHeight, const ChartFont& titleFont, const ChartFont& bodyFont, HitAreas* hits);
+int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, Point origin, int textHeight,
+                    const ChartFont& titleFont, const ChartFont& bodyFont, HitAreas* hits);
 
 }  // namespace zodiara

@@ -132,8 +132,7 @@ Point polarPoint(Point centre, int radius, double angleDeg)
     if (angleDeg == 270)
         return {centre.x, centre.y - radius};
     const double a = degToRad(angleDeg);
-    return {static_cast<int>(centre.x + radius * std::cos(a)),
-            static_cast<int>(centre.y + radius * std::sin(a))};
+    return {static_cast<int>(centre.x + radius * std::cos(a)), static_cast<int>(centre.y + radius * std::sin(a))};
 }
 
 Segment houseLine(const WheelLayout& layout, int k)
@@ -198,8 +197,7 @@ IntRect bodySignGlyphRect(const WheelLayout& layout, int j, double phi, TextExte
     return {s.x - half(g), s.y - half(g2), s.x + half(g), s.y + half(g2)};
 }
 
-Point bodyMinuteAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel,
-                       TextExtent minuteLabel)
+Point bodyMinuteAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel, TextExtent minuteLabel)
 {
     const int rs = bodySignRadius(layout, j, degreeLabel);
     const IntRect glyph = bodySignGlyphRect(layout, j, phi, degreeLabel);
@@ -363,8 +361,8 @@ std::vector<double> spreadBodies(const WheelLayout& layout, std::span<const Body
                     continue;
                 clash = true;
                 // Only neighbours are held apart; a clash further along widens the last gap before it.
-                const double least = m == k + 1 ? clearing(k, position[k], position[m])
-                                              : position[m] - position[m - 1] + SpreadStepDeg;
+                const double least =
+                    m == k + 1 ? clearing(k, position[k], position[m]) : position[m] - position[m - 1] + SpreadStepDeg;
                 need[m - 1] = std::max(need[m - 1], least);
             }
         }

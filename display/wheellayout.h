@@ -44,7 +44,7 @@ struct WheelLayout {
     int signRadius = 0;
     int numberRadius = 0;
     int hubRadius = 0;
-    int bandHalf = 0;      // half the sign band; the unit of every glyph size
+    int bandHalf = 0;  // half the sign band; the unit of every glyph size
 };
 
 // Squares the drawing area, insets it by the margin, moves it right (or down) to leave the
@@ -104,8 +104,7 @@ Point bodyDegreeAnchor(const WheelLayout& layout, int j, double phi, TextExtent 
 IntRect bodySignGlyphRect(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel);
 
 // Top-centre anchor of a body's minute label, beyond the small sign glyph.
-Point bodyMinuteAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel,
-                       TextExtent minuteLabel);
+Point bodyMinuteAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel, TextExtent minuteLabel);
 
 // Moves a body label anchor so the label sits inside its house whatever side of the wheel.
 Point offsetBodyLabel(Point anchor, int j, TextExtent label);

@@ -45,8 +45,8 @@ void forEachLine(std::string_view text, Take take)
     std::size_t start = 0;
     while (start < text.size()) {
         const void* found = std::memchr(text.data() + start, '\n', text.size() - start);
-        const std::size_t next = found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) + 1
-                                       : text.size();
+        const std::size_t next =
+            found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) + 1 : text.size();
         std::size_t end = found ? next - 1 : next;
         if (found && end > start && text[end - 1] == '\r')
             --end;
@@ -56,10 +56,7 @@ void forEachLine(std::string_view text, Take take)
     }
 }
 
-std::string_view view(const QByteArray& bytes)
-{
-    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
-}
+std::string_view view(const QByteArray& bytes) { return {bytes.constData(), static_cast<std::size_t>(bytes.size())}; }
 
 }  // namespace
 
@@ -84,8 +81,7 @@ std::optional<QByteArray> readBounded(const QString& path)
     if (fd < 0)
         return std::nullopt;
     QFile file;
-    if (size > std::uintmax_t(AtlasMaxFileBytes)
-        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (size > std::uintmax_t(AtlasMaxFileBytes) || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return std::nullopt;
     }
@@ -191,8 +187,8 @@ std::string foldedChar(QStringView character)
 {
     // Letters with a stroke have no decomposition but are read as their plain letter.
     static const QHash<char16_t, const char*> strokes = {
-        {u'\u0141', "l"}, {u'\u0142', "l"}, {u'\u00d8', "o"}, {u'\u00f8', "o"}, {u'\u0110', "d"},
-        {u'\u0111', "d"}, {u'\u0126', "h"}, {u'\u0127', "h"}, {u'\u00c6', "ae"}, {u'\u00e6', "ae"},
+        {u'\u0141', "l"},  {u'\u0142', "l"},  {u'\u00d8', "o"}, {u'\u00f8', "o"},  {u'\u0110', "d"},
+        {u'\u0111', "d"},  {u'\u0126', "h"},  {u'\u0127', "h"}, {u'\u00c6', "ae"}, {u'\u00e6', "ae"},
         {u'\u0152', "oe"}, {u'\u0153', "oe"}, {u'\u0131', "i"}};
     if (character.size() == 1)
         if (const auto stroke = strokes.constFind(character.front().unicode()); stroke != strokes.constEnd())
@@ -247,8 +243,8 @@ Pieces piecesOf(std::string_view line)
 {
     Pieces pieces;
     const void* separator = memmem(line.data(), line.size(), "  ", 2);
-    pieces.placeLength = separator ? static_cast<std::size_t>(static_cast<const char*>(separator) - line.data())
-                                   : line.size();
+    pieces.placeLength =
+        separator ? static_cast<std::size_t>(static_cast<const char*>(separator) - line.data()) : line.size();
     std::size_t at = pieces.placeLength;
     for (std::string_view* piece : {&pieces.longitude, &pieces.latitude}) {
         while (at < line.size() && line[at] == ' ')

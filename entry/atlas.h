@@ -24,9 +24,8 @@ inline constexpr auto AtlasIndexFileName = "atlas-index.txt";
 inline constexpr auto AtlasErrorCaption = "Error";
 inline constexpr auto AtlasMissingText =
     "Error:  Atlas data file not found.   Recopy atlas.txt to your working directory.";
-inline constexpr auto AtlasEmptyText =
-    "The atlas file %1 lists no place. Each line needs a place name, two spaces, "
-    "a longitude such as 074W00 and a latitude such as 40N43.";
+inline constexpr auto AtlasEmptyText = "The atlas file %1 lists no place. Each line needs a place name, two spaces, "
+                                       "a longitude such as 074W00 and a latitude such as 40N43.";
 
 // Far beyond any real line (the shipped atlas's reach 100 bytes, its index records 1 KiB): a
 // longer line is skipped, so that one damaged line cannot take the memory of thousands.
@@ -38,8 +37,8 @@ inline constexpr std::int64_t AtlasMaxFileBytes = std::int64_t(64) << 20;
 QString atlasPath(const QString& programDirectory);
 
 // The lines of an atlas file's bytes, each whole, with only its "\n" or "\r\n" removed; no entry
-// after a final line end, none for a line longer than AtlasMaxLineBytes. Valid UTF-8 (an initial byte-order mark dropped) is read as UTF-8,
-// anything else as Windows-1252.
+// after a final line end, none for a line longer than AtlasMaxLineBytes. Valid UTF-8 (an initial byte-order mark
+// dropped) is read as UTF-8, anything else as Windows-1252.
 QStringList atlasLines(QByteArrayView bytes);
 
 // The lines of the file at `path`, or nullopt when it cannot be opened or read, is larger than
@@ -49,16 +48,16 @@ std::optional<QStringList> readAtlasFile(const QString& path);
 // One atlas line taken apart by positions: a place name, two or more spaces, "074W00",
 // spaces, "40N43", then text naming a zone. Pieces are copied as found, unchecked.
 struct AtlasLine {
-    QString place;             // at most PlaceMaxChars characters
-    bool hasLongitude = false; // something but spaces follows the place name
-    QString longitudeDegrees;  // up to 3 characters
-    bool west = false;         // "W" at the direction position; anything else means East
-    QString longitudeMinutes;  // up to 2 characters
-    bool hasLatitude = false;  // something but spaces follows the longitude
-    QString latitudeDegrees;   // up to 2 characters
-    bool north = false;        // "N" at the direction position; anything else means South
-    QString latitudeMinutes;   // up to 2 characters
-    int zone = -1;             // time zone index 0..28, or -1 when the line names none
+    QString place;              // at most PlaceMaxChars characters
+    bool hasLongitude = false;  // something but spaces follows the place name
+    QString longitudeDegrees;   // up to 3 characters
+    bool west = false;          // "W" at the direction position; anything else means East
+    QString longitudeMinutes;   // up to 2 characters
+    bool hasLatitude = false;   // something but spaces follows the longitude
+    QString latitudeDegrees;    // up to 2 characters
+    bool north = false;         // "N" at the direction position; anything else means South
+    QString latitudeMinutes;    // up to 2 characters
+    int zone = -1;              // time zone index 0..28, or -1 when the line names none
 
     static constexpr int PlaceMaxChars = 49;
 };
@@ -112,7 +111,7 @@ private:
     };
     int rankOfHit(const Entry& entry, std::size_t at, std::size_t length) const;
 
-    QByteArray m_text;            // the atlas as UTF-8
+    QByteArray m_text;  // the atlas as UTF-8
     std::vector<Line> m_lines;
     std::string m_folded;
     std::vector<Entry> m_entries;                 // one per line

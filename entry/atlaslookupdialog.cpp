@@ -23,10 +23,7 @@
 
 namespace zodiara {
 
-AtlasListModel::AtlasListModel(Atlas atlas, QObject* parent)
-    : QAbstractListModel(parent), m_atlas(std::move(atlas))
-{
-}
+AtlasListModel::AtlasListModel(Atlas atlas, QObject* parent) : QAbstractListModel(parent), m_atlas(std::move(atlas)) {}
 
 int AtlasListModel::rowCount(const QModelIndex& parent) const
 {
@@ -106,7 +103,8 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     const int columns = std::clamp(m_model->atlas().longestLine(), 60, WidestLine);
     const int width = listMetrics.horizontalAdvance(QString(columns, u'M'))
                       + m_list->verticalScrollBar()->sizeHint().width() + 2 * m_list->frameWidth() + 8;
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
+    const QRect screen =
+        QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
     m_list->setMinimumSize(screen.isValid() ? std::min(width, screen.width() * 9 / 10) : width,
                            listMetrics.height() * 16);
 
@@ -171,7 +169,10 @@ bool AtlasLookupDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_filter && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_PageUp: case Qt::Key_PageDown: {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown: {
             // Move through the list without leaving the filter.
             const auto* key = static_cast<QKeyEvent*>(event);
             QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers(), key->text());
@@ -181,8 +182,7 @@ bool AtlasLookupDialog::eventFilter(QObject* watched, QEvent* event)
                 m_list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
             return true;
         }
-        default:
-            break;
+        default: break;
         }
     }
     return QDialog::eventFilter(watched, event);

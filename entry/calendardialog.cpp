@@ -145,20 +145,11 @@ CalendarDialog::CalendarDialog(QWidget* parent, CalendarDate& date, int highestY
     refresh();
 }
 
-int CalendarDialog::astronomical() const
-{
-    return astronomicalYear(m_date.year, m_beforeChrist);
-}
+int CalendarDialog::astronomical() const { return astronomicalYear(m_date.year, m_beforeChrist); }
 
-QString CalendarDialog::dayCellText(int cell) const
-{
-    return m_cells.at(static_cast<std::size_t>(cell))->text();
-}
+QString CalendarDialog::dayCellText(int cell) const { return m_cells.at(static_cast<std::size_t>(cell))->text(); }
 
-QString CalendarDialog::dateCaption() const
-{
-    return m_caption->text();
-}
+QString CalendarDialog::dateCaption() const { return m_caption->text(); }
 
 void CalendarDialog::fitDayToMonth()
 {

@@ -1,15 +1,15 @@
 #include "entry/chartedit.h"
 
-#include "entry/atlas.h"
-#include "entry/atlaslookupdialog.h"
 #include "chart/birthrules.h"
 #include "chart/calendar.h"
+#include "entry/atlas.h"
+#include "entry/atlaslookupdialog.h"
 #include "entry/calendardialog.h"
-#include "ui/centeronscreen.h"
 #include "entry/daylightsaving.h"
+#include "entry/intedit.h"
+#include "ui/centeronscreen.h"
 #include "ui/messageservice.h"
 #include "ui/textconversion.h"
-#include "entry/intedit.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -41,10 +41,7 @@ void copyText(char (&to)[50], const char (&from)[50])
     to[length] = '\0';
 }
 
-QString twoDigits(int value)
-{
-    return value > 9 ? QString::asprintf("%2d", value) : QString::asprintf("0%1d", value);
-}
+QString twoDigits(int value) { return value > 9 ? QString::asprintf("%2d", value) : QString::asprintf("0%1d", value); }
 
 QString threeDigits(int value)
 {
@@ -87,10 +84,7 @@ QRadioButton* radio(QWidget* parent, const char* objectName, const char* text)
     return button;
 }
 
-QLabel* label(QWidget* parent, const char* text)
-{
-    return new QLabel(QString::fromLatin1(text), parent);
-}
+QLabel* label(QWidget* parent, const char* text) { return new QLabel(QString::fromLatin1(text), parent); }
 
 }  // namespace
 
@@ -275,7 +269,7 @@ void ChartEdit::fillControls()
 QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
 {
     QList<Problem> problems;
-    auto readText = [&problems](QLineEdit* box, char (&field)[50]) {
+    auto readText = [&problems](QLineEdit* box, char(&field)[50]) {
         if (setChartField(field, box->text()) != SetTextResult::Ok)
             problems.append(Problem{box, QString()});
     };
@@ -332,10 +326,12 @@ std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const Chart& c) cons
     const auto view = [](const QByteArray& bytes) {
         return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     };
+    // clang-format off
     const std::optional<BirthRefusal> refusal = birthRefusal({.name = view(name), .place = view(place),
                                                               .date = c.birthDate, .beforeChrist = c.beforeChrist != 0,
                                                               .time = c.localTime, .zone = c.zone,
                                                               .longitude = c.longitude, .latitude = c.latitude});
+    // clang-format on
     if (!refusal)
         return std::nullopt;
 
@@ -352,13 +348,12 @@ std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const Chart& c) cons
                                  .arg(what, firstUnstorable(text->text()))};
     case BirthRule::TextControlCharacter:
         return Problem{text, QStringLiteral("The %1 holds a control character (a tab, line break, escape or the like), "
-                                            "which a chart cannot hold.").arg(what)};
+                                            "which a chart cannot hold.")
+                                 .arg(what)};
     case BirthRule::TextTooLong:
         return Problem{text, QStringLiteral("The %1 is longer than %2 characters.").arg(what).arg(ChartTextMaxChars)};
-    case BirthRule::NoSuchMonth:
-        return Problem{m_month, QStringLiteral("Please choose the month of birth.")};
-    case BirthRule::NoSuchDay:
-        return Problem{m_day, QStringLiteral("Please choose the day of birth.")};
+    case BirthRule::NoSuchMonth: return Problem{m_month, QStringLiteral("Please choose the month of birth.")};
+    case BirthRule::NoSuchDay: return Problem{m_day, QStringLiteral("Please choose the day of birth.")};
     case BirthRule::NoYearZero:
         return Problem{m_year, QStringLiteral("There is no year 0: the year before 1 AD is 1 BC.")};
     case BirthRule::ReformGap:
@@ -369,15 +364,13 @@ std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const Chart& c) cons
                                   .arg(toQString(MonthNames[static_cast<std::size_t>(month - 1)]),
                                        yearText(year, c.beforeChrist != 0))
                                   .arg(daysInMonth(month, astronomicalYear(year, c.beforeChrist != 0)))};
-    case BirthRule::HourRange:
-        return Problem{m_hour, QStringLiteral("The hour must be a whole number from 0 to 23.")};
+    case BirthRule::HourRange: return Problem{m_hour, QStringLiteral("The hour must be a whole number from 0 to 23.")};
     case BirthRule::MinuteRange:
         return Problem{m_minute, QStringLiteral("The minute must be a whole number from 0 to 59.")};
     case BirthRule::SecondRange:  // from a chart file; they have no box of their own
         return Problem{m_minute,
                        QStringLiteral("The time's seconds (%1) are not within 0 to 59.").arg(c.localTime.second)};
-    case BirthRule::NoSuchZone:
-        return Problem{m_zone, QStringLiteral("Please choose a time zone.")};
+    case BirthRule::NoSuchZone: return Problem{m_zone, QStringLiteral("Please choose a time zone.")};
     case BirthRule::MinutesRange:
         return Problem{isLongitude ? m_longitudeMinutes : m_latitudeMinutes,
                        QStringLiteral("The %1's minutes must be a whole number from 0 to 59.")

@@ -30,8 +30,8 @@ int zoneWithOffset(int eastSeconds)
 
 bool isZoneNameChar(QChar c)
 {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'/'
-           || c == u'_' || c == u'-' || c == u'+';
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'/' || c == u'_'
+           || c == u'-' || c == u'+';
 }
 
 QString utcOffsetText(int eastSeconds)
@@ -67,8 +67,8 @@ QString atlasZoneName(QStringView line)
     return name.toString();
 }
 
-DaylightSavingCheck checkDaylightSaving(const QString& ianaZone, const CalendarDate& date, bool beforeChrist,
-                                        int hour, int minute, int zone, bool daylightSaving)
+DaylightSavingCheck checkDaylightSaving(const QString& ianaZone, const CalendarDate& date, bool beforeChrist, int hour,
+                                        int minute, int zone, bool daylightSaving)
 {
     DaylightSavingCheck check;
     if (beforeChrist || date.year < FirstCheckedYear || zone < 0 || zone >= ZoneCount)
@@ -125,10 +125,7 @@ QString daylightSavingQuestion(const QString& ianaZone, const CalendarDate& date
     if (!check.disagrees())
         return {};
     const std::string_view month = MonthNames[static_cast<std::size_t>(date.month - 1)];
-    const QString when = QStringLiteral("%1 %2, %3")
-                             .arg(toQString(month))
-                             .arg(date.day)
-                             .arg(date.year);
+    const QString when = QStringLiteral("%1 %2, %3").arg(toQString(month)).arg(date.day).arg(date.year);
     const QString box = QStringLiteral("\"Daylight Savings ?\"");
     const QString tick = check.inForce ? QStringLiteral("check %1").arg(box) : QStringLiteral("uncheck %1").arg(box);
     if (!check.zone) {
@@ -142,8 +139,7 @@ QString daylightSavingQuestion(const QString& ianaZone, const CalendarDate& date
     if (check.daylightSaving)
         text += check.inForce ? QStringLiteral(", and daylight saving time was in force")
                               : QStringLiteral(", and daylight saving time was not in force");
-    text += QStringLiteral(". Choose the time zone \"%1\"")
-                .arg(toQString(zoneName));
+    text += QStringLiteral(". Choose the time zone \"%1\"").arg(toQString(zoneName));
     if (check.daylightSaving)
         text += QStringLiteral(" and %1").arg(tick);
     return text + u'?';

@@ -35,8 +35,8 @@ struct DaylightSavingCheck {
 // against table zone `zone` (0..28) and the daylight-saving flag. Unknown (and so no change)
 // for an unknown zone name, a date before FirstCheckedYear or BC, and a clock time that a
 // change of clocks skipped or repeated.
-DaylightSavingCheck checkDaylightSaving(const QString& ianaZone, const CalendarDate& date, bool beforeChrist,
-                                        int hour, int minute, int zone, bool daylightSaving);
+DaylightSavingCheck checkDaylightSaving(const QString& ianaZone, const CalendarDate& date, bool beforeChrist, int hour,
+                                        int minute, int zone, bool daylightSaving);
 
 // The Yes/No question that offers the changes of `check`; empty when nothing disagrees.
 QString daylightSavingQuestion(const QString& ianaZone, const CalendarDate& date, const DaylightSavingCheck& check);

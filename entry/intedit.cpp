@@ -43,12 +43,13 @@ void IntEdit::keyPressEvent(QKeyEvent* event)
     const QString typed = event->text();
     // Keys that type no character (arrows, Home, Delete) and the dialog's own keys are not typing.
     switch (event->key()) {
-    case Qt::Key_Delete: case Qt::Key_Return: case Qt::Key_Enter:
-    case Qt::Key_Escape: case Qt::Key_Tab: case Qt::Key_Backtab:
-        QLineEdit::keyPressEvent(event);
-        return;
-    default:
-        break;
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: QLineEdit::keyPressEvent(event); return;
+    default: break;
     }
     if (typed.isEmpty()) {
         QLineEdit::keyPressEvent(event);

@@ -7,17 +7,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/centeronscreen.h"
 #include "chart/chart.h"
 #include "lore/compatibilitytexts.h"
 #include "lore/dialogunits.h"
 #include "lore/lorewidgets.h"
 #include "lore/signtexts.h"
+#include "ui/centeronscreen.h"
 
 namespace zodiara {
 
-CompatibilityDialog::CompatibilityDialog(QWidget* parent)
-    : CentredDialog(parent)
+CompatibilityDialog::CompatibilityDialog(QWidget* parent) : CentredDialog(parent)
 {
     setWindowTitle(QStringLiteral("Zodiara"));
     const QFontMetrics metrics = fontMetrics();

@@ -432,9 +432,6 @@ static_assert(headingsMatchIds(), "a compatibility text is out of its place");
 
 }  // namespace
 
-const std::array<std::string_view, CompatibilityTextCount>& compatibilityTexts()
-{
-    return Texts;
-}
+const std::array<std::string_view, CompatibilityTextCount>& compatibilityTexts() { return Texts; }
 
 }  // namespace zodiara

@@ -15,8 +15,7 @@ std::optional<int> signArgument(std::string_view command, std::string_view text,
 {
     const auto sign = parseSign(text);
     if (!sign)
-        err << "zodiara-chart: " << command << ": \"" << text << "\" is not a sign; give "
-            << SignForms << ".\n";
+        err << "zodiara-chart: " << command << ": \"" << text << "\" is not a sign; give " << SignForms << ".\n";
     return sign;
 }
 
@@ -66,8 +65,7 @@ int runTraitsCommand(std::span<const std::string_view> args, std::ostream& out, 
     return 0;
 }
 
-int runCompatibilityCommand(std::span<const std::string_view> args, std::ostream& out,
-                            std::ostream& err)
+int runCompatibilityCommand(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
 {
     if (args.size() != 2) {
         err << "zodiara-chart: compatibility: expected two signs (each " << SignForms << ").\n";

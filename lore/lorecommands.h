@@ -15,7 +15,6 @@ std::string traitsReport(int sign);
 // `args` are the words after the command name. Both return 0, or 2 after one line on `err`
 // for a wrong number of words or a sign they cannot read.
 int runTraitsCommand(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
-int runCompatibilityCommand(std::span<const std::string_view> args, std::ostream& out,
-                            std::ostream& err);
+int runCompatibilityCommand(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
 
 }  // namespace zodiara

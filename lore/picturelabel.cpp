@@ -44,10 +44,7 @@ bool PictureLabel::loadPicture(int resourceId)
     return true;
 }
 
-QSize PictureLabel::sizeHint() const
-{
-    return m_picture.isNull() ? QSize(0, 0) : m_picture.size();
-}
+QSize PictureLabel::sizeHint() const { return m_picture.isNull() ? QSize(0, 0) : m_picture.size(); }
 
 void PictureLabel::paintEvent(QPaintEvent*)
 {

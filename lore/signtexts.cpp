@@ -13,63 +13,23 @@ namespace zodiara {
 namespace {
 
 constexpr std::array<std::string_view, 12> Symbols = {
-    "Ram",
-    "Bull",
-    "Twins",
-    "Crab",
-    "Lion",
-    "Virgin",
-    "Scales",
-    "Scorpion",
-    "Archer",
-    "Seagoat",
-    "Water bearer",
-    "Fish",
+    "Ram", "Bull", "Twins", "Crab", "Lion", "Virgin", "Scales", "Scorpion", "Archer", "Seagoat", "Water bearer", "Fish",
 };
 
 constexpr std::array<std::string_view, 12> KeyWords = {
-    "activity",
-    "stability",
-    "versatility",
-    "devotion",
-    "magnetism",
-    "practicality",
-    "harmony",
-    "intensity",
-    "visualization",
-    "ambition",
-    "imagination",
-    "understanding",
+    "activity", "stability", "versatility",   "devotion", "magnetism",   "practicality",
+    "harmony",  "intensity", "visualization", "ambition", "imagination", "understanding",
 };
 
 constexpr std::array<std::string_view, 12> KeyPhrases = {
-    "I am",
-    "I have",
-    "I think",
-    "I feel",
-    "I will",
-    "I analyze",
-    "I balance",
-    "I desire",
-    "I understand",
-    "I use",
-    "I know",
-    "I believe",
+    "I am",      "I have",   "I think",      "I feel", "I will", "I analyze",
+    "I balance", "I desire", "I understand", "I use",  "I know", "I believe",
 };
 
 constexpr std::array<std::string_view, 12> LuckyNumbers = {
-    "01-10-19-28-37-46-55",
-    "02-11-20-29-37-47-56",
-    "03-12-21-30-48-57",
-    "04-13-22-31-40-49-58",
-    "05-14-23-32-41-50",
-    "06-15-24-33-42-51",
-    "07-16-25-34-43-52",
-    "08-17-26-35-44-53",
-    "09-18-27-36-45-54",
-    "10-28-37-46-55",
-    "11-29-38-47-56",
-    "12-21-39-48-57",
+    "01-10-19-28-37-46-55", "02-11-20-29-37-47-56", "03-12-21-30-48-57", "04-13-22-31-40-49-58",
+    "05-14-23-32-41-50",    "06-15-24-33-42-51",    "07-16-25-34-43-52", "08-17-26-35-44-53",
+    "09-18-27-36-45-54",    "10-28-37-46-55",       "11-29-38-47-56",    "12-21-39-48-57",
 };
 
 constexpr std::array<std::string_view, 12> Anatomy = {
@@ -136,9 +96,8 @@ const std::array<std::string_view, 12>* signTable(int base)
 }
 
 // First day of each sign's range as (month, day); the range runs to the day before the next.
-constexpr std::array<std::array<int, 2>, 12> SignStarts = {{
-    {3, 21}, {4, 20}, {5, 21}, {6, 22}, {7, 23}, {8, 23},
-    {9, 23}, {10, 24}, {11, 22}, {12, 22}, {1, 20}, {2, 19}}};
+constexpr std::array<std::array<int, 2>, 12> SignStarts = {
+    {{3, 21}, {4, 20}, {5, 21}, {6, 22}, {7, 23}, {8, 23}, {9, 23}, {10, 24}, {11, 22}, {12, 22}, {1, 20}, {2, 19}}};
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {

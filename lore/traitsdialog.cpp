@@ -8,13 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/centeronscreen.h"
 #include "chart/chart.h"
 #include "lore/dialogunits.h"
-#include "resources/glyphs.h"
 #include "lore/lorewidgets.h"
-#include "lore/signtexts.h"
 #include "lore/picturelabel.h"
+#include "lore/signtexts.h"
+#include "resources/glyphs.h"
+#include "ui/centeronscreen.h"
 
 namespace zodiara {
 
@@ -38,8 +38,7 @@ QStringList textsOfEverySign(int base)
 
 }  // namespace
 
-TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
-    : CentredDialog(parent)
+TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages) : CentredDialog(parent)
 {
     setWindowTitle(QStringLiteral("Zodiara"));
     const QFontMetrics metrics = fontMetrics();
@@ -96,7 +95,8 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
         label->setMinimumWidth(std::max(widestLine(metrics, values, inner / 2), units(minimumUnits, 0).width()));
     };
     fitShort(m_quality, {QStringLiteral("Cardinal"), QStringLiteral("Fixed"), QStringLiteral("Mutable")}, 56);
-    fitShort(m_element, {QStringLiteral("Fire"), QStringLiteral("Earth"), QStringLiteral("Air"), QStringLiteral("Water")}, 56);
+    fitShort(m_element,
+             {QStringLiteral("Fire"), QStringLiteral("Earth"), QStringLiteral("Air"), QStringLiteral("Water")}, 56);
     fitShort(m_principle, {QStringLiteral("Active"), QStringLiteral("Passive")}, 56);
     fitShort(m_ruler, everySign([](int s) { return BodyNames[rulingBody(s)]; }), 56);
     fitShort(m_opposite, everySign([](int s) { return SignNames[s]; }), 56);
@@ -166,7 +166,8 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages)
 void TraitsDialog::beforeFirstShow()
 {
     // The layout has settled the widths; now the heights can be fitted, before the first paint.
-    for (auto [field, base] : {std::pair{m_anatomy, AnatomyBase}, {m_positiveTraits, PositiveTraitsBase},
+    for (auto [field, base] : {std::pair{m_anatomy, AnatomyBase},
+                               {m_positiveTraits, PositiveTraitsBase},
                                {m_negativeTraits, NegativeTraitsBase}})
         reserveHeightFor(field, field->width(), textsOfEverySign(base));
     layout()->activate();

@@ -31,20 +31,26 @@ struct GlyphArt {
 // Natural sizes are part of the layout contract: a glyph is stretched into a
 // rectangle, so its proportions shape what the user sees.
 constexpr std::array<GlyphArt, SignGlyphCount> signArt{{
+    // clang-format off
     {"sign-aries", 27, 22}, {"sign-taurus", 19, 24}, {"sign-gemini", 14, 19}, {"sign-cancer", 25, 19},
     {"sign-leo", 23, 21}, {"sign-virgo", 28, 20}, {"sign-libra", 29, 16}, {"sign-scorpio", 28, 22},
     {"sign-sagittarius", 16, 16}, {"sign-capricorn", 24, 21}, {"sign-aquarius", 22, 15}, {"sign-pisces", 19, 21},
+    // clang-format on
 }};
 constexpr std::array<GlyphArt, BodyGlyphCount> bodyArt{{
+    // clang-format off
     {"body-moon", 19, 25}, {"body-sun", 25, 25}, {"body-mercury", 14, 28}, {"body-venus", 15, 26},
     {"body-mars", 24, 24}, {"body-jupiter", 20, 23}, {"body-saturn", 15, 28}, {"body-uranus", 18, 27},
     {"body-neptune", 27, 25}, {"body-pluto", 12, 26},
+    // clang-format on
 }};
 constexpr std::array<GlyphArt, AspectGlyphCount> aspectArt{{
+    // clang-format off
     {"aspect-conjunction", 34, 34}, {"aspect-semisextile", 30, 31}, {"aspect-biquintile", 34, 33},
     {"aspect-semisquare", 41, 28}, {"aspect-sextile", 40, 29}, {"aspect-quintile", 34, 33},
     {"aspect-square", 33, 33}, {"aspect-trine", 41, 35}, {"aspect-sesquiquadrate", 36, 34},
     {"aspect-inconjunct", 40, 32}, {"aspect-opposition", 39, 39},
+    // clang-format on
 }};
 
 struct Glyph {
@@ -119,17 +125,11 @@ Art& art()
     return instance;
 }
 
-} // namespace
+}  // namespace
 
-std::span<const int> glyphIds()
-{
-    return idList;
-}
+std::span<const int> glyphIds() { return idList; }
 
-bool hasGlyph(int resourceId)
-{
-    return indexOf(resourceId) >= 0;
-}
+bool hasGlyph(int resourceId) { return indexOf(resourceId) >= 0; }
 
 QSize glyphNaturalSize(int resourceId)
 {
@@ -234,4 +234,4 @@ QIcon programIcon()
     return icon;
 }
 
-} // namespace zodiara
+}  // namespace zodiara

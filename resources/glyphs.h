@@ -74,4 +74,4 @@ QImage aboutPicture();
 // The program icon at 16 to 256 pixels.
 QIcon programIcon();
 
-} // namespace zodiara
+}  // namespace zodiara

@@ -17,14 +17,14 @@ struct PixelArt {
 
 // Ascending by id, then by side.
 constexpr PixelArt pixelArt[] = {
-    {signGlyphId(0), 6, // aries
+    {signGlyphId(0), 6,  // aries
      ".#..#."
      "#.##.#"
      "#.##.#"
      "..##.."
      "..##.."
      "..##.."},
-    {signGlyphId(0), 10, // aries
+    {signGlyphId(0), 10,  // aries
      ".##....##."
      "#..#..#..#"
      "#...##...#"
@@ -35,14 +35,14 @@ constexpr PixelArt pixelArt[] = {
      "....##...."
      "....##...."
      "....##...."},
-    {signGlyphId(1), 6, // taurus
+    {signGlyphId(1), 6,  // taurus
      "#....#"
      ".####."
      "#....#"
      "#....#"
      ".####."
      "......"},
-    {signGlyphId(1), 10, // taurus
+    {signGlyphId(1), 10,  // taurus
      "##......##"
      "..#....#.."
      "...####..."
@@ -53,14 +53,14 @@ constexpr PixelArt pixelArt[] = {
      "..#....#.."
      "...####..."
      ".........."},
-    {signGlyphId(2), 6, // gemini
+    {signGlyphId(2), 6,  // gemini
      "######"
      ".#..#."
      ".#..#."
      ".#..#."
      "######"
      "......"},
-    {signGlyphId(2), 10, // gemini
+    {signGlyphId(2), 10,  // gemini
      "#........#"
      ".########."
      "..#....#.."
@@ -71,14 +71,14 @@ constexpr PixelArt pixelArt[] = {
      "..#....#.."
      ".########."
      "#........#"},
-    {signGlyphId(3), 6, // cancer
+    {signGlyphId(3), 6,  // cancer
      "..####"
      "##...."
      "##...."
      "....##"
      "....##"
      "####.."},
-    {signGlyphId(3), 10, // cancer
+    {signGlyphId(3), 10,  // cancer
      "...#####.."
      ".##.....#."
      "#..#......"
@@ -89,14 +89,14 @@ constexpr PixelArt pixelArt[] = {
      "......#..#"
      ".#.....##."
      "..#####..."},
-    {signGlyphId(4), 6, // leo
+    {signGlyphId(4), 6,  // leo
      "..##.."
      ".#..#."
      ".#..#."
      "#.#.#."
      ".#..#."
      "....##"},
-    {signGlyphId(4), 10, // leo
+    {signGlyphId(4), 10,  // leo
      "....###..."
      "...#...#.."
      "...#...#.."
@@ -107,14 +107,14 @@ constexpr PixelArt pixelArt[] = {
      ".##....#.."
      ".......#.#"
      "........#."},
-    {signGlyphId(5), 6, // virgo
+    {signGlyphId(5), 6,  // virgo
      ".#.#.."
      "#.#.#."
      "#.#.##"
      "#.#.##"
      "#.#.#."
      "...#.."},
-    {signGlyphId(5), 10, // virgo
+    {signGlyphId(5), 10,  // virgo
      ".##.##...."
      "#..#..##.."
      "#..#..#.#."
@@ -125,14 +125,14 @@ constexpr PixelArt pixelArt[] = {
      "#..#..#..."
      "......#..."
      ".....#...."},
-    {signGlyphId(6), 6, // libra
+    {signGlyphId(6), 6,  // libra
      "......"
      "..##.."
      ".#..#."
      "##..##"
      "......"
      "######"},
-    {signGlyphId(6), 10, // libra
+    {signGlyphId(6), 10,  // libra
      ".........."
      "...####..."
      "..#....#.."
@@ -143,14 +143,14 @@ constexpr PixelArt pixelArt[] = {
      ".........."
      ".........."
      ".........."},
-    {signGlyphId(7), 6, // scorpio
+    {signGlyphId(7), 6,  // scorpio
      ".#.#.."
      "#.#.#."
      "#.#.#."
      "#.#.#."
      "#.#.##"
      "....##"},
-    {signGlyphId(7), 10, // scorpio
+    {signGlyphId(7), 10,  // scorpio
      "#.#..#...."
      "##.##.#..."
      "#..#..#..."
@@ -161,14 +161,14 @@ constexpr PixelArt pixelArt[] = {
      "#..#..#..#"
      "......####"
      ".........#"},
-    {signGlyphId(8), 6, // sagittarius
+    {signGlyphId(8), 6,  // sagittarius
      "...###"
      "....##"
      ".#.#.#"
      "..#..."
      ".#.#.."
      "#....."},
-    {signGlyphId(8), 10, // sagittarius
+    {signGlyphId(8), 10,  // sagittarius
      ".....#####"
      "........##"
      ".......#.#"
@@ -179,14 +179,14 @@ constexpr PixelArt pixelArt[] = {
      "..#.#....."
      ".#...#...."
      "#........."},
-    {signGlyphId(9), 6, // capricorn
+    {signGlyphId(9), 6,  // capricorn
      "#..#.."
      ".#.#.."
      ".##.#."
      ".#..##"
      ".#.#.#"
      "....#."},
-    {signGlyphId(9), 10, // capricorn
+    {signGlyphId(9), 10,  // capricorn
      "#........."
      ".#....##.."
      "..#..#..#."
@@ -197,14 +197,14 @@ constexpr PixelArt pixelArt[] = {
      "...#.#..#."
      "...#.#..#."
      "......##.."},
-    {signGlyphId(10), 6, // aquarius
+    {signGlyphId(10), 6,  // aquarius
      ".#..#."
      "#.##.#"
      "......"
      ".#..#."
      "#.##.#"
      "......"},
-    {signGlyphId(10), 10, // aquarius
+    {signGlyphId(10), 10,  // aquarius
      ".........."
      ".#..#..#.."
      "#.##.##.#."
@@ -215,14 +215,14 @@ constexpr PixelArt pixelArt[] = {
      "........#."
      ".........."
      ".........."},
-    {signGlyphId(11), 6, // pisces
+    {signGlyphId(11), 6,  // pisces
      "#....#"
      ".#..#."
      "######"
      ".#..#."
      ".#..#."
      "#....#"},
-    {signGlyphId(11), 10, // pisces
+    {signGlyphId(11), 10,  // pisces
      "#........#"
      ".#......#."
      "..#....#.."
@@ -233,7 +233,7 @@ constexpr PixelArt pixelArt[] = {
      "..#....#.."
      ".#......#."
      "#........#"},
-    {bodyGlyphId(0), 10, // moon
+    {bodyGlyphId(0), 10,  // moon
      "..##......"
      "....##...."
      ".....##..."
@@ -244,7 +244,7 @@ constexpr PixelArt pixelArt[] = {
      ".....##..."
      "....##...."
      "..##......"},
-    {bodyGlyphId(1), 10, // sun
+    {bodyGlyphId(1), 10,  // sun
      "...####..."
      ".##....##."
      ".#......#."
@@ -255,7 +255,7 @@ constexpr PixelArt pixelArt[] = {
      ".#......#."
      ".##....##."
      "...####..."},
-    {bodyGlyphId(2), 10, // mercury
+    {bodyGlyphId(2), 10,  // mercury
      "..#....#.."
      "...####..."
      "..#....#.."
@@ -266,7 +266,7 @@ constexpr PixelArt pixelArt[] = {
      "..######.."
      "....##...."
      "....##...."},
-    {bodyGlyphId(3), 10, // venus
+    {bodyGlyphId(3), 10,  // venus
      "...####..."
      "..#....#.."
      "..#....#.."
@@ -277,7 +277,7 @@ constexpr PixelArt pixelArt[] = {
      "..######.."
      "....##...."
      "....##...."},
-    {bodyGlyphId(4), 10, // mars
+    {bodyGlyphId(4), 10,  // mars
      ".....#####"
      "........##"
      ".......#.#"
@@ -288,7 +288,7 @@ constexpr PixelArt pixelArt[] = {
      ".#....#..."
      ".#....#..."
      "..####...."},
-    {bodyGlyphId(5), 10, // jupiter
+    {bodyGlyphId(5), 10,  // jupiter
      ".##.....#."
      "#..#....#."
      "...#....#."
@@ -299,7 +299,7 @@ constexpr PixelArt pixelArt[] = {
      "........#."
      "........#."
      "........#."},
-    {bodyGlyphId(6), 10, // saturn
+    {bodyGlyphId(6), 10,  // saturn
      "..#......."
      "######...."
      "..#......."
@@ -310,7 +310,7 @@ constexpr PixelArt pixelArt[] = {
      "..#..#...."
      ".....#...."
      "......##.."},
-    {bodyGlyphId(7), 10, // uranus
+    {bodyGlyphId(7), 10,  // uranus
      ".#..##..#."
      ".#..##..#."
      ".########."
@@ -321,7 +321,7 @@ constexpr PixelArt pixelArt[] = {
      "..#....#.."
      "..#....#.."
      "...####..."},
-    {bodyGlyphId(8), 10, // neptune
+    {bodyGlyphId(8), 10,  // neptune
      "#...##...#"
      "#...##...#"
      "#...##...#"
@@ -332,7 +332,7 @@ constexpr PixelArt pixelArt[] = {
      "..######.."
      "....##...."
      "....##...."},
-    {bodyGlyphId(9), 10, // pluto
+    {bodyGlyphId(9), 10,  // pluto
      "..####...."
      "..#...#..."
      "..#...#..."

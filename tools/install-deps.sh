@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package Zodiara needs to build, test and run; with "ci", also what the
-# sanitizer and fuzz builds of .ci/run need (clang and its sanitizer and libFuzzer run-times).
+# sanitizer and fuzz builds and the format check of .ci/run need (clang, its sanitizer and libFuzzer
+# run-times, clang-format).
 #   tools/install-deps.sh [ci]
 set -euo pipefail
 packages=(
@@ -13,7 +14,7 @@ packages=(
   dpkg-dev desktop-file-utils shared-mime-info groff-base
 )
 if [ "${1:-}" = ci ]; then
-  packages+=(clang libclang-rt-14-dev)
+  packages+=(clang clang-format libclang-rt-14-dev)
 fi
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "entry/atlas.h"
 #include "chart/chart.h"
+#include "entry/atlas.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

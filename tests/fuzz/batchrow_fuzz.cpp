@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "cli/batch.h"
 #include "chart/text1252.h"
+#include "cli/batch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -23,9 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string out;
     const bool chart = (data[0] & 1 ? withEphemeris : without).append(out, record, 7);
 
-    if (!isValidUtf8(out) || std::any_of(out.begin(), out.end(), [](char c) {
-            return static_cast<unsigned char>(c) < 0x20;
-        }))
+    if (!isValidUtf8(out)
+        || std::any_of(out.begin(), out.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
         std::abort();
     if (!out.ends_with('}') || !out.starts_with(chart ? "{\"name\":" : "{\"line\":7,\"error\":\""))
         std::abort();

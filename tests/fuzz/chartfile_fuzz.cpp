@@ -12,12 +12,12 @@
 #include <span>
 #include <string>
 
-#include "display/chartexport.h"
 #include "chart/chartfile.h"
-#include "cli/json.h"
 #include "chart/pipeline.h"
-#include "cli/report.h"
 #include "chart/text1252.h"
+#include "cli/json.h"
+#include "cli/report.h"
+#include "display/chartexport.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // A message service for the widget tests: records every box instead of showing it.
 #pragma once
 
-#include "ui/messageservice.h"
 #include "modaltesting.h"
+#include "ui/messageservice.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -23,8 +23,8 @@ class RecordingMessages final : public MessageService {
 public:
     Result show(QWidget* owner, const QString& text, const QString& caption, Buttons buttons) override
     {
-        shown.append({owner, owner ? QString::fromLatin1(owner->metaObject()->className()) : QString(), text, caption,
-                      buttons});
+        shown.append(
+            {owner, owner ? QString::fromLatin1(owner->metaObject()->className()) : QString(), text, caption, buttons});
         return buttons == Buttons::Ok ? Result::Ok : answers.isEmpty() ? answer : answers.takeFirst();
     }
     // One field of every box, in the order shown.

@@ -86,8 +86,8 @@ int glyphs(const QString& masterDir, const QString& outDir)
         const QString out = QDir(outDir).filePath(QFileInfo(name).completeBaseName() + ".png");
         if (!save(mono, out))
             return 1;
-        std::printf("%-28s %2dx%-2d %4d ink\n", qPrintable(QFileInfo(out).fileName()),
-                    mono.width(), mono.height(), ink);
+        std::printf("%-28s %2dx%-2d %4d ink\n", qPrintable(QFileInfo(out).fileName()), mono.width(), mono.height(),
+                    ink);
     }
     return 0;
 }
@@ -174,8 +174,8 @@ int sheet(const QString& out, int scale, const QStringList& files)
     QPainter p(&canvas);
     for (int i = 0; i < images.size(); ++i) {
         const QImage& img = images[i];
-        const QRect target((i % perRow) * cellW + scale, (i / perRow) * cellH + scale,
-                           img.width() * scale, img.height() * scale);
+        const QRect target((i % perRow) * cellW + scale, (i / perRow) * cellH + scale, img.width() * scale,
+                           img.height() * scale);
         p.fillRect(target, Qt::white);
         p.drawImage(target, img);
     }
@@ -183,7 +183,7 @@ int sheet(const QString& out, int scale, const QStringList& files)
     return save(canvas, out) ? 0 : 1;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

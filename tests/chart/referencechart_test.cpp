@@ -29,7 +29,10 @@ TEST(ReferenceChart, RecomputingIsBitIdentical)
 // Day counts 0, 1 and -3 from 1990 January 0.0 at 0 h UT.
 TEST(SunAndMoon, NearTheEpoch)
 {
-    const struct { CalendarDate date; double sun, moon; } cases[] = {
+    const struct {
+        CalendarDate date;
+        double sun, moon;
+    } cases[] = {
         {{1989, 31, 12}, 279.2885, 313.2754}, {{1990, 1, 1}, 280.3077, 326.5928}, {{1989, 28, 12}, 276.2310, 274.5126}};
     for (const auto& k : cases) {
         Chart c;
@@ -50,9 +53,13 @@ TEST(SunAndMoon, NearTheEpoch)
 // Far from the epoch the positions stay numbers within a circle, BC and pre-reform dates included.
 TEST(Pipeline, FarDatesStayFiniteAndReduced)
 {
-    for (const auto& [date, bc] : {std::pair(CalendarDate{3000, 31, 12}, false), {{1582, 4, 10}, false},
-                                   {{1582, 15, 10}, false}, {{1, 1, 1}, false}, {{1, 31, 12}, true},
-                                   {{44, 15, 3}, true}, {{3000, 1, 1}, true}}) {
+    for (const auto& [date, bc] : {std::pair(CalendarDate{3000, 31, 12}, false),
+                                   {{1582, 4, 10}, false},
+                                   {{1582, 15, 10}, false},
+                                   {{1, 1, 1}, false},
+                                   {{1, 31, 12}, true},
+                                   {{44, 15, 3}, true},
+                                   {{3000, 1, 1}, true}}) {
         Chart c = referenceChart();
         c.birthDate = date;
         c.beforeChrist = bc;

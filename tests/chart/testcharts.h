@@ -10,9 +10,11 @@
 namespace zodiara {
 
 // Failures name what the enums stand for.
+// clang-format off
 inline std::ostream& operator<<(std::ostream& os, Sign sign) { return os << signName(sign); }
 inline std::ostream& operator<<(std::ostream& os, Body body) { return os << bodyName(body); }
 inline std::ostream& operator<<(std::ostream& os, Aspect aspect) { return os << aspectName(aspect); }
+// clang-format on
 
 }  // namespace zodiara
 
@@ -25,8 +27,8 @@ struct Place {
     CompassDirection ns = North;
 };
 
-inline Chart birth(int year, int month, int day, int hour, int minute, int zone, Place place = {},
-                   bool dst = false, bool bc = false)
+inline Chart birth(int year, int month, int day, int hour, int minute, int zone, Place place = {}, bool dst = false,
+                   bool bc = false)
 {
     Chart c;
     c.birthDate = {year, std::int8_t(day), std::int8_t(month)};
@@ -40,7 +42,10 @@ inline Chart birth(int year, int month, int day, int hour, int minute, int zone,
 }
 
 // 1990-01-01 12:00 EST, 74W00 40N43: the chart every published figure refers to.
-inline Chart referenceChart() { return birth(1990, 1, 1, 12, 0, 6, {74, 0, West, 40, 43, North}); }
+inline Chart referenceChart()
+{
+    return birth(1990, 1, 1, 12, 0, 6, {74, 0, West, 40, 43, North});
+}
 
 // Separation of two longitudes folded onto 0..180 degrees.
 inline double separation(double a, double b)

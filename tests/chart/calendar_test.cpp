@@ -55,16 +55,4 @@ TEST(Calendar, SiderealTimeAtGreenwichAndAwayFromIt)
     }
 }
 
-TEST(Calendar, DayNumbersCountTrueDays)
-{
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1992, 1, 3}, {0, 0}, 1990), 791);
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1990, 1, 1}, {17, 0}, 1988), 732.7083333333334);
-    // Before 1900 March 1 a count that takes 1900 for a leap year is a day short.
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1900, 1, 1}, {0, 0}, 1990), -32871);
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({2101, 1, 1}, {12, 0}, 1990), 40543.5);
-    // Across the reform the ten skipped days are not counted.
-    EXPECT_DOUBLE_EQ(
-        dayNumberSinceEpoch({1582, 15, 10}, {0, 0}, 1990) - dayNumberSinceEpoch({1582, 4, 10}, {0, 0}, 1990), 1);
-}
-
 }  // namespace

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "chart/calendar.h"
+#include "chart/zoneclock.h"
 #include "testcharts.h"
 #include "testname.h"
 
 using namespace zodiara;
 using zodiara::test::birth;
+using namespace std::chrono;
 
 namespace {
 
@@ -29,9 +32,7 @@ TEST_P(UniversalTime, StepsTheDateAcrossMidnight)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
-    UtCase{"EST new year", birth(1999, 12, 31, 22, 0, 6), 2000, 1, 1, 3, 0},
     UtCase{"EST new year, daylight saving", birth(1999, 12, 31, 22, 0, 6, {}, true), 2000, 1, 1, 2, 0},
-    UtCase{"AEST back into a leap day", birth(2000, 3, 1, 1, 0, 13), 2000, 2, 29, 15, 0},
     // 1900 is no leap year: there is no February 29 to step back into.
     UtCase{"AEST 1900 skips the false leap day", birth(1900, 3, 1, 1, 0, 13), 1900, 2, 28, 15, 0},
     UtCase{"half-hour zone back a day", birth(2000, 3, 1, 0, 10, 14), 2000, 2, 29, 14, 40},
@@ -41,18 +42,25 @@ INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
     [](const auto& info) { return zodiara::test::testName(info.param.what); });
 // clang-format on
 
-// Local sidereal time is Greenwich's (6 h 39 m for 2000 January 1, 0 h UT) less the longitude west.
-TEST(Calendar, SiderealTimeAtGreenwichAndAwayFromIt)
+// Every zone, with and without daylight saving, at instants whose clocks cross a day, a leap day
+// and a year: the clock read as birth data gives the instant back as Universal Time.
+TEST(ZoneClock, GivesTheInstantBackAsUniversalTime)
 {
-    for (const auto& [longitude, hour] :
-         {std::pair(GeoAngle{0, 0, West}, 6), {{90, 0, East}, 12}, {{90, 0, West}, 0}}) {
-        Chart c = birth(2000, 1, 1, 0, 0, 0);
-        c.longitude = longitude;
-        computeUniversalTime(c);
-        computeSiderealTime(c);
-        EXPECT_EQ((std::array{c.siderealTime.hour, c.siderealTime.minute}), (std::array{6, 39}));
-        EXPECT_EQ((std::array{c.localSiderealTime.hour, c.localSiderealTime.minute}), (std::array{hour, 39}));
-    }
+    for (const sys_seconds utc : {sys_days(2023y / 12 / 31) + 20h + 0s, sys_days(2024y / 3 / 1) + 2h + 15min + 7s,
+                                  sys_days(2024y / 1 / 1) + 0s, sys_days(2100y / 3 / 1) + 10h + 59min + 59s})
+        for (int zone = 0; zone < ZoneCount; ++zone)
+            for (const bool dst : {false, true}) {
+                const ZoneClock clock = zoneClockAt(utc, zone, dst);
+                Chart c;
+                std::tie(c.birthDate, c.localTime, c.zone, c.daylightSaving) =
+                    std::tuple(clock.date, clock.time, zone, dst);
+                computeUniversalTime(c);
+                const TimeOfDay ut = c.universalTime;
+                EXPECT_EQ(sys_days(year(c.utDate.year) / c.utDate.month / c.utDate.day) + hours(ut.hour)
+                              + minutes(ut.minute) + seconds(ut.second),
+                          utc)
+                    << "zone " << zone << (dst ? " with daylight saving" : "");
+            }
 }
 
 }  // namespace

@@ -54,7 +54,6 @@ TEST_P(BirthRules, RefuseWhatNoChartCanHold)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, BirthRules, testing::Values(
-    good("GoodBirth", [](BirthEntry&) {}),
     good("FortyNineCharacters", [](BirthEntry& b) { b.name = FortyNine; b.place = FortyNineAndEuro; }),
     good("LeapDay2000", [](BirthEntry& b) { b.date = {2000, 29, 2}; }),
     good("LeapDayOneBC", [](BirthEntry& b) { b.date = {1, 29, 2}; b.beforeChrist = true; }),
@@ -66,14 +65,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, BirthRules, testing::Values(
     bad("PlaceWithDelete", F::Place, R::TextControlCharacter, [](BirthEntry& b) { b.place = "Boston\x7f"; }),
     bad("PlaceOfFiftyCharacters", F::Place, R::TextTooLong, [](BirthEntry& b) { b.place = FortyNineAndTwo; }),
     bad("NameInJapanese", F::Name, R::TextNotWindows1252, [](BirthEntry& b) { b.name = "\u65e5\u672c"; }),
-    bad("PlaceWithC1Control", F::Place, R::TextNotWindows1252, [](BirthEntry& b) { b.place = "\u0085"; }),
     bad("NameNotUtf8", F::Name, R::TextNotUtf8, [](BirthEntry& b) { b.name = "\xff\xfe"; }),
     bad("MonthZero", F::Date, R::NoSuchMonth, [](BirthEntry& b) { b.date.month = 0; }),
     bad("DayZero", F::Date, R::NoSuchDay, [](BirthEntry& b) { b.date.day = 0; }),
     bad("YearZero", F::Date, R::NoYearZero, [](BirthEntry& b) { b.date.year = 0; }),
     bad("October5_1582", F::Date, R::ReformGap, [](BirthEntry& b) { b.date = {1582, 5, 10}; }),
     bad("NoLeapDay1900", F::Date, R::DayBeyondMonth, [](BirthEntry& b) { b.date = {1900, 29, 2}; }),
-    bad("NoLeapDayTwoBC", F::Date, R::DayBeyondMonth, [](BirthEntry& b) { b.date = {2, 29, 2}; b.beforeChrist = 1; }),
     bad("Hour24", F::Time, R::HourRange, [](BirthEntry& b) { b.time.hour = 24; }),
     bad("Minute60", F::Time, R::MinuteRange, [](BirthEntry& b) { b.time.minute = 60; }),
     bad("Second60", F::Time, R::SecondRange, [](BirthEntry& b) { b.time.second = 60; }),

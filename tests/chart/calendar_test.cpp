@@ -6,7 +6,6 @@
 #include "chart/calendar.h"
 #include "chart/zoneclock.h"
 #include "testcharts.h"
-#include "testname.h"
 
 using namespace zodiara;
 using zodiara::test::birth;
@@ -14,33 +13,24 @@ using namespace std::chrono;
 
 namespace {
 
-struct UtCase {
-    const char* what;
-    Chart chart;
-    int year, month, day, hour, minute;
-};
-
-class UniversalTime : public ::testing::TestWithParam<UtCase> { };
-
-TEST_P(UniversalTime, StepsTheDateAcrossMidnight)
+// n BC is astronomical year 1 - n; 1900 is no leap year, with no February 29 to step back into.
+TEST(UniversalTime, StepsTheDateAcrossMidnight)
 {
-    auto [what, u, year, month, day, hour, minute] = GetParam();
-    computeUniversalTime(u);
-    EXPECT_EQ((std::array{u.utDate.year, +u.utDate.month, +u.utDate.day, u.universalTime.hour, u.universalTime.minute}),
-              (std::array{year, month, day, hour, minute}));
+    // clang-format off
+    const struct { const char* what; Chart birth; std::array<int, 5> ut; } cases[] = {
+        {"EST new year, daylight saving", birth(1999, 12, 31, 22, 0, 6, {}, true), {2000, 1, 1, 2, 0}},
+        {"AEST 1900 skips the false leap day", birth(1900, 3, 1, 1, 0, 13), {1900, 2, 28, 15, 0}},
+        {"half-hour zone back a day", birth(2000, 3, 1, 0, 10, 14), {2000, 2, 29, 14, 40}},
+        {"44 BC", birth(44, 3, 15, 12, 0, 0, {}, false, true), {-43, 3, 15, 12, 0}},
+        {"1 BC is year 0, a leap year", birth(1, 3, 1, 1, 0, 13, {}, false, true), {0, 2, 29, 15, 0}}};
+    // clang-format on
+    for (auto [what, c, ut] : cases) {
+        computeUniversalTime(c);
+        const std::array got{c.utDate.year, +c.utDate.month, +c.utDate.day, c.universalTime.hour,
+                             c.universalTime.minute};
+        EXPECT_EQ(got, ut) << what;
+    }
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
-    UtCase{"EST new year, daylight saving", birth(1999, 12, 31, 22, 0, 6, {}, true), 2000, 1, 1, 2, 0},
-    // 1900 is no leap year: there is no February 29 to step back into.
-    UtCase{"AEST 1900 skips the false leap day", birth(1900, 3, 1, 1, 0, 13), 1900, 2, 28, 15, 0},
-    UtCase{"half-hour zone back a day", birth(2000, 3, 1, 0, 10, 14), 2000, 2, 29, 14, 40},
-    // n BC is astronomical year 1 - n.
-    UtCase{"44 BC", birth(44, 3, 15, 12, 0, 0, {}, false, true), -43, 3, 15, 12, 0},
-    UtCase{"1 BC is year 0, a leap year", birth(1, 3, 1, 1, 0, 13, {}, false, true), 0, 2, 29, 15, 0}),
-    [](const auto& info) { return zodiara::test::testName(info.param.what); });
-// clang-format on
 
 // Every zone, with and without daylight saving, at instants whose clocks cross a day, a leap day
 // and a year: the clock read as birth data gives the instant back as Universal Time.

@@ -89,11 +89,6 @@ struct Corruption {
     const char* reasonPart;
 };
 
-void PrintTo(const Corruption& c, std::ostream* os)
-{
-    *os << c.what;
-}
-
 class CorruptFiles : public ChartFiles, public testing::WithParamInterface<Corruption> { };
 
 TEST_P(CorruptFiles, AreRefusedWithAReason)
@@ -183,11 +178,6 @@ struct Writing {
     std::function<fs::path(const fs::path& dir)> make;
     const char* reason;  // empty: the write succeeds
 };
-
-void PrintTo(const Writing& row, std::ostream* os)
-{
-    *os << row.what;
-}
 
 class WritingTargets : public ChartFiles, public testing::WithParamInterface<Writing> { };
 

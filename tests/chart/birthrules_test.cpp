@@ -40,13 +40,7 @@ class BirthRules : public testing::TestWithParam<RuleCase> { };
 TEST_P(BirthRules, RefuseWhatNoChartCanHold)
 {
     // 15 March 1998, 14:05:37 EST, 71W04 42N21.
-    BirthEntry birth{.name = "Ada",
-                     .place = "Boston",
-                     .date = {1998, 15, 3},
-                     .time = {14, 5, 37, 0},
-                     .zone = 6,
-                     .longitude = {71, 4, West},
-                     .latitude = {42, 21, North}};
+    BirthEntry birth{"Ada", "Boston", {1998, 15, 3}, false, {14, 5, 37, 0}, 6, {71, 4, West}, {42, 21, North}};
     GetParam().change(birth);
     const std::optional<BirthRefusal> refusal = birthRefusal(birth);
     EXPECT_EQ(refusal ? std::optional(std::pair(refusal->field, refusal->rule)) : std::nullopt, GetParam().refusal);

@@ -56,9 +56,8 @@ TEST(Houses, RunOnceRoundTheWheelAtEveryLatitudeInBothEphemerides)
                     DerivedTables t;
                     const HouseSystem classicSystem = computeChart(classic, t).value();
                     const HouseSystem preciseSystem = computeChart(precise, t, Ephemeris::Precise).value();
-                    const std::string where = std::to_string(date.year) + "-" + std::to_string(date.month) + "-"
-                                              + std::to_string(date.day) + " " + std::to_string(hour) + "h "
-                                              + std::to_string(lat) + (ns == North ? "N" : "S");
+                    const std::string where = std::to_string(lat) + (ns == North ? "N " : "S ") + std::to_string(hour)
+                                              + "h on " + std::to_string(date.year) + "-" + std::to_string(date.month);
                     check(classic, classicSystem, lat, where + " classic");
                     check(precise, preciseSystem, lat, where + " precise");
                     if (separation(classic.ascendant, precise.ascendant) >= 90)

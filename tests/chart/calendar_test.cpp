@@ -17,7 +17,7 @@ namespace {
 TEST(UniversalTime, StepsTheDateAcrossMidnight)
 {
     // clang-format off
-    const struct { const char* what; Chart birth; std::array<int, 5> ut; } cases[] = {
+    const struct { const char* what; Chart chart; std::array<int, 5> ut; } cases[] = {
         {"EST new year, daylight saving", birth(1999, 12, 31, 22, 0, 6, {}, true), {2000, 1, 1, 2, 0}},
         {"AEST 1900 skips the false leap day", birth(1900, 3, 1, 1, 0, 13), {1900, 2, 28, 15, 0}},
         {"half-hour zone back a day", birth(2000, 3, 1, 0, 10, 14), {2000, 2, 29, 14, 40}},

@@ -88,10 +88,8 @@ TEST(Aspects, FoldedSeparationWithInclusiveOrbs)
 {
     using enum Aspect;
     const std::optional<Aspect> None;
-    const struct {
-        double a, b;
-        std::optional<Aspect> aspect;
-    } cases[] = {// clang-format off
+    // clang-format off
+    const struct { double a, b; std::optional<Aspect> aspect; } cases[] = {
         {10, 130, Trine}, {10, 138.5, None}, {10, 138, Trine}, {100, 136, Biquintile}, {0, 90, Square},
         {350, 170, Opposition}, {359, 1, Conjunction}, {350, 110, Trine}, {355, 25, SemiSextile},
         {0, 32, SemiSextile}, {0, 33, None}, {0, 34, Biquintile}, {0, 52, None}};

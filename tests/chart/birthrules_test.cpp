@@ -26,16 +26,10 @@ const std::string FortyNine(49, 'x'), Fifty(50, 'x');
 const std::string FortyNineAndEuro = FortyNine.substr(1) + "\u20ac";  // 49 characters, 51 bytes
 const std::string FortyNineAndTwo = FortyNine + "\u20ac";
 
-RuleCase good(const char* label, Change change)
-{
-    return {label, std::move(change), {}};
-}
-RuleCase bad(const char* label, F field, R rule, Change c)
-{
-    return {label, std::move(c), std::pair(field, rule)};
-}
+RuleCase good(const char* label, Change change) { return {label, std::move(change), {}}; }
+RuleCase bad(const char* label, F field, R rule, Change c) { return {label, std::move(c), std::pair(field, rule)}; }
 
-class BirthRules : public testing::TestWithParam<RuleCase> { };
+class BirthRules : public testing::TestWithParam<RuleCase> {};
 
 TEST_P(BirthRules, RefuseWhatNoChartCanHold)
 {

@@ -89,7 +89,7 @@ struct Corruption {
     const char* reasonPart;
 };
 
-class CorruptFiles : public ChartFiles, public testing::WithParamInterface<Corruption> { };
+class CorruptFiles : public ChartFiles, public testing::WithParamInterface<Corruption> {};
 
 TEST_P(CorruptFiles, AreRefusedWithAReason)
 {
@@ -157,7 +157,7 @@ TEST_F(ChartFiles, AShortWriteIsReportedAndTheOldFileSurvives)
     ASSERT_EQ(writeChartFile(p, m_chart), "");
 
     // A file-size limit makes the write itself fail, as a full disk would, even for root.
-    struct rlimit saved { };
+    struct rlimit saved {};
     ::getrlimit(RLIMIT_FSIZE, &saved);
     const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = saved;
@@ -179,7 +179,7 @@ struct Writing {
     const char* reason;  // empty: the write succeeds
 };
 
-class WritingTargets : public ChartFiles, public testing::WithParamInterface<Writing> { };
+class WritingTargets : public ChartFiles, public testing::WithParamInterface<Writing> {};
 
 TEST_P(WritingTargets, FollowTheUsersFileOrAreRefusedUntouched)
 {

@@ -35,7 +35,7 @@ Chart atSecond(Chart chart, int second)
     return chart;
 }
 
-class PreciseCharts : public ::testing::TestWithParam<Chart> { };
+class PreciseCharts : public ::testing::TestWithParam<Chart> {};
 
 TEST_P(PreciseCharts, HoldWhatTheLibraryReturns)
 {

@@ -42,10 +42,7 @@ inline Chart birth(int year, int month, int day, int hour, int minute, int zone,
 }
 
 // 1990-01-01 12:00 EST, 74W00 40N43: the chart every published figure refers to.
-inline Chart referenceChart()
-{
-    return birth(1990, 1, 1, 12, 0, 6, {74, 0, West, 40, 43, North});
-}
+inline Chart referenceChart() { return birth(1990, 1, 1, 12, 0, 6, {74, 0, West, 40, 43, North}); }
 
 // Separation of two longitudes folded onto 0..180 degrees.
 inline double separation(double a, double b)

@@ -1,66 +1,56 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "chart/calendar.h"
+#include "chart/zoneclock.h"
 #include "testcharts.h"
-#include "testname.h"
 
 using namespace zodiara;
 using zodiara::test::birth;
+using namespace std::chrono;
 
 namespace {
 
-struct UtCase { const char* what; Chart chart; int year, month, day, hour, minute; };
-
-class UniversalTime : public ::testing::TestWithParam<UtCase> {};
-
-TEST_P(UniversalTime, StepsTheDateAcrossMidnight)
+// n BC is astronomical year 1 - n; 1900 is no leap year, with no February 29 to step back into.
+TEST(UniversalTime, StepsTheDateAcrossMidnight)
 {
-    auto [what, u, year, month, day, hour, minute] = GetParam();
-    computeUniversalTime(u);
-    EXPECT_EQ((std::array{u.utDate.year, +u.utDate.month, +u.utDate.day, u.universalTime.hour, u.universalTime.minute}),
-              (std::array{year, month, day, hour, minute}));
-}
-
-INSTANTIATE_TEST_SUITE_P(Zones, UniversalTime, ::testing::Values(
-    UtCase{"EST new year", birth(1999, 12, 31, 22, 0, 6), 2000, 1, 1, 3, 0},
-    UtCase{"EST new year, daylight saving", birth(1999, 12, 31, 22, 0, 6, {}, true), 2000, 1, 1, 2, 0},
-    UtCase{"AEST back into a leap day", birth(2000, 3, 1, 1, 0, 13), 2000, 2, 29, 15, 0},
-    // 1900 is no leap year: there is no February 29 to step back into.
-    UtCase{"AEST 1900 skips the false leap day", birth(1900, 3, 1, 1, 0, 13), 1900, 2, 28, 15, 0},
-    UtCase{"half-hour zone back a day", birth(2000, 3, 1, 0, 10, 14), 2000, 2, 29, 14, 40},
-    UtCase{"NST noon", birth(2000, 6, 1, 12, 0, 4), 2000, 6, 1, 15, 30},
-    UtCase{"CET noon", birth(2000, 6, 1, 12, 0, 28), 2000, 6, 1, 11, 0},
-    // n BC is astronomical year 1 - n.
-    UtCase{"44 BC", birth(44, 3, 15, 12, 0, 0, {}, false, true), -43, 3, 15, 12, 0},
-    UtCase{"1 BC is year 0, a leap year", birth(1, 3, 1, 1, 0, 13, {}, false, true), 0, 2, 29, 15, 0}),
-    [](const auto& info) { return zodiara::test::testName(info.param.what); });
-
-// Local sidereal time is Greenwich's (6 h 39 m for 2000 January 1, 0 h UT) less the longitude west.
-TEST(Calendar, SiderealTimeAtGreenwichAndAwayFromIt)
-{
-    for (const auto& [longitude, hour] :
-         {std::pair(GeoAngle{0, 0, West}, 6), {{90, 0, East}, 12}, {{90, 0, West}, 0}}) {
-        Chart c = birth(2000, 1, 1, 0, 0, 0);
-        c.longitude = longitude;
+    // clang-format off
+    const struct { const char* what; Chart chart; std::array<int, 5> ut; } cases[] = {
+        {"EST new year, daylight saving", birth(1999, 12, 31, 22, 0, 6, {}, true), {2000, 1, 1, 2, 0}},
+        {"AEST 1900 skips the false leap day", birth(1900, 3, 1, 1, 0, 13), {1900, 2, 28, 15, 0}},
+        {"half-hour zone back a day", birth(2000, 3, 1, 0, 10, 14), {2000, 2, 29, 14, 40}},
+        {"44 BC", birth(44, 3, 15, 12, 0, 0, {}, false, true), {-43, 3, 15, 12, 0}},
+        {"1 BC is year 0, a leap year", birth(1, 3, 1, 1, 0, 13, {}, false, true), {0, 2, 29, 15, 0}}};
+    // clang-format on
+    for (auto [what, c, ut] : cases) {
         computeUniversalTime(c);
-        computeSiderealTime(c);
-        EXPECT_EQ((std::array{c.siderealTime.hour, c.siderealTime.minute}), (std::array{6, 39}));
-        EXPECT_EQ((std::array{c.localSiderealTime.hour, c.localSiderealTime.minute}), (std::array{hour, 39}));
+        const std::array got{c.utDate.year, +c.utDate.month, +c.utDate.day, c.universalTime.hour,
+                             c.universalTime.minute};
+        EXPECT_EQ(got, ut) << what;
     }
 }
 
-TEST(Calendar, DayNumbersCountTrueDays)
+// Every zone, with and without daylight saving, at instants whose clocks cross a day, a leap day
+// and a year: the clock read as birth data gives the instant back as Universal Time.
+TEST(ZoneClock, GivesTheInstantBackAsUniversalTime)
 {
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1992, 1, 3}, {0, 0}, 1990), 791);
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1990, 1, 1}, {17, 0}, 1988), 732.7083333333334);
-    // Before 1900 March 1 a count that takes 1900 for a leap year is a day short.
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({1900, 1, 1}, {0, 0}, 1990), -32871);
-    EXPECT_DOUBLE_EQ(dayNumberSinceEpoch({2101, 1, 1}, {12, 0}, 1990), 40543.5);
-    // Across the reform the ten skipped days are not counted.
-    EXPECT_DOUBLE_EQ(
-        dayNumberSinceEpoch({1582, 15, 10}, {0, 0}, 1990) - dayNumberSinceEpoch({1582, 4, 10}, {0, 0}, 1990), 1);
+    for (const sys_seconds utc : {sys_days(2023y / 12 / 31) + 20h + 0s, sys_days(2024y / 3 / 1) + 2h + 15min + 7s,
+                                  sys_days(2024y / 1 / 1) + 0s, sys_days(2100y / 3 / 1) + 10h + 59min + 59s})
+        for (int zone = 0; zone < ZoneCount; ++zone)
+            for (const bool dst : {false, true}) {
+                const ZoneClock clock = zoneClockAt(utc, zone, dst);
+                Chart c;
+                std::tie(c.birthDate, c.localTime, c.zone, c.daylightSaving) =
+                    std::tuple(clock.date, clock.time, zone, dst);
+                computeUniversalTime(c);
+                const TimeOfDay ut = c.universalTime;
+                EXPECT_EQ(sys_days(year(c.utDate.year) / c.utDate.month / c.utDate.day) + hours(ut.hour)
+                              + minutes(ut.minute) + seconds(ut.second),
+                          utc)
+                    << "zone " << zone << (dst ? " with daylight saving" : "");
+            }
 }
 
 }  // namespace

@@ -10,9 +10,11 @@
 namespace zodiara {
 
 // Failures name what the enums stand for.
+// clang-format off
 inline std::ostream& operator<<(std::ostream& os, Sign sign) { return os << signName(sign); }
 inline std::ostream& operator<<(std::ostream& os, Body body) { return os << bodyName(body); }
 inline std::ostream& operator<<(std::ostream& os, Aspect aspect) { return os << aspectName(aspect); }
+// clang-format on
 
 }  // namespace zodiara
 
@@ -25,8 +27,8 @@ struct Place {
     CompassDirection ns = North;
 };
 
-inline Chart birth(int year, int month, int day, int hour, int minute, int zone, Place place = {},
-                   bool dst = false, bool bc = false)
+inline Chart birth(int year, int month, int day, int hour, int minute, int zone, Place place = {}, bool dst = false,
+                   bool bc = false)
 {
     Chart c;
     c.birthDate = {year, std::int8_t(day), std::int8_t(month)};

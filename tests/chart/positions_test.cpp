@@ -1,0 +1,61 @@
+// Positions: near the epoch they are the published ones; they are split into signs, degrees and minutes.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <tuple>
+
+#include "chart/angles.h"
+#include "chart/ephemeris.h"
+#include "testcharts.h"
+
+using namespace zodiara;
+
+namespace {
+
+// Day counts 0, 1 and -3 from 1990 January 0.0 at 0 h UT.
+TEST(SunAndMoon, NearTheEpoch)
+{
+    // clang-format off
+    const struct { CalendarDate date; double sun, moon; } cases[] = {
+        {{1989, 31, 12}, 279.2885, 313.2754}, {{1990, 1, 1}, 280.3077, 326.5928}, {{1989, 28, 12}, 276.2310, 274.5126}};
+    // clang-format on
+    for (const auto& k : cases) {
+        Chart c;
+        c.utDate = k.date;
+        computeSunAndMoon(c);
+        const BodyPosition &sun = c.body(Body::Sun), &moon = c.body(Body::Moon);
+        EXPECT_NEAR(sun.longitude, k.sun, 5e-5);
+        EXPECT_NEAR(moon.longitude, k.moon, 5e-5);
+        if (c.dayNumber == 0) {
+            // The Moon's minutes round up from 16.52; the Sun's mean anomaly is not reduced first.
+            EXPECT_EQ(std::tuple(Sign{moon.sign}, moon.degrees, moon.minutes), std::tuple(Sign::Aquarius, 13, 17));
+            EXPECT_EQ(std::tuple(Sign{sun.sign}, sun.degrees, sun.minutes), std::tuple(Sign::Capricorn, 9, 17));
+        }
+    }
+}
+
+TEST(Angles, SplittingRoundsMinutesWithoutCarrying)
+{
+    BodyPosition b;
+    splitBody(b, 359.999);
+    EXPECT_EQ((std::array{b.sign, b.degrees, b.minutes, b.house}), (std::array{11, 29, 60, -1}));
+    splitBody(b, 30.0);
+    EXPECT_EQ((std::array{b.sign, b.degrees, b.minutes}), (std::array{1, 0, 0}));
+    splitBody(b, 360.0);
+    EXPECT_EQ((std::array{b.sign, b.degrees}), (std::array{11, 30}));
+}
+
+TEST(Angles, WrappingMatchesRepeatedSteps)
+{
+    for (double x : {-1e-20, -0.3, -360.0, -720.5, -2.4e7 - 0.1, 0.0, 359.9, 360.0, 360.25, 720.0, 2.4e7 + 0.3}) {
+        double down = x, up = x;
+        while (down > 360)
+            down -= 360;
+        while (up < 0)
+            up += 360;
+        EXPECT_EQ(std::pair(wrapDown360(x), wrapUp360(x)), std::pair(down, up)) << x;
+    }
+    EXPECT_EQ(std::pair(reduce360(-30), reduce360(725)), std::pair(330.0, 5.0));
+}
+
+}  // namespace

@@ -1,23 +1,142 @@
-// The files made of the reference chart (1990-01-01 12:00 EST, 74W00 40N43): the SVG, and what
-// zodiara-chart writes, as a script sees it.
+// The reference chart (1990-01-01 12:00 EST, 74W00 40N43) against its stored pictures, and the files
+// made of it, as a script sees them; then where the placement rules alone leave the wheel unreadable:
+// crowded houses, the aspect table beside the wheel, house numbers on a wide window, and paper.
+// Checked on what the paint really draws, through a canvas that notes every call.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
 #include <tuple>
 
+#include "chart/angles.h"
+#include "chart/houses.h"
 #include "chart/pipeline.h"
+#include "display/chartcanvas.h"
 #include "display/chartexport.h"
+#include "display/chartpaint.h"
+#include "display/glyphbitmap.h"
 
 using namespace zodiara;
 
 namespace {
+
+enum class Kind { Text, Glyph, Line, Ellipse };
+struct Item {
+    Kind kind;
+    IntRect rect;  // a line runs from (left, top) to (right, bottom)
+    int glyph = -1;
+    QColor ink{};
+    ChartFont font{};
+    QString text{};
+};
+
+class RecordingCanvas final : public ChartCanvas {
+public:
+    RecordingCanvas(QPainter& painter, GlyphStyle style) : m_canvas(painter, style) { }
+    void setFont(const ChartFont& font) override { m_canvas.setFont(m_font = font); }
+    TextExtent textExtent(const QString& text) override { return m_canvas.textExtent(text); }
+    void drawText(Point anchor, const QString& text, TextAlign align) override
+    {
+        const TextExtent e = textExtent(text);
+        const int left = align == TextAlign::CentreTop ? anchor.x - e.width / 2 : anchor.x;
+        items.push_back({Kind::Text, {left, anchor.y, left + e.width, anchor.y + e.height}, -1, {}, m_font, text});
+        m_canvas.drawText(anchor, text, align);
+    }
+    void drawEllipse(const IntRect& r) override
+    {
+        items.push_back({Kind::Ellipse, r});
+        m_canvas.drawEllipse(r);
+    }
+    void drawLine(Point a, Point b, QColor ink) override
+    {
+        items.push_back({Kind::Line, {a.x, a.y, b.x, b.y}});
+        m_canvas.drawLine(a, b, ink);
+    }
+    void setMinimumLineWidth(double points) override { m_canvas.setMinimumLineWidth(points); }
+    void drawGlyph(int id, const IntRect& r, QColor ink) override
+    {
+        items.push_back({Kind::Glyph, r, id, ink});
+        m_canvas.drawGlyph(id, r, ink);
+    }
+    std::vector<Item> items;
+
+private:
+    PainterCanvas m_canvas;
+    ChartFont m_font;
+};
+
+struct Painted {
+    QImage image;
+    HitAreas hits;
+    std::vector<Item> items;
+};
+
+Painted paintView(const Chart& chart, const DerivedTables& tables, QSize size, bool aspects)
+{
+    Painted p{QImage(size, QImage::Format_RGB32), {}, {}};
+    p.image.fill(Qt::white);
+    QPainter painter(&p.image);
+    RecordingCanvas canvas(painter, GlyphStyle::Bitmap);
+    p.hits = paintChartView(canvas, chart, tables, size, aspects);
+    p.items = std::move(canvas.items);
+    return p;
+}
+
+constexpr CalendarDate ReferenceDate{1990, 1, 1};
+
+// Born at noon EST in 74W00 40N43.
+Chart chartOf(CalendarDate date, DerivedTables& tables)
+{
+    Chart chart;
+    // clang-format off
+    setBirthData(chart, {.longitude = {74, 0, West}, .latitude = {40, 43, North}, .name = "Reference", .zone = 6,
+                         .birthDate = date, .localTime = {12, 0, 0, 0}});
+    // clang-format on
+    computeChart(chart, tables);
+    return chart;
+}
+
+// The reference chart's cusps with its ten bodies at first, first + step, ...
+Chart clusterChart(double firstDeg, double stepDeg, DerivedTables& tables)
+{
+    Chart chart = chartOf(ReferenceDate, tables);
+    for (int b = 0; b < BodyCount; ++b) {
+        splitBody(chart.bodies[b], reduce360(firstDeg + b * stepDeg));
+        chart.bodies[b].house = houseOf(chart.bodies[b].longitude, chart.cusps);
+    }
+    rebuildDerivedTables(chart, tables);
+    return chart;
+}
+
+bool meet(const IntRect& a, const IntRect& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+double distanceToRect(QPointF c, const IntRect& r)
+{
+    return std::hypot(std::max({r.left - c.x(), 0.0, c.x() - (r.right - 1)}),
+                      std::max({r.top - c.y(), 0.0, c.y() - (r.bottom - 1)}));
+}
+
+// The i-th circle drawn (0 outer, 1 sign, 2 number, 3 hub): its centre and radius.
+std::pair<QPointF, double> circle(const std::vector<Item>& items, int i)
+{
+    const auto ellipse = [&](const Item& it) { return it.kind == Kind::Ellipse && !i--; };
+    const IntRect r = std::ranges::find_if(items, ellipse)->rect;
+    return {QPointF(r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2), (r.right - r.left) / 2.0};
+}
 
 QByteArray fileBytes(const QString& path)
 {
@@ -27,23 +146,40 @@ QByteArray fileBytes(const QString& path)
 
 class ReferenceImage : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        setBirthData(chart, {.longitude = {74, 0, West},
-                             .latitude = {40, 43, North},
-                             .name = "Reference",
-                             .zone = 6,
-                             .birthDate = {1990, 1, 1},
-                             .localTime = {12, 0, 0, 0}});
-        computeChart(chart, tables);
-    }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-
     QTemporaryDir dir;
-    Chart chart;
     DerivedTables tables;
+    const Chart chart = chartOf(ReferenceDate, tables);
 };
+
+// The view is the picture of the placement rules (stored before the glyphs were redrawn) except inside
+// the boxes of the small glyphs, now drawn from pixel masters; the exported image is the same picture,
+// whether its glyph bitmaps were kept from before or drawn afresh.
+TEST_F(ReferenceImage, ViewChangesOnlyInsideTheSmallGlyphs)
+{
+    for (const auto& [file, aspects] : {std::pair{"reference-view.png", false}, {"reference-view-aspects.png", true}}) {
+        const QImage want = QImage(QDir(ZODIARA_TEST_DATA).filePath(file)).convertToFormat(QImage::Format_RGB32);
+        clearScreenGlyphCache();
+        const Painted p = paintView(chart, tables, DefaultViewSize, aspects);
+        EXPECT_EQ(renderChartImage(chart, tables, DefaultViewSize, aspects).convertToFormat(QImage::Format_RGB32),
+                  p.image);
+        std::vector<IntRect> small;
+        for (const Item& item : p.items)
+            if (item.kind == Kind::Glyph && item.rect.right - item.rect.left <= 10
+                && item.rect.bottom - item.rect.top <= 10)
+                small.push_back(item.rect);
+        EXPECT_EQ(small.size(), 20u) << "ten bodies and the signs they are in";
+        ASSERT_EQ(want.size(), p.image.size());
+        int inside = 0, outside = 0;
+        for (int y = 0; y < want.height(); ++y)
+            for (int x = 0; x < want.width(); ++x)
+                if (p.image.pixel(x, y) != want.pixel(x, y))
+                    ++(std::ranges::any_of(small, [&](const IntRect& r) { return r.contains(x, y); }) ? inside
+                                                                                                      : outside);
+        EXPECT_GT(inside, 0);
+        EXPECT_EQ(outside, 0) << file;
+    }
+}
 
 // 96 dpi, so a viewer shows the drawing at its pixel size; glyphs as paths, never images.
 TEST_F(ReferenceImage, SvgAtPixelSizeWithVectorGlyphs)
@@ -127,5 +263,148 @@ TEST_F(ReferenceImage, CommandRefusalsAreOneLineWithStatusTwoAndWriteNothing)
     }
 }
 #endif
+
+// No body's glyph or labels meet another body's; a click finds the body whose glyph is drawn there,
+// in the ink of its sign's element; a glyph pushed aside has a tick from the ring to its centre.
+TEST(CrowdedHouses, SpreadApartWithTicksAndClicksOnTheGlyphsAsDrawn)
+{
+    DerivedTables t;
+    const auto stellium = [&] { return chartOf({1962, 4, 2}, t); };
+    // Ten bodies 0.6 degrees apart in one house, then across the cusp of the tenth house; then 0.1 apart.
+    // clang-format off
+    for (const auto& [name, make, size, ticks] : {
+             std::tuple<const char*, std::function<Chart()>, QSize, bool>{"reference", [&] { return chartOf(ReferenceDate, t); }, {580, 420}, false},
+             {"stellium", stellium, {580, 420}, true},
+             {"stellium at 1600x400", stellium, {1600, 400}, true},
+             {"ten bodies in a house", [&] { return clusterChart(284, 0.6, t); }, {580, 420}, true},
+             {"ten bodies across a cusp", [&] { return clusterChart(278.2, 0.6, t); }, {580, 420}, true},
+             {"ten bodies on one degree", [&] { return clusterChart(100, 0.1, t); }, {800, 600}, true}}) {
+        // clang-format on
+        SCOPED_TRACE(name);
+        const Chart chart = make();
+        const Painted p = paintView(chart, t, size, false);
+        // Each body glyph and the three things drawn after it: degree label, sign glyph, minute label.
+        std::vector<std::span<const Item>> bodies;
+        for (auto it = p.items.begin(); it + 3 < p.items.end(); ++it)
+            if (it->kind == Kind::Glyph && it->glyph >= bodyGlyphId(0) && it->glyph < bodyGlyphId(BodyCount))
+                bodies.emplace_back(&*it, 4);
+        ASSERT_EQ(bodies.size(), std::size_t(BodyCount));
+        std::vector<IntRect> drawn;
+        for (std::size_t b = 0; b < bodies.size(); ++b) {
+            const Item& glyph = bodies[b][0];
+            drawn.push_back(glyph.rect);
+            const auto sorted =
+                std::ranges::find(t.sortedBodies, Body(glyph.glyph - bodyGlyphId(0)), &SortedBody::body);
+            const std::size_t k = sorted - t.sortedBodies.begin();
+            EXPECT_EQ(p.hits.bodyGlyphs[k], glyph.rect) << bodyName(sorted->body);
+            EXPECT_EQ(glyph.ink, elementInk(Sign{sorted->position.sign})) << bodyName(sorted->body);
+            for (std::size_t other = b + 1; other < bodies.size(); ++other)
+                for (const Item& x : bodies[b])
+                    for (const Item& y : bodies[other])
+                        EXPECT_FALSE(meet(x.rect, y.rect)) << x.text.toStdString() << " meets " << y.text.toStdString();
+        }
+
+        const auto [centre, outer] = circle(p.items, 0);
+        const double ring = circle(p.items, 1).second;
+        int lines = 0;
+        for (const Item& line : p.items) {
+            if (line.kind != Kind::Line || ++lines <= 12)  // the house lines come first
+                continue;
+            EXPECT_NEAR(std::hypot(line.rect.left - centre.x(), line.rect.top - centre.y()), ring, 1.5);
+            EXPECT_TRUE(std::ranges::any_of(drawn, [&](const IntRect& g) {
+                return std::abs((g.left + g.right) / 2 - line.rect.right) <= 1
+                       && std::abs((g.top + g.bottom) / 2 - line.rect.bottom) <= 1;
+            }));
+        }
+        EXPECT_EQ(lines > 12, ticks) << lines - 12 << " ticks";
+    }
+}
+
+// Nothing the table draws lies inside the wheel's outer circle, and the wheel stays in the window;
+// only where that needs it does the wheel leave the place the placement rules give it. A click on
+// an aspect's cell finds the glyph drawn there.
+TEST(TableBesideWheel, KeepsClearOfTheWheelWithClicksOnTheAspectsAsDrawn)
+{
+    DerivedTables tables;
+    const Chart chart = chartOf(ReferenceDate, tables);
+    for (const auto& [w, h, standard] : {std::tuple{600, 600, false},
+                                         {470, 420, false},
+                                         {500, 480, false},
+                                         {1100, 1000, true},
+                                         {420, 580, true},
+                                         {1200, 800, true}}) {
+        SCOPED_TRACE(testing::Message() << w << "x" << h);
+        const Painted p = paintView(chart, tables, {w, h}, true);
+        const auto [centre, radius] = circle(p.items, 0);
+        const auto table = std::ranges::find(p.items, QStringLiteral("Aspect Table"), &Item::text);
+        ASSERT_NE(table, p.items.end());
+        for (auto it = table; it != p.items.end(); ++it)
+            EXPECT_GE(distanceToRect(centre, it->rect), radius) << it->text.toStdString() << " glyph " << it->glyph;
+        const IntRect outer = std::ranges::find(p.items, Kind::Ellipse, &Item::kind)->rect;
+        EXPECT_EQ(outer == computeWheelLayout({0, 0, w, h}, true, false).outerSquare, standard);
+        EXPECT_TRUE(outer.left >= 0 && outer.top >= 0 && outer.right <= w && outer.bottom <= h);
+
+        int aspects = 0;
+        for (int i = 0; i < ChartPointCount; ++i)
+            for (int j = i + 1; j < ChartPointCount; ++j)
+                if (const std::optional<Aspect> aspect = tables.aspectGrid[i][j]) {
+                    ++aspects;
+                    const auto cell = std::ranges::find(table, p.items.end(), p.hits.aspectCells[i][j], &Item::rect);
+                    EXPECT_TRUE(cell != p.items.end() && cell->glyph == aspectGlyphId(index(*aspect))) << i << "," << j;
+                }
+        EXPECT_EQ(std::count_if(table, p.items.end(), [](const Item& it) { return it.glyph >= aspectGlyphId(0); }),
+                  aspects);
+    }
+}
+
+// The house numbers' ink lies between the hub circle and the number circle, within the unit that
+// truncating the anchor costs (uncapped, the font is 40 high at 1600 x 400, the band 18 wide).
+TEST(HouseNumbers, StayInsideTheirBand)
+{
+    DerivedTables tables;
+    const Chart chart = chartOf(ReferenceDate, tables);
+    for (const QSize size : {QSize(1600, 400), QSize(2400, 300), QSize(1000, 1000)}) {
+        const Painted p = paintView(chart, tables, size, false);
+        const auto [centre, numberRadius] = circle(p.items, 2);
+        const double hubRadius = circle(p.items, 3).second;
+        int numbers = 0;
+        for (const Item& item : p.items) {
+            if (item.kind != Kind::Text || std::string_view(item.font.face) != "System")
+                continue;
+            ++numbers;
+            const QFontMetrics fm(fontForCellHeight(item.font, &p.image), &p.image);
+            const QRect ink = fm.tightBoundingRect(item.text).translated(item.rect.left, item.rect.top + fm.ascent());
+            const double dx = std::max(std::abs(ink.left() - centre.x()), std::abs(ink.right() - centre.x()));
+            const double dy = std::max(std::abs(ink.top() - centre.y()), std::abs(ink.bottom() - centre.y()));
+            const IntRect inkRect{ink.left(), ink.top(), ink.right() + 1, ink.bottom() + 1};
+            EXPECT_TRUE(std::hypot(dx, dy) <= numberRadius + 1 && distanceToRect(centre, inkRect) >= hubRadius - 1)
+                << size.width() << "x" << size.height() << " house " << item.text.toStdString();
+        }
+        EXPECT_EQ(numbers, 12);
+    }
+}
+
+// At 600 dpi the circles are a quarter point (about two dots) wide, where one dot would be faint.
+TEST(PrintedPage, LinesAreAQuarterPointWide)
+{
+    DerivedTables tables;
+    const Chart chart = chartOf(ReferenceDate, tables);
+    QImage paper(1400, 1800, QImage::Format_RGB32);
+    paper.setDotsPerMeterX(qRound(600 / 0.0254));
+    paper.setDotsPerMeterY(qRound(600 / 0.0254));
+    paper.fill(Qt::white);
+    QPainter painter(&paper);
+    RecordingCanvas canvas(painter, GlyphStyle::Vector);
+    paintChartPage(canvas, chart, tables.sortedBodies, {0, 0, 1400, 1800});
+    // Across each circle on the ray at 12 degrees, which passes no label, glyph or house number.
+    const QPointF ray(std::cos(degToRad(12)), std::sin(degToRad(12)));
+    for (int i = 0; i < 4; ++i) {
+        const auto [centre, radius] = circle(canvas.items, i);
+        int dark = 0;
+        for (double d = radius - 4; d <= radius + 4; ++d)
+            dark += qGray(paper.pixel((centre + d * ray).toPoint())) < 128;
+        EXPECT_GE(dark, 2) << "circle " << i;
+    }
+}
 
 }  // namespace

@@ -1,9 +1,6 @@
-// The wheel geometry the reference pictures do not pin, checked against examples worked by hand,
-// and the texts the wheel prints and the fonts it measures them in.
+// The wheel geometry and the texts the reference pictures do not pin, checked against examples
+// worked by hand.
 #include <gtest/gtest.h>
-
-#include <QFontMetrics>
-#include <QImage>
 
 #include <array>
 #include <tuple>
@@ -51,22 +48,6 @@ TEST(ChartTexts, AreFormattedAsTheWheelPrintsThem)
     // clang-format on
     for (const auto& [actual, expected] : cases)
         EXPECT_EQ(actual, expected) << actual.toStdString();
-}
-
-// Every anchor comes from extents measured in the chosen font, so its ascent + descent must be
-// the cell height asked for, and one pixel larger must overshoot it.
-TEST(ChartFonts, AscentPlusDescentIsTheCellHeight)
-{
-    QImage device(10, 10, QImage::Format_RGB32);
-    for (const ChartFont choice :
-         {ChartFont{"Arial", 13, 400}, ChartFont{"System", 14, 400}, ChartFont{"Arial", 111, 600}}) {
-        QFont font = fontForCellHeight(choice, &device);
-        const auto cell = [&] { return QFontMetrics(font, &device).height(); };
-        EXPECT_EQ(font.weight(), QFont::Weight(choice.weight));
-        EXPECT_TRUE(cell() == choice.height || cell() == choice.height - 1) << choice.face << " " << cell();
-        font.setPixelSize(font.pixelSize() + 1);
-        EXPECT_GT(cell(), choice.height);
-    }
 }
 
 }  // namespace

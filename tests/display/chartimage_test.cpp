@@ -1,12 +1,10 @@
-// The reference chart (1990-01-01 12:00 EST, 74W00 40N43) against its stored pictures, and the files
-// made of it, as a script sees them; then where the placement rules alone leave the wheel unreadable:
-// crowded houses, the aspect table beside the wheel, house numbers on a wide window, and paper.
-// Checked on what the paint really draws, through a canvas that notes every call.
+// The reference chart (1990-01-01 12:00 EST, 74W00 40N43) against its stored pictures, the files made
+// of it, and where the placement rules alone leave the wheel unreadable; checked on what the paint
+// really draws, through a canvas that notes every call.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -37,20 +35,19 @@ struct Item {
     IntRect rect;  // a line runs from (left, top) to (right, bottom)
     int glyph = -1;
     QColor ink{};
-    ChartFont font{};
     QString text{};
 };
 
 class RecordingCanvas final : public ChartCanvas {
 public:
     RecordingCanvas(QPainter& painter, GlyphStyle style) : m_canvas(painter, style) { }
-    void setFont(const ChartFont& font) override { m_canvas.setFont(m_font = font); }
+    void setFont(const ChartFont& font) override { m_canvas.setFont(font); }
     TextExtent textExtent(const QString& text) override { return m_canvas.textExtent(text); }
     void drawText(Point anchor, const QString& text, TextAlign align) override
     {
         const TextExtent e = textExtent(text);
         const int left = align == TextAlign::CentreTop ? anchor.x - e.width / 2 : anchor.x;
-        items.push_back({Kind::Text, {left, anchor.y, left + e.width, anchor.y + e.height}, -1, {}, m_font, text});
+        items.push_back({Kind::Text, {left, anchor.y, left + e.width, anchor.y + e.height}, -1, {}, text});
         m_canvas.drawText(anchor, text, align);
     }
     void drawEllipse(const IntRect& r) override
@@ -73,7 +70,6 @@ public:
 
 private:
     PainterCanvas m_canvas;
-    ChartFont m_font;
 };
 
 struct Painted {
@@ -181,45 +177,36 @@ TEST_F(ReferenceImage, ViewChangesOnlyInsideTheSmallGlyphs)
     }
 }
 
-// 96 dpi, so a viewer shows the drawing at its pixel size; glyphs as paths, never images.
-TEST_F(ReferenceImage, SvgAtPixelSizeWithVectorGlyphs)
-{
-    ASSERT_EQ(exportChartSvg(path("chart.svg"), chart, tables, DefaultViewSize, true), QString());
-    const QByteArray svg = fileBytes(path("chart.svg"));
-    for (const char* part :
-         {"width=\"153.458mm\" height=\"111.125mm\"", "viewBox=\"0 0 580 420\"", "Aspect Table", "<path"})
-        EXPECT_TRUE(svg.contains(part)) << part;
-    EXPECT_FALSE(svg.contains("<image"));
-}
-
 #ifdef ZODIARA_CHART_EXE
 struct Outcome {
     int status = -1;  // -1: crashed or hung
     QByteArray out, err;
 };
 
-Outcome run(const QString& program, const QStringList& args)
+// The reference chart is REF, the test's directory DIR.
+Outcome runChart(QString args, const QTemporaryDir& dir)
 {
+    args.replace("REF", "compute --name Reference --date 1990-01-01 --time 12:00 --zone 6 --lon 074W00 --lat 40N43");
     QProcess process;
-    process.start(program, args);
+    process.start(ZODIARA_CHART_EXE, args.replace("DIR", dir.path()).split(' '));
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-// The reference chart is REF, the test's directory DIR.
-Outcome runChart(QString args, const QTemporaryDir& dir)
+// The PNG is what the window shows. The SVG is at 96 dpi, so a viewer shows the drawing at its pixel
+// size. Glyphs are paths, never images: with none in the PDF, coloured ink on the rasterised page can
+// only be vector glyphs.
+TEST_F(ReferenceImage, CommandImagesPngIsTheWindowSvgAtPixelSizePdfOnePageOrTwoWithVectorGlyphs)
 {
-    args.replace("REF", "compute --name Reference --date 1990-01-01 --time 12:00 --zone 6 --lon 074W00 --lat 40N43");
-    return run(ZODIARA_CHART_EXE, args.replace("DIR", dir.path()).split(' '));
-}
-
-// The PNG is what the window shows. With no image in the PDF, coloured ink on the rasterised page
-// can only be vector glyphs.
-TEST_F(ReferenceImage, CommandPngIsTheWindowAndPdfHasOnePageOrTwoWithColouredVectorGlyphs)
-{
-    const Outcome computed = runChart("REF --save DIR/ref.cht --png DIR/computed.png --aspects", dir);
+    const Outcome computed =
+        runChart("REF --save DIR/ref.cht --png DIR/computed.png --svg DIR/chart.svg --aspects", dir);
     ASSERT_EQ(computed.status, 0) << computed.err.constData();
+    const QByteArray svg = fileBytes(path("chart.svg"));
+    for (const char* part :
+         {"width=\"153.458mm\" height=\"111.125mm\"", "viewBox=\"0 0 580 420\"", "Aspect Table", "<path"})
+        EXPECT_TRUE(svg.contains(part)) << part;
+    EXPECT_FALSE(svg.contains("<image"));
     const Outcome shown = runChart("show DIR/ref.cht --png DIR/shown.png --size 800x500", dir);
     ASSERT_EQ(shown.status, 0) << shown.err.constData();
     EXPECT_EQ(QImage(path("computed.png")).convertToFormat(QImage::Format_RGB32),
@@ -239,7 +226,7 @@ TEST_F(ReferenceImage, CommandPngIsTheWindowAndPdfHasOnePageOrTwoWithColouredVec
     const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
     if (pdftoppm.isEmpty())
         GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
-    ASSERT_EQ(run(pdftoppm, {"-r", "50", "-png", "-singlefile", path("one.pdf"), path("page")}).status, 0);
+    ASSERT_EQ(QProcess::execute(pdftoppm, {"-r", "50", "-png", "-singlefile", path("one.pdf"), path("page")}), 0);
     const QImage raster(path("page.png"));
     ASSERT_FALSE(raster.isNull());
     int coloured = 0;
@@ -252,9 +239,9 @@ TEST_F(ReferenceImage, CommandPngIsTheWindowAndPdfHasOnePageOrTwoWithColouredVec
 // Status 2, nothing on standard output, one line on standard error, no file written.
 TEST_F(ReferenceImage, CommandRefusalsAreOneLineWithStatusTwoAndWriteNothing)
 {
-    for (const char* args : {"REF --png DIR/missing/chart.png", "REF --pdf DIR/missing/chart.pdf", "REF --size 100x100",
-                             "REF --png DIR/a.png --size 9000x100", "REF --pdf DIR/a.pdf --paper a3",
-                             "REF --png DIR/a.png --paper a4", "REF --aspects"}) {
+    for (const char* args :
+         {"REF --pdf DIR/missing/chart.pdf", "REF --size 100x100", "REF --png DIR/a.png --size 9000x100",
+          "REF --pdf DIR/a.pdf --paper a3", "REF --png DIR/a.png --paper a4", "REF --aspects"}) {
         const Outcome refused = runChart(args, dir);
         EXPECT_EQ(std::tuple(refused.status, refused.out.isEmpty(), refused.err.startsWith("zodiara-chart: "),
                              refused.err.count('\n'), QDir(dir.path()).isEmpty()),
@@ -275,28 +262,23 @@ TEST(CrowdedHouses, SpreadApartWithTicksAndClicksOnTheGlyphsAsDrawn)
     for (const auto& [name, make, size, ticks] : {
              std::tuple<const char*, std::function<Chart()>, QSize, bool>{"reference", [&] { return chartOf(ReferenceDate, t); }, {580, 420}, false},
              {"stellium", stellium, {580, 420}, true},
-             {"stellium at 1600x400", stellium, {1600, 400}, true},
              {"ten bodies in a house", [&] { return clusterChart(284, 0.6, t); }, {580, 420}, true},
              {"ten bodies across a cusp", [&] { return clusterChart(278.2, 0.6, t); }, {580, 420}, true},
              {"ten bodies on one degree", [&] { return clusterChart(100, 0.1, t); }, {800, 600}, true}}) {
         // clang-format on
         SCOPED_TRACE(name);
-        const Chart chart = make();
-        const Painted p = paintView(chart, t, size, false);
+        const Painted p = paintView(make(), t, size, false);
         // Each body glyph and the three things drawn after it: degree label, sign glyph, minute label.
         std::vector<std::span<const Item>> bodies;
         for (auto it = p.items.begin(); it + 3 < p.items.end(); ++it)
             if (it->kind == Kind::Glyph && it->glyph >= bodyGlyphId(0) && it->glyph < bodyGlyphId(BodyCount))
                 bodies.emplace_back(&*it, 4);
         ASSERT_EQ(bodies.size(), std::size_t(BodyCount));
-        std::vector<IntRect> drawn;
         for (std::size_t b = 0; b < bodies.size(); ++b) {
             const Item& glyph = bodies[b][0];
-            drawn.push_back(glyph.rect);
             const auto sorted =
                 std::ranges::find(t.sortedBodies, Body(glyph.glyph - bodyGlyphId(0)), &SortedBody::body);
-            const std::size_t k = sorted - t.sortedBodies.begin();
-            EXPECT_EQ(p.hits.bodyGlyphs[k], glyph.rect) << bodyName(sorted->body);
+            EXPECT_EQ(p.hits.bodyGlyphs[sorted - t.sortedBodies.begin()], glyph.rect) << bodyName(sorted->body);
             EXPECT_EQ(glyph.ink, elementInk(Sign{sorted->position.sign})) << bodyName(sorted->body);
             for (std::size_t other = b + 1; other < bodies.size(); ++other)
                 for (const Item& x : bodies[b])
@@ -311,7 +293,7 @@ TEST(CrowdedHouses, SpreadApartWithTicksAndClicksOnTheGlyphsAsDrawn)
             if (line.kind != Kind::Line || ++lines <= 12)  // the house lines come first
                 continue;
             EXPECT_NEAR(std::hypot(line.rect.left - centre.x(), line.rect.top - centre.y()), ring, 1.5);
-            EXPECT_TRUE(std::ranges::any_of(drawn, [&](const IntRect& g) {
+            EXPECT_TRUE(std::ranges::any_of(p.hits.bodyGlyphs, [&](const IntRect& g) {
                 return std::abs((g.left + g.right) / 2 - line.rect.right) <= 1
                        && std::abs((g.top + g.bottom) / 2 - line.rect.bottom) <= 1;
             }));
@@ -327,12 +309,10 @@ TEST(TableBesideWheel, KeepsClearOfTheWheelWithClicksOnTheAspectsAsDrawn)
 {
     DerivedTables tables;
     const Chart chart = chartOf(ReferenceDate, tables);
-    for (const auto& [w, h, standard] : {std::tuple{600, 600, false},
-                                         {470, 420, false},
-                                         {500, 480, false},
-                                         {1100, 1000, true},
-                                         {420, 580, true},
-                                         {1200, 800, true}}) {
+    // clang-format off
+    for (const auto& [w, h, standard] : {std::tuple{600, 600, false}, {470, 420, false}, {500, 480, false},
+                                         {1100, 1000, true}, {420, 580, true}, {1200, 800, true}}) {
+        // clang-format on
         SCOPED_TRACE(testing::Message() << w << "x" << h);
         const Painted p = paintView(chart, tables, {w, h}, true);
         const auto [centre, radius] = circle(p.items, 0);
@@ -344,16 +324,12 @@ TEST(TableBesideWheel, KeepsClearOfTheWheelWithClicksOnTheAspectsAsDrawn)
         EXPECT_EQ(outer == computeWheelLayout({0, 0, w, h}, true, false).outerSquare, standard);
         EXPECT_TRUE(outer.left >= 0 && outer.top >= 0 && outer.right <= w && outer.bottom <= h);
 
-        int aspects = 0;
         for (int i = 0; i < ChartPointCount; ++i)
             for (int j = i + 1; j < ChartPointCount; ++j)
                 if (const std::optional<Aspect> aspect = tables.aspectGrid[i][j]) {
-                    ++aspects;
                     const auto cell = std::ranges::find(table, p.items.end(), p.hits.aspectCells[i][j], &Item::rect);
                     EXPECT_TRUE(cell != p.items.end() && cell->glyph == aspectGlyphId(index(*aspect))) << i << "," << j;
                 }
-        EXPECT_EQ(std::count_if(table, p.items.end(), [](const Item& it) { return it.glyph >= aspectGlyphId(0); }),
-                  aspects);
     }
 }
 
@@ -367,43 +343,19 @@ TEST(HouseNumbers, StayInsideTheirBand)
         const Painted p = paintView(chart, tables, size, false);
         const auto [centre, numberRadius] = circle(p.items, 2);
         const double hubRadius = circle(p.items, 3).second;
-        int numbers = 0;
+        int house = 0;
         for (const Item& item : p.items) {
-            if (item.kind != Kind::Text || std::string_view(item.font.face) != "System")
+            if (item.kind != Kind::Text || ++house > 12)  // the numbers are the first texts
                 continue;
-            ++numbers;
-            const QFontMetrics fm(fontForCellHeight(item.font, &p.image), &p.image);
-            const QRect ink = fm.tightBoundingRect(item.text).translated(item.rect.left, item.rect.top + fm.ascent());
-            const double dx = std::max(std::abs(ink.left() - centre.x()), std::abs(ink.right() - centre.x()));
-            const double dy = std::max(std::abs(ink.top() - centre.y()), std::abs(ink.bottom() - centre.y()));
-            const IntRect inkRect{ink.left(), ink.top(), ink.right() + 1, ink.bottom() + 1};
-            EXPECT_TRUE(std::hypot(dx, dy) <= numberRadius + 1 && distanceToRect(centre, inkRect) >= hubRadius - 1)
-                << size.width() << "x" << size.height() << " house " << item.text.toStdString();
+            ASSERT_EQ(item.text.toInt(), house);
+            int outside = 0;
+            for (int y = item.rect.top; y < item.rect.bottom; ++y)
+                for (int x = item.rect.left; x < item.rect.right; ++x)
+                    outside += qGray(p.image.pixel(x, y)) < 128
+                               && std::abs(std::hypot(x - centre.x(), y - centre.y()) - (numberRadius + hubRadius) / 2)
+                                      > (numberRadius - hubRadius) / 2 + 1;
+            EXPECT_EQ(outside, 0) << size.width() << "x" << size.height() << " house " << house;
         }
-        EXPECT_EQ(numbers, 12);
-    }
-}
-
-// At 600 dpi the circles are a quarter point (about two dots) wide, where one dot would be faint.
-TEST(PrintedPage, LinesAreAQuarterPointWide)
-{
-    DerivedTables tables;
-    const Chart chart = chartOf(ReferenceDate, tables);
-    QImage paper(1400, 1800, QImage::Format_RGB32);
-    paper.setDotsPerMeterX(qRound(600 / 0.0254));
-    paper.setDotsPerMeterY(qRound(600 / 0.0254));
-    paper.fill(Qt::white);
-    QPainter painter(&paper);
-    RecordingCanvas canvas(painter, GlyphStyle::Vector);
-    paintChartPage(canvas, chart, tables.sortedBodies, {0, 0, 1400, 1800});
-    // Across each circle on the ray at 12 degrees, which passes no label, glyph or house number.
-    const QPointF ray(std::cos(degToRad(12)), std::sin(degToRad(12)));
-    for (int i = 0; i < 4; ++i) {
-        const auto [centre, radius] = circle(canvas.items, i);
-        int dark = 0;
-        for (double d = radius - 4; d <= radius + 4; ++d)
-            dark += qGray(paper.pixel((centre + d * ray).toPoint())) < 128;
-        EXPECT_GE(dark, 2) << "circle " << i;
     }
 }
 

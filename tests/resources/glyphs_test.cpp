@@ -14,6 +14,18 @@ static QList<int> idsOf(int count, int (*id)(int))
         ids << id(i);
     return ids;
 }
+// The box around the pixels inked(x, y) picks, and how many there are.
+template <class Inked>
+static std::pair<QRect, int> inkOf(const QImage& image, Inked inked)
+{
+    std::pair<QRect, int> ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (inked(x, y))
+                ink = {ink.first | QRect(x, y, 1, 1), ink.second + 1};
+    return ink;
+}
+
 const QList<int> Signs = idsOf(SignGlyphCount, signGlyphId), Bodies = idsOf(BodyGlyphCount, bodyGlyphId);
 
 class TestGlyphs : public QObject {
@@ -46,37 +58,23 @@ void TestGlyphs::glyph()
     QCOMPARE(std::tuple(hasGlyph(id), mono.size(), mono.format()),
              std::tuple(true, glyphNaturalSize(id), QImage::Format_MonoLSB));
     QCOMPARE(mono.colorTable(), (QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
-    int ink = 0;
-    QRect bitmap;
-    for (int y = 0; y < mono.height(); ++y) {
-        for (int x = 0; x < mono.width(); ++x) {
-            const bool inked = mono.pixelIndex(x, y) == 0;
-            ink += inked;
-            bitmap |= inked ? QRect(x, y, 1, 1) : QRect();
-        }
-    }
+    const auto [bitmap, ink] = inkOf(mono, [&](int x, int y) { return mono.pixelIndex(x, y) == 0; });
     // A symbol is strokes on a background: an inverted or empty image fails here.
     const int area = mono.width() * mono.height();
     QVERIFY2(ink > area / 20 && ink < area / 2, qPrintable(QString::number(ink)));
 
     // Printed, a glyph is several hundred dots wide, stretched to its rectangle without keeping
-    // proportions, and lands where the bitmap's ink lies.
+    // proportions, in its ink (antialiased on white) where the bitmap's ink lies.
     const QRect target(40, 30, 420, 150);
     QImage page(520, 220, QImage::Format_RGB32);
     page.fill(Qt::white);
-    QPainter p(&page);
-    p.setRenderHint(QPainter::Antialiasing);
-    drawGlyphVector(p, id, target, Qt::blue);
-    p.end();
-    QRect drawn;
-    for (int y = 0; y < page.height(); ++y) {
-        for (int x = 0; x < page.width(); ++x) {
-            const QRgb c = page.pixel(x, y);
-            QVERIFY2(c == qRgb(255, 255, 255) || (target.contains(x, y) && qRed(c) == qGreen(c) && qBlue(c) >= qRed(c)),
-                     qPrintable(QStringLiteral("ink %1 at %2,%3").arg(c, 0, 16).arg(x).arg(y)));
-            drawn |= c == qRgb(0, 0, 255) ? QRect(x, y, 1, 1) : QRect();
-        }
-    }
+    drawGlyphVector(*std::make_unique<QPainter>(&page), id, target, Qt::blue);
+    const auto stray = [&](int x, int y) {
+        const QRgb c = page.pixel(x, y);
+        return c != qRgb(255, 255, 255) && !(target.contains(x, y) && qRed(c) == qGreen(c) && qBlue(c) >= qRed(c));
+    };
+    QCOMPARE(inkOf(page, stray).second, 0);
+    const QRect drawn = inkOf(page, [&](int x, int y) { return page.pixel(x, y) == qRgb(0, 0, 255); }).first;
     const double sx = double(target.width()) / mono.width(), sy = double(target.height()) / mono.height();
     QVERIFY(qAbs(drawn.left() - (target.x() + bitmap.left() * sx)) <= 1.5 * sx
             && qAbs(drawn.right() + 1 - (target.x() + (bitmap.right() + 1) * sx)) <= 1.5 * sx);
@@ -94,10 +92,7 @@ void TestGlyphs::pixelMasters()
         const QImage m = pixelMaster(id, QSize(side, side));
         QVERIFY2(pixelMasterSizes(id).contains(QSize(side, side)) && m.format() == QImage::Format_MonoLSB,
                  qPrintable(QString::number(id)));
-        int ink = 0;
-        for (int y = 0; y < side; ++y)
-            for (int x = 0; x < side; ++x)
-                ink += m.pixelIndex(x, y) == 0;
+        const int ink = inkOf(m, [&](int x, int y) { return m.pixelIndex(x, y) == 0; }).second;
         QVERIFY2(ink * 8 >= side * side && ink * 2 <= side * side,
                  qPrintable(QStringLiteral("%1: %2 ink").arg(id).arg(ink)));
         for (qsizetype other = 0; other < masters.size(); ++other)

@@ -40,35 +40,28 @@ struct Item {
 
 class RecordingCanvas final : public ChartCanvas {
 public:
-    RecordingCanvas(QPainter& painter, GlyphStyle style) : m_canvas(painter, style) { }
+    RecordingCanvas(QPainter& painter, GlyphStyle style) : m_canvas(painter, style) {}
     void setFont(const ChartFont& font) override { m_canvas.setFont(font); }
     TextExtent textExtent(const QString& text) override { return m_canvas.textExtent(text); }
     void drawText(Point anchor, const QString& text, TextAlign align) override
     {
         const TextExtent e = textExtent(text);
         const int left = align == TextAlign::CentreTop ? anchor.x - e.width / 2 : anchor.x;
-        items.push_back({Kind::Text, {left, anchor.y, left + e.width, anchor.y + e.height}, -1, {}, text});
-        m_canvas.drawText(anchor, text, align);
+        record({Kind::Text, {left, anchor.y, left + e.width, anchor.y + e.height}, -1, {}, text})
+            .drawText(anchor, text, align);
     }
-    void drawEllipse(const IntRect& r) override
-    {
-        items.push_back({Kind::Ellipse, r});
-        m_canvas.drawEllipse(r);
-    }
-    void drawLine(Point a, Point b, QColor ink) override
-    {
-        items.push_back({Kind::Line, {a.x, a.y, b.x, b.y}});
-        m_canvas.drawLine(a, b, ink);
-    }
+    void drawEllipse(const IntRect& r) override { record({Kind::Ellipse, r}).drawEllipse(r); }
+    void drawLine(Point a, Point b, QColor c) override { record({Kind::Line, {a.x, a.y, b.x, b.y}}).drawLine(a, b, c); }
     void setMinimumLineWidth(double points) override { m_canvas.setMinimumLineWidth(points); }
-    void drawGlyph(int id, const IntRect& r, QColor ink) override
-    {
-        items.push_back({Kind::Glyph, r, id, ink});
-        m_canvas.drawGlyph(id, r, ink);
-    }
+    void drawGlyph(int id, const IntRect& r, QColor c) override { record({Kind::Glyph, r, id, c}).drawGlyph(id, r, c); }
     std::vector<Item> items;
 
 private:
+    PainterCanvas& record(Item item)
+    {
+        items.push_back(std::move(item));
+        return m_canvas;
+    }
     PainterCanvas m_canvas;
 };
 
@@ -357,6 +350,24 @@ TEST(HouseNumbers, StayInsideTheirBand)
             EXPECT_EQ(outside, 0) << size.width() << "x" << size.height() << " house " << house;
         }
     }
+}
+
+// At 600 dpi the wheel's lines are a quarter point (about two dots) wide, where one dot would be faint.
+TEST(PrintedPage, LinesAreAQuarterPointWide)
+{
+    DerivedTables tables;
+    QImage paper(1400, 1800, QImage::Format_RGB32);
+    paper.setDotsPerMeterX(qRound(600 / 0.0254));
+    paper.fill(Qt::white);
+    QPainter painter(&paper);
+    RecordingCanvas canvas(painter, GlyphStyle::Vector);
+    paintChartPage(canvas, chartOf(ReferenceDate, tables), tables.sortedBodies, {0, 0, 1400, 1800});
+    // Across the outer circle on the row through the centre, outside the first house's cusp glyph.
+    const auto [centre, radius] = circle(canvas.items, 0);
+    int dark = 0;
+    for (int x = int(centre.x() - radius) - 4; x <= int(centre.x() - radius) + 4; ++x)
+        dark += qGray(paper.pixel(x, int(centre.y()))) < 128;
+    EXPECT_GE(dark, 2);
 }
 
 }  // namespace

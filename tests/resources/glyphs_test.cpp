@@ -39,14 +39,6 @@ private slots:
             QTest::newRow(qPrintable(QString::number(id))) << id;
     }
     void glyph();
-    void pixelMasters_data()
-    {
-        QTest::addColumn<QList<int>>("ids");
-        QTest::addColumn<int>("side");
-        QTest::newRow("signs at 6") << Signs << 6;
-        QTest::newRow("signs at 10") << Signs << 10;
-        QTest::newRow("bodies at 10") << Bodies << 10;
-    }
     void pixelMasters();
     void unknownIdsAndIcon();
 };
@@ -85,19 +77,18 @@ void TestGlyphs::glyph()
 // Told apart at a glance: no two alike, and strokes on a background rather than a blob.
 void TestGlyphs::pixelMasters()
 {
-    QFETCH(QList<int>, ids);
-    QFETCH(int, side);
-    QList<QImage> masters;
-    for (int id : ids) {
-        const QImage m = pixelMaster(id, QSize(side, side));
-        QVERIFY2(pixelMasterSizes(id).contains(QSize(side, side)) && m.format() == QImage::Format_MonoLSB,
-                 qPrintable(QString::number(id)));
-        const int ink = inkOf(m, [&](int x, int y) { return m.pixelIndex(x, y) == 0; }).second;
-        QVERIFY2(ink * 8 >= side * side && ink * 2 <= side * side,
-                 qPrintable(QStringLiteral("%1: %2 ink").arg(id).arg(ink)));
-        for (qsizetype other = 0; other < masters.size(); ++other)
-            QVERIFY2(masters[other] != m, qPrintable(QStringLiteral("%1 and %2 alike").arg(ids[other]).arg(id)));
-        masters << m;
+    for (const auto& [ids, side] : {std::pair{Signs, 6}, {Signs, 10}, {Bodies, 10}}) {
+        QList<QImage> masters;
+        for (int id : ids) {
+            const QImage m = pixelMaster(id, QSize(side, side));
+            const int ink = inkOf(m, [&](int x, int y) { return m.pixelIndex(x, y) == 0; }).second;
+            QVERIFY2(pixelMasterSizes(id).contains(QSize(side, side)) && m.format() == QImage::Format_MonoLSB
+                         && ink * 8 >= side * side && ink * 2 <= side * side,
+                     qPrintable(QStringLiteral("%1 at %2: %3 ink").arg(id).arg(side).arg(ink)));
+            for (qsizetype other = 0; other < masters.size(); ++other)
+                QVERIFY2(masters[other] != m, qPrintable(QStringLiteral("%1 and %2 alike").arg(ids[other]).arg(id)));
+            masters << m;
+        }
     }
 }
 

@@ -1,5 +1,4 @@
-// The painting tests measure fonts and draw images, which needs a GUI application; test
-// discovery runs this binary without the test environment, so fall back to offscreen here.
+// Painting needs a GUI application; test discovery runs this without the test environment.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>

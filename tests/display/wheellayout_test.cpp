@@ -1,9 +1,6 @@
-// The wheel geometry, checked against examples worked by hand, and the texts the wheel prints and
-// the fonts it measures them in.
+// The wheel geometry and the texts the reference pictures do not pin, checked against examples
+// worked by hand.
 #include <gtest/gtest.h>
-
-#include <QFontMetrics>
-#include <QImage>
 
 #include <array>
 #include <tuple>
@@ -20,12 +17,10 @@ namespace {
 TEST(WheelLayout, SquareCentreAndRadii)
 {
     const std::tuple<IntRect, bool, bool, IntRect, Point, std::array<int, 5>> cases[] = {
-        {{0, 0, 580, 420}, true, false, {195, 20, 575, 400}, {385, 210}, {190, 170, 85, 66, 10}},  // table at left
-        {{0, 0, 420, 580}, true, false, {20, 195, 400, 575}, {210, 385}, {190, 170, 85, 66, 10}},  // table on top
+        {{0, 0, 420, 580}, true, false, {20, 195, 400, 575}, {210, 385}, {190, 170, 85, 66, 10}},     // table on top
         {{0, 0, 1200, 800}, true, false, {220, 20, 980, 780}, {600, 400}, {380, 341, 170, 132, 19}},  // room enough
         {{0, 0, 500, 500}, true, false, {20, 20, 480, 480}, {250, 250}, {230, 206, 103, 80, 12}},
         {{0, 0, 581, 420}, false, false, {100, 20, 481, 400}, {290, 210}, {190, 170, 85, 66, 10}},  // odd unit kept
-        {{0, 0, 80, 80}, false, false, {20, 20, 60, 60}, {40, 40}, {20, 17, 8, 6, 1}},
         {{0, 0, 2400, 3200}, false, true, {109, 509, 2291, 2691}, {1200, 1600}, {1091, 981, 490, 381, 55}},
     };
     for (const auto& [area, besideTable, pageShrink, outer, centre, radii] : cases) {
@@ -37,44 +32,17 @@ TEST(WheelLayout, SquareCentreAndRadii)
     }
 }
 
-// Off the axes the whole sum truncates toward zero; on them, however written, the point is exact.
-// Ten bodies in one house: the last stays inside it, short of the next cusp.
-TEST(WheelLayout, PolarPointsAndTheLastOfTenBodiesStaysInItsHouse)
-{
-    for (const auto& [angle, expected] : {std::pair<double, Point>{45, {107, 107}}, {135, {92, 107}}, {180, {90, 100}},
-                                          {270, {100, 90}}, {-180, {90, 100}}})
-        EXPECT_EQ(polarPoint({100, 100}, 10, angle), expected) << angle << " degrees";
-    EXPECT_GT(bodySlotAngle(9, 10, 10), cuspAngle(10));
-}
-
+// What the reference chart does not show: hour 0, BC, east and south, the printed legend.
 TEST(ChartTexts, AreFormattedAsTheWheelPrintsThem)
 {
     const std::pair<QString, QString> cases[] = {
-        {degreeText(5), "05\u00ba"}, {degreeText(15), "15\u00ba"}, {minuteText(7), "07'"}, {minuteText(60), "60'"},
-        {houseNumberText(1), " 1"}, {legendText(Aspect::Opposition), " = Opposition, 180 degrees"},
-        {hubTimeText({0, 5, 9, 0}), "00 05m 09s"}, {hubTimeText({7, 5, 0, 0}), "7h 05m 00s"},
-        {hubDateText({1970, 5, 3}, false), "March 5, 1970"}, {hubDateText({2000, 1, 13}, false), "Not Found 1, 2000"},
+        {hubTimeText({0, 5, 9, 0}), "00 05m 09s"},
         {hubDateText({44, 15, 3}, true), "March 15, 44 BC"},
         {hubCoordinatesText({2, 5, East}, {33, 51, South}), "2E5,33S51"},
+        {legendText(Aspect::Opposition), " = Opposition, 180 degrees"},
     };
     for (const auto& [actual, expected] : cases)
         EXPECT_EQ(actual, expected) << actual.toStdString();
-}
-
-// Every anchor comes from extents measured in the chosen font, so its ascent + descent must be
-// the cell height asked for, and one pixel larger must overshoot it.
-TEST(ChartFonts, AscentPlusDescentIsTheCellHeight)
-{
-    QImage device(10, 10, QImage::Format_RGB32);
-    for (const ChartFont choice :
-         {ChartFont{"Arial", 13, 400}, ChartFont{"System", 14, 400}, ChartFont{"Arial", 111, 600}}) {
-        QFont font = fontForCellHeight(choice, &device);
-        const auto cell = [&] { return QFontMetrics(font, &device).height(); };
-        EXPECT_EQ(font.weight(), QFont::Weight(choice.weight));
-        EXPECT_TRUE(cell() == choice.height || cell() == choice.height - 1) << choice.face << " " << cell();
-        font.setPixelSize(font.pixelSize() + 1);
-        EXPECT_GT(cell(), choice.height);
-    }
 }
 
 }  // namespace

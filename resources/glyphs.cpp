@@ -127,8 +127,6 @@ Art& art()
 
 }  // namespace
 
-std::span<const int> glyphIds() { return idList; }
-
 bool hasGlyph(int resourceId) { return indexOf(resourceId) >= 0; }
 
 QSize glyphNaturalSize(int resourceId)
@@ -141,14 +139,6 @@ QImage glyphImage(int resourceId)
 {
     const int i = indexOf(resourceId);
     return i < 0 ? QImage() : art().images[i];
-}
-
-QImage inkedGlyph(int resourceId, QColor ink)
-{
-    QImage img = glyphImage(resourceId);
-    if (!img.isNull())
-        img.setColorTable({ink.rgba(), qRgba(255, 255, 255, 0)});
-    return img;
 }
 
 QImage stretchedGlyph(int resourceId, QSize size, QColor ink)

@@ -10,7 +10,6 @@
 #include <QList>
 #include <QRectF>
 #include <QSize>
-#include <span>
 
 class QPainter;
 
@@ -27,9 +26,6 @@ constexpr int bodyGlyphId(int body) { return 20 + body; }
 constexpr int aspectGlyphId(int aspect) { return 50 + aspect; }
 inline constexpr int aboutPictureId = 2;
 
-// Every glyph id that exists, ascending.
-std::span<const int> glyphIds();
-
 // True when resourceId names a glyph image.
 bool hasGlyph(int resourceId);
 
@@ -40,12 +36,9 @@ QSize glyphNaturalSize(int resourceId);
 // ink), white}; a null image for an unknown id.
 QImage glyphImage(int resourceId);
 
-// As glyphImage, with colour table {ink, transparent white}: drawn with the
-// default composition it leaves everything under its white unchanged, on
-// screen, in images and in PDF alike.
-QImage inkedGlyph(int resourceId, QColor ink);
-
-// inkedGlyph resampled to size the way a one-bit stretch that combines dropped
+// The glyph with colour table {ink, transparent white}, so that drawn with the
+// default composition it leaves everything under its white unchanged on screen,
+// in images and in PDF alike, resampled to size the way a one-bit stretch that combines dropped
 // rows and columns by AND does: when reducing, a pixel is ink if any source
 // pixel falling into it is ink, so thin strokes never vanish; when enlarging,
 // pixels are repeated. A null image for an unknown id or an empty size.

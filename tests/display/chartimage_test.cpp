@@ -71,9 +71,10 @@ struct Painted {
     std::vector<Item> items;
 };
 
-Painted paintView(const Chart& chart, const DerivedTables& tables, QSize size, bool aspects)
+Painted paintView(const Chart& chart, const DerivedTables& tables, QSize size, bool aspects, qreal ratio = 1)
 {
-    Painted p{QImage(size, QImage::Format_RGB32), {}, {}};
+    Painted p{QImage(size * ratio, QImage::Format_RGB32), {}, {}};
+    p.image.setDevicePixelRatio(ratio);
     p.image.fill(Qt::white);
     QPainter painter(&p.image);
     RecordingCanvas canvas(painter, GlyphStyle::Bitmap);
@@ -168,6 +169,34 @@ TEST_F(ReferenceImage, ViewChangesOnlyInsideTheSmallGlyphs)
         EXPECT_GT(inside, 0);
         EXPECT_EQ(outside, 0) << file;
     }
+}
+
+// At a device pixel ratio of 2 each glyph is drawn at the device's resolution, not doubled from a
+// ratio-1 picture (nor from the cache that picture filled), and everything keeps its place in
+// logical pixels.
+TEST_F(ReferenceImage, RatioTwoDrawsGlyphsSharpInTheSamePlaces)
+{
+    clearScreenGlyphCache();
+    const Painted one = paintView(chart, tables, DefaultViewSize, true);
+    const Painted two = paintView(chart, tables, DefaultViewSize, true, 2);
+    EXPECT_EQ(one.hits.bodyGlyphs, two.hits.bodyGlyphs);
+    EXPECT_EQ(one.hits.aspectCells, two.hits.aspectCells);
+    ASSERT_EQ(one.items.size(), two.items.size());
+    int glyphs = 0;
+    for (std::size_t i = 0; i < one.items.size(); ++i) {
+        const IntRect& r = one.items[i].rect;
+        ASSERT_EQ(r, two.items[i].rect);
+        if (one.items[i].kind != Kind::Glyph)
+            continue;
+        ++glyphs;
+        const QRect box(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+        const QImage doubled = one.image.copy(box).scaled(box.size() * 2);
+        const QImage sharp = two.image.copy(QRect(box.topLeft() * 2, box.size() * 2));
+        QImage blank(sharp.size(), sharp.format());
+        blank.fill(Qt::white);
+        EXPECT_TRUE(sharp != doubled && sharp != blank) << "glyph " << one.items[i].glyph << " at " << box.x();
+    }
+    EXPECT_GT(glyphs, 80);  // the wheel's and the table's
 }
 
 #ifdef ZODIARA_CHART_EXE

@@ -71,8 +71,7 @@ inline int waitFor(pid_t pid)
 
 // Runs the program with standard input, output and error on the three files, to the end.
 inline int runChart(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                    const std::filesystem::path& in, const std::filesystem::path& out,
-                    const std::filesystem::path& err)
+                    const std::filesystem::path& in, const std::filesystem::path& out, const std::filesystem::path& err)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -1,11 +1,8 @@
-// The value forms of options and batch columns, the option parser and the JSON primitives.
+// The value forms of options and batch columns, the option parser and the JSON texts.
 // The birth rules behind the forms have their own tests in tests/chart.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
-#include <cstdlib>
-#include <limits>
 #include <tuple>
 
 #include "cli/json.h"
@@ -25,13 +22,22 @@ auto birth(const Chart& c)
                       c.latitude.direction);
 }
 
-TEST(ValueForms, TakesEachFormAndLeavesTheChartAloneOnRefusal)
+TEST(BirthArgsTest, DefaultsFormsAndRefusals)
 {
-    const std::chrono::sys_seconds now = std::chrono::sys_days(std::chrono::year(2024) / 6 / 1);
+    // 2024-02-29 21:15:07 in EST.
+    const std::chrono::sys_seconds now = std::chrono::sys_days(std::chrono::year(2024) / 3 / 1) + std::chrono::hours(2)
+                                         + std::chrono::minutes(15) + std::chrono::seconds(7);
     Chart chart;
+    // Absent fields take this moment on the start-up zone's clock and the start-up place.
+    ASSERT_EQ(birthChartFrom({}, now, chart), "");
+    EXPECT_EQ(birth(chart), std::tuple(2024, 2, 29, 0, 21, 15, 7, 6, 49, 0, West, 24, 0, North));
+    // Fields: name, place, date, time, zone, lon, lat, dst, bc. The clock is that of the chart's zone, an hour
+    // on with daylight saving (02:15:07 UT is 23:45 in NST); texts are stored in Windows-1252.
+    ASSERT_EQ(birthChartFrom({"Zoë", {}, {}, {}, "NST", {}, {}, true, false}, now, chart), "");
+    EXPECT_EQ(birth(chart), std::tuple(2024, 2, 29, 0, 23, 45, 7, 4, 49, 0, West, 24, 0, North));
+    EXPECT_EQ(std::string(chart.name), "Zo\xEB");
     // Abbreviations in any case, the first in table order winning; a BC year stays as entered, and
     // the rules see it as BC: 1 BC is a leap year.
-    // name, place, date, time, zone, lon, lat, dst, bc
     BirthArgs args{{}, {}, "1990-1-1", "7:05", "nst", "180e00", "90S00", false, false};
     ASSERT_EQ(birthChartFrom(args, now, chart), "");
     EXPECT_EQ(birth(chart), std::tuple(1990, 1, 1, 0, 7, 5, 0, 4, 180, 0, East, 90, 0, South));
@@ -57,21 +63,6 @@ TEST(ValueForms, TakesEachFormAndLeavesTheChartAloneOnRefusal)
     }
 }
 
-TEST(BirthArgsTest, DefaultsAndWindows1252Texts)
-{
-    // 2024-02-29 21:15:07 in EST.
-    const std::chrono::sys_seconds now = std::chrono::sys_days(std::chrono::year(2024) / 3 / 1) + std::chrono::hours(2)
-                                         + std::chrono::minutes(15) + std::chrono::seconds(7);
-    Chart chart;
-    // Absent fields take this moment on the start-up zone's clock and the start-up place.
-    ASSERT_EQ(birthChartFrom({}, now, chart), "");
-    EXPECT_EQ(birth(chart), std::tuple(2024, 2, 29, 0, 21, 15, 7, 6, 49, 0, West, 24, 0, North));
-    // The clock is that of the chart's zone, an hour on with daylight saving: 02:15:07 UT is 23:45 in NST.
-    ASSERT_EQ(birthChartFrom({"Zoë", {}, {}, {}, "NST", {}, {}, true, false}, now, chart), "");
-    EXPECT_EQ(birth(chart), std::tuple(2024, 2, 29, 0, 23, 45, 7, 4, 49, 0, West, 24, 0, North));
-    EXPECT_EQ(std::string(chart.name), "Zo\xEB");
-}
-
 TEST(OptionParserTest, RefusesWhatAScriptGotWrong)
 {
     std::string name;
@@ -94,14 +85,9 @@ TEST(OptionParserTest, RefusesWhatAScriptGotWrong)
         EXPECT_NE(parser.parse(args, positionals), "") << args.front();
 }
 
-TEST(Json, NumbersReadBackToTheSameDoubleAndStringsAreEscaped)
+// Numbers are pinned by the golden JSON of the reference chart.
+TEST(Json, NotANumberIsNullAndStringsAreEscaped)
 {
-    for (const double value : {0.1, 2447893.2083333335, std::numeric_limits<double>::denorm_min(), -0.0}) {
-        std::string text;
-        appendJsonNumber(text, value);
-        const double back = std::strtod(text.c_str(), nullptr);
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(back), std::bit_cast<std::uint64_t>(value)) << text;
-    }
     std::string text;
     appendJsonNumber(text, std::nan(""));
     appendJsonString(text, "a\"b\\c\nd\x01 Zoë");

@@ -63,14 +63,12 @@ private slots:
         QVERIFY(messages.shown.isEmpty());
 
         PictureLabel missing(&parent, signGlyphId(0), true, messages);
-        for (int id : {0, 999})
-            QVERIFY(!missing.loadPicture(id) && missing.resourceId() == -1);
+        QVERIFY(!missing.loadPicture(999) && missing.resourceId() == -1);
         QCOMPARE(messages.texts() + messages.texts(&test::RecordedMessage::caption),
-                 QStringList(2, "Cannot access bitmap resource") + QStringList(2, "Zodiara"));
+                 QStringList({"Cannot access bitmap resource", "Zodiara"}));
     }
 
-    // Every sign and every ordered pair, reached as a person does it; the boxes never grow and
-    // every text fits its field.
+    // Every sign and every ordered pair, reached as a person does it; every text fits its field.
     void boxesShowTheChosenSignsAndHoldEveryText()
     {
         RecordingMessages messages;
@@ -79,12 +77,10 @@ private slots:
         traits.show();
         compatibility.show();
         QVERIFY(QTest::qWaitForWindowExposed(&traits) && QTest::qWaitForWindowExposed(&compatibility));
-        const QSize traitsSize = traits.size(), compatibilitySize = compatibility.size();
         auto* ranges = traits.findChild<QComboBox*>("ranges");
         auto* yours = compatibility.findChild<QComboBox*>("yourSign");
         auto* partners = compatibility.findChild<QComboBox*>("partnerSign");
         const auto* text = compatibility.findChild<QLabel*>("compatibility");
-        const auto* picture = traits.findChild<PictureLabel*>("picture");
         for (int a = 0; a < 12; ++a) {
             if (a > 0)
                 QTest::keyClick(ranges, Qt::Key_Down);
@@ -99,8 +95,7 @@ private slots:
             for (const QString& line : report.mid(1))
                 printed << line.mid(17);
             QCOMPARE(shown, printed);
-            QCOMPARE(picture->resourceId(), signGlyphId(a));
-            QCOMPARE(traits.size(), traitsSize);
+            QCOMPARE(traits.findChild<PictureLabel*>("picture")->resourceId(), signGlyphId(a));
             for (const QLabel* field : traits.findChildren<QLabel*>())
                 QVERIFY2(field->frameShape() == QFrame::NoFrame || fits(field),
                          qPrintable(QStringLiteral("%1 of sign %2").arg(field->objectName()).arg(a)));
@@ -110,7 +105,6 @@ private slots:
                 QCoreApplication::processEvents();
                 QVERIFY2(fits(text), qPrintable(QString::number(compatibilityTextId(a, b))));
                 QCOMPARE(text->text(), toQString(compatibilityText(a, b)));
-                QCOMPARE(compatibility.size(), compatibilitySize);
             }
         }
         QVERIFY(messages.shown.isEmpty());

@@ -151,7 +151,7 @@ struct Case {
     std::function<std::string(const fs::path& dir)> check = {};  // what is wrong with the files afterwards
 };
 
-class CliCases : public Cli, public testing::WithParamInterface<Case> { };
+class CliCases : public Cli, public testing::WithParamInterface<Case> {};
 
 TEST_P(CliCases, OneLineRefusalsAndWholeOutputs)
 {

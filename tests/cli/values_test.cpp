@@ -36,11 +36,11 @@ TEST(BirthArgsTest, DefaultsFormsAndRefusals)
     ASSERT_EQ(birthChartFrom({"Zoë", {}, {}, {}, "NST", {}, {}, true, false}, now, chart), "");
     EXPECT_EQ(birth(chart), std::tuple(2024, 2, 29, 0, 23, 45, 7, 4, 49, 0, West, 24, 0, North));
     EXPECT_EQ(std::string(chart.name), "Zo\xEB");
-    // Abbreviations in any case, the first in table order winning; a BC year stays as entered, and
-    // the rules see it as BC: 1 BC is a leap year.
-    BirthArgs args{{}, {}, "1990-1-1", "7:05", "nst", "180e00", "90S00", false, false};
+    // Abbreviations in any case, the first in table order winning; leap years before the reform are
+    // Julian; a BC year stays as entered, and the rules see it as BC: 1 BC is a leap year.
+    BirthArgs args{{}, {}, "1500-2-29", "7:05", "nst", "180e00", "90S00", false, false};
     ASSERT_EQ(birthChartFrom(args, now, chart), "");
-    EXPECT_EQ(birth(chart), std::tuple(1990, 1, 1, 0, 7, 5, 0, 4, 180, 0, East, 90, 0, South));
+    EXPECT_EQ(birth(chart), std::tuple(1500, 2, 29, 0, 7, 5, 0, 4, 180, 0, East, 90, 0, South));
     args = {{}, {}, "0001-02-29", "23:59:59", "28", "74W00", "40N43", false, true};
     ASSERT_EQ(birthChartFrom(args, now, chart), "");
     EXPECT_EQ(birth(chart), std::tuple(1, 2, 29, 1, 23, 59, 59, 28, 74, 0, West, 40, 43, North));
@@ -50,7 +50,7 @@ TEST(BirthArgsTest, DefaultsFormsAndRefusals)
         {&BirthArgs::date, "0000-01-01"}, {&BirthArgs::date, "1900-02-29"}, {&BirthArgs::date, "1990/01/01"},
         {&BirthArgs::date, "1990-01-01-01"}, {&BirthArgs::date, "19900-01-01"},
         {&BirthArgs::time, "24:00"}, {&BirthArgs::time, "12"}, {&BirthArgs::time, "12:00:00:00"}, {&BirthArgs::time, "a:00"},
-        {&BirthArgs::zone, "29"}, {&BirthArgs::zone, "ST"},
+        {&BirthArgs::zone, "29"}, {&BirthArgs::zone, "ST"}, {&BirthArgs::name, "Ann\nEve"}, {&BirthArgs::place, "\xff"},
         {&BirthArgs::lon, "181W00"}, {&BirthArgs::lon, "74N00"}, {&BirthArgs::lon, "74W"}, {&BirthArgs::lon, "1000W00"},
         {&BirthArgs::lat, "40E00"}, {&BirthArgs::lat, "100N00"}};
     // clang-format on

@@ -31,14 +31,12 @@ inline void writeFile(const std::filesystem::path& path, std::string_view bytes)
 // The environment with each "NAME=value" set and each bare "NAME" removed.
 inline std::vector<std::string> environmentWith(const std::vector<std::string>& changes)
 {
+    const auto name = [](std::string_view entry) { return entry.substr(0, entry.find('=')); };
     std::vector<std::string> result;
-    for (char** variable = environ; *variable; ++variable) {
-        const std::string entry = *variable;
-        const std::string name = entry.substr(0, entry.find('='));
+    for (char** variable = environ; *variable; ++variable)
         if (std::none_of(changes.begin(), changes.end(),
-                         [&](const std::string& c) { return c.substr(0, c.find('=')) == name; }))
-            result.push_back(entry);
-    }
+                         [&](const std::string& c) { return name(c) == name(*variable); }))
+            result.push_back(*variable);
     for (const std::string& change : changes)
         if (change.find('=') != std::string::npos)
             result.push_back(change);
@@ -71,8 +69,7 @@ inline int waitFor(pid_t pid)
 
 // Runs the program with standard input, output and error on the three files, to the end.
 inline int runChart(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                    const std::filesystem::path& in, const std::filesystem::path& out,
-                    const std::filesystem::path& err)
+                    const std::filesystem::path& in, const std::filesystem::path& out, const std::filesystem::path& err)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -71,8 +71,8 @@ private slots:
         row("modify then save", {openAnn, modifyToBea, {Step::Save}}, {true, "ann", "Bea", false});
         row("unchanged modify is a change", {openAnn, {Step::Modify}}, {false, "ann", "Ann", false});
         row("precise opened chart", {openAnn, precise}, {false, "ann", "Ann", true});
-        row("modify keeps precise, classic again", {openAnn, precise, modifyToBea, {Step::Classic}},
-            {false, "ann", "Bea", false});
+        row("modify keeps precise", {openAnn, precise, modifyToBea}, {false, "ann", "Bea", true});
+        row("classic again", {openAnn, precise, {Step::Classic}}, {false, "ann", "Ann", false});
     }
 
     void stateTable()

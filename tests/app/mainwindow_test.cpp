@@ -31,6 +31,8 @@ namespace {
 const QString Discard = "Modifications have been made to this chart.  Continue without saving ?";
 const QString Quit = "Modifications have been made to this chart.  Quit without saving ?";
 constexpr Result No = Result::No;
+// The same instant every time, so no result depends on the clock: 12:30:15 in EST.
+const QDateTime Now(QDate(2024, 3, 21), QTime(17, 30, 15), Qt::UTC);
 
 // One thing the user does, and the boxes it must bring: the question, answered, then any other.
 struct Step {
@@ -88,9 +90,7 @@ private slots:
             QVERIFY(writeChartFile(QFile::encodeName(m_dir->filePath(file)).toStdString(), chart).empty());
         }
         m_messages = std::make_unique<RecordingMessages>();
-        // The same instant every time, so no result depends on the clock: 12:30:15 in EST.
-        m_window = std::make_unique<MainWindow>(*m_messages, m_platform, m_dir->path(),
-                                                QDateTime(QDate(2024, 3, 21), QTime(17, 30, 15), Qt::UTC));
+        m_window = std::make_unique<MainWindow>(*m_messages, m_platform, m_dir->path(), Now);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
@@ -151,7 +151,7 @@ private slots:
                 action(step.action)->trigger();
             *answer = nullptr;
 
-            // Each over the window; a box up to the start given, as an error's reason is the document test's.
+            // Every box over the window, compared up to the start given: an error's reason is the document test's.
             QStringList expected{step.question, step.box}, seen;
             expected.removeAll(QString());
             for (const RecordedMessage& box : m_messages->shown.mid(before))
@@ -173,7 +173,7 @@ private slots:
     {
         m_window->openAtStart(m_dir->filePath("ann.cht"));
         QCOMPARE(m_window->document().fileName(), m_dir->filePath("ann.cht"));
-        MainWindow window(*m_messages, m_platform, m_dir->path(), QDateTime());
+        MainWindow window(*m_messages, m_platform, m_dir->path(), Now);
         window.openAtStart(m_dir->filePath("missing.cht"));
         QTest::qWait(50);
         window.show();

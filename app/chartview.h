@@ -23,7 +23,6 @@ public:
 
     // The document's tables as last painted, and where that paint put the glyphs and aspect
     // cells: what clicks test.
-    const DerivedTables& paintedTables() const { return m_painted; }
     const HitAreas& hitAreas() const { return m_hits; }
 
     QSize sizeHint() const override { return {580, 420}; }

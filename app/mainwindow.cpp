@@ -79,8 +79,7 @@ QWidget* makeHelpWindow(QWidget* parent)
     return window;
 }
 
-}  // namespace
-
+// The Porphyry notice for a chart at `latitude`, e.g. "... at 70°N at this time; ...".
 QString porphyryMessage(const GeoAngle& latitude)
 {
     const QChar hemisphere = latitude.direction == South ? u'S' : u'N';
@@ -92,6 +91,8 @@ QString porphyryMessage(const GeoAngle& latitude)
     return QStringLiteral("Placidus house cusps do not exist at %1 at this time; the chart shows Porphyry cusps.")
         .arg(where);
 }
+
+}  // namespace
 
 MainWindow::MainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
                        const QDateTime& now)

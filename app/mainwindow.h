@@ -88,7 +88,4 @@ private:
     QAction* m_precisePositionsAction = nullptr;
 };
 
-// The Porphyry notice for a chart at `latitude`, e.g. "... at 70°N at this time; ...".
-QString porphyryMessage(const GeoAngle& latitude);
-
 }  // namespace zodiara

@@ -97,7 +97,6 @@ void CompatibilityDialog::onPartnerSignChosen(int index)
 void CompatibilityDialog::showCompatibility()
 {
     m_text->setText(toQString(compatibilityText(m_yourSign, m_partnerSign)));
-    emit textShown(compatibilityTextId(m_yourSign, m_partnerSign));
 }
 
 }  // namespace zodiara

@@ -20,10 +20,6 @@ public:
     int yourSign() const { return m_yourSign; }
     int partnerSign() const { return m_partnerSign; }
 
-signals:
-    // The box has just loaded and shown the text with this id.
-    void textShown(int textId);
-
 protected:
     void beforeFirstShow() override;
 

@@ -40,7 +40,6 @@ bool PictureLabel::loadPicture(int resourceId)
         m_messages.show(this, QStringLiteral("Cannot access bitmap resource"));
         return false;
     }
-    emit pictureLoaded(resourceId);
     return true;
 }
 

@@ -28,9 +28,6 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
-    void pictureLoaded(int resourceId);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -199,7 +199,6 @@ void TraitsDialog::showSign()
     m_positiveTraits->setText(toQString(traits.positiveTraits));
     m_negativeTraits->setText(toQString(traits.negativeTraits));
     m_luckyNumbers->setText(toQString(traits.luckyNumbers));
-    emit signShown(sign);
 }
 
 }  // namespace zodiara

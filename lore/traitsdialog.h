@@ -22,10 +22,6 @@ public:
 
     int currentSign() const { return m_currentSign; }
 
-signals:
-    // The box has just loaded and shown this sign.
-    void signShown(int sign);
-
 protected:
     void beforeFirstShow() override;
 

@@ -48,33 +48,25 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("caption");  // its day is the selected one
         QTest::addColumn<QStringList>("cells");
-        const QStringList reform = month(1, 4, 15, 31);
-        QTest::newRow("1998-03-15") << "1998-03-15" << "" << "Sunday, March 15, 1998" << month(0, 31);
-        QTest::newRow("February 1900") << "1900-02-10" << "" << "Saturday, February 10, 1900" << month(4, 28);
+        // clang-format off
         // The reform: Thursday the 4th was followed by Friday the 15th.
-        QTest::newRow("1582-10-04") << "1582-10-04" << "" << "Thursday, October 4, 1582" << reform;
-        QTest::newRow("1582-10-15") << "1582-10-15" << "" << "Friday, October 15, 1582" << reform;
-        QTest::newRow("skipped date shows the 15th") << "1582-10-09" << "" << "Friday, October 15, 1582" << reform;
-        QTest::newRow("into the reform's gap") << "1582-09-10" << "m" << "Friday, October 15, 1582" << reform;
+        QTest::newRow("reform gap") << "1582-10-09" << "" << "Friday, October 15, 1582" << month(1, 4, 15, 31);
         // 44 BC is the astronomical year -43, with no leap day.
         QTest::newRow("44 BC") << "44-02-29 BC" << "" << "Tuesday, February 28, 44 BC" << month(3, 28);
         QTest::newRow("31 to April") << "1998-03-31" << "m" << "Thursday, April 30, 1998" << month(3, 30);
         QTest::newRow("29th, year+1") << "2000-02-29" << "y" << "Wednesday, February 28, 2001" << month(4, 28);
-        QTest::newRow("day kept") << "1998-03-15" << "m m" << "Friday, May 15, 1998" << month(5, 31);
         // A click on a day picks it; an empty cell and a heading do nothing.
         QTest::newRow("click") << "1998-03-15" << "19 40 h" << "Friday, March 20, 1998" << month(0, 31);
         // No year 0: the arrows step across it and change the era; 1 BC is a leap year.
         QTest::newRow("2 AD, two down") << "2-02-28" << "d d" << "Saturday, February 28, 1 BC" << month(0, 29);
-        QTest::newRow("1 BC, down") << "1-02-28 BC" << "d" << "Friday, February 28, 2 BC" << month(6, 28);
         QTest::newRow("1 BC, up") << "1-02-28 BC" << "y" << "Monday, February 28, 1" << month(2, 28);
         QTest::newRow("lowest year") << "3000-01-15 BC" << "d" << "Monday, January 15, 3000 BC" << month(1, 31);
-        // A typed year shows at once, a click keeps it, and Enter leaves the picker open.
-        QTest::newRow("typed, then a click") << "1998-03-15" << "t2000 23" << "Tuesday, March 21, 2000" << month(3, 31);
-        QTest::newRow("typed, then Enter") << "1998-03-15" << "t2000 enter" << "Wednesday, March 15, 2000"
-                                           << month(3, 31);
+        // A typed year shows at once, and Enter leaves the picker open.
+        QTest::newRow("typed, Enter") << "1998-03-15" << "t2000 enter" << "Wednesday, March 15, 2000" << month(3, 31);
         QTest::newRow("typed keeps the 29th") << "2000-02-29" << "t2004" << "Sunday, February 29, 2004" << month(0, 29);
         QTest::newRow("typed keeps the era") << "44-03-15 BC" << "t45" << "Tuesday, March 15, 45 BC" << month(2, 31);
         QTest::newRow("typed with an era") << "44-03-15 BC" << "t5ad" << "Sunday, March 15, 5" << month(0, 31);
+        // clang-format on
     }
 
     void grid()

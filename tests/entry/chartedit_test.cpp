@@ -1,5 +1,6 @@
-// The chart data dialog and its integer boxes, driven by keys and clicks, with the date
-// picker and the atlas lookup opened from it.
+// The chart data dialog and what it opens, driven by keys and clicks: its integer boxes, the date
+// picker, the atlas lookup with its daylight-saving question, and the message boxes.
+#include "chart/calendar.h"
 #include "chart/chartfile.h"
 #include "entry/atlaslookupdialog.h"
 #include "entry/calendardialog.h"
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace zodiara;
@@ -59,17 +61,10 @@ struct Open {
     ChartEdit dialog;
 };
 
-QPushButton* button(const QWidget& parent, const QString& text)
+// Clicks the button named okButton, cancelButton, calendarButton or lookUpButton.
+int press(QDialog& dialog, const char* button)
 {
-    for (QPushButton* b : parent.findChildren<QPushButton*>())
-        if (b->text() == text)
-            return b;
-    qFatal("no button %s", qPrintable(text));
-}
-
-int press(QDialog& dialog, const char* text)
-{
-    QTest::mouseClick(button(dialog, text), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
     return dialog.result();
 }
 
@@ -95,6 +90,25 @@ QString controls(const QWidget& dialog, const QString& items)
         if (dialog.findChild<QAbstractButton*>(name)->isChecked())
             letters += QChar::fromLatin1(name[0]).toUpper();
     return (read << letters).join(u'|');
+}
+
+// The date picker's grid with days 1..days, then from2..to2, starting at cell `first`; "" elsewhere.
+QStringList month(int first, int days, int from2 = 1, int to2 = 0)
+{
+    QStringList texts(CalendarDialog::CellCount);
+    for (int d = 1; d <= days; ++d)
+        texts[first++] = QString::number(d);
+    for (int d = from2; d <= to2; ++d)
+        texts[first++] = QString::number(d);
+    return texts;
+}
+
+bool drawnRed(const CalendarDialog& dialog, int cell)
+{
+    QLabel* label = dialog.findChild<QLabel*>(QStringLiteral("day%1").arg(cell));
+    const QImage image = label->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());
+    return std::count(pixels, pixels + image.width() * image.height(), qRgb(255, 0, 0)) > 0;
 }
 
 }  // namespace
@@ -147,28 +161,13 @@ private slots:
         QTEST(edit->text(), "text");
     }
 
-    void fillControls_data()
-    {
-        QTest::addColumn<Chart>("chart");
-        QTest::addColumn<QString>("shown");  // year hour minute lonD lonM latD latM month day zone
-        // clang-format off
-        QTest::newRow("zeros, 180, North as a longitude shows East")
-            << sampleChart({0, 0, 0}, {}, 0, {180, 0, North}, {0, 0, North}) << "   0| 0| 0|180|00|00|00|-1|-1|0|AEN";
-        QTest::newRow("5 7 W, 40 43 S, year 45") << sampleChart({45, 9, 6}, {9, 5}, 13, {5, 7, West}, {40, 43, South})
-                                                 << "  45| 9| 5|005|07|40|43|5|8|13|AWS";
-        QTest::newRow("49 E, BC, daylight saving")
-            << sampleChart({2024, 31, 12}, {23, 59}, 28, {49, 59, East}, {9, 10, North}, true, true)
-            << "2024|23|59|049|59|09|10|11|30|28|BEND";
-        // clang-format on
-    }
-
+    // Padded as the boxes are typed; a longitude not West is East.
     void fillControls()
     {
-        QFETCH(Chart, chart);
-        Open open(chart);
-        QTEST(controls(open.dialog, "yearBox;hourBox;minuteBox;longitudeDegreesBox;longitudeMinutesBox;"
-                                    "latitudeDegreesBox;latitudeMinutesBox;monthList;dayList;zoneList"),
-              "shown");
+        Open open(sampleChart({45, 9, 6}, {9, 5}, 28, {5, 7, North}, {9, 10, South}, true, true));
+        QCOMPARE(controls(open.dialog, "yearBox;hourBox;minuteBox;longitudeDegreesBox;longitudeMinutesBox;"
+                                       "latitudeDegreesBox;latitudeMinutesBox;monthList;dayList;zoneList"),
+                 QStringLiteral("  45| 9| 5|005|07|09|10|5|8|28|BESD"));
     }
 
     // OK writes the entries and nothing else: a text's remainder and derived fields stay. No box
@@ -179,9 +178,9 @@ private slots:
         QTest::addColumn<Chart>("written");
         // clang-format off
         QTest::newRow("every box")
-            << "personName=Grace Hopper;yearBox=1906;hourBox=7;minuteBox=45;longitudeDegreesBox=5;longitudeMinutesBox=7;"
-               "eastButton=1;latitudeDegreesBox=40;latitudeMinutesBox=43;southButton=1;placeName=New York;"
-               "monthList=11;dayList=8;zoneList=7;daylightSavingBox=1"
+            << "personName=Grace Hopper;yearBox=1906;hourBox=7;minuteBox=45;longitudeDegreesBox=5;"
+               "longitudeMinutesBox=7;eastButton=1;latitudeDegreesBox=40;latitudeMinutesBox=43;southButton=1;"
+               "placeName=New York;monthList=11;dayList=8;zoneList=7;daylightSavingBox=1"
             << sampleChart({1906, 9, 12}, {7, 45, 0, 99}, 7, {5, 7, East}, {40, 43, South}, false, true,
                            "Grace Hopper", "New York");
         QTest::newRow("the same time typed again, another year and name")
@@ -189,9 +188,6 @@ private slots:
             << sampleChart({1999, 15, 3}, {14, 5, 37, 99}, 6, {71, 4, West}, {42, 21, North}, false, false, "Bo");
         QTest::newRow("another hour") << "hourBox=13" << sampleChart({1998, 15, 3}, {13, 5, 0, 99});
         QTest::newRow("another minute") << "minuteBox=6" << sampleChart({1998, 15, 3}, {14, 6, 0, 99});
-        QTest::newRow("180 00 and 90 00")
-            << "longitudeDegreesBox=180;longitudeMinutesBox=00;latitudeDegreesBox=90;latitudeMinutesBox=0"
-            << sampleChart({1998, 15, 3}, {14, 5, 37, 99}, 6, {180, 0, West}, {90, 0, North});
         // clang-format on
     }
 
@@ -240,7 +236,7 @@ private slots:
         QFETCH(QString, message);
         Open open;
         controls(open.dialog, edits);
-        QCOMPARE(press(open.dialog, "Ok"), int(QDialog::Rejected));
+        QCOMPARE(press(open.dialog, "okButton"), int(QDialog::Rejected));
         QCOMPARE(open.messages.texts(), QStringList{message});
         QCOMPARE(open.messages.shown[0].owner.data(), &open.dialog);
         QVERIFY(open.dialog.isVisible() && chartImage(open.chart) == chartImage(sampleChart()));
@@ -250,8 +246,86 @@ private slots:
                 QCOMPARE(box->text(), edit.section(u'=', 1));
     }
 
+    void datePicker_data()
+    {
+        QTest::addColumn<QString>("start");
+        // "m" next month in the list, "y" and "d" the year box's arrows up and down, "h" a heading,
+        // a cell number, "t<year>" typed over the year, "enter" Enter in the year box
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("caption");  // its day is the selected one
+        QTest::addColumn<QStringList>("cells");
+        // clang-format off
+        // The reform: Thursday the 4th was followed by Friday the 15th.
+        QTest::newRow("reform gap") << "1582-10-09" << "" << "Friday, October 15, 1582" << month(1, 4, 15, 31);
+        // 44 BC is the astronomical year -43, with no leap day.
+        QTest::newRow("44 BC") << "44-02-29 BC" << "" << "Tuesday, February 28, 44 BC" << month(3, 28);
+        QTest::newRow("31 to April") << "1998-03-31" << "m" << "Thursday, April 30, 1998" << month(3, 30);
+        QTest::newRow("29th, year+1") << "2000-02-29" << "y" << "Wednesday, February 28, 2001" << month(4, 28);
+        // A click on a day picks it; an empty cell and a heading do nothing.
+        QTest::newRow("click") << "1998-03-15" << "19 40 h" << "Friday, March 20, 1998" << month(0, 31);
+        // No year 0: the arrows step across it and change the era; 1 BC is a leap year.
+        QTest::newRow("2 AD, two down") << "2-02-28" << "d d" << "Saturday, February 28, 1 BC" << month(0, 29);
+        QTest::newRow("1 BC, up") << "1-02-28 BC" << "y" << "Monday, February 28, 1" << month(2, 28);
+        QTest::newRow("lowest year") << "3000-01-15 BC" << "d" << "Monday, January 15, 3000 BC" << month(1, 31);
+        // A typed year shows at once, and Enter leaves the picker open.
+        QTest::newRow("typed, Enter") << "1998-03-15" << "t2000 enter" << "Wednesday, March 15, 2000" << month(3, 31);
+        QTest::newRow("typed keeps the 29th") << "2000-02-29" << "t2004" << "Sunday, February 29, 2004" << month(0, 29);
+        QTest::newRow("typed keeps the era") << "44-03-15 BC" << "t45" << "Tuesday, March 15, 45 BC" << month(2, 31);
+        QTest::newRow("typed with an era") << "44-03-15 BC" << "t5ad" << "Sunday, March 15, 5" << month(0, 31);
+        // clang-format on
+    }
+
+    void datePicker()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, action);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, cells);
+        const QStringList ymd = start.section(u' ', 0, 0).split(u'-');  // "44-02-29 BC"
+        const CalendarDate given{ymd[0].toInt(), std::int8_t(ymd[2].toInt()), std::int8_t(ymd[1].toInt())};
+        CalendarDate callers = given;
+        CalendarDialog dialog(nullptr, callers, 3000, start.endsWith(QLatin1String("BC")));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* year = dialog.findChild<QSpinBox*>("yearBox");
+        for (const QString& step : action.split(u' ', Qt::SkipEmptyParts)) {
+            if (step == u'm') {
+                QTest::keyClick(dialog.findChild<QComboBox*>("monthList"), Qt::Key_Down);
+            } else if (step == u'y' || step == u'd') {
+                QTest::keyClick(year, step == u'y' ? Qt::Key_Up : Qt::Key_Down);
+            } else if (step.startsWith(u't')) {
+                year->setFocus();
+                year->selectAll();
+                QTest::keyClicks(year, step.mid(1));
+            } else if (step == "enter") {
+                QTest::keyClick(year, Qt::Key_Return);
+            } else if (step == u'h') {
+                QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(2, 2));
+            } else {
+                QTest::mouseClick(dialog.findChild<QLabel*>("day" + step), Qt::LeftButton);
+            }
+        }
+        // The caption shows the caller's date, which the picker edits live.
+        QCOMPARE(dialog.dateCaption(), caption);
+        QStringList shown;
+        for (int cell = 0; cell < CalendarDialog::CellCount; ++cell)
+            shown << dialog.dayCellText(cell);
+        QCOMPARE(shown, cells);
+        const int selectedCell = cells.indexOf(caption.section(u',', 1, 1).section(u' ', -1));
+        QCOMPARE(dialog.selectedCell(), selectedCell);
+        QVERIFY(drawnRed(dialog, selectedCell) && !drawnRed(dialog, selectedCell == 14 ? 0 : 14));
+        const bool beforeChrist = dialog.dateCaption().endsWith(QLatin1String(" BC"));
+        QCOMPARE((QList<int>{dialog.findChild<QComboBox*>("monthList")->currentIndex() + 1, year->value(),
+                             dialog.beforeChrist()}),
+                 (QList<int>{callers.month, astronomicalYear(callers.year, beforeChrist), beforeChrist}));
+        // Cancel gives the caller back the date it came with.
+        QVERIFY(dialog.isVisible());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible() && callers == given);
+    }
+
     // The refill after the picker keeps what was typed; Cancel then drops it all.
-    void calendarThenCancel()
+    void datePickerThenCancel()
     {
         Open open;
         controls(open.dialog, "hourBox=;personName=Grace;placeName=\u0141\u00f3d\u017a;yearBox=1;bcButton=1");
@@ -262,58 +336,58 @@ private slots:
             caption = picker->dateCaption();
             QTest::keyClick(picker->findChild<QSpinBox*>("yearBox"), Qt::Key_Up);
             QTest::mouseClick(picker->findChild<QLabel*>("day22"), Qt::LeftButton);
-            button(*picker, "OK")->click();
+            picker->accept();
         });
-        QTest::mouseClick(button(open.dialog, "&Calendar ..."), Qt::LeftButton);
+        press(open.dialog, "calendarButton");
         // The picker got the era and the date typed so far, and stepped up from 1 BC to 1 AD,
         // whose March begins on a Tuesday.
         QCOMPARE(caption, QStringLiteral("Monday, March 15, 1 BC"));
         QCOMPARE(controls(open.dialog, "dayList;yearBox;hourBox;personName;placeName"),
                  QStringLiteral("20|   1| 7|Grace|\u0141\u00f3d\u017a|AWND"));
-        QCOMPARE(press(open.dialog, "Cancel"), int(QDialog::Rejected));
+        QCOMPARE(press(open.dialog, "cancelButton"), int(QDialog::Rejected));
         QVERIFY(chartImage(open.chart) == chartImage(sampleChart()));
     }
 
     void lookUp_data()
     {
-        QTest::addColumn<int>("row");         // clicked before the button
-        QTest::addColumn<QString>("choice");  // "Ok" or "Cancel"
-        QTest::addColumn<QString>("shown");   // place lonD lonM latD latM zone
+        QTest::addColumn<int>("row");        // clicked, then Ok
+        QTest::addColumn<bool>("cancel");    // Cancel instead of Ok
+        QTest::addColumn<QString>("shown");  // place lonD lonM latD latM zone
         const QString untouched = "Boston|071|04|42|21|6|AWN";
         // clang-format off
-        QTest::newRow("E and S") << 0 << "Ok" << "Saint-Denis, R\u00e9union|055|27|20|53|24|AES";
-        QTest::newRow("empty line changes nothing") << 1 << "Ok" << untouched;
-        QTest::newRow("name only") << 2 << "Ok" << "Just a name|071|04|42|21|6|AWN";
-        QTest::newRow("cancel") << 0 << "Cancel" << untouched;
+        QTest::newRow("E and S") << 0 << false << "Saint-Denis, R\u00e9union|055|27|20|53|24|AES";
+        QTest::newRow("empty line changes nothing") << 1 << false << untouched;
+        QTest::newRow("name only") << 2 << false << "Just a name|071|04|42|21|6|AWN";
+        QTest::newRow("cancel") << 0 << true << untouched;
         // clang-format on
     }
 
     void lookUp()
     {
         QFETCH(int, row);
-        QFETCH(QString, choice);
+        QFETCH(bool, cancel);
         QFETCH(QString, shown);
         Open open;
         test::onNextModal<AtlasLookupDialog>([&](AtlasLookupDialog* lookup) {
             auto* list = lookup->findChild<QListView*>();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                               list->visualRect(list->model()->index(row, 0)).center());
-            button(*lookup, choice)->click();
+            cancel ? lookup->reject() : lookup->accept();
         });
-        QTest::mouseClick(button(open.dialog, "&Look up >>>"), Qt::LeftButton);
+        press(open.dialog, "lookUpButton");
         const QString boxes = "placeName;longitudeDegreesBox;longitudeMinutesBox;latitudeDegreesBox;"
                               "latitudeMinutesBox;zoneList";
         QCOMPARE(controls(open.dialog, boxes), shown);
         // The coordinates reach the chart only through OK.
         QVERIFY(open.dialog.isVisible() && chartImage(open.chart) == chartImage(sampleChart()));
-        QCOMPARE(press(open.dialog, "Ok"), int(QDialog::Accepted));
+        QCOMPARE(press(open.dialog, "okButton"), int(QDialog::Accepted));
         QVERIFY(open.messages.shown.isEmpty());
         Open reopened(open.chart);
         QCOMPARE(controls(reopened.dialog, boxes), shown);
     }
 
-    // After a lookup OK asks once whether daylight saving was in force there, and Yes or No does what it
-    // says; a place typed over the looked-up one forgets its zone.
+    // After a lookup OK asks once whether daylight saving was in force there, and Yes or No does what
+    // it says; a place typed over the looked-up one forgets its zone.
     void daylightSavingQuestion()
     {
         // clang-format off
@@ -328,9 +402,9 @@ private slots:
                 QTest::keyClicks(lookup->findChild<QLineEdit*>("filter"), "New York City, New York");
                 QTest::keyClick(lookup->findChild<QLineEdit*>("filter"), Qt::Key_Return);
             });
-            QTest::mouseClick(button(open.dialog, "&Look up >>>"), Qt::LeftButton);
+            press(open.dialog, "lookUpButton");
             QTest::keyClicks(open.dialog.findChild<QLineEdit*>("placeName"), typed);
-            QCOMPARE(press(open.dialog, "Ok"), int(QDialog::Accepted));
+            QCOMPARE(press(open.dialog, "okButton"), int(QDialog::Accepted));
             QCOMPARE((QList<int>{int(open.messages.shown.size()), open.chart.daylightSaving}), outcome);
             QVERIFY(open.messages.shown.isEmpty()
                     || open.messages.shown[0].text.startsWith("Daylight saving time was in force in America/New_York"));
@@ -340,22 +414,17 @@ private slots:
     // The real boxes: the caption, no icon, the whole text and the answer; Escape answers a question No.
     void realMessageBoxes()
     {
-        using Result = MessageService::Result;
-        const std::tuple<MessageService::Buttons, QMessageBox::StandardButton, Result> answers[] = {
-            {MessageService::Buttons::YesNo, QMessageBox::Yes, Result::Yes},
-            {MessageService::Buttons::YesNo, QMessageBox::NoButton, Result::No},
-            {MessageService::Buttons::Ok, QMessageBox::Ok, Result::Ok}};
         const QString text = "Modifications have been made to this chart.  Continue without saving ?";
-        for (const auto& [buttons, click, result] : answers) {
+        for (const auto answer : {MessageService::Result::Yes, MessageService::Result::No}) {
             QStringList seen;
-            test::onNextModal<QMessageBox>([&, click = click](QMessageBox* box) {
+            test::onNextModal<QMessageBox>([&](QMessageBox* box) {
                 seen << box->windowTitle() << QString::number(box->icon()) << box->text().replace(u'\u00a0', u' ');
-                if (click == QMessageBox::NoButton)
-                    QTest::keyClick(box, Qt::Key_Escape);
+                if (answer == MessageService::Result::Yes)
+                    box->button(QMessageBox::Yes)->click();
                 else
-                    box->button(click)->click();
+                    QTest::keyClick(box, Qt::Key_Escape);
             });
-            QCOMPARE(QtMessageService().show(nullptr, text, "Caption", buttons), result);
+            QCOMPARE(QtMessageService().show(nullptr, text, "Caption", MessageService::Buttons::YesNo), answer);
             QCOMPARE(seen, (QStringList{"Caption", QString::number(QMessageBox::NoIcon), text}));
         }
     }

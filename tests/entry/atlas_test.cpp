@@ -6,7 +6,6 @@
 #include "recordingmessages.h"
 
 #include <QDir>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
@@ -22,18 +21,11 @@ using namespace zodiara;
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // An atlas and its index: one record is for a line since removed, one line was added without
 // a record, one record names other coordinates than its line.
 // clang-format off
 const QByteArray Fixture = "Barnet, Greater London  000W12 51N39 UT   Europe/London\n"
                            "Cologne, Italy  009E57 45N35 CET  Europe/Rome\n"
-                           "Cologne, France  000E58 43N43 CET  Europe/Paris\n"
                            "K\xc3\xb6ln, Germany  006E57 50N56 CET  Europe/Berlin\n"
                            "London, Ontario  081W14 42N59 EST  America/Toronto\n"
                            "London, England  000W08 51N31 UT   Europe/London\n"
@@ -44,7 +36,7 @@ const QByteArray Fixture = "Barnet, Greater London  000W12 51N39 UT   Europe/Lon
                            "\xc5\x81\xc3\xb3\x64\xc5\xba, Poland  019E28 51N46 CET  Europe/Warsaw\n"
                            "Springfield IL  089W39 39N48 CST\n"
                            "Springfield MA  072W35 42N06 EST\n";
-const QByteArray FixtureIndex = "000W12 51N39\t43000\n009E57 45N35\t7032\n000E58 43N43\t728\n"
+const QByteArray FixtureIndex = "000W12 51N39\t43000\n009E57 45N35\t7032\n"
                                 "006E57 50N56\t963395\tCologne\tKoeln\n081W14 42N59\t346765\n"
                                 "000W08 51N31\t8961989\tLondres\n007W19 55N00\t83652\n072W06 41N21\t27000\n"
                                 "010E00 10N00\t99999999\tParis\n095W33 33N40\t25171\n002E21 48N51\t2138551\n"
@@ -57,7 +49,7 @@ const QList<int> NoAnswer{0, 0, -1, -1, -1};
 struct Case {
     const char* name;
     QString zone;
-    const char* when;      // local date, then " BC" for the era or the clock time when not noon
+    QString when;          // local date, then " BC" for the era or the clock time when not noon
     int tableZone;
     bool dst;
     QList<int> result;     // known, in force, standard zone, new zone, new flag; -1: none
@@ -108,7 +100,8 @@ private slots:
             {"a\r\n\n\r\nbc\r\n", {"a", "", "", "bc"}},
             {"\xef\xbb\xbfZ\xc3\xbcrich\n", {"Zürich"}},
             {"Z\xfcrich\n\x80 x", {"Zürich", "€ x"}},
-            {"Z\xc3\xbcrich\nK\xf6ln", {"ZÃ¼rich", "Köln"}}};  // one bad byte makes it all Windows-1252
+            {"Z\xc3\xbcrich\nK\xf6ln", {"ZÃ¼rich", "Köln"}},  // one bad byte makes it all Windows-1252
+            {"a\n" + QByteArray(AtlasMaxLineBytes + 1, 'x') + "\nb", {"a", "b"}}};  // too long a line is skipped
         // clang-format on
         for (const auto& [bytes, expected] : files) {
             const Atlas atlas(bytes, {});
@@ -119,17 +112,15 @@ private slots:
         }
     }
 
-    // Nothing is waited on, and no file or line is read without bound.
+    // Nothing is waited on, and no file is read without bound.
     void boundedReading()
     {
         QTemporaryDir dir;
         QFile huge(dir.filePath("huge"));
         QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
         QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(AtlasMaxFileBytes + 1));  // sparse: no disk space taken
-        QVERIFY(writeFile(dir.filePath("long"), "New York  074W00  40N43 EST\n" + QByteArray(AtlasMaxLineBytes + 1, 'x')
-                                                    + "\nParis  002E20  48N52 CET\n"));
-        QList<int> lines;  // -1: refused
-        for (const QString name : {"fifo", "huge", "long"}) {
+        QList<bool> read;
+        for (const QString name : {"fifo", "huge"}) {
             const QString path = dir.filePath(name);
             auto reading = std::async(std::launch::async, [&path] { return readAtlas(path); });
             if (reading.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
@@ -138,10 +129,9 @@ private slots:
                 if (writer >= 0)
                     ::close(writer);
             }
-            const std::optional<Atlas> atlas = reading.get();
-            lines << (atlas ? atlas->lineCount() : -1);
+            read << reading.get().has_value();
         }
-        QCOMPARE(lines, (QList<int>{-1, -1, 2}));
+        QCOMPARE(read, (QList<bool>{false, false}));
     }
 
     void parseLine_data()
@@ -155,9 +145,7 @@ private slots:
         QTest::newRow("zone only after the latitude") << "EST  074W00  40N43 x" << "EST|074W00|40N43|-1";
         QTest::newRow("short after longitude degrees") << "Nowhere  07" << "Nowhere|07E|-|-1";
         QTest::newRow("stops after the longitude") << "Nowhere  074W00   " << "Nowhere|074W00|-|-1";
-        QTest::newRow("place and spaces only") << "Just a place   " << "Just a place|-|-|-1";
-        QTest::newRow("single spaces in the name") << "Rio de Janeiro  043W12  22S54 BZT2"
-                                                   << "Rio de Janeiro|043W12|22S54|3";
+        QTest::newRow("single spaces in the place, then spaces only") << "Just a place   " << "Just a place|-|-|-1";
         QTest::newRow("place cut to 49 characters") << QString(60, u'p') + "  001W02  03N04 UT"
                                                     << QString(49, u'p') + "|001W02|03N04|0";
         // clang-format on
@@ -185,7 +173,7 @@ private slots:
         // clang-format off
         QTest::newRow("each rank, by population") << "london" << "London, England|London, Ontario|Londonderry|"
                                                                  "New London, Connecticut|Barnet, Greater London";
-        QTest::newRow("a common name counts as the name") << "Cologne" << "Köln, Germany|Cologne, Italy|Cologne, France";
+        QTest::newRow("a common name counts as a name") << "Cologne" << "Köln, Germany|Cologne, Italy";
         QTest::newRow("case and accents ignored") << "KÖLN" << "Köln, Germany";
         QTest::newRow("every common name") << "koeln" << "Köln, Germany";
         QTest::newRow("letters with a stroke") << "lodz" << "Łódź, Poland";
@@ -207,28 +195,13 @@ private slots:
         QTEST(places.join(u'|'), "places");
     }
 
-    // Typing highlights the best match, Down moves on from the filter box, and Enter takes the line whole.
-    void lookUpDialog()
-    {
-        QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("atlas.txt"), Fixture)
-                && writeFile(dir.filePath("atlas-index.txt"), FixtureIndex));
-        test::RecordingMessages messages;
-        AtlasLookupDialog dialog(nullptr, dir.filePath("atlas.txt"), messages);
-        dialog.show();
-        auto* filter = dialog.findChild<QLineEdit*>("filter");
-        QTest::keyClicks(filter, "london");
-        QTest::keyClick(filter, Qt::Key_Down);
-        QTest::keyClick(filter, Qt::Key_Return);
-        QVERIFY(dialog.result() == QDialog::Accepted && messages.shown.isEmpty());
-        QCOMPARE(dialog.chosenLine(), "London, Ontario  081W14 42N59 EST  America/Toronto");
-    }
-
     // A missing atlas, or one without a line giving a place and its coordinates, is reported over the dialog.
     void unusableAtlasIsReported()
     {
         QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("names.txt"), "Just a name\n\nNew York  074W00\n"));
+        QFile names(dir.filePath("names.txt"));
+        QVERIFY(names.open(QIODevice::WriteOnly) && names.write("Just a name\n\nNew York  074W00\n") > 0
+                && names.flush());
         QStringList shown;
         for (const QString name : {"missing.txt", "names.txt"}) {
             test::RecordingMessages messages;
@@ -242,10 +215,9 @@ private slots:
         QVERIFY(shown[3].startsWith("The atlas file " + QDir::toNativeSeparators(dir.filePath("names.txt"))));
     }
 
-    // A table zone is a whole word, told apart by punctuation and case: AEST, ACST and BAT are zones of their
-    // own, not EST, CST or AT; NST and the earlier of two go by table order; a later whole word counts. The
-    // IANA zone follows the latitude, with or without a table zone; an abbreviation, a slash in the place or
-    // a line without a latitude name none.
+    // A table zone is a whole word, told apart by punctuation and case: AEST, ACST and BAT are not EST, CST
+    // or AT, and of two (NST twice, CET UT) the first in the table counts. The IANA zone follows the latitude,
+    // with or without a table zone; an abbreviation, a slash in the place or a line without a latitude name none.
     void zoneNames()
     {
         QList<int> zones;
@@ -270,12 +242,11 @@ private slots:
     void daylightSaving()
     {
         QFETCH(Case, c);
-        const QString when = QString::fromLatin1(c.when);
-        const QDate day = QDate::fromString(when.left(10), Qt::ISODate);
-        const QTime time = when.size() > 13 ? QTime::fromString(when.right(5), "hh:mm") : QTime(12, 0);
+        const QDate day = QDate::fromString(c.when.left(10), Qt::ISODate);
+        const QTime time = c.when.size() > 13 ? QTime::fromString(c.when.right(5), "hh:mm") : QTime(12, 0);
         const CalendarDate date{day.year(), std::int8_t(day.day()), std::int8_t(day.month())};
         const DaylightSavingCheck result =
-            checkDaylightSaving(c.zone, date, when.endsWith("BC"), time.hour(), time.minute(), c.tableZone, c.dst);
+            checkDaylightSaving(c.zone, date, c.when.endsWith("BC"), time.hour(), time.minute(), c.tableZone, c.dst);
         QCOMPARE((QList<int>{result.known, result.inForce, result.standardZone, result.zone.value_or(-1),
                              result.daylightSaving ? int(*result.daylightSaving) : -1}),
                  c.result);

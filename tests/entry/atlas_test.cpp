@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimeZone>
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,23 +1,22 @@
-// The chart data dialog and its integer boxes, driven by keys and clicks, with the date
-// picker and the atlas lookup opened from it.
+// The chart data dialog and what it opens, driven by keys and clicks: its integer boxes, the date
+// picker, the atlas lookup with its daylight-saving question, and the message boxes.
+#include "chart/calendar.h"
+#include "chart/chartfile.h"
 #include "entry/atlaslookupdialog.h"
 #include "entry/calendardialog.h"
 #include "entry/chartedit.h"
-#include "chart/chartfile.h"
 #include "entry/intedit.h"
 #include "recordingmessages.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
-#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <cstring>
 
 using namespace zodiara;
@@ -49,9 +48,11 @@ Chart sampleChart(CalendarDate date = {1998, 15, 3}, TimeOfDay time = {14, 5, 37
     return chart;
 }
 
+// The dialog on a copy of `start`; its boxes are recorded unless `service` shows them.
 struct Open {
-    explicit Open(const Chart& start = sampleChart(), const QString& directory = atlasDirectory)
-        : chart(start), dialog(nullptr, chart, directory, messages)
+    explicit Open(const Chart& start = sampleChart(), const QString& directory = atlasDirectory,
+                  MessageService* service = nullptr)
+        : chart(start), dialog(nullptr, chart, directory, service ? *service : messages)
     {
         dialog.show();
     }
@@ -60,17 +61,10 @@ struct Open {
     ChartEdit dialog;
 };
 
-QPushButton* button(const QWidget& parent, const QString& text)
+// Clicks the button named okButton, cancelButton, calendarButton or lookUpButton.
+int press(QDialog& dialog, const char* button)
 {
-    for (QPushButton* b : parent.findChildren<QPushButton*>())
-        if (b->text() == text)
-            return b;
-    qFatal("no button %s", qPrintable(text));
-}
-
-int press(QDialog& dialog, const char* text)
-{
-    QTest::mouseClick(button(dialog, text), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
     return dialog.result();
 }
 
@@ -98,6 +92,17 @@ QString controls(const QWidget& dialog, const QString& items)
     return (read << letters).join(u'|');
 }
 
+// The date picker's grid with days 1..days, then from2..to2, starting at cell `first`; "" elsewhere.
+QStringList month(int first, int days, int from2 = 1, int to2 = 0)
+{
+    QStringList texts(CalendarDialog::CellCount);
+    for (int d = 1; d <= days; ++d)
+        texts[first++] = QString::number(d);
+    for (int d = from2; d <= to2; ++d)
+        texts[first++] = QString::number(d);
+    return texts;
+}
+
 }  // namespace
 
 class ChartEditTest : public QObject {
@@ -108,29 +113,26 @@ private slots:
     void initTestCase()
     {
         test::installQuietHandler();
-        QVERIFY(m_atlasDir.isValid());
         atlasDirectory = m_atlasDir.path();
         QFile atlas(m_atlasDir.filePath("atlas.txt"));
         QVERIFY(atlas.open(QIODevice::WriteOnly)
-                && atlas.write("New York  074W00  40N43 EST\r\n\nMadrid  003E41  40S24 CET\nJust a name\n"
-                               "Z\xc3\xbcrich  008E32  47N22 CET\nSydney  151E13  33S52 AEST") > 0);
+                && atlas.write("Saint-Denis, R\xc3\xa9union  055E27  20S53 USZ3\n\nJust a name\n") > 0);
     }
 
     void intEditKeystrokes_data()
     {
         QTest::addColumn<QString>("box");   // and its text before the keys
-        QTest::addColumn<QString>("keys");  // "<" is Backspace, "^" is Home
+        QTest::addColumn<QString>("keys");  // "^" is Home
         QTest::addColumn<QString>("text");
+        // clang-format off
         QTest::newRow("hour 2 then 5") << "hourBox=" << "25" << "2";
-        QTest::newRow("year 3001") << "yearBox=" << "3001" << "300";
-        QTest::newRow("no year 0") << "yearBox=" << "02" << "2";
-        QTest::newRow("longitude 181") << "longitudeDegreesBox=" << "181" << "18";
+        QTest::newRow("no year 0, after the blanks of a filled box") << "yearBox=   " << "02" << "   2";
         QTest::newRow("longitude 180") << "longitudeDegreesBox=" << "180" << "180";
         QTest::newRow("other characters dropped") << "yearBox=" << "1a +-Z.\u00e9\u0663" "9" << "19";
         QTest::newRow("text limit counts the terminator") << "minuteBox=" << "059" << "05";
         QTest::newRow("taken back before the caret") << "hourBox=" << "2^3" << "2";
-        QTest::newRow("leading blanks of a filled box") << "yearBox=   0" << "<7" << "   7";
         QTest::newRow("out of range with the caret at the start ends") << "hourBox=99" << "^x" << "99";
+        // clang-format on
     }
 
     void intEditKeystrokes()
@@ -142,130 +144,159 @@ private slots:
         auto* edit = open.dialog.findChild<IntEdit*>(box.section(u'=', 0, 0));
         // QTest types ASCII only; every key goes as a plain key event instead.
         for (const QChar key : keys) {
-            const bool typed = key != u'<' && key != u'^';
-            const int code = typed ? key.toUpper().unicode() : key == u'<' ? int(Qt::Key_Backspace) : int(Qt::Key_Home);
-            QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, typed ? QString(key) : QString());
-            QApplication::sendEvent(edit, &press);
+            const bool home = key == u'^';
+            QKeyEvent event(QEvent::KeyPress, home ? int(Qt::Key_Home) : key.toUpper().unicode(), Qt::NoModifier,
+                            home ? QString() : QString(key));
+            QApplication::sendEvent(edit, &event);
         }
         QTEST(edit->text(), "text");
     }
 
-    void fillControls_data()
-    {
-        QTest::addColumn<Chart>("chart");
-        QTest::addColumn<QString>("shown");  // year hour minute lonD lonM latD latM month day zone
-        QTest::newRow("zeros, 180, North as a longitude shows East")
-            << sampleChart({0, 0, 0}, {}, 0, {180, 0, North}, {0, 0, North}) << "   0| 0| 0|180|00|00|00|-1|-1|0|AEN";
-        QTest::newRow("5 7 W, 40 43 S, year 45") << sampleChart({45, 9, 6}, {9, 5}, 13, {5, 7, West}, {40, 43, South})
-                                                 << "  45| 9| 5|005|07|40|43|5|8|13|AWS";
-        QTest::newRow("49 E, BC, daylight saving")
-            << sampleChart({2024, 31, 12}, {23, 59}, 28, {49, 59, East}, {9, 10, North}, true, true)
-            << "2024|23|59|049|59|09|10|11|30|28|BEND";
-    }
-
+    // Padded as the boxes are typed; a longitude not West is East.
     void fillControls()
     {
-        QFETCH(Chart, chart);
-        Open open(chart);
-        QTEST(controls(open.dialog, "yearBox;hourBox;minuteBox;longitudeDegreesBox;longitudeMinutesBox;"
-                                    "latitudeDegreesBox;latitudeMinutesBox;monthList;dayList;zoneList"),
-              "shown");
+        Open open(sampleChart({45, 9, 6}, {9, 5}, 28, {5, 7, North}, {9, 10, South}, true, true));
+        QCOMPARE(controls(open.dialog, "yearBox;hourBox;minuteBox;longitudeDegreesBox;longitudeMinutesBox;"
+                                       "latitudeDegreesBox;latitudeMinutesBox;monthList;dayList;zoneList"),
+                 QStringLiteral("  45| 9| 5|005|07|09|10|5|8|28|BESD"));
     }
 
-    void okWritesOnlyTheEntries()
-    {
-        // OK writes the entries and nothing else: a text's remainder and derived fields stay.
-        Chart start = sampleChart();
-        start.longitude.direction = North;  // not West: shown and stored as East
-        Open open(start);
-        controls(open.dialog, "personName=Grace Hopper;yearBox=1906;hourBox=7;minuteBox=45;longitudeDegreesBox=5;"
-                              "longitudeMinutesBox=7;latitudeDegreesBox=40;latitudeMinutesBox=43;placeName=New York;"
-                              "monthList=11;dayList=8;zoneList=7;southButton=1;daylightSavingBox=1");
-        QTest::keyClick(open.dialog.findChild<QLineEdit*>("hourBox"), Qt::Key_Return);  // Enter is OK
-        QCOMPARE(open.dialog.result(), int(QDialog::Accepted));
-        QVERIFY(open.messages.shown.isEmpty());
-        const Chart written = sampleChart({1906, 9, 12}, {7, 45, 0, 99}, 7, {5, 7, East}, {40, 43, South}, false, true,
-                                          "Grace Hopper", "New York");
-        QVERIFY(chartImage(open.chart) == chartImage(written));
-    }
-
-    // No box shows the seconds: a new hour or minute starts on the minute, anything else keeps them.
-    void okTakesValidEntries_data()
+    // OK writes the entries and nothing else: a text's remainder and derived fields stay. No box shows
+    // the seconds: a new hour or minute starts on the minute. A refusal names its problem over the
+    // dialog, which stays open with every entry as typed.
+    void ok_data()
     {
         QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("refusal");  // empty: taken
         QTest::addColumn<Chart>("written");
-        QTest::newRow("nothing changed") << "" << sampleChart();
+        const Chart start = sampleChart();
+        // clang-format off
+        QTest::newRow("every box")
+            << "personName=Grace Hopper;yearBox=1906;hourBox=7;minuteBox=45;longitudeDegreesBox=5;"
+               "longitudeMinutesBox=7;eastButton=1;latitudeDegreesBox=40;latitudeMinutesBox=43;southButton=1;"
+               "placeName=New York;monthList=11;dayList=8;zoneList=7;daylightSavingBox=1" << ""
+            << sampleChart({1906, 9, 12}, {7, 45, 0, 99}, 7, {5, 7, East}, {40, 43, South}, false, true,
+                           "Grace Hopper", "New York");
         QTest::newRow("the same time typed again, another year and name")
-            << "hourBox=14;minuteBox=05;yearBox=1999;personName=Bo"
+            << "hourBox=14;minuteBox=05;yearBox=1999;personName=Bo" << ""
             << sampleChart({1999, 15, 3}, {14, 5, 37, 99}, 6, {71, 4, West}, {42, 21, North}, false, false, "Bo");
-        QTest::newRow("another hour") << "hourBox=13" << sampleChart({1998, 15, 3}, {13, 5, 0, 99});
-        QTest::newRow("another minute") << "minuteBox=6" << sampleChart({1998, 15, 3}, {14, 6, 0, 99});
-        // Month and day lists are indexes: February is 1, the 29th is 28.
-        QTest::newRow("29 February 2000") << "monthList=1;dayList=28;yearBox=2000" << sampleChart({2000, 29, 2});
-        QTest::newRow("4 October 1582") << "monthList=9;dayList=3;yearBox=1582" << sampleChart({1582, 4, 10});
-        QTest::newRow("15 October 1582") << "monthList=9;dayList=14;yearBox=1582" << sampleChart({1582, 15, 10});
-        QTest::newRow("180 00 and 90 00")
-            << "longitudeDegreesBox=180;longitudeMinutesBox=00;latitudeDegreesBox=90;latitudeMinutesBox=0"
-            << sampleChart({1998, 15, 3}, {14, 5, 37, 99}, 6, {180, 0, West}, {90, 0, North});
+        QTest::newRow("another hour") << "hourBox=13" << "" << sampleChart({1998, 15, 3}, {13, 5, 0, 99});
+        QTest::newRow("another minute") << "minuteBox=6" << "" << sampleChart({1998, 15, 3}, {14, 6, 0, 99});
+        QTest::newRow("29 Feb 1999") << "monthList=1;dayList=28;yearBox=1999" << "February 1999 has 28 days." << start;
+        QTest::newRow("29 Feb 44 BC") << "monthList=1;dayList=28;yearBox=44;bcButton=1"
+                                      << "February 44 BC has 28 days." << start;
+        QTest::newRow("10 October 1582") << "monthList=9;dayList=9;yearBox=1582"
+            << "October 5 to 14, 1582 do not exist: the calendar reform followed October 4 with October 15." << start;
+        QTest::newRow("year 0") << "yearBox=   0" << "There is no year 0: the year before 1 AD is 1 BC." << start;
+        QTest::newRow("pasted letters") << "yearBox=19x9" << "The year must be a whole number from 1 to 3000." << start;
+        QTest::newRow("blank hour") << "hourBox=  " << "Please enter the hour (a whole number from 0 to 23)." << start;
+        QTest::newRow("longitude past 180") << "longitudeDegreesBox=180;longitudeMinutesBox=30"
+                                            << "A longitude cannot be more than 180\u00b000'." << start;
+        QTest::newRow("latitude past 90") << "latitudeDegreesBox=90;latitudeMinutesBox=01"
+                                          << "A latitude cannot be more than 90\u00b000'." << start;
+        QTest::newRow("name not storable") << "personName=Ann \u65e5"
+            << "The person's name holds the character \"\u65e5\", which a chart file cannot store." << start;
+        // It would reach the report, the JSON and the drawing.
+        QTest::newRow("place with a tab") << "placeName=Paris\tTexas"
+            << "The place name holds a control character (a tab, line break, escape or the like), which a chart "
+               "cannot hold." << start;
+        // clang-format on
     }
 
-    void okTakesValidEntries()
+    void ok()
     {
         QFETCH(QString, edits);
+        QFETCH(QString, refusal);
         QFETCH(Chart, written);
         Open open;
         controls(open.dialog, edits);
-        QCOMPARE(press(open.dialog, "Ok"), int(QDialog::Accepted));
-        QVERIFY(open.messages.shown.isEmpty() && chartImage(open.chart) == chartImage(written));
-    }
-
-    void checksOnOk_data()
-    {
-        QTest::addColumn<QString>("edits");
-        QTest::addColumn<QString>("message");
-        const QString control = " holds a control character (a tab, line break, escape or the like), which a chart "
-                                "cannot hold.";
-        QTest::newRow("29 February 1999") << "monthList=1;dayList=28;yearBox=1999" << "February 1999 has 28 days.";
-        QTest::newRow("29 February 44 BC") << "monthList=1;dayList=28;yearBox=44;bcButton=1"
-                                           << "February 44 BC has 28 days.";
-        QTest::newRow("10 October 1582")
-            << "monthList=9;dayList=9;yearBox=1582"
-            << "October 5 to 14, 1582 do not exist: the calendar reform followed October 4 with October 15.";
-        QTest::newRow("year 0") << "yearBox=   0" << "There is no year 0: the year before 1 AD is 1 BC.";
-        QTest::newRow("pasted letters") << "yearBox=19x9" << "The year must be a whole number from 1 to 3000.";
-        QTest::newRow("empty hour") << "hourBox=" << "Please enter the hour (a whole number from 0 to 23).";
-        QTest::newRow("blank latitude minutes")
-            << "latitudeMinutesBox=  " << "Please enter the latitude's minutes (a whole number from 0 to 59).";
-        QTest::newRow("longitude past 180") << "longitudeDegreesBox=180;longitudeMinutesBox=30"
-                                            << "A longitude cannot be more than 180\u00b000'.";
-        QTest::newRow("latitude past 90") << "latitudeDegreesBox=90;latitudeMinutesBox=01"
-                                          << "A latitude cannot be more than 90\u00b000'.";
-        QTest::newRow("name not storable")
-            << "personName=Ann \u65e5"
-            << "The person's name holds the character \"\u65e5\", which a chart file cannot store.";
-        // They would reach the report, the JSON and the drawing.
-        QTest::newRow("name with an escape sequence") << "personName=Ann\x1b[2J" << "The person's name" + control;
-        QTest::newRow("place with a tab") << "placeName=Paris\tTexas" << "The place name" + control;
-    }
-
-    void checksOnOk()
-    {
-        QFETCH(QString, edits);
-        QFETCH(QString, message);
-        Open open;
-        controls(open.dialog, edits);
-        QCOMPARE(press(open.dialog, "Ok"), int(QDialog::Rejected));
-        QCOMPARE(open.messages.texts(), QStringList{message});
-        QCOMPARE(open.messages.shown[0].owner.data(), &open.dialog);
-        QVERIFY(open.dialog.isVisible() && chartImage(open.chart) == chartImage(sampleChart()));
-        // Nothing typed is lost: the boxes still hold the refused entries.
+        QTest::keyClick(open.dialog.findChild<QLineEdit*>("hourBox"), Qt::Key_Return);  // Enter is OK
+        QCOMPARE(open.dialog.result(), int(refusal.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(open.messages.texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
+        QVERIFY(chartImage(open.chart) == chartImage(written));
+        QVERIFY(refusal.isEmpty() || (open.dialog.isVisible() && open.messages.shown[0].owner == &open.dialog));
+        // Nothing typed is lost: the boxes still hold the entries.
         for (const QString& edit : edits.split(u';'))
             if (auto* box = open.dialog.findChild<QLineEdit*>(edit.section(u'=', 0, 0)))
                 QCOMPARE(box->text(), edit.section(u'=', 1));
     }
 
+    void datePicker_data()
+    {
+        QTest::addColumn<QString>("start");
+        // "m" next month in the list, "y" and "d" the year box's arrows up and down,
+        // a cell number, "t<year>" typed over the year, "enter" Enter in the year box
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("caption");  // its day is the selected one
+        QTest::addColumn<QStringList>("cells");
+        // clang-format off
+        // The reform: Thursday the 4th was followed by Friday the 15th.
+        QTest::newRow("reform gap") << "1582-10-09" << "" << "Friday, October 15, 1582" << month(1, 4, 15, 31);
+        // 44 BC is the astronomical year -43, with no leap day.
+        QTest::newRow("44 BC") << "44-02-29 BC" << "" << "Tuesday, February 28, 44 BC" << month(3, 28);
+        QTest::newRow("31 to April") << "1998-03-31" << "m" << "Thursday, April 30, 1998" << month(3, 30);
+        QTest::newRow("29th, year+1") << "2000-02-29" << "y" << "Wednesday, February 28, 2001" << month(4, 28);
+        // A click on a day picks it; an empty cell does nothing.
+        QTest::newRow("click") << "1998-03-15" << "19 40" << "Friday, March 20, 1998" << month(0, 31);
+        // No year 0: the arrows step across it and change the era; 1 BC is a leap year.
+        QTest::newRow("2 AD, two down") << "2-02-28" << "d d" << "Saturday, February 28, 1 BC" << month(0, 29);
+        QTest::newRow("1 BC, up") << "1-02-28 BC" << "y" << "Monday, February 28, 1" << month(2, 28);
+        // A typed year shows at once, and Enter leaves the picker open.
+        QTest::newRow("typed, Enter") << "1998-03-15" << "t2000 enter" << "Wednesday, March 15, 2000" << month(3, 31);
+        QTest::newRow("typed keeps the 29th") << "2000-02-29" << "t2004" << "Sunday, February 29, 2004" << month(0, 29);
+        QTest::newRow("typed keeps the era") << "44-03-15 BC" << "t45" << "Tuesday, March 15, 45 BC" << month(2, 31);
+        QTest::newRow("typed with an era") << "44-03-15 BC" << "t5ad" << "Sunday, March 15, 5" << month(0, 31);
+        // clang-format on
+    }
+
+    void datePicker()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, action);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, cells);
+        const QStringList ymd = start.section(u' ', 0, 0).split(u'-');  // "44-02-29 BC"
+        const CalendarDate given{ymd[0].toInt(), std::int8_t(ymd[2].toInt()), std::int8_t(ymd[1].toInt())};
+        CalendarDate callers = given;
+        CalendarDialog dialog(nullptr, callers, 3000, start.endsWith(QLatin1String("BC")));
+        dialog.show();
+        auto* year = dialog.findChild<QSpinBox*>("yearBox");
+        for (const QString& step : action.split(u' ', Qt::SkipEmptyParts)) {
+            if (step == u'm') {
+                QTest::keyClick(dialog.findChild<QComboBox*>("monthList"), Qt::Key_Down);
+            } else if (step == u'y' || step == u'd') {
+                QTest::keyClick(year, step == u'y' ? Qt::Key_Up : Qt::Key_Down);
+            } else if (step.startsWith(u't')) {
+                year->setFocus();
+                year->selectAll();
+                QTest::keyClicks(year, step.mid(1));
+            } else if (step == "enter") {
+                QTest::keyClick(year, Qt::Key_Return);
+            } else {
+                QTest::mouseClick(dialog.findChild<QLabel*>("day" + step), Qt::LeftButton);
+            }
+        }
+        // The caption shows the caller's date, which the picker edits live.
+        QCOMPARE(dialog.dateCaption(), caption);
+        if (!action.contains(u't'))  // a typed year stays as typed
+            QCOMPARE(year->text(), caption.section(QStringLiteral(", "), 2));
+        QStringList shown;
+        for (int cell = 0; cell < CalendarDialog::CellCount; ++cell)
+            shown << dialog.dayCellText(cell);
+        QCOMPARE(shown, cells);
+        QCOMPARE(dialog.selectedCell(), cells.indexOf(caption.section(u',', 1, 1).section(u' ', -1)));
+        const bool beforeChrist = dialog.dateCaption().endsWith(QLatin1String(" BC"));
+        QCOMPARE((QList<int>{dialog.findChild<QComboBox*>("monthList")->currentIndex() + 1, year->value(),
+                             dialog.beforeChrist()}),
+                 (QList<int>{callers.month, astronomicalYear(callers.year, beforeChrist), beforeChrist}));
+        // Cancel gives the caller back the date it came with.
+        QVERIFY(dialog.isVisible());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible() && callers == given);
+    }
+
     // The refill after the picker keeps what was typed; Cancel then drops it all.
-    void calendarThenCancel()
+    void datePickerThenCancel()
     {
         Open open;
         controls(open.dialog, "hourBox=;personName=Grace;placeName=\u0141\u00f3d\u017a;yearBox=1;bcButton=1");
@@ -276,130 +307,80 @@ private slots:
             caption = picker->dateCaption();
             QTest::keyClick(picker->findChild<QSpinBox*>("yearBox"), Qt::Key_Up);
             QTest::mouseClick(picker->findChild<QLabel*>("day22"), Qt::LeftButton);
-            button(*picker, "OK")->click();
+            picker->accept();
         });
-        QTest::mouseClick(button(open.dialog, "&Calendar ..."), Qt::LeftButton);
+        press(open.dialog, "calendarButton");
         // The picker got the era and the date typed so far, and stepped up from 1 BC to 1 AD,
         // whose March begins on a Tuesday.
         QCOMPARE(caption, QStringLiteral("Monday, March 15, 1 BC"));
         QCOMPARE(controls(open.dialog, "dayList;yearBox;hourBox;personName;placeName"),
                  QStringLiteral("20|   1| 7|Grace|\u0141\u00f3d\u017a|AWND"));
-        QCOMPARE(press(open.dialog, "Cancel"), int(QDialog::Rejected));
+        QCOMPARE(press(open.dialog, "cancelButton"), int(QDialog::Rejected));
         QVERIFY(chartImage(open.chart) == chartImage(sampleChart()));
     }
 
-    // Each label is centred under its own box, and the month list keeps its natural width.
-    void dateAndTimeLayout()
-    {
-        Open open;
-        QVERIFY(QTest::qWaitForWindowExposed(&open.dialog));
-        for (const auto& [text, box] : {std::pair("hr (24hr)", "hourBox"), {"minutes", "minuteBox"},
-                                        {"Time Zone", "zoneList"}}) {
-            const auto labels = open.dialog.findChildren<QLabel*>();
-            const QLabel* label = *std::ranges::find(labels, QString(text), &QLabel::text);
-            const QWidget* above = open.dialog.findChild<QWidget*>(box);
-            const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
-            const QRect drawn = QStyle::alignedRect(label->layoutDirection(), label->alignment(),
-                                                    {textWidth, label->height()}, label->contentsRect());
-            const QPoint textCentre = label->mapTo(&open.dialog, drawn.center());
-            const QRect boxRect(above->mapTo(&open.dialog, QPoint()), above->size());
-            QVERIFY2(std::abs(textCentre.x() - boxRect.center().x()) <= 2 && textCentre.y() > boxRect.bottom(),
-                     text);
-        }
-        auto* month = open.dialog.findChild<QComboBox*>("monthList");
-        QCOMPARE(month->width(), month->sizeHint().width());
-    }
-
-    void lookUp_data()
-    {
-        QTest::addColumn<QString>("pick");   // a row to click then Ok, "cancel", or a filter to type then Enter
-        QTest::addColumn<bool>("atlas");     // false: no atlas file, an error box and an empty list
-        QTest::addColumn<QString>("shown");  // place lonD lonM latD latM zone
-        const QString untouched = "Boston|071|04|42|21|6|AWN";
-        QTest::newRow("EST line") << "0" << true << "New York|074|00|40|43|6|AWN";
-        QTest::newRow("E and S") << "2" << true << "Madrid|003|41|40|24|28|AES";
-        QTest::newRow("name only") << "3" << true << "Just a name|071|04|42|21|6|AWN";
-        QTest::newRow("empty line changes nothing") << "1" << true << untouched;
-        QTest::newRow("cancel") << "cancel" << true << untouched;
-        QTest::newRow("filter ignores case and accents, Enter picks") << "zURI" << true << "Zürich|008|32|47|22|28|AEN";
-        QTest::newRow("missing atlas") << "0" << false << untouched;
-    }
-
+    // Down from the filter box walks the list. The boxes take the picked line's place, coordinates and
+    // zone as far as the line gives them; the chart takes them only through OK.
     void lookUp()
     {
-        QFETCH(QString, pick);
-        QFETCH(bool, atlas);
-        QFETCH(QString, shown);
-        QTemporaryDir empty;
-        Open open(sampleChart(), atlas ? atlasDirectory : empty.path());
-        test::onNextModal<AtlasLookupDialog>([&](AtlasLookupDialog* lookup) {
-            QTRY_COMPARE(open.messages.shown.size(), atlas ? 0 : 1);
-            auto* list = lookup->findChild<QListView*>();
-            bool isRow = false;
-            if (const int row = pick.toInt(&isRow); isRow || pick == "cancel") {
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                  list->visualRect(list->model()->index(row, 0)).center());
-                button(*lookup, isRow ? "Ok" : "Cancel")->click();
-            } else {
-                QTest::keyClicks(lookup->findChild<QLineEdit*>("filter"), pick);
+        // clang-format off
+        const std::tuple<int, bool, QString> rows[] = {  // the row walked to, Escape, the boxes
+            {0, false, "Saint-Denis, R\u00e9union|055|27|20|53|24|AES"}, {1, false, "Boston|071|04|42|21|6|AWN"},
+            {2, false, "Just a name|071|04|42|21|6|AWN"}, {0, true, "Boston|071|04|42|21|6|AWN"}};
+        // clang-format on
+        for (const auto& [row, cancel, shown] : rows) {
+            Open open;
+            test::onNextModal<AtlasLookupDialog>([row = row, cancel = cancel](AtlasLookupDialog* lookup) {
+                auto* filter = lookup->findChild<QLineEdit*>("filter");
+                for (int down = 0; down <= row; ++down)
+                    QTest::keyClick(filter, Qt::Key_Down);
+                QTest::keyClick(filter, cancel ? Qt::Key_Escape : Qt::Key_Return);
+            });
+            press(open.dialog, "lookUpButton");
+            const QString boxes = "placeName;longitudeDegreesBox;longitudeMinutesBox;latitudeDegreesBox;"
+                                  "latitudeMinutesBox;zoneList";
+            QCOMPARE(controls(open.dialog, boxes), shown);
+            QVERIFY(open.dialog.isVisible() && chartImage(open.chart) == chartImage(sampleChart()));
+            QCOMPARE(press(open.dialog, "okButton"), int(QDialog::Accepted));
+            QVERIFY(open.messages.shown.isEmpty());
+            Open reopened(open.chart);
+            QCOMPARE(controls(reopened.dialog, boxes), shown);
+        }
+    }
+
+    // After a lookup, OK asks once in a real box, without an icon, whether daylight saving was in force
+    // there, and Yes or No (Escape) does what it says; a place typed over the looked-up one forgets its zone.
+    void daylightSavingQuestion()
+    {
+        const QString asked = "Daylight saving time was in force in America/New_York on July 4, 1976. Check "
+                              "\"Daylight Savings ?\"?";
+        // clang-format off
+        const std::tuple<QString, QMessageBox::StandardButton, int> rows[] = {  // typed place, answer, flag
+            {"", QMessageBox::Yes, 1}, {"", QMessageBox::No, 0}, {"Brooklyn", QMessageBox::Yes, 0}};
+        // clang-format on
+        for (const auto& [typed, answer, daylightSaving] : rows) {
+            QtMessageService boxes;
+            Open open(sampleChart({1976, 4, 7}, {12, 0}), QFileInfo(ZODIARA_SHIPPED_ATLAS).path(), &boxes);
+            test::onNextModal<AtlasLookupDialog>([](AtlasLookupDialog* lookup) {
+                QTest::keyClicks(lookup->findChild<QLineEdit*>("filter"), "New York City, New York");
                 QTest::keyClick(lookup->findChild<QLineEdit*>("filter"), Qt::Key_Return);
-            }
-        });
-        QTest::mouseClick(button(open.dialog, "&Look up >>>"), Qt::LeftButton);
-
-        QCOMPARE(open.messages.texts() + open.messages.texts(&test::RecordedMessage::caption)
-                     + open.messages.texts(&test::RecordedMessage::ownerClass),
-                 atlas ? QStringList() : (QStringList{"Error:  Atlas data file not found.   Recopy atlas.txt to your "
-                                                      "working directory.", "Error", "zodiara::AtlasLookupDialog"}));
-        const QString boxes = "placeName;longitudeDegreesBox;longitudeMinutesBox;latitudeDegreesBox;"
-                              "latitudeMinutesBox;zoneList";
-        QCOMPARE(controls(open.dialog, boxes), shown);
-        // The coordinates reach the chart only through OK.
-        QVERIFY(open.dialog.isVisible() && chartImage(open.chart) == chartImage(sampleChart()));
-        QCOMPARE(press(open.dialog, "Ok"), int(QDialog::Accepted));
-        Open reopened(open.chart);
-        QCOMPARE(controls(reopened.dialog, boxes), shown);
-    }
-
-    // The real boxes: no icon, the caption, the answer, and lines broken only where a reader
-    // expects it: a short text keeps its lines, and no line break strands a question mark or
-    // splits a date.
-    void realMessageBoxes_data()
-    {
-        QTest::addColumn<QString>("text");      // a question ends with "?"
-        QTest::addColumn<int>("lines");         // as shown; 0 when the text is long enough to wrap
-        QTest::addColumn<QString>("together");  // a part no line break may split
-        QTest::newRow("short question") << "Modifications have been made to this chart.  Continue without saving ?"
-                                        << 1 << "saving ?";
-        QTest::newRow("long question")
-            << "The standard time in Europe/London on January 1, 1990 was UTC+00:00, and daylight saving time was "
-               "not in force. Choose the time zone \"GMT, (+00:00), Greenwich Mean Time\" and uncheck \"Daylight "
-               "Savings ?\"?" << 0 << "January 1, 1990";
-        QTest::newRow("error") << "Error reading file\n/tmp/ten.cht: not a chart file: 10 bytes, a chart file has 846."
-                               << 2 << "";
-    }
-
-    void realMessageBoxes()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, lines);
-        QFETCH(QString, together);
-        const bool question = text.endsWith(u'?');
-        QStringList seen;
-        test::onNextModal<QMessageBox>([&](QMessageBox* box) {
-            const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
-            const QString shown = label->text();
-            const int shownLines = (label->height() + 2) / label->fontMetrics().lineSpacing();
-            seen << box->windowTitle() << QString::number(box->icon()) << QString(shown).replace(u'\u00a0', u' ')
-                 << QString::number(lines ? shownLines : 0)
-                 << QString::number(shown.contains(QString(together).replace(u' ', u'\u00a0')));
-            box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
-        });
-        const auto buttons = question ? MessageService::Buttons::YesNo : MessageService::Buttons::Ok;
-        QCOMPARE(QtMessageService().show(nullptr, text, "Zodiara", buttons),
-                 question ? MessageService::Result::No : MessageService::Result::Ok);
-        QCOMPARE(seen, (QStringList{"Zodiara", QString::number(QMessageBox::NoIcon), text, QString::number(lines),
-                                    "1"}));
+            });
+            press(open.dialog, "lookUpButton");
+            QTest::keyClicks(open.dialog.findChild<QLineEdit*>("placeName"), typed);
+            QStringList seen;
+            auto question = test::onNextModal<QMessageBox>([&seen, answer = answer](QMessageBox* box) {
+                seen << box->windowTitle() << QString::number(box->icon()) << box->text().replace(u'\u00a0', u' ');
+                if (answer == QMessageBox::Yes)
+                    box->button(answer)->click();
+                else
+                    QTest::keyClick(box, Qt::Key_Escape);
+            });
+            QCOMPARE(press(open.dialog, "okButton"), int(QDialog::Accepted));
+            *question = nullptr;
+            QCOMPARE(seen, (typed.isEmpty() ? QStringList{"Zodiara", QString::number(QMessageBox::NoIcon), asked}
+                                            : QStringList()));
+            QCOMPARE(int(open.chart.daylightSaving), daylightSaving);
+        }
     }
 };
 

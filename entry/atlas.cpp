@@ -92,18 +92,6 @@ std::optional<QByteArray> readBounded(const QString& path)
     return bytes;
 }
 
-}  // namespace
-
-std::optional<QStringList> readAtlasFile(const QString& path)
-{
-    const std::optional<QByteArray> bytes = readBounded(path);
-    if (!bytes)
-        return std::nullopt;
-    return atlasLines(*bytes);
-}
-
-namespace {
-
 // Positions past the end of the line read as empty text or as "any other character".
 struct Cursor {
     QStringView text;

@@ -41,10 +41,6 @@ QString atlasPath(const QString& programDirectory);
 // dropped) is read as UTF-8, anything else as Windows-1252.
 QStringList atlasLines(QByteArrayView bytes);
 
-// The lines of the file at `path`, or nullopt when it cannot be opened or read, is larger than
-// AtlasMaxFileBytes or is not a regular file (a FIFO is never waited on).
-std::optional<QStringList> readAtlasFile(const QString& path);
-
 // One atlas line taken apart by positions: a place name, two or more spaces, "074W00",
 // spaces, "40N43", then text naming a zone. Pieces are copied as found, unchecked.
 struct AtlasLine {
@@ -84,7 +80,6 @@ public:
 
     int lineCount() const { return static_cast<int>(m_lines.size()); }
     QString line(int number) const;
-    std::uint32_t population(int number) const { return m_lines[static_cast<std::size_t>(number)].population; }
     // Some line gives a place with both coordinates.
     bool hasPlaces() const { return m_hasPlaces; }
     // Characters of the longest line (at most its bytes), for sizing a list.
@@ -121,8 +116,8 @@ private:
     int m_longestLine = 0;
 };
 
-// The atlas at `path` with the index beside it, or nullopt when the atlas cannot be read (as
-// readAtlasFile).
+// The atlas at `path` with the index beside it, or nullopt when the atlas cannot be opened or read,
+// is larger than AtlasMaxFileBytes or is not a regular file (a FIFO is never waited on).
 std::optional<Atlas> readAtlas(const QString& path);
 
 }  // namespace zodiara

@@ -45,7 +45,6 @@ public:
 
     // The chosen line after OK; empty when nothing was selected.
     QString chosenLine() const { return m_chosen; }
-    bool atlasFound() const { return m_found; }
 
     void accept() override;
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <tuple>
 
 #include "chart/calendar.h"
@@ -29,6 +31,19 @@ TEST(UniversalTime, StepsTheDateAcrossMidnight)
         const std::array got{c.utDate.year, +c.utDate.month, +c.utDate.day, c.universalTime.hour,
                              c.universalTime.minute};
         EXPECT_EQ(got, ut) << what;
+    }
+}
+
+// The offset each zone adds is the one its name shows the user, "(+03:30)" or "(-09:30)".
+TEST(Zones, AddTheOffsetTheirNamesShow)
+{
+    for (int zone = 0; zone < ZoneCount; ++zone) {
+        const TimeOfDay& o = TimeZoneOffsets[zone];
+        char text[32];
+        std::snprintf(text, sizeof text, "(%c%02d:%02d)", o.hour < 0 ? '-' : '+', std::abs(o.hour), std::abs(o.minute));
+        const std::string shown = text == std::string_view("(+00:00)") ? "(00:00)" : text;
+        EXPECT_TRUE(TimeZoneNames[zone].find(shown) != std::string_view::npos && o.hour * o.minute >= 0)
+            << TimeZoneNames[zone];
     }
 }
 

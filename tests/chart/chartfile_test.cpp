@@ -131,13 +131,11 @@ TEST_F(ChartFiles, WhatIsNotAChartIsRefusedAtOnceWithWhatItIs)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::ofstream(small) << std::string(10, '\0');
     std::ofstream(large) << std::string(5000, '\0');
-    // clang-format off
     for (const auto& [path, reason] : {std::pair(fifo, "it is a FIFO"),
                                        {"/dev/zero", "it is a character device"},
                                        {small, "not a chart file: 10 bytes, a chart file has 846"},
                                        {large, "not a chart file: 5000 bytes, a chart file has 846"},
                                        {m_dir / "missing.cht", "No such file"}}) {
-        // clang-format on
         auto reading = std::async(std::launch::async, [&path] { return readChartFile(path); });
         if (reading.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
             // A reader stuck on the FIFO is let go, to fail on its reason rather than hang.
@@ -188,8 +186,7 @@ TEST_P(WritingTargets, FollowTheUsersFileOrAreRefusedUntouched)
     if (path.empty())
         GTEST_SKIP() << "this machine cannot make the target (it takes root)";
     // The name itself (a link stays a link) and the file it leads to.
-    struct stat name {
-    }, file{};
+    struct stat name = {}, file = {};
     const bool existed = ::lstat(path.c_str(), &name) == 0;
     ::stat(path.c_str(), &file);
     const std::string oldBytes = fs::is_regular_file(path) ? contents(path) : std::string();
@@ -198,8 +195,7 @@ TEST_P(WritingTargets, FollowTheUsersFileOrAreRefusedUntouched)
     const std::string reason = writeChartFile(path, m_new);
 
     EXPECT_EQ(entries() - entriesBefore, existed || !reason.empty() ? 0 : 1) << "a temporary file left behind";
-    struct stat nameAfter {
-    }, fileAfter{};
+    struct stat nameAfter = {}, fileAfter = {};
     EXPECT_EQ(::lstat(path.c_str(), &nameAfter) == 0, existed || reason.empty());
     ::stat(path.c_str(), &fileAfter);
     if (existed) {

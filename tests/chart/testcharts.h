@@ -10,11 +10,9 @@
 namespace zodiara {
 
 // Failures name what the enums stand for.
-// clang-format off
 inline std::ostream& operator<<(std::ostream& os, Sign sign) { return os << signName(sign); }
 inline std::ostream& operator<<(std::ostream& os, Body body) { return os << bodyName(body); }
 inline std::ostream& operator<<(std::ostream& os, Aspect aspect) { return os << aspectName(aspect); }
-// clang-format on
 
 }  // namespace zodiara
 

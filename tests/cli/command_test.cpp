@@ -200,6 +200,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     Case{"an impossible date", {"compute", "--date", "1990-02-30", "--save", "DIR/out.cht"}, 2, {}, "1990-02-30"},
     Case{"an unknown option", reference({"--colour", "--save", "DIR/out.cht"}), 2, {}, "--colour"},
     Case{"a stray argument", reference({"tomorrow"}), 2, {}, "tomorrow"},
+    // Image options that cannot be met are refused before anything is written.
+    Case{"a PDF into a missing folder", reference({"--pdf", "DIR/missing/chart.pdf", "--save", "DIR/out.cht"}), 2, {}, "missing"},
+    Case{"a size without an image", reference({"--size", "100x100", "--save", "DIR/out.cht"}), 2, {}, "--size"},
+    Case{"an image too large", reference({"--png", "DIR/a.png", "--size", "9000x100", "--save", "DIR/out.cht"}), 2, {}, "9000"},
+    Case{"a paper the PDF does not know", reference({"--pdf", "DIR/a.pdf", "--paper", "a3", "--save", "DIR/out.cht"}), 2, {}, "a3"},
+    Case{"a paper for a PNG", reference({"--png", "DIR/a.png", "--paper", "a4", "--save", "DIR/out.cht"}), 2, {}, "--paper"},
+    Case{"aspects without an image", reference({"--aspects", "--save", "DIR/out.cht"}), 2, {}, "--aspects"},
     Case{"show without a file", {"show"}, 2, {}},
     Case{"show of a file that is no chart", {"show", ZODIARA_TEST_DATA "/reference-chart.txt", "--save", "DIR/out.cht"}, 2, {}},
     Case{"batch of a missing file", {"batch", "DIR/none.csv"}, 2, {}, "none.csv"},

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "app/commandline.h"
+#include "version.h"
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -21,7 +22,9 @@ private slots:
     void helpAndVersionAnswerWithoutAWindow()
     {
         for (const QStringList& arguments : {QStringList{"--version"}, {"--verbose", "-v", "ada.cht"}, {"--help"}}) {
-            const QString output = arguments.contains("--help") ? "[options] [FILE.cht]" : "Zodiara 1.1\n";
+            const QString output = arguments.contains("--help")
+                                       ? "[options] [FILE.cht]"
+                                       : QStringLiteral("Zodiara %1\n").arg(zodiara::ProgramVersion);
             QProcess program;
             program.start(ZODIARA_EXE, arguments);
             QVERIFY(program.waitForFinished(10000));

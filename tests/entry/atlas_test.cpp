@@ -94,14 +94,12 @@ private slots:
     // Windows-1252.
     void linesOfFile()
     {
-        // clang-format off
         const std::pair<QByteArray, QStringList> files[] = {
             {"a\r\n\n\r\nbc\r\n", {"a", "", "", "bc"}},
             {"\xef\xbb\xbfZ\xc3\xbcrich\n", {"Zürich"}},
             {"Z\xfcrich\n\x80 x", {"Zürich", "€ x"}},
             {"Z\xc3\xbcrich\nK\xf6ln", {"ZÃ¼rich", "Köln"}},  // one bad byte makes it all Windows-1252
             {"a\n" + QByteArray(AtlasMaxLineBytes + 1, 'x') + "\nb", {"a", "b"}}};  // too long a line is skipped
-        // clang-format on
         for (const auto& [bytes, expected] : files) {
             const Atlas atlas(bytes, {});
             QStringList lines;

@@ -95,13 +95,8 @@ void TestGlyphs::pixelMasters()
 void TestGlyphs::unknownIdsAndIcon()
 {
     for (int id :
-         {-1, 0, aboutPictureId, signGlyphId(SignGlyphCount), bodyGlyphId(-1), aspectGlyphId(AspectGlyphCount)}) {
-        QVERIFY(!hasGlyph(id) && glyphImage(id).isNull());
-        QImage canvas(20, 20, QImage::Format_RGB32);
-        canvas.fill(Qt::white);
-        drawGlyphVector(*std::make_unique<QPainter>(&canvas), id, QRectF(0, 0, 20, 20), Qt::black);
-        QCOMPARE(canvas.pixel(10, 10), qRgb(255, 255, 255));
-    }
+         {-1, 0, aboutPictureId, signGlyphId(SignGlyphCount), bodyGlyphId(-1), aspectGlyphId(AspectGlyphCount)})
+        QVERIFY(!hasGlyph(id) && glyphImage(id).isNull() && !glyphNaturalSize(id).isValid());
     const QIcon icon = programIcon();
     for (int px : {16, 32, 48, 64, 128, 256})
         QVERIFY(icon.availableSizes().contains(QSize(px, px))

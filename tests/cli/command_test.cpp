@@ -5,11 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <regex>
 #include <thread>
 #include <tuple>
 
@@ -179,8 +179,9 @@ std::function<void(const fs::path&)> fileWith(std::string name, std::string byte
 std::string svgWithoutControls(const fs::path& dir)
 {
     const std::string svg = readFile(dir / "x.svg");
-    const std::regex control("[\\x00-\\x08\\x0b\\x0c\\x0e-\\x1f]");
-    return !svg.empty() && !std::regex_search(svg, control) ? "" : "a control character in the SVG";
+    const bool control =
+        std::ranges::any_of(svg, [](unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; });
+    return !svg.empty() && !control ? "" : "a control character in the SVG";
 }
 
 // de_DE.UTF-8 built into the folder, so that the test needs no locale installed system-wide.

@@ -223,8 +223,6 @@ std::string checkChart(const Chart& c)
     return {};
 }
 
-std::string systemReason(int error) { return std::strerror(error); }
-
 }  // namespace
 
 ChartImage chartImage(const Chart& chart)
@@ -263,7 +261,7 @@ ChartReadResult readChartFile(const std::filesystem::path& path)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            reason = "cannot read it: " + systemReason(errno);
+            reason = std::string("cannot read it: ") + std::strerror(errno);
             break;
         }
         if (n == 0)

@@ -30,16 +30,16 @@ QString fileError(const char* firstLine, const QString& path, const std::string&
 
 ChartDocument::ChartDocument(const QDateTime& now)
 {
-    m_chart.zone = 6;
+    BirthData birth;
+    birth.zone = 6;
     const std::chrono::sys_seconds instant(std::chrono::seconds(now.toSecsSinceEpoch()));
-    const ZoneClock clock = zoneClockAt(instant, m_chart.zone);
-    m_chart.birthDate = clock.date;
-    m_chart.localTime = clock.time;
-    m_chart.longitude.degrees = 49;
-    m_chart.latitude.degrees = 24;
-    m_chart.daylightSaving = 0;
-    m_chart.beforeChrist = 0;
-    computeChart(m_chart, m_tables, m_ephemeris);
+    const ZoneClock clock = zoneClockAt(instant, birth.zone);
+    birth.birthDate = clock.date;
+    birth.localTime = clock.time;
+    birth.longitude = {49, 0, West};
+    birth.latitude = {24, 0, North};
+    m_chart.birth = birth;
+    recompute();
 }
 
 ComputeOutcome ChartDocument::create(const BirthData& birth)
@@ -53,7 +53,7 @@ ComputeOutcome ChartDocument::modify(const BirthData& birth) { return takeBirthD
 ComputeOutcome ChartDocument::takeBirthData(const BirthData& birth)
 {
     m_saved = false;
-    setBirthData(m_chart, birth);
+    m_chart.birth = birth;
     m_chartPresent = true;
     return recompute();
 }
@@ -67,10 +67,16 @@ ComputeOutcome ChartDocument::setEphemeris(Ephemeris ephemeris)
 
 ComputeOutcome ChartDocument::recompute()
 {
-    if (const std::optional<HouseSystem> houses = computeChart(m_chart, m_tables, m_ephemeris))
-        return {*houses, false};
+    const auto take = [this](ComputedChart&& computed) {
+        m_chart = std::move(computed.chart);
+        m_tables = computed.tables;
+        return computed.houseSystem;
+    };
+    if (std::optional<ComputedChart> computed = computeChart(m_chart.birth, m_ephemeris, m_chart.remnants))
+        return {take(std::move(*computed)), false};
     m_ephemeris = Ephemeris::Classic;
-    return {computeChart(m_chart, m_tables, m_ephemeris).value_or(HouseSystem::Placidus), true};
+    // The classic theory covers every date the birth rules allow.
+    return {take(*computeChart(m_chart.birth, m_ephemeris, m_chart.remnants)), true};
 }
 
 QString ChartDocument::open(const QString& path)
@@ -81,7 +87,7 @@ QString ChartDocument::open(const QString& path)
     m_chart = *result.chart;
     m_saved = true;
     m_fileName = path;
-    rebuildDerivedTables(m_chart, m_tables);
+    m_tables = derivedTables(m_chart);
     m_chartPresent = true;
     return {};
 }

@@ -124,7 +124,7 @@ QString cancel(QPrinter& printer, QPainter& painter)
 
 QString printJobTitle(const Chart& chart)
 {
-    return QStringLiteral("Natal Chart for %1").arg(chartFieldText(chart.name));
+    return QStringLiteral("Natal Chart for %1").arg(toQString(chart.birth.name));
 }
 
 QString printErrorText(const QString& title, const QString& reason)

@@ -214,12 +214,10 @@ void MainWindow::editBirthData(bool newChart)
 {
     if (!confirmDiscard())
         return;
-    Chart working;
-    setBirthData(working, birthDataOf(m_document.chart()));
-    ChartEdit dialog(this, working, m_programDirectory, m_messages);
+    ChartEdit dialog(this, m_document.chart().birth, m_programDirectory, m_messages);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const BirthData birth = birthDataOf(working);
+    const BirthData& birth = dialog.birthData();
     chartComputed(newChart ? m_document.create(birth) : m_document.modify(birth));
 }
 
@@ -230,7 +228,7 @@ void MainWindow::chartComputed(ComputeOutcome outcome)
     if (outcome.preciseUnavailable)
         m_messages.show(this, preciseUnavailableMessage());
     if (outcome.houses == HouseSystem::Porphyry)
-        m_messages.show(this, porphyryMessage(m_document.chart().latitude));
+        m_messages.show(this, porphyryMessage(m_document.chart().birth.latitude));
 }
 
 void MainWindow::openAtStart(const QString& path)

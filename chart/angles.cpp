@@ -52,7 +52,7 @@ static void splitLongitude(Position& p, double longitudeDeg)
     }
     p.degrees = degrees;
     p.minutes = minutes;
-    p.sign = sign;
+    p.sign = static_cast<Sign>(sign);
 }
 
 void splitCusp(HouseCusp& cusp, double longitudeDeg) { splitLongitude(cusp, longitudeDeg); }

@@ -8,8 +8,8 @@ namespace zodiara {
 double chartPointLongitude(const Chart& chart, ChartPoint point)
 {
     switch (point) {
-    case ChartPoint::Ascendant: return chart.ascendant;
-    case ChartPoint::MidHeaven: return chart.midheaven;
+    case ChartPoint::Ascendant: return chart.angles.ascendant;
+    case ChartPoint::MidHeaven: return chart.angles.midheaven;
     default: return chart.bodies[index(point)].longitude;
     }
 }
@@ -28,11 +28,13 @@ std::optional<Aspect> aspectBetween(double a, double b)
     return std::nullopt;
 }
 
-void buildAspectGrid(const Chart& chart, AspectGrid& grid)
+AspectGrid aspectGrid(const Chart& chart)
 {
+    AspectGrid grid{};
     for (const auto& [first, second] : ChartPointPairs)
         grid[index(first)][index(second)] =
             aspectBetween(chartPointLongitude(chart, first), chartPointLongitude(chart, second));
+    return grid;
 }
 
 namespace {
@@ -57,8 +59,9 @@ SortKey keyOf(const Chart& chart, const BodyPosition& body)
 
 }  // namespace
 
-void buildSortedBodies(const Chart& chart, SortedBodies& sorted)
+SortedBodies sortedBodies(const Chart& chart)
 {
+    SortedBodies sorted;
     std::array<Body, BodyCount> order = AllBodies;
     std::array<SortKey, BodyCount> keys;
     for (const Body body : AllBodies)
@@ -74,6 +77,7 @@ void buildSortedBodies(const Chart& chart, SortedBodies& sorted)
     }
     for (int n = 0; n < BodyCount; ++n)
         sorted[n] = SortedBody{chart.body(order[n]), order[n]};
+    return sorted;
 }
 
 }  // namespace zodiara

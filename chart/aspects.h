@@ -11,7 +11,8 @@ double chartPointLongitude(const Chart& chart, ChartPoint point);
 // The aspect between two longitudes, if any. The separation is folded onto 0..180, the orb
 // bounds are inclusive and the first aspect in order wins.
 std::optional<Aspect> aspectBetween(double a, double b);
-void buildAspectGrid(const Chart& chart, AspectGrid& grid);
-void buildSortedBodies(const Chart& chart, SortedBodies& sorted);
+AspectGrid aspectGrid(const Chart& chart);
+// The bodies in the order the wheel reads them: house by house from the first cusp.
+SortedBodies sortedBodies(const Chart& chart);
 
 }  // namespace zodiara

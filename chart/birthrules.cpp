@@ -59,13 +59,13 @@ std::optional<BirthRule> angleRule(const GeoAngle& angle, int limitDegrees)
 
 }  // namespace
 
-std::optional<BirthRefusal> birthRefusal(const BirthEntry& birth)
+std::optional<BirthRefusal> birthRefusal(const BirthData& birth)
 {
     const std::pair<BirthField, std::optional<BirthRule>> checks[] = {
         {BirthField::Name, textRule(birth.name)},
         {BirthField::Place, textRule(birth.place)},
-        {BirthField::Date, dateRule(birth.date, birth.beforeChrist)},
-        {BirthField::Time, timeRule(birth.time)},
+        {BirthField::Date, dateRule(birth.birthDate, birth.beforeChrist)},
+        {BirthField::Time, timeRule(birth.localTime)},
         {BirthField::Zone,
          birth.zone >= 0 && birth.zone < ZoneCount ? std::nullopt : std::optional(BirthRule::NoSuchZone)},
         {BirthField::Longitude, angleRule(birth.longitude, 180)},

@@ -8,16 +8,6 @@
 
 namespace zodiara {
 
-// A birth as entered: texts in UTF-8, the year as entered (from 1) with its era.
-struct BirthEntry {
-    std::string_view name, place;
-    CalendarDate date;
-    bool beforeChrist = false;
-    TimeOfDay time;
-    std::int32_t zone = 0;
-    GeoAngle longitude, latitude;
-};
-
 enum class BirthField { Name, Place, Date, Time, Zone, Longitude, Latitude };
 
 enum class BirthRule {
@@ -45,6 +35,6 @@ struct BirthRefusal {
 
 // The first rule `birth` breaks, fields taken in the order of BirthField; nothing when it can
 // become a chart.
-std::optional<BirthRefusal> birthRefusal(const BirthEntry& birth);
+[[nodiscard]] std::optional<BirthRefusal> birthRefusal(const BirthData& birth);
 
 }  // namespace zodiara

@@ -74,7 +74,7 @@ int weekday(int year, int month, int day)
 
 TimeOfDay addTime(const TimeOfDay& a, const TimeOfDay& b)
 {
-    TimeOfDay t{a.hour + b.hour, a.minute + b.minute, a.second + b.second, 0};
+    TimeOfDay t{a.hour + b.hour, a.minute + b.minute, a.second + b.second};
     // clang-format off
     while (t.second > 59) { t.second -= 60; t.minute += 1; }
     while (t.minute > 59) { t.minute -= 60; t.hour += 1; }
@@ -94,7 +94,6 @@ TimeOfDay subtractTime(TimeOfDay a, const TimeOfDay& b)
     // clang-format on
     t.minute = a.minute - b.minute;
     t.hour = a.hour - b.hour;
-    t.spare = 0;
     return t;
 }
 
@@ -140,12 +139,12 @@ static void stepForwardOneDay(CalendarDate& date)
     }
 }
 
-void computeUniversalTime(Chart& chart)
+UniversalTime universalTimeOf(const BirthData& birth)
 {
-    CalendarDate date = chart.birthDate;
-    date.year = astronomicalYear(date.year, chart.beforeChrist != 0);
-    TimeOfDay ut = addTime(chart.localTime, TimeZoneOffsets[chart.zone]);
-    if (chart.daylightSaving)
+    CalendarDate date = birth.birthDate;
+    date.year = astronomicalYear(date.year, birth.beforeChrist);
+    TimeOfDay ut = addTime(birth.localTime, TimeZoneOffsets[birth.zone]);
+    if (birth.daylightSaving)
         ut.hour -= 1;
     while (ut.hour < 0) {
         ut.hour += 24;
@@ -155,21 +154,14 @@ void computeUniversalTime(Chart& chart)
         ut.hour -= 24;
         stepForwardOneDay(date);
     }
-    chart.utDate = date;
-    chart.universalTime = ut;
+    return {date, ut};
 }
 
-void computeJulianDate(Chart& chart)
+SiderealTimes siderealTimesAt(const UniversalTime& ut, const GeoAngle& longitude)
 {
-    const TimeOfDay ut = chart.universalTime;
-    const double f = ut.hour * (1.0 / 24) + ut.minute * (1.0 / 1440) + ut.second * (1.0 / 86400);
-    chart.julianDate = julianDay(chart.utDate, f);
-}
-
-void computeSiderealTime(Chart& chart)
-{
-    const double jd0 = julianDay(chart.utDate, 0);
-    chart.julianDate0h = jd0;
+    SiderealTimes result;
+    const double jd0 = julianDay(ut.date, 0);
+    result.julianDate0h = jd0;
     // Duffett-Smith, Practical Astronomy with your Calculator, "Conversion of UT to GST".
     const double s = jd0 - JulianDateJ2000;
     const double t = s * CenturiesPerDay;
@@ -181,15 +173,14 @@ void computeSiderealTime(Chart& chart)
         while (t0 < 0)
             t0 += 24;
     }
-    const TimeOfDay ut = chart.universalTime;
-    const double u = decimalHours(ut) * SiderealPerSolarTime;
+    const double u = decimalHours(ut.time) * SiderealPerSolarTime;
     double g = t0 + u;
     if (g > 24)
         g -= 24;
     else if (g < 0)
         g += 24;
 
-    TimeOfDay st;
+    TimeOfDay& st = result.greenwich;
     st.hour = static_cast<int>(std::trunc(g));
     const double r = g - st.hour;
     st.minute = static_cast<int>(std::trunc(r * 60));
@@ -197,16 +188,34 @@ void computeSiderealTime(Chart& chart)
     st.second = static_cast<int>(std::trunc(x));
     if (x - st.second >= 0.5)
         st.second += 1;
-    st.spare = 0;
-    chart.siderealTime = st;
 
-    const TimeOfDay l = longitudeToTime(chart.longitude);
-    TimeOfDay lst = chart.longitude.direction == West ? subtractTime(st, l) : addTime(st, l);
+    const TimeOfDay l = longitudeToTime(longitude);
+    TimeOfDay lst = longitude.direction == West ? subtractTime(st, l) : addTime(st, l);
     if (lst.hour >= 24)
         lst.hour -= 24;
     else if (lst.hour < 0)
         lst.hour += 24;
-    chart.localSiderealTime = lst;
+    result.local = lst;
+    return result;
+}
+
+ChartTimes chartTimes(const BirthData& birth)
+{
+    const UniversalTime ut = universalTimeOf(birth);
+    const SiderealTimes sidereal = siderealTimesAt(ut, birth.longitude);
+    ChartTimes times;
+    times.utDate = ut.date;
+    times.universalTime = ut.time;
+    const TimeOfDay& t = ut.time;
+    const double f = t.hour * (1.0 / 24) + t.minute * (1.0 / 1440) + t.second * (1.0 / 86400);
+    times.julianDate = julianDay(ut.date, f);
+    times.julianDate0h = sidereal.julianDate0h;
+    times.siderealTime = sidereal.greenwich;
+    times.localSiderealTime = sidereal.local;
+    times.utHours = decimalHours(t);
+    times.centuries1900 = (times.julianDate0h - JulianDate1900 + times.utHours / 24) * CenturiesPerDay;
+    times.dayNumber = dayNumberSinceEpoch(ut.date, t, 1990);
+    return times;
 }
 
 double decimalHours(const TimeOfDay& time) { return time.hour + time.minute / 60.0 + time.second / 3600.0; }

@@ -29,9 +29,22 @@ double julianDay(int year, int month, int day, double dayFraction);
 // 0 Sunday .. 6 Saturday.
 int weekday(int year, int month, int day);
 
-void computeUniversalTime(Chart& chart);
-void computeJulianDate(Chart& chart);
-void computeSiderealTime(Chart& chart);
+// The date and clock time at Greenwich of a birth's local clock time.
+struct UniversalTime {
+    CalendarDate date;  // astronomical year (1 BC is 0)
+    TimeOfDay time;
+};
+UniversalTime universalTimeOf(const BirthData& birth);
+// Greenwich mean sidereal time at `ut`, and the local one at the birth's longitude.
+struct SiderealTimes {
+    double julianDate0h = 0;
+    TimeOfDay greenwich;
+    TimeOfDay local;
+};
+SiderealTimes siderealTimesAt(const UniversalTime& ut, const GeoAngle& longitude);
+// Every time of a birth: Universal Time, Julian dates, sidereal times and the day counts the
+// theories start from.
+ChartTimes chartTimes(const BirthData& birth);
 
 // Hours since 0 h of a time of day, seconds included.
 double decimalHours(const TimeOfDay& time);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace zodiara {
@@ -77,7 +78,6 @@ struct TimeOfDay {
     std::int32_t hour = 0;
     std::int32_t minute = 0;
     std::int32_t second = 0;
-    std::int32_t spare = 0;
     bool operator==(const TimeOfDay&) const = default;
 };
 
@@ -85,85 +85,105 @@ struct TimeOfDay {
 struct GeoAngle {
     std::int16_t degrees = 0;
     std::int16_t minutes = 0;
-    std::int32_t direction = North;
+    CompassDirection direction = North;
     bool operator==(const GeoAngle&) const = default;
 };
 
 struct CalendarDate {
     std::int32_t year = 0;
-    std::int8_t day = 0;
-    std::int8_t month = 0;
+    std::int8_t month = 0;  // 1..12
+    std::int8_t day = 0;    // 1..31
     bool operator==(const CalendarDate&) const = default;
 };
 
+// A longitude on the ecliptic split as the wheel reads it.
 struct HouseCusp {
     std::int32_t house = 0;    // 1..12, the house that begins here
     std::int32_t degrees = 0;  // 0..29 (30 only at exactly 360)
     std::int32_t minutes = 0;  // 0..60 (rounded, not carried)
     double longitude = 0;      // 0..360
-    std::int32_t sign = 0;     // Sign 0..11
+    Sign sign = Sign::Aries;
 };
 
 struct BodyPosition {
     std::int32_t degrees = 0;
     std::int32_t minutes = 0;
     double longitude = 0;
-    std::int32_t sign = 0;    // Sign 0..11
+    Sign sign = Sign::Aries;
     std::int32_t house = -1;  // house index 0..11, -1 until computed
 };
 
-struct Chart {
-    HouseCusp cusps[12];
-    BodyPosition bodies[BodyCount];
-    GeoAngle longitude;
-    GeoAngle latitude;
-    char place[50] = {};  // Windows-1252, NUL-terminated; bytes after the terminator are
-    char name[50] = {};   // kept, so a file read and written again is unchanged
-    std::int32_t zone = 0;
-    std::uint8_t daylightSaving = 0;
-    std::uint8_t beforeChrist = 0;
-    CalendarDate birthDate;  // as entered; year positive
-    CalendarDate utDate;     // astronomical year (1 BC is 0)
+using HouseCusps = std::array<HouseCusp, 12>;
+using BodyPositions = std::array<BodyPosition, BodyCount>;
+
+// What a person enters: everything else in a chart is derived from it.
+struct BirthData {
+    std::string name;   // UTF-8; a chart holds at most 49 Windows-1252 characters
+    std::string place;  // likewise
+    CalendarDate birthDate;  // as entered: year from 1, with its era in `beforeChrist`
+    bool beforeChrist = false;
     TimeOfDay localTime;
+    std::int32_t zone = 0;  // index into the zone table
+    bool daylightSaving = false;
+    GeoAngle longitude{0, 0, West};
+    GeoAngle latitude;
+    bool operator==(const BirthData&) const = default;
+};
+
+// The times of a birth: what Universal Time, the Julian date and sidereal time make of it.
+struct ChartTimes {
+    CalendarDate utDate;  // astronomical year (1 BC is 0)
     TimeOfDay universalTime;
     TimeOfDay siderealTime;
     TimeOfDay localSiderealTime;
     double julianDate = 0;
     double julianDate0h = 0;
+    double utHours = 0;
+    double centuries1900 = 0;  // Julian centuries since 1900 January 0.5
+    double dayNumber = 0;      // days since 1990 January 0.0
+};
+
+// The sky's frame at the birth place: the meridian, the ecliptic's tilt and the two angles.
+struct ChartAngles {
+    double longitudeDeg = 0;  // positive West
+    double latitudeDeg = 0;   // positive North
+    double latitudeRad = 0;
+    double obliquity = 0;
+    double obliquityRad = 0;
+    double ramc = 0;
+    double ramcRad = 0;
     double ascendant = 0;
     double midheaven = 0;
-    double reserved = 0;  // never computed; carried through files as found
-    double ramc = 0;
-    double obliquity = 0;
-    double centuries1900 = 0;
-    double longitudeDeg = 0;  // positive West
-    double utHours = 0;
-    double latitudeDeg = 0;  // positive North
-    double ramcRad = 0;
-    double obliquityRad = 0;
-    double latitudeRad = 0;
-    double dayNumber = 0;
+};
+
+// What a chart file holds that nothing computes or reads, carried so that a file read and written
+// again is unchanged. Only the file codec looks inside.
+struct FileRemnants {
+    double reserved = 0;
+    // Each text field as last stored: a stored text overlays its start, the bytes after its
+    // terminator stay (a shorter name leaves the end of a longer one).
+    std::array<char, 50> placeField{};
+    std::array<char, 50> nameField{};
+    // The flag bytes as stored, kept while they still mean the flag (any non-zero byte is set).
+    std::uint8_t daylightSavingByte = 0;
+    std::uint8_t beforeChristByte = 0;
+    // The fourth word of each time of day: local, universal, sidereal, local sidereal.
+    std::array<std::int32_t, 4> timeSpares{};
+    bool operator==(const FileRemnants&) const = default;
+};
+
+struct Chart {
+    BirthData birth;
+    ChartTimes times;
+    ChartAngles angles;
+    HouseCusps cusps;
+    BodyPositions bodies;
+    FileRemnants remnants;
 
     Chart();
     BodyPosition& body(Body b) { return bodies[index(b)]; }
     const BodyPosition& body(Body b) const { return bodies[index(b)]; }
 };
-
-// The user-entered part of a chart; everything else is derived.
-struct BirthData {
-    GeoAngle longitude;
-    GeoAngle latitude;
-    char place[50] = {};
-    char name[50] = {};
-    std::int32_t zone = 0;
-    std::uint8_t daylightSaving = 0;
-    std::uint8_t beforeChrist = 0;
-    CalendarDate birthDate;
-    TimeOfDay localTime;
-};
-
-BirthData birthDataOf(const Chart& chart);
-void setBirthData(Chart& chart, const BirthData& data);
 
 struct SortedBody {
     BodyPosition position;
@@ -187,6 +207,9 @@ inline constexpr std::array<std::string_view, 3> QualityNames = {"Cardinal", "Fi
 inline constexpr std::array<std::string_view, 4> ElementNames = {"Fire", "Earth", "Air", "Water"};
 inline constexpr std::array<std::string_view, 2> PrincipleNames = {"Active", "Passive"};
 
+inline constexpr int signQuality(Sign sign) { return static_cast<int>(sign) % 3; }
+inline constexpr int signElement(Sign sign) { return static_cast<int>(sign) % 4; }
+inline constexpr int signPrinciple(Sign sign) { return static_cast<int>(sign) % 2; }
 inline constexpr int signQuality(int sign) { return sign % 3; }
 inline constexpr int signElement(int sign) { return sign % 4; }
 inline constexpr int signPrinciple(int sign) { return sign % 2; }
@@ -266,12 +289,12 @@ inline constexpr std::array<std::string_view, ZoneCount> TimeZoneNames = {
 
 // Added to local standard time to give Universal Time; hour and minute carry the same sign.
 inline constexpr std::array<TimeOfDay, ZoneCount> TimeZoneOffsets = {{
-    {0, 0, 0, 0},   {1, 0, 0, 0},   {2, 0, 0, 0},   {3, 0, 0, 0},   {3, 30, 0, 0},
-    {4, 0, 0, 0},   {5, 0, 0, 0},   {6, 0, 0, 0},   {7, 0, 0, 0},   {8, 0, 0, 0},
-    {9, 0, 0, 0},   {10, 0, 0, 0},  {11, 0, 0, 0},  {-10, 0, 0, 0}, {-9, -30, 0, 0},
-    {-9, 0, 0, 0},  {-8, -30, 0, 0}, {-8, 0, 0, 0}, {-7, -30, 0, 0}, {-7, 0, 0, 0},
-    {-6, -30, 0, 0}, {-6, 0, 0, 0}, {-5, -30, 0, 0}, {-5, 0, 0, 0}, {-4, 0, 0, 0},
-    {-3, -30, 0, 0}, {-3, 0, 0, 0}, {-2, 0, 0, 0},  {-1, 0, 0, 0}}};
+    {0, 0, 0},   {1, 0, 0},   {2, 0, 0},   {3, 0, 0},   {3, 30, 0},
+    {4, 0, 0},   {5, 0, 0},   {6, 0, 0},   {7, 0, 0},   {8, 0, 0},
+    {9, 0, 0},   {10, 0, 0},  {11, 0, 0},  {-10, 0, 0}, {-9, -30, 0},
+    {-9, 0, 0},  {-8, -30, 0}, {-8, 0, 0}, {-7, -30, 0}, {-7, 0, 0},
+    {-6, -30, 0}, {-6, 0, 0}, {-5, -30, 0}, {-5, 0, 0}, {-4, 0, 0},
+    {-3, -30, 0}, {-3, 0, 0}, {-2, 0, 0},  {-1, 0, 0}}};
 // clang-format on
 
 // The zone's abbreviation: the text of its line before the first comma ("EST").
@@ -281,6 +304,6 @@ std::string_view zoneAbbreviation(int zone);
 std::string_view monthName(int monthIndex);
 
 // "N", "S", "E" or "W"; values outside 1..3 print as "N".
-char compassLetter(std::int32_t direction);
+char compassLetter(CompassDirection direction);
 
 }  // namespace zodiara

@@ -6,9 +6,11 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 #include <unistd.h>
 
 #include "chart/fileio.h"
+#include "chart/text1252.h"
 
 namespace zodiara {
 
@@ -56,14 +58,16 @@ static_assert(LatitudeRad == ObliquityRad + 8 && DayNumber == LatitudeRad + 8 &&
 
 // The record's fields that are not 4 or 8 bytes wide.
 static_assert(sizeof(GeoAngle::degrees) == 2 && sizeof(GeoAngle::minutes) == 2 && sizeof(CalendarDate::day) == 1
-              && sizeof(CalendarDate::month) == 1 && sizeof(Chart::daylightSaving) == 1
-              && sizeof(Chart::beforeChrist) == 1 && sizeof(Chart::place) == TextSize
-              && sizeof(Chart::name) == TextSize);
+              && sizeof(CalendarDate::month) == 1 && sizeof(FileRemnants::daylightSavingByte) == 1
+              && sizeof(FileRemnants::beforeChristByte) == 1 && sizeof(FileRemnants::placeField) == TextSize
+              && sizeof(FileRemnants::nameField) == TextSize);
+static_assert(sizeof(Sign) == 4 && sizeof(CompassDirection) == 4);
 
 }  // namespace layout
 
-// Calls field(offset, member) for every field of the record in file order: the one list that
-// both reading and writing follow. `Record` is Chart or const Chart.
+// Calls field(offset, member...) for every field of the record in file order: the one list that
+// both reading and writing follow. `Record` is Chart or const Chart. A text comes with its stored
+// field and a flag with its stored byte; everything else is a scalar copied as it lies in memory.
 template <typename Record, typename Field>
 void forEachField(Record& c, Field&& field)
 {
@@ -78,11 +82,11 @@ void forEachField(Record& c, Field&& field)
         field(at + DateDay, d.day);
         field(at + DateMonth, d.month);
     };
-    const auto time = [&](std::size_t at, auto& t) {
+    const auto time = [&](std::size_t at, auto& t, auto& spare) {
         field(at + TimeHour, t.hour);
         field(at + TimeMinute, t.minute);
         field(at + TimeSecond, t.second);
-        field(at + TimeSpare, t.spare);
+        field(at + TimeSpare, spare);
     };
     for (std::size_t n = 0; n < 12; ++n) {
         auto& cusp = c.cusps[n];
@@ -102,41 +106,101 @@ void forEachField(Record& c, Field&& field)
         field(at + BodySign, body.sign);
         field(at + BodyHouse, body.house);
     }
-    angle(Longitude, c.longitude);
-    angle(Latitude, c.latitude);
-    field(Place, c.place);
-    field(Name, c.name);
-    field(Zone, c.zone);
-    field(DaylightSaving, c.daylightSaving);
-    field(BeforeChrist, c.beforeChrist);
-    date(BirthDate, c.birthDate);
-    date(UtDate, c.utDate);
-    time(LocalTime, c.localTime);
-    time(UniversalTime, c.universalTime);
-    time(SiderealTime, c.siderealTime);
-    time(LocalSiderealTime, c.localSiderealTime);
-    field(JulianDate, c.julianDate);
-    field(JulianDate0h, c.julianDate0h);
-    field(Ascendant, c.ascendant);
-    field(Midheaven, c.midheaven);
-    field(Reserved, c.reserved);
-    field(Ramc, c.ramc);
-    field(Obliquity, c.obliquity);
-    field(Centuries1900, c.centuries1900);
-    field(LongitudeDeg, c.longitudeDeg);
-    field(UtHours, c.utHours);
-    field(LatitudeDeg, c.latitudeDeg);
-    field(RamcRad, c.ramcRad);
-    field(ObliquityRad, c.obliquityRad);
-    field(LatitudeRad, c.latitudeRad);
-    field(DayNumber, c.dayNumber);
+    auto& birth = c.birth;
+    auto& times = c.times;
+    auto& angles = c.angles;
+    auto& kept = c.remnants;
+    angle(Longitude, birth.longitude);
+    angle(Latitude, birth.latitude);
+    field(Place, birth.place, kept.placeField);
+    field(Name, birth.name, kept.nameField);
+    field(Zone, birth.zone);
+    field(DaylightSaving, birth.daylightSaving, kept.daylightSavingByte);
+    field(BeforeChrist, birth.beforeChrist, kept.beforeChristByte);
+    date(BirthDate, birth.birthDate);
+    date(UtDate, times.utDate);
+    time(LocalTime, birth.localTime, kept.timeSpares[0]);
+    time(UniversalTime, times.universalTime, kept.timeSpares[1]);
+    time(SiderealTime, times.siderealTime, kept.timeSpares[2]);
+    time(LocalSiderealTime, times.localSiderealTime, kept.timeSpares[3]);
+    field(JulianDate, times.julianDate);
+    field(JulianDate0h, times.julianDate0h);
+    field(Ascendant, angles.ascendant);
+    field(Midheaven, angles.midheaven);
+    field(Reserved, kept.reserved);
+    field(Ramc, angles.ramc);
+    field(Obliquity, angles.obliquity);
+    field(Centuries1900, times.centuries1900);
+    field(LongitudeDeg, angles.longitudeDeg);
+    field(UtHours, times.utHours);
+    field(LatitudeDeg, angles.latitudeDeg);
+    field(RamcRad, angles.ramcRad);
+    field(ObliquityRad, angles.obliquityRad);
+    field(LatitudeRad, angles.latitudeRad);
+    field(DayNumber, times.dayNumber);
 }
+
+using TextField = std::array<char, layout::TextSize>;
+
+std::string_view storedText(const TextField& field)
+{
+    return std::string_view(field.data(), strnlen(field.data(), field.size()));
+}
+
+struct Decoder {
+    std::span<const std::byte> image;
+
+    template <typename Scalar>
+    void operator()(std::size_t at, Scalar& value) const
+    {
+        static_assert(std::is_arithmetic_v<Scalar> || std::is_enum_v<Scalar>);
+        std::memcpy(&value, image.data() + at, sizeof value);
+    }
+    void operator()(std::size_t at, std::string& text, TextField& field) const
+    {
+        std::memcpy(field.data(), image.data() + at, field.size());
+        text = utf8FromWindows1252(storedText(field));
+    }
+    void operator()(std::size_t at, bool& flag, std::uint8_t& byte) const
+    {
+        std::memcpy(&byte, image.data() + at, 1);
+        flag = byte != 0;
+    }
+};
+
+struct Encoder {
+    ChartImage& image;
+
+    template <typename Scalar>
+    void operator()(std::size_t at, const Scalar& value) const
+    {
+        static_assert(std::is_arithmetic_v<Scalar> || std::is_enum_v<Scalar>);
+        std::memcpy(image.data() + at, &value, sizeof value);
+    }
+    void operator()(std::size_t at, const std::string& text, const TextField& stored) const
+    {
+        TextField field = stored;
+        // A text read from the field and left alone goes back as it came, bytes the code page
+        // leaves undefined included.
+        if (utf8FromWindows1252(storedText(stored)) != text) {
+            const std::string bytes = windows1252Lossy(text, ChartTextMaxChars);
+            std::memcpy(field.data(), bytes.data(), bytes.size());
+            field[bytes.size()] = '\0';
+        }
+        std::memcpy(image.data() + at, field.data(), field.size());
+    }
+    void operator()(std::size_t at, bool flag, std::uint8_t stored) const
+    {
+        const std::uint8_t byte = (stored != 0) == flag ? stored : std::uint8_t(flag ? 1 : 0);
+        std::memcpy(image.data() + at, &byte, 1);
+    }
+};
 
 // `image` must hold ChartFileSize bytes.
 Chart decodeChart(std::span<const std::byte> image)
 {
     Chart chart;
-    forEachField(chart, [&](std::size_t at, auto& value) { std::memcpy(&value, image.data() + at, sizeof value); });
+    forEachField(chart, Decoder{image});
     return chart;
 }
 
@@ -147,7 +211,7 @@ std::string describe(const char* what, std::int64_t value, const char* range)
     return std::string(what) + " is " + std::to_string(value) + ", not " + range;
 }
 
-bool terminated(const char (&field)[50]) { return std::memchr(field, '\0', sizeof field) != nullptr; }
+bool terminated(const TextField& field) { return std::memchr(field.data(), '\0', field.size()) != nullptr; }
 
 bool angleWithin(const GeoAngle& a, int maxDegrees)
 {
@@ -158,13 +222,13 @@ bool angleWithin(const GeoAngle& a, int maxDegrees)
 bool validLongitude(double x) { return std::isfinite(x) && x >= 0 && x <= 360; }
 
 std::string checkPosition(const char* what, int index, std::int32_t degrees, std::int32_t minutes, double longitude,
-                          std::int32_t sign)
+                          Sign sign)
 {
     const std::string name = std::string(what) + " " + std::to_string(index + 1);
     if (!validLongitude(longitude))
         return name + " has a longitude outside 0 to 360";
-    if (sign < 0 || sign >= SignCount)
-        return describe((name + " sign").c_str(), sign, "0 to 11");
+    if (zodiara::index(sign) < 0 || zodiara::index(sign) >= SignCount)
+        return describe((name + " sign").c_str(), zodiara::index(sign), "0 to 11");
     if (degrees < 0 || degrees > 30)
         return describe((name + " degrees").c_str(), degrees, "0 to 30");
     if (minutes < 0 || minutes > 60)
@@ -188,35 +252,38 @@ std::string checkChart(const Chart& c)
         if (auto e = checkPosition("body", n, body.degrees, body.minutes, body.longitude, body.sign); !e.empty())
             return e;
     }
-    if (c.longitude.direction != East && c.longitude.direction != West)
-        return describe("the longitude direction", c.longitude.direction, "East (2) or West (3)");
-    if (c.latitude.direction != North && c.latitude.direction != South)
-        return describe("the latitude direction", c.latitude.direction, "North (0) or South (1)");
-    if (!angleWithin(c.longitude, 180))
+    const BirthData& b = c.birth;
+    if (b.longitude.direction != East && b.longitude.direction != West)
+        return describe("the longitude direction", b.longitude.direction, "East (2) or West (3)");
+    if (b.latitude.direction != North && b.latitude.direction != South)
+        return describe("the latitude direction", b.latitude.direction, "North (0) or South (1)");
+    if (!angleWithin(b.longitude, 180))
         return "the longitude is outside 0\u00b000' to 180\u00b000'";
-    if (!angleWithin(c.latitude, 90))
+    if (!angleWithin(b.latitude, 90))
         return "the latitude is outside 0\u00b000' to 90\u00b000'";
-    if (!terminated(c.place))
+    if (!terminated(c.remnants.placeField))
         return "the place name is not terminated within its 50 bytes";
-    if (!terminated(c.name))
+    if (!terminated(c.remnants.nameField))
         return "the name is not terminated within its 50 bytes";
-    if (c.zone < 0 || c.zone >= ZoneCount)
-        return describe("the time zone", c.zone, "0 to 28");
-    if (c.birthDate.month < 1 || c.birthDate.month > 12)
-        return describe("the birth month", c.birthDate.month, "1 to 12");
+    if (b.zone < 0 || b.zone >= ZoneCount)
+        return describe("the time zone", b.zone, "0 to 28");
+    if (b.birthDate.month < 1 || b.birthDate.month > 12)
+        return describe("the birth month", b.birthDate.month, "1 to 12");
     // Only the range: files from before the day checks hold February 30 and must still open.
-    if (c.birthDate.day < 1 || c.birthDate.day > 31)
-        return describe("the birth day", c.birthDate.day, "1 to 31");
+    if (b.birthDate.day < 1 || b.birthDate.day > 31)
+        return describe("the birth day", b.birthDate.day, "1 to 31");
     // Far beyond any year the program writes, the calendar arithmetic would overflow.
-    if (c.birthDate.year < -MaxFileYear || c.birthDate.year > MaxFileYear)
-        return describe("the birth year", c.birthDate.year, "-9999 to 9999");
-    if (c.utDate.year < -MaxFileYear || c.utDate.year > MaxFileYear)
-        return describe("the Universal Time year", c.utDate.year, "-9999 to 9999");
-    if (!validLongitude(c.ascendant) || !validLongitude(c.midheaven))
+    if (b.birthDate.year < -MaxFileYear || b.birthDate.year > MaxFileYear)
+        return describe("the birth year", b.birthDate.year, "-9999 to 9999");
+    const ChartTimes& t = c.times;
+    const ChartAngles& a = c.angles;
+    if (t.utDate.year < -MaxFileYear || t.utDate.year > MaxFileYear)
+        return describe("the Universal Time year", t.utDate.year, "-9999 to 9999");
+    if (!validLongitude(a.ascendant) || !validLongitude(a.midheaven))
         return "the Ascendant or MidHeaven is outside 0 to 360";
     // `reserved` is carried as found; every other real must at least be a number.
-    for (double x : {c.julianDate, c.julianDate0h, c.ramc, c.obliquity, c.centuries1900, c.longitudeDeg, c.utHours,
-                     c.latitudeDeg, c.ramcRad, c.obliquityRad, c.latitudeRad, c.dayNumber}) {
+    for (double x : {t.julianDate, t.julianDate0h, a.ramc, a.obliquity, t.centuries1900, a.longitudeDeg, t.utHours,
+                     a.latitudeDeg, a.ramcRad, a.obliquityRad, a.latitudeRad, t.dayNumber}) {
         if (!std::isfinite(x))
             return "a computed value is not a finite number";
     }
@@ -228,8 +295,7 @@ std::string checkChart(const Chart& c)
 ChartImage chartImage(const Chart& chart)
 {
     ChartImage image{};
-    forEachField(chart,
-                 [&](std::size_t at, const auto& value) { std::memcpy(image.data() + at, &value, sizeof value); });
+    forEachField(chart, Encoder{image});
     return image;
 }
 

@@ -9,11 +9,16 @@ inline constexpr double TropicalYearDays = 365.242191;
 // The Sun's mean motion.
 inline constexpr double MeanMotionDegPerDay = 360 / TropicalYearDays;
 
-// Sets `dayNumber`: days from 1990 January 0.0 to the chart's Universal Time.
-void computeDayNumber(Chart& chart);
-// Sets `dayNumber`, the Moon and the Sun from `utDate` and `universalTime`.
-void computeSunAndMoon(Chart& chart);
-// Sets Mercury to Pluto; needs `dayNumber` and `centuries1900`.
-void computePlanets(Chart& chart);
+struct SunAndMoon {
+    BodyPosition sun;
+    BodyPosition moon;
+};
+// Needs `dayNumber`.
+SunAndMoon sunAndMoonAt(const ChartTimes& times);
+// Mercury to Pluto in their places of the chart's order; the Moon and Sun are left empty.
+// Needs `dayNumber`, `centuries1900` and the Universal Time.
+BodyPositions planetsAt(const ChartTimes& times);
+// All ten bodies by the built-in theory, houses not yet known.
+BodyPositions classicPositions(const ChartTimes& times);
 
 }  // namespace zodiara

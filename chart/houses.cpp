@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "chart/angles.h"
-#include "chart/calendar.h"
 
 namespace zodiara {
 
@@ -20,54 +19,54 @@ constexpr int PlacidusIterations = 10;
 
 }  // namespace
 
-void computeAngles(Chart& chart)
+ChartAngles chartAngles(const ChartTimes& times, const GeoAngle& longitude, const GeoAngle& latitude)
 {
-    int lonDeg = chart.longitude.degrees;
-    int lonMin = chart.longitude.minutes;
-    if (chart.longitude.direction == East) {
+    ChartAngles angles;
+    int lonDeg = longitude.degrees;
+    int lonMin = longitude.minutes;
+    if (longitude.direction == East) {
         lonDeg = -lonDeg;
         lonMin = -lonMin;
     }
-    chart.longitudeDeg = lonDeg + lonMin / 60.0;
+    angles.longitudeDeg = lonDeg + lonMin / 60.0;
 
-    int latDeg = chart.latitude.degrees;
-    int latMin = chart.latitude.minutes;
-    if (chart.latitude.direction == South) {
+    int latDeg = latitude.degrees;
+    int latMin = latitude.minutes;
+    if (latitude.direction == South) {
         latDeg = -latDeg;
         latMin = -latMin;
     }
 
-    chart.utHours = decimalHours(chart.universalTime);
-    chart.centuries1900 = (chart.julianDate0h - JulianDate1900 + chart.utHours / 24) * CenturiesPerDay;
-    const double t = chart.centuries1900;
-    chart.obliquity = ObliquityAt1900Deg + ObliquityChangeDegPerCentury * t;
-    chart.latitudeDeg = (latDeg == 0 && latMin == 0) ? EquatorLatitudeDeg : latDeg + latMin / 60.0;
+    const double t = times.centuries1900;
+    angles.obliquity = ObliquityAt1900Deg + ObliquityChangeDegPerCentury * t;
+    angles.latitudeDeg = (latDeg == 0 && latMin == 0) ? EquatorLatitudeDeg : latDeg + latMin / 60.0;
     // The Greenwich sidereal time, in degrees, less the longitude west: the right ascension of the
     // meridian.
-    const double siderealHours = SiderealTimeAt1900Hours + 2400.051336 * t + 0.000025862 * t * t + chart.utHours;
-    chart.ramc = reduce360(siderealHours * 15 - chart.longitudeDeg);
-    chart.ramcRad = degToRad(chart.ramc);
-    chart.obliquityRad = degToRad(chart.obliquity);
-    chart.latitudeRad = degToRad(chart.latitudeDeg);
+    const double siderealHours = SiderealTimeAt1900Hours + 2400.051336 * t + 0.000025862 * t * t + times.utHours;
+    angles.ramc = reduce360(siderealHours * 15 - angles.longitudeDeg);
+    angles.ramcRad = degToRad(angles.ramc);
+    angles.obliquityRad = degToRad(angles.obliquity);
+    angles.latitudeRad = degToRad(angles.latitudeDeg);
 
     // The MidHeaven is the ecliptic point on the meridian, tan MC = tan RAMC / cos obliquity; the
     // Ascendant the one on the eastern horizon, with the quadrant set by the signs below.
-    const double ramc = chart.ramcRad;
-    const double eps = chart.obliquityRad;
+    const double ramc = angles.ramcRad;
+    const double eps = angles.obliquityRad;
     double m = std::atan2(std::tan(ramc), std::cos(eps));
     if (m < 0)
         m += Pi;
     if (ramc > Pi)
         m += Pi;
-    chart.midheaven = reduce360(radToDeg(m));
+    angles.midheaven = reduce360(radToDeg(m));
 
     double a =
-        std::atan(std::cos(ramc) / (-std::sin(ramc) * std::cos(eps) - std::sin(eps) * std::tan(chart.latitudeRad)));
+        std::atan(std::cos(ramc) / (-std::sin(ramc) * std::cos(eps) - std::sin(eps) * std::tan(angles.latitudeRad)));
     if (a < 0)
         a += Pi;
     if (std::cos(ramc) < 0)
         a += Pi;
-    chart.ascendant = easternAscendant(reduce360(radToDeg(a)), chart.midheaven);
+    angles.ascendant = easternAscendant(reduce360(radToDeg(a)), angles.midheaven);
+    return angles;
 }
 
 double easternAscendant(double ascendantDeg, double midheavenDeg)
@@ -106,25 +105,38 @@ std::optional<double> placidusCusp(double r0, double f, bool diurnal, double ram
     return deg;
 }
 
-static void setOppositeCusps(Chart& chart)
+namespace {
+
+HouseCusps emptyCusps()
 {
-    for (int k = 6; k < 12; ++k)
-        splitCusp(chart.cusps[k], reduce360(chart.cusps[k - 6].longitude + 180));
+    HouseCusps cusps;
+    for (int n = 0; n < 12; ++n)
+        cusps[n].house = n + 1;
+    return cusps;
 }
 
-HouseSystem computeCusps(Chart& chart)
+void setOppositeCusps(HouseCusps& cusps)
 {
-    HouseCusp* cusps = chart.cusps;
-    const double asc = chart.ascendant;
-    const double mc = chart.midheaven;
+    for (int k = 6; k < 12; ++k)
+        splitCusp(cusps[k], reduce360(cusps[k - 6].longitude + 180));
+}
+
+}  // namespace
+
+Houses placidusHouses(const ChartAngles& angles)
+{
+    Houses houses{emptyCusps(), HouseSystem::Placidus};
+    HouseCusps& cusps = houses.cusps;
+    const double asc = angles.ascendant;
+    const double mc = angles.midheaven;
     splitCusp(cusps[0], asc);
     splitCusp(cusps[9], mc);
     splitCusp(cusps[3], reduce360(mc + 180));
     splitCusp(cusps[6], reduce360(asc + 180));
 
-    const double ramc = chart.ramcRad;
-    const double eps = chart.obliquityRad;
-    const double phi = chart.latitudeRad;
+    const double ramc = angles.ramcRad;
+    const double eps = angles.obliquityRad;
+    const double phi = angles.latitudeRad;
     const std::optional<double> c11 = placidusCusp(ramc + degToRad(30), 3, true, ramc, eps, phi);
     const std::optional<double> c12 = placidusCusp(ramc + degToRad(60), 1.5, true, ramc, eps, phi);
     const std::optional<double> c2 = placidusCusp(ramc + degToRad(120), 1.5, false, ramc, eps, phi);
@@ -132,22 +144,19 @@ HouseSystem computeCusps(Chart& chart)
 
     if (!(c11 && c12 && c2 && c3)) {
         // Beyond the polar circles the semi-arcs do not exist.
-        setPorphyryCusps(chart);
-        return HouseSystem::Porphyry;
+        return {porphyryCusps(asc, mc), HouseSystem::Porphyry};
     }
     splitCusp(cusps[4], reduce360(*c11 + 180));
     splitCusp(cusps[5], reduce360(*c12 + 180));
     splitCusp(cusps[1], *c2);
     splitCusp(cusps[2], *c3);
-    setOppositeCusps(chart);
-    return HouseSystem::Placidus;
+    setOppositeCusps(cusps);
+    return houses;
 }
 
-void setPorphyryCusps(Chart& chart)
+HouseCusps porphyryCusps(double asc, double mc)
 {
-    HouseCusp* cusps = chart.cusps;
-    const double asc = chart.ascendant;
-    const double mc = chart.midheaven;
+    HouseCusps cusps = emptyCusps();
     const double ic = reduce360(mc + 180);
     const double desc = reduce360(asc + 180);
     splitCusp(cusps[0], asc);
@@ -160,10 +169,11 @@ void setPorphyryCusps(Chart& chart)
     const double westArc = reduce360(desc - ic);
     splitCusp(cusps[4], reduce360(ic + westArc / 3));
     splitCusp(cusps[5], reduce360(ic + 2 * westArc / 3));
-    setOppositeCusps(chart);
+    setOppositeCusps(cusps);
+    return cusps;
 }
 
-int houseOf(double p, const HouseCusp (&cusps)[12])
+int houseOf(double p, const HouseCusps& cusps)
 {
     for (int j = 0; j < 11; ++j) {
         const double a = cusps[j].longitude;
@@ -178,10 +188,11 @@ int houseOf(double p, const HouseCusp (&cusps)[12])
     return 11;
 }
 
-void computeBodyHouses(Chart& chart)
+BodyPositions withHouses(BodyPositions bodies, const HouseCusps& cusps)
 {
-    for (auto& body : chart.bodies)
-        body.house = houseOf(body.longitude, chart.cusps);
+    for (auto& body : bodies)
+        body.house = houseOf(body.longitude, cusps);
+    return bodies;
 }
 
 }  // namespace zodiara

@@ -8,34 +8,36 @@
 
 namespace zodiara {
 
-std::optional<HouseSystem> computeChart(Chart& chart, DerivedTables& tables, Ephemeris ephemeris)
+std::optional<ComputedChart> computeChart(const BirthData& birth, Ephemeris ephemeris, const FileRemnants& carried)
 {
-    computeUniversalTime(chart);
-    computeJulianDate(chart);
-    computeSiderealTime(chart);
-    computeAngles(chart);
-    HouseSystem system;
+    ComputedChart result;
+    Chart& chart = result.chart;
+    chart.birth = birth;
+    chart.remnants = carried;
+    chart.remnants.timeSpares = {carried.timeSpares[0], 0, 0, 0};
+
+    chart.times = chartTimes(birth);
+    chart.angles = chartAngles(chart.times, birth.longitude, birth.latitude);
+    Houses houses;
+    BodyPositions bodies;
     if (ephemeris == Ephemeris::Precise) {
-        computeDayNumber(chart);
-        const std::optional<HouseSystem> precise = computePrecisePositions(chart);
+        std::optional<PrecisePositions> precise = precisePositions(chart.times, chart.angles);
         if (!precise)
             return std::nullopt;
-        system = *precise;
+        chart.angles = precise->angles;
+        houses = precise->houses;
+        bodies = precise->bodies;
     } else {
-        system = computeCusps(chart);
-        computeSunAndMoon(chart);
-        computePlanets(chart);
+        houses = placidusHouses(chart.angles);
+        bodies = classicPositions(chart.times);
     }
-    buildAspectGrid(chart, tables.aspectGrid);
-    computeBodyHouses(chart);
-    buildSortedBodies(chart, tables.sortedBodies);
-    return system;
+    chart.cusps = houses.cusps;
+    chart.bodies = withHouses(bodies, houses.cusps);
+    result.houseSystem = houses.system;
+    result.tables = derivedTables(chart);
+    return result;
 }
 
-void rebuildDerivedTables(const Chart& chart, DerivedTables& tables)
-{
-    buildSortedBodies(chart, tables.sortedBodies);
-    buildAspectGrid(chart, tables.aspectGrid);
-}
+DerivedTables derivedTables(const Chart& chart) { return {sortedBodies(chart), aspectGrid(chart)}; }
 
 }  // namespace zodiara

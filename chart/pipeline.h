@@ -1,5 +1,7 @@
-// One entry turns birth data into a complete chart; a second rebuilds what a loaded chart lacks.
+// One entry turns birth data into a complete chart; a second gives what a loaded chart lacks.
 #pragma once
+
+#include <optional>
 
 #include "chart/chart.h"
 #include "chart/computation.h"
@@ -12,14 +14,21 @@ struct DerivedTables {
     AspectGrid aspectGrid{};
 };
 
-// Reads the birth data only and overwrites every derived field and both tables.
-// Returns the house system: Porphyry where Placidus cusps do not exist (polar latitudes).
-// Returns nothing when precise positions are asked for a Universal Time the library does not
-// cover (see preciseRangeText), or the library reports an error: the chart and tables are then
-// not to be shown.
-std::optional<HouseSystem> computeChart(Chart& chart, DerivedTables& tables, Ephemeris ephemeris = Ephemeris::Classic);
+struct ComputedChart {
+    Chart chart;
+    DerivedTables tables;
+    HouseSystem houseSystem = HouseSystem::Placidus;  // Porphyry where Placidus cusps do not exist
+};
 
-// The sorted bodies, then the aspect grid, from the stored fields (after a chart is loaded).
-void rebuildDerivedTables(const Chart& chart, DerivedTables& tables);
+// The chart of `birth`: its times, angles, cusps, bodies and both tables. `carried` is what a
+// chart file held beside the birth (kept, but for the spare words of the derived times, which
+// are new). Nothing when precise positions are asked for a Universal Time the library does not
+// cover (see preciseRangeText), or the library reports an error. `birth` must meet the birth
+// rules (birthRefusal).
+std::optional<ComputedChart> computeChart(const BirthData& birth, Ephemeris ephemeris = Ephemeris::Classic,
+                                          const FileRemnants& carried = {});
+
+// The sorted bodies and the aspect grid of the stored fields (after a chart is loaded).
+DerivedTables derivedTables(const Chart& chart);
 
 }  // namespace zodiara

@@ -60,9 +60,10 @@ double jupiterSaturnCorrection(Body body, double t)
 
 }  // namespace
 
-void computePlanets(Chart& chart)
+BodyPositions planetsAt(const ChartTimes& times)
 {
-    const double d = chart.dayNumber;
+    BodyPositions bodies;
+    const double d = times.dayNumber;
 
     const OrbitalElements& earth = EarthElements;
     double np = wrapDown360(wrapUp360((d / earth.period) * MeanMotionDegPerDay));
@@ -73,12 +74,12 @@ void computePlanets(Chart& chart)
         (1 - earth.eccentricity * earth.eccentricity) / (1 + earth.eccentricity * cosDeg(earthL - earth.perihelion));
 
     for (const auto& [body, el] : Planets) {
-        const double days = body == Body::Pluto ? dayNumberSinceEpoch(chart.utDate, chart.universalTime, 1988) : d;
+        const double days = body == Body::Pluto ? dayNumberSinceEpoch(times.utDate, times.universalTime, 1988) : d;
         np = wrapUp360(wrapDown360((days / el.period) * MeanMotionDegPerDay));
         m = np + el.longitudeAtEpoch - el.perihelion;
         double l = (360 / Pi) * el.eccentricity * sinDeg(m) + np + el.longitudeAtEpoch;
         if (body == Body::Jupiter || body == Body::Saturn)
-            l += jupiterSaturnCorrection(body, chart.centuries1900);
+            l += jupiterSaturnCorrection(body, times.centuries1900);
         l = wrapUp360(wrapDown360(l));
         const double r = el.semiMajorAxis * (1 - el.eccentricity * el.eccentricity)
                          / (1 + el.eccentricity * cosDeg(l - el.perihelion));
@@ -96,8 +97,18 @@ void computePlanets(Chart& chart)
             lambda = lp + radToDeg(std::atan2(earthR * sinDeg(lp - earthL), rp - earthR * cosDeg(lp - earthL)));
         }
         lambda = wrapDown360(wrapUp360(lambda));
-        splitBody(chart.body(body), lambda);
+        splitBody(bodies[index(body)], lambda);
     }
+    return bodies;
+}
+
+BodyPositions classicPositions(const ChartTimes& times)
+{
+    BodyPositions bodies = planetsAt(times);
+    const SunAndMoon sunAndMoon = sunAndMoonAt(times);
+    bodies[index(Body::Sun)] = sunAndMoon.sun;
+    bodies[index(Body::Moon)] = sunAndMoon.moon;
+    return bodies;
 }
 
 }  // namespace zodiara

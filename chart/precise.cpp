@@ -103,9 +103,9 @@ std::string preciseRangeText()
     return text(PreciseFirstDay) + " to " + text(PreciseLastDay) + " (Universal Time)";
 }
 
-std::optional<HouseSystem> computePrecisePositions(Chart& chart)
+std::optional<PrecisePositions> precisePositions(const ChartTimes& times, const ChartAngles& classic)
 {
-    const double jd = chart.julianDate;
+    const double jd = times.julianDate;
     // Outside the range the library would look for data files that do not exist, then fail.
     if (!preciseCovers(jd))
         return std::nullopt;
@@ -116,29 +116,32 @@ std::optional<HouseSystem> computePrecisePositions(Chart& chart)
             return std::nullopt;
         longitudes[index(body)] = *lon;
     }
-    const std::optional<PreciseAngles> angles = preciseAngles(jd, chart.latitudeDeg, -chart.longitudeDeg);
-    if (!angles)
+    const std::optional<PreciseAngles> library = preciseAngles(jd, classic.latitudeDeg, -classic.longitudeDeg);
+    if (!library)
         return std::nullopt;
-    const PreciseAngles& a = *angles;
-    chart.obliquity = a.obliquity;
-    chart.ramc = reduce360(finiteOr(a.armc, chart.ramc));
-    chart.ascendant = reduce360(finiteOr(a.ascendant, chart.ascendant));
-    chart.midheaven = reduce360(finiteOr(a.midheaven, chart.midheaven));
-    chart.ramcRad = degToRad(chart.ramc);
-    chart.obliquityRad = degToRad(chart.obliquity);
+    const PreciseAngles& a = *library;
+    PrecisePositions result;
+    ChartAngles& angles = result.angles;
+    angles = classic;
+    angles.obliquity = a.obliquity;
+    angles.ramc = reduce360(finiteOr(a.armc, classic.ramc));
+    angles.ascendant = reduce360(finiteOr(a.ascendant, classic.ascendant));
+    angles.midheaven = reduce360(finiteOr(a.midheaven, classic.midheaven));
+    angles.ramcRad = degToRad(angles.ramc);
+    angles.obliquityRad = degToRad(angles.obliquity);
 
-    HouseSystem system = HouseSystem::Placidus;
     if (a.placidus) {
-        for (int k = 0; k < 12; ++k)
-            splitCusp(chart.cusps[k], reduce360(a.cusps[k]));
+        for (int k = 0; k < 12; ++k) {
+            result.houses.cusps[k].house = k + 1;
+            splitCusp(result.houses.cusps[k], reduce360(a.cusps[k]));
+        }
     } else {
-        setPorphyryCusps(chart);
-        system = HouseSystem::Porphyry;
+        result.houses = {porphyryCusps(angles.ascendant, angles.midheaven), HouseSystem::Porphyry};
     }
 
     for (const Body body : AllBodies)
-        splitBody(chart.body(body), reduce360(longitudes[index(body)]));
-    return system;
+        splitBody(result.bodies[index(body)], reduce360(longitudes[index(body)]));
+    return result;
 }
 
 std::string preciseEphemerisVersion()

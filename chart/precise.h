@@ -6,6 +6,7 @@
 
 #include "chart/chart.h"
 #include "chart/computation.h"
+#include "chart/houses.h"
 
 namespace zodiara {
 
@@ -13,18 +14,23 @@ namespace zodiara {
 // data files (1800 to 2399) and around them its analytical theory, which spans Terrestrial Time
 // JD 625000.5 to 2818000.5; Delta T moves the ends in Universal Time. Found by probing
 // swe_calc_ut; the tests hold these days to the library.
-inline constexpr CalendarDate PreciseFirstDay{-3001, 28, 2};  // 28 February 3002 BC (Julian calendar)
-inline constexpr CalendarDate PreciseLastDay{3003, 27, 4};    // 27 April 3003
+inline constexpr CalendarDate PreciseFirstDay{-3001, 2, 28};  // 28 February 3002 BC (Julian calendar)
+inline constexpr CalendarDate PreciseLastDay{3003, 4, 27};    // 27 April 3003
 // True when the Universal Time `julianDateUt` falls on one of those days.
 bool preciseCovers(double julianDateUt);
 // "28 February 3002 BC to 27 April 3003 (Universal Time)".
 std::string preciseRangeText();
 
-// Fills the bodies, `obliquity`, `ramc`, the Ascendant, MidHeaven and cusps (with their radian
-// forms) for the chart's `julianDate` and place; the times must already be computed.
-// Placidus from the library; Porphyry from its angles where Placidus cusps do not exist.
-// Nothing when the library has no positions for the date; the chart is then not one to show.
-std::optional<HouseSystem> computePrecisePositions(Chart& chart);
+struct PrecisePositions {
+    ChartAngles angles;  // the obliquity of date and the library's RAMC, Ascendant and MidHeaven
+    Houses houses;
+    BodyPositions bodies;  // houses not yet known
+};
+// The bodies, angles and cusps at `times.julianDate` for the place of `angles` (whose classic
+// values stand where the library gives no finite one). Placidus from the library; Porphyry from
+// its angles where Placidus cusps do not exist. Nothing when the library has no positions for the
+// date; the chart is then not one to show.
+std::optional<PrecisePositions> precisePositions(const ChartTimes& times, const ChartAngles& angles);
 
 // "Swiss Ephemeris 2.10.03", for the about box and README.
 std::string preciseEphemerisVersion();

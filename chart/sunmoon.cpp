@@ -37,12 +37,10 @@ double reduceBothWays(double x) { return wrapUp360(wrapDown360(x)); }
 
 }  // namespace
 
-void computeDayNumber(Chart& chart) { chart.dayNumber = dayNumberSinceEpoch(chart.utDate, chart.universalTime, 1990); }
-
-void computeSunAndMoon(Chart& chart)
+SunAndMoon sunAndMoonAt(const ChartTimes& times)
 {
-    computeDayNumber(chart);
-    const double d = chart.dayNumber;
+    SunAndMoon result;
+    const double d = times.dayNumber;
 
     // Sun: Kepler's equation on the mean anomaly (not reduced).
     const double n = reduceBothWays(MeanMotionDegPerDay * d);
@@ -58,7 +56,7 @@ void computeSunAndMoon(Chart& chart)
     double sunLon = nu + SunPerigee;
     if (sunLon > 360)
         sunLon -= 360;
-    splitBody(chart.body(Body::Sun), sunLon);
+    splitBody(result.sun, sunLon);
 
     // Moon: mean longitude with the periodic terms, projected through the inclined orbit.
     const double sinE = std::sin(e);
@@ -78,7 +76,8 @@ void computeSunAndMoon(Chart& chart)
     const double incl = degToRad(MoonInclination);
     const double arg = degToRad(l2 - node1);
     const double moonLon = reduceBothWays(node1 + radToDeg(std::atan2(std::sin(arg) * std::cos(incl), std::cos(arg))));
-    splitBody(chart.body(Body::Moon), moonLon);
+    splitBody(result.moon, moonLon);
+    return result;
 }
 
 }  // namespace zodiara

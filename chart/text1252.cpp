@@ -1,7 +1,6 @@
 #include "chart/text1252.h"
 
 #include <array>
-#include <cstring>
 
 namespace zodiara {
 
@@ -113,21 +112,18 @@ std::optional<std::string> windows1252FromUtf8(std::string_view text)
     return out;
 }
 
-std::string chartText(const char (&field)[50])
+std::string windows1252Lossy(std::string_view text, std::size_t maxBytes)
 {
-    return utf8FromWindows1252(std::string_view(field, strnlen(field, sizeof field)));
-}
-
-SetTextResult setChartText(char (&field)[50], std::string_view utf8)
-{
-    const std::optional<std::string> bytes = windows1252FromUtf8(utf8);
-    if (!bytes || bytes->find('\0') != std::string::npos)
-        return SetTextResult::NotRepresentable;
-    if (bytes->size() > static_cast<std::size_t>(ChartTextMaxChars))
-        return SetTextResult::TooLong;
-    std::memcpy(field, bytes->data(), bytes->size());
-    field[bytes->size()] = '\0';
-    return SetTextResult::Ok;
+    std::string out;
+    for (std::size_t i = 0; i < text.size() && out.size() < maxBytes;) {
+        const std::size_t at = i;
+        const std::optional<char32_t> c = decodeUtf8(text, i);
+        if (!c)
+            i = at + 1;
+        const std::optional<unsigned char> b = c ? byteFor(*c) : std::nullopt;
+        out += b && *b != 0 ? static_cast<char>(*b) : '?';
+    }
+    return out;
 }
 
 }  // namespace zodiara

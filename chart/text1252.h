@@ -13,13 +13,9 @@ std::optional<std::string> windows1252FromUtf8(std::string_view text);
 // True when `text` is well-formed UTF-8.
 bool isValidUtf8(std::string_view text);
 
-// The text of a NUL-terminated 50-byte field, as UTF-8.
-std::string chartText(const char (&field)[50]);
-
 inline constexpr int ChartTextMaxChars = 49;
-enum class SetTextResult { Ok, NotRepresentable, TooLong };
-// Stores UTF-8 text into a field: the bytes after the terminator are kept as they were, so an
-// untouched remainder survives a round trip. Leaves the field alone unless the result is Ok.
-SetTextResult setChartText(char (&field)[50], std::string_view utf8);
+// The Windows-1252 bytes of UTF-8 text, at most `maxBytes`: a character without one, malformed
+// UTF-8 and NUL become '?'. Exact for every text the birth rules accept.
+std::string windows1252Lossy(std::string_view utf8, std::size_t maxBytes);
 
 }  // namespace zodiara

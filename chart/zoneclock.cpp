@@ -16,7 +16,7 @@ ZoneClock zoneClockAt(std::chrono::sys_seconds utc, int zone, bool daylightSavin
     result.date.month = static_cast<std::int8_t>(static_cast<unsigned>(ymd.month()));
     result.date.day = static_cast<std::int8_t>(static_cast<unsigned>(ymd.day()));
     result.time = {static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
-                   static_cast<int>(clock.seconds().count()), 0};
+                   static_cast<int>(clock.seconds().count())};
     return result;
 }
 

@@ -242,22 +242,22 @@ BatchRows::BatchRows(bool withEphemeris, std::chrono::sys_seconds now)
 
 bool BatchRows::append(std::string& out, std::string_view record, long long line)
 {
-    Chart chart;
+    BirthData birth;
     Ephemeris ephemeris = Ephemeris::Classic;
-    if (std::string error = chartFromRow(record, chart, ephemeris); !error.empty()) {
+    if (std::string error = birthFromRow(record, birth, ephemeris); !error.empty()) {
         appendErrorJson(out, line, error);
         return false;
     }
-    const std::optional<HouseSystem> system = computeChart(chart, m_tables, ephemeris);
-    if (!system) {
+    const std::optional<ComputedChart> computed = computeChart(birth, ephemeris);
+    if (!computed) {
         appendErrorJson(out, line, preciseUnavailable());
         return false;
     }
-    appendChartJson(out, chart, m_tables, Computation{*system, ephemeris});
+    appendChartJson(out, computed->chart, computed->tables, Computation{computed->houseSystem, ephemeris});
     return true;
 }
 
-std::string BatchRows::chartFromRow(std::string_view record, Chart& chart, Ephemeris& ephemeris)
+std::string BatchRows::birthFromRow(std::string_view record, BirthData& birth, Ephemeris& ephemeris)
 {
     std::vector<std::string_view>& fields = m_fields;
     if (std::string error = splitCsv(record, fields, m_storage); !error.empty())
@@ -278,21 +278,21 @@ std::string BatchRows::chartFromRow(std::string_view record, Chart& chart, Ephem
     if (m_columns == MaxColumns && !fields[9].empty())
         if (std::string error = parseEphemeris(fields[9], ephemeris); !error.empty())
             return error;
-    BirthArgs birth;
-    birth.name = fields[0];
-    birth.place = fields[1];
-    birth.date = fields[2];
-    birth.time = fields[3];
-    birth.zone = fields[4];
+    BirthArgs args;
+    args.name = fields[0];
+    args.place = fields[1];
+    args.date = fields[2];
+    args.time = fields[3];
+    args.zone = fields[4];
     if (!fields[5].empty())
-        if (std::string error = parseFlag(fields[5], birth.dst); !error.empty())
+        if (std::string error = parseFlag(fields[5], args.dst); !error.empty())
             return "dst: " + error;
     if (!fields[6].empty())
-        if (std::string error = parseFlag(fields[6], birth.bc); !error.empty())
+        if (std::string error = parseFlag(fields[6], args.bc); !error.empty())
             return "bc: " + error;
-    birth.lon = fields[7];
-    birth.lat = fields[8];
-    return birthChartFrom(birth, m_now, chart);
+    args.lon = fields[7];
+    args.lat = fields[8];
+    return birthDataFrom(args, m_now, birth);
 }
 
 namespace {

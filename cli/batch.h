@@ -26,13 +26,12 @@ public:
 
 private:
     static constexpr std::size_t MaxColumns = 10;
-    std::string chartFromRow(std::string_view record, Chart& chart, Ephemeris& ephemeris);
+    std::string birthFromRow(std::string_view record, BirthData& birth, Ephemeris& ephemeris);
 
     std::size_t m_columns;
     std::chrono::sys_seconds m_now;
     std::vector<std::string_view> m_fields;
     std::array<std::string, MaxColumns> m_storage;  // quoted fields, unescaped
-    DerivedTables m_tables;
 };
 
 }  // namespace zodiara::cli

@@ -167,7 +167,7 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
 
 int runCompute(CommandContext& context)
 {
-    BirthArgs birth;
+    BirthArgs args;
     ChartOutputOptions outputs;
     OptionParser parser;
     const auto text = [](std::optional<std::string_view>& field) {
@@ -176,15 +176,15 @@ int runCompute(CommandContext& context)
             return {};
         };
     };
-    parser.addValue("name", text(birth.name));
-    parser.addValue("place", text(birth.place));
-    parser.addValue("date", text(birth.date));
-    parser.addValue("time", text(birth.time));
-    parser.addValue("zone", text(birth.zone));
-    parser.addValue("lon", text(birth.lon));
-    parser.addValue("lat", text(birth.lat));
-    parser.addFlag("dst", [&birth] { birth.dst = true; });
-    parser.addFlag("bc", [&birth] { birth.bc = true; });
+    parser.addValue("name", text(args.name));
+    parser.addValue("place", text(args.place));
+    parser.addValue("date", text(args.date));
+    parser.addValue("time", text(args.time));
+    parser.addValue("zone", text(args.zone));
+    parser.addValue("lon", text(args.lon));
+    parser.addValue("lat", text(args.lat));
+    parser.addFlag("dst", [&args] { args.dst = true; });
+    parser.addFlag("bc", [&args] { args.bc = true; });
     Ephemeris ephemeris = Ephemeris::Classic;
     parser.addValue("ephemeris", [&ephemeris](std::string_view value) { return parseEphemeris(value, ephemeris); });
     addChartOutputOptions(parser, outputs);
@@ -197,14 +197,14 @@ int runCompute(CommandContext& context)
     if (std::string error = checkChartOutputOptions(outputs); !error.empty())
         return fail(context, error);
 
-    Chart chart;
-    if (std::string error = birthChartFrom(birth, context.now, chart); !error.empty())
+    BirthData birth;
+    if (std::string error = birthDataFrom(args, context.now, birth); !error.empty())
         return fail(context, error);
-    DerivedTables tables;
-    const std::optional<HouseSystem> system = computeChart(chart, tables, ephemeris);
-    if (!system)
+    const std::optional<ComputedChart> computed = computeChart(birth, ephemeris);
+    if (!computed)
         return fail(context, preciseUnavailable() + "; use --ephemeris classic for this date");
-    return emitChart(context, outputs, {chart, tables, Computation{*system, ephemeris}});
+    return emitChart(context, outputs,
+                     {computed->chart, computed->tables, Computation{computed->houseSystem, ephemeris}});
 }
 
 int runShow(CommandContext& context)
@@ -226,8 +226,7 @@ int runShow(CommandContext& context)
     ChartReadResult read = readChartFile(path);
     if (!read.chart)
         return fail(context, "cannot read " + path + ": " + read.error);
-    DerivedTables tables;
-    rebuildDerivedTables(*read.chart, tables);
+    const DerivedTables tables = derivedTables(*read.chart);
     return emitChart(context, outputs, {*read.chart, tables, std::nullopt});
 }
 

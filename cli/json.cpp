@@ -168,34 +168,37 @@ void appendJsonString(std::string& out, std::string_view utf8)
 void appendChartJson(std::string& out, const Chart& chart, const DerivedTables& tables,
                      std::optional<Computation> computation)
 {
-    const std::string name = chartText(chart.name);
-    const std::string place = chartText(chart.place);
+    const BirthData& birth = chart.birth;
+    const ChartTimes& times = chart.times;
+    const ChartAngles& angles = chart.angles;
+    const std::string& name = birth.name;
+    const std::string& place = birth.place;
     appendWithRoom(out, ChartJsonRoom + 6 * (name.size() + place.size()), [&](Cursor& cursor) {
         ObjectWriter o(cursor);
         o.string("name", name);
         o.string("place", place);
-        appendDate(o.key("birthDate"), chart.birthDate);
-        o.boolean("beforeChrist", chart.beforeChrist != 0);
-        appendTime(o.key("localTime"), chart.localTime);
-        o.integer("zone", chart.zone);
-        o.boolean("daylightSaving", chart.daylightSaving != 0);
-        appendGeoAngle(o.key("longitude"), chart.longitude);
-        appendGeoAngle(o.key("latitude"), chart.latitude);
-        appendDate(o.key("utDate"), chart.utDate);
-        appendTime(o.key("universalTime"), chart.universalTime);
-        appendTime(o.key("siderealTime"), chart.siderealTime);
-        appendTime(o.key("localSiderealTime"), chart.localSiderealTime);
-        o.number("julianDate", chart.julianDate);
-        o.number("julianDate0h", chart.julianDate0h);
-        o.number("ascendant", chart.ascendant);
-        o.number("midheaven", chart.midheaven);
-        o.number("ramc", chart.ramc);
-        o.number("obliquity", chart.obliquity);
-        o.number("centuries1900", chart.centuries1900);
-        o.number("longitudeDeg", chart.longitudeDeg);
-        o.number("utHours", chart.utHours);
-        o.number("latitudeDeg", chart.latitudeDeg);
-        o.number("dayNumber", chart.dayNumber);
+        appendDate(o.key("birthDate"), birth.birthDate);
+        o.boolean("beforeChrist", birth.beforeChrist);
+        appendTime(o.key("localTime"), birth.localTime);
+        o.integer("zone", birth.zone);
+        o.boolean("daylightSaving", birth.daylightSaving);
+        appendGeoAngle(o.key("longitude"), birth.longitude);
+        appendGeoAngle(o.key("latitude"), birth.latitude);
+        appendDate(o.key("utDate"), times.utDate);
+        appendTime(o.key("universalTime"), times.universalTime);
+        appendTime(o.key("siderealTime"), times.siderealTime);
+        appendTime(o.key("localSiderealTime"), times.localSiderealTime);
+        o.number("julianDate", times.julianDate);
+        o.number("julianDate0h", times.julianDate0h);
+        o.number("ascendant", angles.ascendant);
+        o.number("midheaven", angles.midheaven);
+        o.number("ramc", angles.ramc);
+        o.number("obliquity", angles.obliquity);
+        o.number("centuries1900", times.centuries1900);
+        o.number("longitudeDeg", angles.longitudeDeg);
+        o.number("utHours", times.utHours);
+        o.number("latitudeDeg", angles.latitudeDeg);
+        o.number("dayNumber", times.dayNumber);
         if (computation) {
             o.string("houseSystem", houseSystemName(computation->houseSystem));
             o.string("ephemeris", ephemerisName(computation->ephemeris));
@@ -210,7 +213,7 @@ void appendChartJson(std::string& out, const Chart& chart, const DerivedTables& 
             ObjectWriter c(cusps);
             c.integer("house", cusp.house);
             c.number("longitude", cusp.longitude);
-            c.integer("sign", cusp.sign);
+            c.integer("sign", index(cusp.sign));
             c.integer("degrees", cusp.degrees);
             c.integer("minutes", cusp.minutes);
         }
@@ -226,7 +229,7 @@ void appendChartJson(std::string& out, const Chart& chart, const DerivedTables& 
             b.integer("body", index(which));
             b.string("name", bodyName(which));
             b.number("longitude", body.longitude);
-            b.integer("sign", body.sign);
+            b.integer("sign", index(body.sign));
             b.integer("degrees", body.degrees);
             b.integer("minutes", body.minutes);
             b.integer("house", body.house);

@@ -92,7 +92,7 @@ std::string parseTime(std::string_view text, TimeOfDay& time)
     for (std::size_t i = 0; i < parts.size(); ++i)
         if (!readDigits(parts[i], 2, values[i]))
             return "time " + quoted(text) + " is not in the form HH:MM or HH:MM:SS";
-    time = TimeOfDay{values[0], values[1], values[2], 0};
+    time = TimeOfDay{values[0], values[1], values[2]};
     return {};
 }
 
@@ -143,7 +143,7 @@ std::string parseEphemeris(std::string_view text, Ephemeris& ephemeris)
 namespace {
 
 // The message of a refused birth, naming the argument or column as it was given.
-std::string refusalText(const BirthRefusal& refusal, const BirthArgs& args, const BirthEntry& birth)
+std::string refusalText(const BirthRefusal& refusal, const BirthArgs& args, const BirthData& birth)
 {
     const auto given = [](const std::optional<std::string_view>& value) { return quoted(value.value_or("")); };
     const bool isName = refusal.field == BirthField::Name;
@@ -164,14 +164,14 @@ std::string refusalText(const BirthRefusal& refusal, const BirthArgs& args, cons
     case BirthRule::TextTooLong:
         return text + " " + given(isName ? args.name : args.place) + " is too long: a chart holds at most "
                + std::to_string(ChartTextMaxChars) + " characters";
-    case BirthRule::NoSuchMonth: return date + ": month " + std::to_string(birth.date.month) + " does not exist";
+    case BirthRule::NoSuchMonth: return date + ": month " + std::to_string(birth.birthDate.month) + " does not exist";
     case BirthRule::NoYearZero: return date + ": there is no year 0 (1 BC is followed by AD 1)";
     case BirthRule::ReformGap: return date + " does not exist: the calendar reform went from 1582-10-04 to 1582-10-15";
     case BirthRule::NoSuchDay:
     case BirthRule::DayBeyondMonth: return date + (args.bc ? " BC" : "") + " does not exist";
-    case BirthRule::HourRange: return time + ": hour " + std::to_string(birth.time.hour) + " is not within 0..23";
-    case BirthRule::MinuteRange: return time + ": minute " + std::to_string(birth.time.minute) + " is not within 0..59";
-    case BirthRule::SecondRange: return time + ": second " + std::to_string(birth.time.second) + " is not within 0..59";
+    case BirthRule::HourRange: return time + ": hour " + std::to_string(birth.localTime.hour) + " is not within 0..23";
+    case BirthRule::MinuteRange: return time + ": minute " + std::to_string(birth.localTime.minute) + " is not within 0..59";
+    case BirthRule::SecondRange: return time + ": second " + std::to_string(birth.localTime.second) + " is not within 0..59";
     case BirthRule::NoSuchZone:
         return "zone " + std::to_string(birth.zone) + " does not exist: give 0.." + std::to_string(ZoneCount - 1)
                + " or an abbreviation such as EST";
@@ -183,22 +183,26 @@ std::string refusalText(const BirthRefusal& refusal, const BirthArgs& args, cons
 
 }  // namespace
 
-std::string birthChartFrom(const BirthArgs& args, std::chrono::sys_seconds now, Chart& chart)
+std::string birthDataFrom(const BirthArgs& args, std::chrono::sys_seconds now, BirthData& out)
 {
     std::string error;
-    std::int32_t zone = DefaultZone;
-    if (args.zone && !(error = parseZone(*args.zone, zone)).empty())
+    BirthData birth;
+    birth.zone = DefaultZone;
+    if (args.zone && !(error = parseZone(*args.zone, birth.zone)).empty())
         return error;
     // A zone that does not exist is refused below; what its clock would show does not matter.
-    const ZoneClock clock = zoneClockAt(now, zone >= 0 && zone < ZoneCount ? zone : 0, args.dst);
-    // clang-format off
-    BirthEntry birth{.name = args.name.value_or(""), .place = args.place.value_or(""), .date = clock.date,
-                     .beforeChrist = args.bc, .time = clock.time, .zone = zone, .longitude = DefaultLongitude,
-                     .latitude = DefaultLatitude};
-    // clang-format on
-    if (args.date && !(error = parseDate(*args.date, birth.date)).empty())
+    const ZoneClock clock = zoneClockAt(now, birth.zone >= 0 && birth.zone < ZoneCount ? birth.zone : 0, args.dst);
+    birth.name = args.name.value_or("");
+    birth.place = args.place.value_or("");
+    birth.birthDate = clock.date;
+    birth.beforeChrist = args.bc;
+    birth.localTime = clock.time;
+    birth.daylightSaving = args.dst;
+    birth.longitude = DefaultLongitude;
+    birth.latitude = DefaultLatitude;
+    if (args.date && !(error = parseDate(*args.date, birth.birthDate)).empty())
         return error;
-    if (args.time && !(error = parseTime(*args.time, birth.time)).empty())
+    if (args.time && !(error = parseTime(*args.time, birth.localTime)).empty())
         return error;
     if (args.lon && !(error = parseLongitude(*args.lon, birth.longitude)).empty())
         return error;
@@ -206,18 +210,7 @@ std::string birthChartFrom(const BirthArgs& args, std::chrono::sys_seconds now, 
         return error;
     if (const std::optional<BirthRefusal> refusal = birthRefusal(birth))
         return refusalText(*refusal, args, birth);
-
-    Chart result;
-    setChartText(result.name, birth.name);
-    setChartText(result.place, birth.place);
-    result.birthDate = birth.date;
-    result.beforeChrist = args.bc ? 1 : 0;
-    result.localTime = birth.time;
-    result.zone = zone;
-    result.daylightSaving = args.dst ? 1 : 0;
-    result.longitude = birth.longitude;
-    result.latitude = birth.latitude;
-    chart = result;
+    out = std::move(birth);
     return {};
 }
 

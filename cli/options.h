@@ -17,22 +17,23 @@
 namespace zodiara::cli {
 
 // "YYYY-MM-DD", the year as entered (up to four digits, month and day up to two).
-std::string parseDate(std::string_view text, CalendarDate& date);
+[[nodiscard]] std::string parseDate(std::string_view text, CalendarDate& date);
 // "HH:MM" or "HH:MM:SS", two digits at most each.
-std::string parseTime(std::string_view text, TimeOfDay& time);
+[[nodiscard]] std::string parseTime(std::string_view text, TimeOfDay& time);
 // A zone index (up to three digits), or the abbreviation before the first comma of a zone
 // line (first in table order, so "NST" is 4).
-std::string parseZone(std::string_view text, std::int32_t& zone);
+[[nodiscard]] std::string parseZone(std::string_view text, std::int32_t& zone);
 // "DDD(E|W)MM" and "DD(N|S)MM".
-std::string parseLongitude(std::string_view text, GeoAngle& angle);
-std::string parseLatitude(std::string_view text, GeoAngle& angle);
+[[nodiscard]] std::string parseLongitude(std::string_view text, GeoAngle& angle);
+[[nodiscard]] std::string parseLatitude(std::string_view text, GeoAngle& angle);
 // "0" or "1".
-std::string parseFlag(std::string_view text, bool& flag);
+[[nodiscard]] std::string parseFlag(std::string_view text, bool& flag);
 // "classic" or "precise".
-std::string parseEphemeris(std::string_view text, Ephemeris& ephemeris);
+[[nodiscard]] std::string parseEphemeris(std::string_view text, Ephemeris& ephemeris);
 
-// Birth data as given; an absent field takes the default (this moment, zone 6, 49W00, 24N00).
-// This moment is the clock time of the chart's zone, so that its Universal Time is `now`.
+// The texts of a birth's options or batch columns, as given; an absent field takes the default
+// (this moment, zone 6, 49W00, 24N00). This moment is the clock time of the chart's zone, so that
+// its Universal Time is `now`.
 struct BirthArgs {
     std::optional<std::string_view> name, place, date, time, zone, lon, lat;
     bool dst = false;
@@ -43,10 +44,10 @@ inline constexpr std::int32_t DefaultZone = 6;
 inline constexpr GeoAngle DefaultLongitude{49, 0, West};
 inline constexpr GeoAngle DefaultLatitude{24, 0, North};
 
-// Fills a fresh chart's birth data from `args` when their forms and the birth rules allow;
-// the chart is untouched on failure. `now` is read once by main, so one run agrees with itself
-// and the parsing never reads the clock.
-std::string birthChartFrom(const BirthArgs& args, std::chrono::sys_seconds now, Chart& chart);
+// The birth that `args` give, when their forms and the birth rules allow; `birth` is untouched on
+// failure. `now` is read once by main, so one run agrees with itself and the parsing never reads
+// the clock.
+[[nodiscard]] std::string birthDataFrom(const BirthArgs& args, std::chrono::sys_seconds now, BirthData& birth);
 
 // A small table-driven parser for "--name VALUE", "--name=VALUE" and "--flag". Commands and
 // output options register handlers; a handler returns an error text, empty on success.

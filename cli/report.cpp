@@ -82,10 +82,9 @@ void appendTimeOfDay(std::string& out, const TimeOfDay& time)
     appendf(out, "%02d:%02d:%02d", time.hour, time.minute, time.second);
 }
 
-void appendPosition(std::string& out, int sign, int degrees, int minutes)
+void appendPosition(std::string& out, Sign sign, int degrees, int minutes)
 {
-    appendf(out, "%-11.*s %2d°%02d'", int(nameAt(SignNames, sign).size()), nameAt(SignNames, sign).data(), degrees,
-            minutes);
+    appendf(out, "%-11.*s %2d°%02d'", int(signName(sign).size()), signName(sign).data(), degrees, minutes);
 }
 
 void appendDateLine(std::string& out, const CalendarDate& date, bool beforeChrist)
@@ -104,61 +103,64 @@ void appendDateLine(std::string& out, const CalendarDate& date, bool beforeChris
 void appendChartReport(std::string& out, const Chart& chart, const DerivedTables& tables,
                        std::optional<Computation> computation)
 {
+    const BirthData& birth = chart.birth;
+    const ChartTimes& times = chart.times;
+    const ChartAngles& angles = chart.angles;
     appendLabel(out, "Name:");
-    appendVisible(out, chartText(chart.name));
+    appendVisible(out, birth.name);
     out += '\n';
     appendLabel(out, "Place:");
-    appendVisible(out, chartText(chart.place));
+    appendVisible(out, birth.place);
     out += '\n';
     appendLabel(out, "Birth date:");
-    appendDateLine(out, chart.birthDate, chart.beforeChrist != 0);
+    appendDateLine(out, birth.birthDate, birth.beforeChrist);
     appendLabel(out, "Local time:");
-    appendTimeOfDay(out, chart.localTime);
-    out += chart.daylightSaving ? " daylight-saving time\n" : " standard time\n";
+    appendTimeOfDay(out, birth.localTime);
+    out += birth.daylightSaving ? " daylight-saving time\n" : " standard time\n";
     appendLabel(out, "Time zone:");
-    const auto zone = nameAt(TimeZoneNames, chart.zone);
-    appendf(out, "%d  %.*s\n", chart.zone, int(zone.size()), zone.data());
+    const auto zone = nameAt(TimeZoneNames, birth.zone);
+    appendf(out, "%d  %.*s\n", birth.zone, int(zone.size()), zone.data());
     appendLabel(out, "Longitude:");
-    appendf(out, "%d°%02d' %c\n", chart.longitude.degrees, chart.longitude.minutes,
-            compassLetter(chart.longitude.direction));
+    appendf(out, "%d°%02d' %c\n", birth.longitude.degrees, birth.longitude.minutes,
+            compassLetter(birth.longitude.direction));
     appendLabel(out, "Latitude:");
-    appendf(out, "%d°%02d' %c\n", chart.latitude.degrees, chart.latitude.minutes,
-            compassLetter(chart.latitude.direction));
+    appendf(out, "%d°%02d' %c\n", birth.latitude.degrees, birth.latitude.minutes,
+            compassLetter(birth.latitude.direction));
 
     out += '\n';
     appendLabel(out, "Universal Time:");
-    appendf(out, "%d-%02d-%02d ", chart.utDate.year, chart.utDate.month, chart.utDate.day);
-    appendTimeOfDay(out, chart.universalTime);
+    appendf(out, "%d-%02d-%02d ", times.utDate.year, times.utDate.month, times.utDate.day);
+    appendTimeOfDay(out, times.universalTime);
     out += '\n';
     appendLabel(out, "Sidereal time:");
-    appendTimeOfDay(out, chart.siderealTime);
+    appendTimeOfDay(out, times.siderealTime);
     out += '\n';
     appendLabel(out, "Local sidereal time:");
-    appendTimeOfDay(out, chart.localSiderealTime);
+    appendTimeOfDay(out, times.localSiderealTime);
     out += '\n';
     appendLabel(out, "Julian date:");
-    appendFixed(out, chart.julianDate, 6);
+    appendFixed(out, times.julianDate, 6);
     out += '\n';
     appendLabel(out, "Julian date at 0h UT:");
-    appendFixed(out, chart.julianDate0h, 6);
+    appendFixed(out, times.julianDate0h, 6);
     out += '\n';
     appendLabel(out, "Days since 1990.0:");
-    appendFixed(out, chart.dayNumber, 7);
+    appendFixed(out, times.dayNumber, 7);
     out += '\n';
     appendLabel(out, "Centuries since 1900:");
-    appendFixed(out, chart.centuries1900, 8);
+    appendFixed(out, times.centuries1900, 8);
     out += '\n';
     appendLabel(out, "Obliquity:");
-    appendFixed(out, chart.obliquity, 7);
+    appendFixed(out, angles.obliquity, 7);
     out += '\n';
     appendLabel(out, "RAMC:");
-    appendFixed(out, chart.ramc, 5);
+    appendFixed(out, angles.ramc, 5);
     out += '\n';
     appendLabel(out, "Ascendant:");
-    appendFixed(out, chart.ascendant, 5);
+    appendFixed(out, angles.ascendant, 5);
     out += '\n';
     appendLabel(out, "MidHeaven:");
-    appendFixed(out, chart.midheaven, 5);
+    appendFixed(out, angles.midheaven, 5);
     out += '\n';
     if (computation) {
         appendLabel(out, "House system:");

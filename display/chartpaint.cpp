@@ -14,8 +14,6 @@ constexpr int half(int n) { return n / 2; }
 
 const QString AspectTableTitle = QStringLiteral("Aspect Table");
 
-bool validSign(int sign) { return sign >= 0 && sign < SignCount; }
-
 void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sorted, const WheelLayout& layout,
                 const ChartFonts& fonts, HitAreas* hits)
 {
@@ -37,11 +35,12 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
 
     canvas.setFont(fonts.name);
     const HubAnchors hub = hubAnchors(layout, canvas.textExtent(QStringLiteral("W")).height);
-    canvas.drawText(hub.name, chartFieldText(chart.name), TextAlign::CentreTop);
+    const BirthData& birth = chart.birth;
+    canvas.drawText(hub.name, toQString(birth.name), TextAlign::CentreTop);
     canvas.setFont(fonts.data);
-    canvas.drawText(hub.date, hubDateText(chart.birthDate, chart.beforeChrist != 0), TextAlign::CentreTop);
-    canvas.drawText(hub.time, hubTimeText(chart.localTime), TextAlign::CentreTop);
-    canvas.drawText(hub.coordinates, hubCoordinatesText(chart.longitude, chart.latitude), TextAlign::CentreTop);
+    canvas.drawText(hub.date, hubDateText(birth.birthDate, birth.beforeChrist), TextAlign::CentreTop);
+    canvas.drawText(hub.time, hubTimeText(birth.localTime), TextAlign::CentreTop);
+    canvas.drawText(hub.coordinates, hubCoordinatesText(birth.longitude, birth.latitude), TextAlign::CentreTop);
 
     // The bodies in wheel order, house by house, with their labels measured.
     canvas.setFont(fonts.label);
@@ -75,15 +74,14 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
         const double ring =
             longitudeAngle(j, chart.cusps[j].longitude, chart.cusps[(j + 1) % 12].longitude, position.longitude);
         const Segment tick = bodyTick(layout, angles[i], ring);
-        canvas.drawLine(tick.from, tick.to, validSign(position.sign) ? elementInk(Sign{position.sign}) : Qt::black);
+        canvas.drawLine(tick.from, tick.to, elementInk(position.sign));
     }
 
     std::size_t next = 0;
     for (int j = 0; j < 12; ++j) {
         const HouseCusp& cusp = chart.cusps[j];
         canvas.setFont(fonts.cusp);
-        if (validSign(cusp.sign))
-            canvas.drawGlyph(signGlyphId(cusp.sign), cuspGlyphRect(layout, j), elementInk(Sign{cusp.sign}));
+        canvas.drawGlyph(signGlyphId(cusp.sign), cuspGlyphRect(layout, j), elementInk(cusp.sign));
         const CuspLabelAnchors anchors = cuspLabelAnchors(layout, j);
         canvas.drawText(anchors.degree, degreeText(cusp.degrees), TextAlign::CentreTop);
         canvas.drawText(anchors.minute, minuteText(cusp.minutes), TextAlign::CentreTop);
@@ -93,18 +91,15 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
             const SortedBody& entry = sorted[labels[next].sortedIndex];
             const double phi = angles[next];
             const IntRect glyph = bodyGlyphRect(layout, phi);
-            const int sign = entry.position.sign;
-            if (validSign(sign))
-                canvas.drawGlyph(bodyGlyphId(index(entry.body)), glyph, elementInk(Sign{sign}));
+            const Sign sign = entry.position.sign;
+            canvas.drawGlyph(bodyGlyphId(entry.body), glyph, elementInk(sign));
             if (hits)
                 hits->bodyGlyphs[labels[next].sortedIndex] = glyph;
 
             canvas.setFont(fonts.label);
             canvas.drawText(bodyDegreeAnchor(layout, j, phi, body.degreeLabel), labels[next].degrees,
                             TextAlign::CentreTop);
-            if (validSign(sign))
-                canvas.drawGlyph(signGlyphId(sign), bodySignGlyphRect(layout, j, phi, body.degreeLabel),
-                                 elementInk(Sign{sign}));
+            canvas.drawGlyph(signGlyphId(sign), bodySignGlyphRect(layout, j, phi, body.degreeLabel), elementInk(sign));
             canvas.drawText(bodyMinuteAnchor(layout, j, phi, body.degreeLabel, body.minuteLabel), labels[next].minutes,
                             TextAlign::CentreTop);
         }
@@ -116,7 +111,7 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
 QColor elementInk(Sign sign)
 {
     // In the order of ElementNames: fire, earth, air, water.
-    switch (signElement(index(sign))) {
+    switch (signElement(sign)) {
     case 0: return QColor(255, 61, 1);
     case 1: return QColor(128, 128, 0);
     case 2: return QColor(0, 128, 128);
@@ -208,18 +203,14 @@ int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& g
 
     for (const Body columnBody : AllBodies) {
         const ChartPoint column = chartPoint(columnBody);
-        const int columnSign = chart.body(columnBody).sign;
-        if (validSign(columnSign))
-            canvas.drawGlyph(bodyGlyphId(index(columnBody)), table.headerGlyphRect(column),
-                             elementInk(Sign{columnSign}));
+        canvas.drawGlyph(bodyGlyphId(columnBody), table.headerGlyphRect(column),
+                         elementInk(chart.body(columnBody).sign));
         for (int j = index(column) + 1; j < ChartPointCount; ++j) {
             const ChartPoint row = AllChartPoints[j];
             // The first column's pass labels the rows.
             if (column == ChartPoint::Moon) {
                 if (j < BodyCount) {
-                    const int rowSign = chart.bodies[j].sign;
-                    if (validSign(rowSign))
-                        canvas.drawGlyph(bodyGlyphId(j), table.rowLabelGlyphRect(row), elementInk(Sign{rowSign}));
+                    canvas.drawGlyph(bodyGlyphId(j), table.rowLabelGlyphRect(row), elementInk(chart.bodies[j].sign));
                 } else {
                     canvas.drawText(table.rowLabelTextAnchor(row),
                                     row == ChartPoint::Ascendant ? QStringLiteral("Asc") : QStringLiteral("MC"),

@@ -2,6 +2,7 @@
 
 #include "chart/chart.h"
 #include "chart/fileio.h"
+#include "chart/text1252.h"
 #include "ui/textconversion.h"
 
 #include <QDir>

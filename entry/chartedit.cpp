@@ -2,6 +2,7 @@
 
 #include "chart/birthrules.h"
 #include "chart/calendar.h"
+#include "chart/text1252.h"
 #include "entry/atlas.h"
 #include "entry/atlaslookupdialog.h"
 #include "entry/calendardialog.h"
@@ -24,22 +25,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include <cstring>
-
 namespace zodiara {
 
 namespace {
 
 // Either era counts its years from 1; there is no year 0.
 constexpr int HighestYear = 3000;
-
-// Copies a text through its terminator, as a C string copy does; the rest of `to` stays.
-void copyText(char (&to)[50], const char (&from)[50])
-{
-    const std::size_t length = strnlen(from, sizeof from - 1);
-    std::memcpy(to, from, length);
-    to[length] = '\0';
-}
 
 QString twoDigits(int value) { return value > 9 ? QString::asprintf("%2d", value) : QString::asprintf("0%1d", value); }
 
@@ -88,11 +79,11 @@ QLabel* label(QWidget* parent, const char* text) { return new QLabel(QString::fr
 
 }  // namespace
 
-ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirectory, MessageService& messages)
-    : CentredDialog(parent), m_chart(chart), m_programDirectory(programDirectory), m_messages(messages)
+ChartEdit::ChartEdit(QWidget* parent, const BirthData& birth, const QString& programDirectory,
+                     MessageService& messages)
+    : CentredDialog(parent), m_given(birth), m_birth(birth), m_programDirectory(programDirectory),
+      m_messages(messages)
 {
-    setBirthData(m_workingCopy, birthDataOf(chart));
-
     setWindowTitle(QStringLiteral("Enter Chart Data"));
 
     // Person's name.
@@ -245,8 +236,8 @@ ChartEdit::ChartEdit(QWidget* parent, Chart& chart, const QString& programDirect
 
 void ChartEdit::fillControls()
 {
-    const Chart& c = m_workingCopy;
-    m_place->setText(chartFieldText(c.place));
+    const BirthData& c = m_birth;
+    m_place->setText(toQString(c.place));
     m_month->setCurrentIndex(c.birthDate.month - 1);
     m_day->setCurrentIndex(c.birthDate.day - 1);
     m_year->setText(QString::asprintf("%4d", c.birthDate.year));
@@ -257,7 +248,7 @@ void ChartEdit::fillControls()
     // A zero flag leaves the box as the user set it.
     if (c.daylightSaving)
         m_daylightSaving->setChecked(true);
-    m_name->setText(chartFieldText(c.name));
+    m_name->setText(toQString(c.name));
     m_longitudeDegrees->setText(threeDigits(c.longitude.degrees));
     m_longitudeMinutes->setText(twoDigits(c.longitude.minutes));
     m_latitudeDegrees->setText(twoDigits(c.latitude.degrees));
@@ -266,13 +257,9 @@ void ChartEdit::fillControls()
     (c.latitude.direction == North ? m_north : m_south)->setChecked(true);
 }
 
-QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
+QList<ChartEdit::Problem> ChartEdit::readControls(BirthData& into) const
 {
     QList<Problem> problems;
-    auto readText = [&problems](QLineEdit* box, char(&field)[50]) {
-        if (setChartField(field, box->text()) != SetTextResult::Ok)
-            problems.append(Problem{box, QString()});
-    };
     // Typing keeps these boxes in range; pasted text is checked here. An emptied box would
     // otherwise keep the old value without a word.
     auto readNumber = [&problems, this](IntEdit* box, const char* what, auto store) {
@@ -293,7 +280,7 @@ QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
         store(static_cast<int>(*value));
     };
 
-    readText(m_place, into.place);
+    into.place = toUtf8(m_place->text());
     if (m_month->currentIndex() >= 0)
         into.birthDate.month = static_cast<std::int8_t>(m_month->currentIndex() + 1);
     if (m_day->currentIndex() >= 0)
@@ -301,11 +288,11 @@ QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
     readNumber(m_year, "year", [&into](int v) { into.birthDate.year = v; });
     readNumber(m_hour, "hour", [&into](int v) { into.localTime.hour = v; });
     readNumber(m_minute, "minute", [&into](int v) { into.localTime.minute = v; });
-    into.beforeChrist = m_bc->isChecked() ? 1 : 0;
+    into.beforeChrist = m_bc->isChecked();
     if (m_zone->currentIndex() >= 0)
         into.zone = m_zone->currentIndex();
-    into.daylightSaving = m_daylightSaving->isChecked() ? 1 : 0;
-    readText(m_name, into.name);
+    into.daylightSaving = m_daylightSaving->isChecked();
+    into.name = toUtf8(m_name->text());
     readNumber(m_longitudeDegrees, "longitude in degrees",
                [&into](int v) { into.longitude.degrees = static_cast<std::int16_t>(v); });
     readNumber(m_longitudeMinutes, "longitude's minutes",
@@ -319,19 +306,9 @@ QList<ChartEdit::Problem> ChartEdit::readControls(Chart& into) const
     return problems;
 }
 
-std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const Chart& c) const
+std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const BirthData& c) const
 {
-    const QByteArray name = m_name->text().toUtf8();
-    const QByteArray place = m_place->text().toUtf8();
-    const auto view = [](const QByteArray& bytes) {
-        return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    };
-    // clang-format off
-    const std::optional<BirthRefusal> refusal = birthRefusal({.name = view(name), .place = view(place),
-                                                              .date = c.birthDate, .beforeChrist = c.beforeChrist != 0,
-                                                              .time = c.localTime, .zone = c.zone,
-                                                              .longitude = c.longitude, .latitude = c.latitude});
-    // clang-format on
+    const std::optional<BirthRefusal> refusal = birthRefusal(c);
     if (!refusal)
         return std::nullopt;
 
@@ -362,8 +339,8 @@ std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const Chart& c) cons
     case BirthRule::DayBeyondMonth:
         return Problem{m_day, QStringLiteral("%1 %2 has %3 days.")
                                   .arg(toQString(MonthNames[static_cast<std::size_t>(month - 1)]),
-                                       yearText(year, c.beforeChrist != 0))
-                                  .arg(daysInMonth(month, astronomicalYear(year, c.beforeChrist != 0)))};
+                                       yearText(year, c.beforeChrist))
+                                  .arg(daysInMonth(month, astronomicalYear(year, c.beforeChrist)))};
     case BirthRule::HourRange: return Problem{m_hour, QStringLiteral("The hour must be a whole number from 0 to 23.")};
     case BirthRule::MinuteRange:
         return Problem{m_minute, QStringLiteral("The minute must be a whole number from 0 to 59.")};
@@ -385,14 +362,14 @@ std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const Chart& c) cons
 
 void ChartEdit::accept()
 {
-    Chart read = m_workingCopy;
+    BirthData read = m_birth;
     // A box that holds no number says so first; the birth rules then judge the rest, texts included.
     std::optional<Problem> problem;
     for (const Problem& unread : readControls(read))
         if (!problem && !unread.message.isEmpty())
             problem = unread;
     // There is no box for the seconds: a time typed anew starts on its minute.
-    if (read.localTime.hour != m_chart.localTime.hour || read.localTime.minute != m_chart.localTime.minute)
+    if (read.localTime.hour != m_given.localTime.hour || read.localTime.minute != m_given.localTime.minute)
         read.localTime.second = 0;
     if (!problem)
         problem = checkBirthData(read);
@@ -404,39 +381,29 @@ void ChartEdit::accept()
         return;
     }
     offerDaylightSaving(read);
-    m_workingCopy = read;
-
-    m_chart.longitude = read.longitude;
-    m_chart.latitude = read.latitude;
-    copyText(m_chart.place, read.place);
-    copyText(m_chart.name, read.name);
-    m_chart.zone = read.zone;
-    m_chart.beforeChrist = read.beforeChrist;
-    m_chart.daylightSaving = read.daylightSaving;
-    m_chart.birthDate = read.birthDate;
-    m_chart.localTime = read.localTime;
+    m_birth = std::move(read);
     QDialog::accept();
 }
 
-void ChartEdit::offerDaylightSaving(Chart& chart)
+void ChartEdit::offerDaylightSaving(BirthData& birth)
 {
     if (m_atlasZone.isEmpty() || m_place->text() != m_atlasZonePlace)
         return;
     const DaylightSavingCheck check =
-        checkDaylightSaving(m_atlasZone, chart.birthDate, chart.beforeChrist != 0, chart.localTime.hour,
-                            chart.localTime.minute, chart.zone, chart.daylightSaving != 0);
+        checkDaylightSaving(m_atlasZone, birth.birthDate, birth.beforeChrist, birth.localTime.hour,
+                            birth.localTime.minute, birth.zone, birth.daylightSaving);
     if (!check.disagrees())
         return;
-    const QString question = daylightSavingQuestion(m_atlasZone, chart.birthDate, check);
+    const QString question = daylightSavingQuestion(m_atlasZone, birth.birthDate, check);
     if (m_messages.show(this, question, QStringLiteral("Zodiara"), MessageService::Buttons::YesNo)
         != MessageService::Result::Yes)
         return;
     if (check.zone) {
-        chart.zone = *check.zone;
+        birth.zone = *check.zone;
         m_zone->setCurrentIndex(*check.zone);
     }
     if (check.daylightSaving) {
-        chart.daylightSaving = *check.daylightSaving ? 1 : 0;
+        birth.daylightSaving = *check.daylightSaving;
         m_daylightSaving->setChecked(*check.daylightSaving);
     }
 }
@@ -446,14 +413,14 @@ void ChartEdit::onCalendar()
     // Read what was typed first, so that the refill after the picker shows it again.
     // Text that cannot be taken yet is put back after the refill rather than lost.
     QHash<QLineEdit*, QString> unread;
-    for (const Problem& problem : readControls(m_workingCopy))
+    for (const Problem& problem : readControls(m_birth))
         if (auto* edit = qobject_cast<QLineEdit*>(problem.control))
             unread.insert(edit, edit->text());
 
-    CalendarDialog picker(this, m_workingCopy.birthDate, HighestYear, m_workingCopy.beforeChrist != 0);
+    CalendarDialog picker(this, m_birth.birthDate, HighestYear, m_birth.beforeChrist);
     if (picker.exec() != QDialog::Accepted)
         return;
-    m_workingCopy.beforeChrist = picker.beforeChrist() ? 1 : 0;
+    m_birth.beforeChrist = picker.beforeChrist();
     fillControls();
     for (auto it = unread.cbegin(); it != unread.cend(); ++it)
         it.key()->setText(it.value());
@@ -470,7 +437,7 @@ void ChartEdit::onLookUp()
 
     m_place->setText(line.place);
     // A name the file cannot hold stays in the box; OK then says why.
-    setChartField(m_workingCopy.place, line.place);
+    m_birth.place = toUtf8(line.place);
     if (!line.hasLongitude)
         return;
     m_longitudeDegrees->setText(line.longitudeDegrees);

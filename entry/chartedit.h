@@ -1,5 +1,5 @@
-// "Enter Chart Data": edits a working copy of a chart's birth data; the caller's chart
-// changes only when OK finds every entry valid.
+// "Enter Chart Data": edits a copy of a birth; the caller takes birthData() when OK found every
+// entry valid.
 #pragma once
 
 #include "chart/chart.h"
@@ -28,9 +28,10 @@ class ChartEdit : public CentredDialog {
     Q_OBJECT
 public:
     // `programDirectory` holds atlas.txt; `messages` shows every message of this dialog and its lookup.
-    ChartEdit(QWidget* parent, Chart& chart, const QString& programDirectory, MessageService& messages);
+    ChartEdit(QWidget* parent, const BirthData& birth, const QString& programDirectory, MessageService& messages);
 
-    const Chart& workingCopy() const { return m_workingCopy; }
+    // After OK: the birth as entered and checked.
+    const BirthData& birthData() const { return m_birth; }
 
     void accept() override;
 
@@ -43,16 +44,16 @@ private:
     void fillControls();
     // Reads every box into `into`; a box whose text cannot be taken, or an empty numeric box,
     // leaves its field alone and adds a problem.
-    QList<Problem> readControls(Chart& into) const;
-    // The birth rules on `chart` with the texts of the name and place boxes.
-    std::optional<Problem> checkBirthData(const Chart& chart) const;
+    QList<Problem> readControls(BirthData& into) const;
+    // The birth rules on `birth`, in words that point at a box.
+    std::optional<Problem> checkBirthData(const BirthData& birth) const;
     // Asks once whether to take the database's zone and daylight saving for a looked-up place.
-    void offerDaylightSaving(Chart& chart);
+    void offerDaylightSaving(BirthData& birth);
     void onCalendar();
     void onLookUp();
 
-    Chart& m_chart;
-    Chart m_workingCopy;
+    const BirthData m_given;
+    BirthData m_birth;
     QString m_programDirectory;
     MessageService& m_messages;
     // The IANA zone of the chosen atlas line, good while the place box shows that line's name.

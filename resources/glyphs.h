@@ -11,6 +11,8 @@
 #include <QRectF>
 #include <QSize>
 
+#include "chart/chart.h"
+
 class QPainter;
 
 namespace zodiara {
@@ -23,6 +25,8 @@ inline constexpr int BodyGlyphCount = 10;
 inline constexpr int AspectGlyphCount = 11;
 constexpr int signGlyphId(int sign) { return 3 + sign; }
 constexpr int bodyGlyphId(int body) { return 20 + body; }
+constexpr int signGlyphId(Sign sign) { return signGlyphId(index(sign)); }
+constexpr int bodyGlyphId(Body body) { return bodyGlyphId(index(body)); }
 constexpr int aspectGlyphId(int aspect) { return 50 + aspect; }
 inline constexpr int aboutPictureId = 2;
 

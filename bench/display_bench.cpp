@@ -29,15 +29,16 @@ using namespace zodiara;
 // 1990-01-01 12:00 EST, 74W00 40N43
 Chart referenceChart(DerivedTables& tables)
 {
-    Chart chart;
-    std::strcpy(chart.name, "Reference");
-    chart.birthDate = {1990, 1, 1};
-    chart.localTime = {12, 0, 0, 0};
-    chart.zone = 6;
-    chart.longitude = {74, 0, West};
-    chart.latitude = {40, 43, North};
-    computeChart(chart, tables);
-    return chart;
+    BirthData birth;
+    birth.name = "Reference";
+    birth.birthDate = {1990, 1, 1};
+    birth.localTime = {12, 0, 0};
+    birth.zone = 6;
+    birth.longitude = {74, 0, West};
+    birth.latitude = {40, 43, North};
+    ComputedChart computed = *computeChart(birth);
+    tables = computed.tables;
+    return computed.chart;
 }
 
 // One paint of the view; arg 0 shows the aspect table, arg 1 drops the glyph bitmaps first.
@@ -77,7 +78,7 @@ void BM_PaintHardCases(benchmark::State& state)
             splitBody(chart.bodies[b], 284 + 0.6 * b);
             chart.bodies[b].house = houseOf(chart.bodies[b].longitude, chart.cusps);
         }
-        rebuildDerivedTables(chart, tables);
+        tables = derivedTables(chart);
     } else if (state.range(0) == 1) {
         size = {600, 600};
     } else {

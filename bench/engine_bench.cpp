@@ -14,18 +14,20 @@ namespace {
 using namespace zodiara;
 
 // 1990-01-01 12:00 EST, 74W00 40N43
-Chart referenceChart()
+BirthData referenceBirth()
 {
-    Chart chart;
-    std::strcpy(chart.name, "Reference");
-    std::strcpy(chart.place, "New York");
-    chart.birthDate = {1990, 1, 1};
-    chart.localTime = {12, 0, 0, 0};
-    chart.zone = 6;
-    chart.longitude = {74, 0, West};
-    chart.latitude = {40, 43, North};
-    return chart;
+    BirthData birth;
+    birth.name = "Reference";
+    birth.place = "New York";
+    birth.birthDate = {1990, 1, 1};
+    birth.localTime = {12, 0, 0};
+    birth.zone = 6;
+    birth.longitude = {74, 0, West};
+    birth.latitude = {40, 43, North};
+    return birth;
 }
+
+Chart referenceChart() { return computeChart(referenceBirth())->chart; }
 
 std::filesystem::path scratchDirectory()
 {
@@ -36,10 +38,9 @@ std::filesystem::path scratchDirectory()
 
 void BM_ComputeChart(benchmark::State& state)
 {
-    Chart chart = referenceChart();
-    DerivedTables tables;
+    const BirthData birth = referenceBirth();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(computeChart(chart, tables));
+        benchmark::DoNotOptimize(computeChart(birth));
         benchmark::ClobberMemory();
     }
 }
@@ -47,10 +48,9 @@ BENCHMARK(BM_ComputeChart);
 
 void BM_ComputeChartPrecise(benchmark::State& state)
 {
-    Chart chart = referenceChart();
-    DerivedTables tables;
+    const BirthData birth = referenceBirth();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(computeChart(chart, tables, Ephemeris::Precise));
+        benchmark::DoNotOptimize(computeChart(birth, Ephemeris::Precise));
         benchmark::ClobberMemory();
     }
 }
@@ -58,11 +58,9 @@ BENCHMARK(BM_ComputeChartPrecise);
 
 void BM_RebuildDerivedTables(benchmark::State& state)
 {
-    Chart chart = referenceChart();
-    DerivedTables tables;
-    computeChart(chart, tables);
+    const Chart chart = referenceChart();
     for (auto _ : state) {
-        rebuildDerivedTables(chart, tables);
+        DerivedTables tables = derivedTables(chart);
         benchmark::DoNotOptimize(tables);
         benchmark::ClobberMemory();
     }
@@ -71,9 +69,7 @@ BENCHMARK(BM_RebuildDerivedTables);
 
 void BM_ReadChartFile(benchmark::State& state)
 {
-    Chart chart = referenceChart();
-    DerivedTables tables;
-    computeChart(chart, tables);
+    const Chart chart = referenceChart();
     const auto path = scratchDirectory() / "read.cht";
     if (std::string error = writeChartFile(path, chart); !error.empty()) {
         state.SkipWithError(error.c_str());
@@ -89,9 +85,7 @@ BENCHMARK(BM_ReadChartFile);
 
 void BM_WriteChartFile(benchmark::State& state)
 {
-    Chart chart = referenceChart();
-    DerivedTables tables;
-    computeChart(chart, tables);
+    const Chart chart = referenceChart();
     const auto path = scratchDirectory() / "write.cht";
     for (auto _ : state) {
         std::string error = writeChartFile(path, chart);

@@ -118,8 +118,8 @@ using BodyPositions = std::array<BodyPosition, BodyCount>;
 
 // What a person enters: everything else in a chart is derived from it.
 struct BirthData {
-    std::string name;   // UTF-8; a chart holds at most 49 Windows-1252 characters
-    std::string place;  // likewise
+    std::string name;        // UTF-8; a chart holds at most 49 Windows-1252 characters
+    std::string place;       // likewise
     CalendarDate birthDate;  // as entered: year from 1, with its era in `beforeChrist`
     bool beforeChrist = false;
     TimeOfDay localTime;

@@ -170,8 +170,10 @@ std::string refusalText(const BirthRefusal& refusal, const BirthArgs& args, cons
     case BirthRule::NoSuchDay:
     case BirthRule::DayBeyondMonth: return date + (args.bc ? " BC" : "") + " does not exist";
     case BirthRule::HourRange: return time + ": hour " + std::to_string(birth.localTime.hour) + " is not within 0..23";
-    case BirthRule::MinuteRange: return time + ": minute " + std::to_string(birth.localTime.minute) + " is not within 0..59";
-    case BirthRule::SecondRange: return time + ": second " + std::to_string(birth.localTime.second) + " is not within 0..59";
+    case BirthRule::MinuteRange:
+        return time + ": minute " + std::to_string(birth.localTime.minute) + " is not within 0..59";
+    case BirthRule::SecondRange:
+        return time + ": second " + std::to_string(birth.localTime.second) + " is not within 0..59";
     case BirthRule::NoSuchZone:
         return "zone " + std::to_string(birth.zone) + " does not exist: give 0.." + std::to_string(ZoneCount - 1)
                + " or an abbreviation such as EST";

@@ -1,6 +1,6 @@
 // Command-line options and the value forms shared by the options and the batch CSV columns.
 // Every parser returns an error text for a person, empty on success, and leaves its output
-// alone on failure. The parsers check forms; birthChartFrom applies the birth rules.
+// alone on failure. The parsers check forms; birthDataFrom applies the birth rules.
 #pragma once
 
 #include <chrono>

@@ -79,10 +79,8 @@ QLabel* label(QWidget* parent, const char* text) { return new QLabel(QString::fr
 
 }  // namespace
 
-ChartEdit::ChartEdit(QWidget* parent, const BirthData& birth, const QString& programDirectory,
-                     MessageService& messages)
-    : CentredDialog(parent), m_given(birth), m_birth(birth), m_programDirectory(programDirectory),
-      m_messages(messages)
+ChartEdit::ChartEdit(QWidget* parent, const BirthData& birth, const QString& programDirectory, MessageService& messages)
+    : CentredDialog(parent), m_given(birth), m_birth(birth), m_programDirectory(programDirectory), m_messages(messages)
 {
     setWindowTitle(QStringLiteral("Enter Chart Data"));
 
@@ -337,10 +335,10 @@ std::optional<ChartEdit::Problem> ChartEdit::checkBirthData(const BirthData& c) 
         return Problem{m_day, QStringLiteral("October 5 to 14, 1582 do not exist: "
                                              "the calendar reform followed October 4 with October 15.")};
     case BirthRule::DayBeyondMonth:
-        return Problem{m_day, QStringLiteral("%1 %2 has %3 days.")
-                                  .arg(toQString(MonthNames[static_cast<std::size_t>(month - 1)]),
-                                       yearText(year, c.beforeChrist))
-                                  .arg(daysInMonth(month, astronomicalYear(year, c.beforeChrist)))};
+        return Problem{
+            m_day, QStringLiteral("%1 %2 has %3 days.")
+                       .arg(toQString(MonthNames[static_cast<std::size_t>(month - 1)]), yearText(year, c.beforeChrist))
+                       .arg(daysInMonth(month, astronomicalYear(year, c.beforeChrist)))};
     case BirthRule::HourRange: return Problem{m_hour, QStringLiteral("The hour must be a whole number from 0 to 23.")};
     case BirthRule::MinuteRange:
         return Problem{m_minute, QStringLiteral("The minute must be a whole number from 0 to 59.")};

@@ -14,7 +14,7 @@ namespace {
 using F = BirthField;
 using R = BirthRule;
 
-using Change = std::function<void(BirthEntry&)>;
+using Change = std::function<void(BirthData&)>;
 
 struct RuleCase {
     const char* label;
@@ -34,7 +34,7 @@ class BirthRules : public testing::TestWithParam<RuleCase> {};
 TEST_P(BirthRules, RefuseWhatNoChartCanHold)
 {
     // 15 March 1998, 14:05:37 EST, 71W04 42N21.
-    BirthEntry birth{"Ada", "Boston", {1998, 15, 3}, false, {14, 5, 37, 0}, 6, {71, 4, West}, {42, 21, North}};
+    BirthData birth{"Ada", "Boston", {1998, 3, 15}, false, {14, 5, 37}, 6, false, {71, 4, West}, {42, 21, North}};
     GetParam().change(birth);
     const std::optional<BirthRefusal> refusal = birthRefusal(birth);
     EXPECT_EQ(refusal ? std::optional(std::pair(refusal->field, refusal->rule)) : std::nullopt, GetParam().refusal);
@@ -42,33 +42,33 @@ TEST_P(BirthRules, RefuseWhatNoChartCanHold)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, BirthRules, testing::Values(
-    good("FortyNineCharacters", [](BirthEntry& b) { b.name = FortyNine; b.place = FortyNineAndEuro; }),
-    good("LeapDay2000", [](BirthEntry& b) { b.date = {2000, 29, 2}; }),
-    good("LeapDayOneBC", [](BirthEntry& b) { b.date = {1, 29, 2}; b.beforeChrist = true; }),
-    good("FirstDayOfTheReform", [](BirthEntry& b) { b.date = {1582, 15, 10}; }),
-    good("October1582BC", [](BirthEntry& b) { b.date = {1582, 10, 10}; b.beforeChrist = true; }),
-    good("LastSecondOfTheDay", [](BirthEntry& b) { b.time = {23, 59, 59, 0}; }),
-    good("AnglesAtTheirLimits", [](BirthEntry& b) { b.longitude = {180, 0, East}; b.latitude = {90, 0, South}; }),
-    bad("NameWithNul", F::Name, R::TextControlCharacter, [](BirthEntry& b) { b.name = std::string_view("A\0B", 3); }),
-    bad("PlaceWithDelete", F::Place, R::TextControlCharacter, [](BirthEntry& b) { b.place = "Boston\x7f"; }),
-    bad("PlaceOfFiftyCharacters", F::Place, R::TextTooLong, [](BirthEntry& b) { b.place = FortyNineAndTwo; }),
-    bad("NameInJapanese", F::Name, R::TextNotWindows1252, [](BirthEntry& b) { b.name = "\u65e5\u672c"; }),
-    bad("NameNotUtf8", F::Name, R::TextNotUtf8, [](BirthEntry& b) { b.name = "\xff\xfe"; }),
-    bad("MonthZero", F::Date, R::NoSuchMonth, [](BirthEntry& b) { b.date.month = 0; }),
-    bad("DayZero", F::Date, R::NoSuchDay, [](BirthEntry& b) { b.date.day = 0; }),
-    bad("YearZero", F::Date, R::NoYearZero, [](BirthEntry& b) { b.date.year = 0; }),
-    bad("October5_1582", F::Date, R::ReformGap, [](BirthEntry& b) { b.date = {1582, 5, 10}; }),
-    bad("NoLeapDay1900", F::Date, R::DayBeyondMonth, [](BirthEntry& b) { b.date = {1900, 29, 2}; }),
-    bad("Hour24", F::Time, R::HourRange, [](BirthEntry& b) { b.time.hour = 24; }),
-    bad("Minute60", F::Time, R::MinuteRange, [](BirthEntry& b) { b.time.minute = 60; }),
-    bad("Second60", F::Time, R::SecondRange, [](BirthEntry& b) { b.time.second = 60; }),
-    bad("Zone29", F::Zone, R::NoSuchZone, [](BirthEntry& b) { b.zone = 29; }),
-    bad("LongitudeMinutes60", F::Longitude, R::MinutesRange, [](BirthEntry& b) { b.longitude.minutes = 60; }),
-    bad("Longitude180_01", F::Longitude, R::BeyondLimit, [](BirthEntry& b) { b.longitude = {180, 1, West}; }),
-    bad("LongitudeNegative", F::Longitude, R::BeyondLimit, [](BirthEntry& b) { b.longitude.degrees = -1; }),
-    bad("LatitudeMinutesNegative", F::Latitude, R::MinutesRange, [](BirthEntry& b) { b.latitude.minutes = -1; }),
-    bad("Latitude90_01", F::Latitude, R::BeyondLimit, [](BirthEntry& b) { b.latitude = {90, 1, North}; }),
-    bad("NameBeforeDate", F::Name, R::TextTooLong, [](BirthEntry& b) { b.name = Fifty; b.date.day = 0; })),
+    good("FortyNineCharacters", [](BirthData& b) { b.name = FortyNine; b.place = FortyNineAndEuro; }),
+    good("LeapDay2000", [](BirthData& b) { b.birthDate = {2000, 2, 29}; }),
+    good("LeapDayOneBC", [](BirthData& b) { b.birthDate = {1, 2, 29}; b.beforeChrist = true; }),
+    good("FirstDayOfTheReform", [](BirthData& b) { b.birthDate = {1582, 10, 15}; }),
+    good("October1582BC", [](BirthData& b) { b.birthDate = {1582, 10, 10}; b.beforeChrist = true; }),
+    good("LastSecondOfTheDay", [](BirthData& b) { b.localTime = {23, 59, 59}; }),
+    good("AnglesAtTheirLimits", [](BirthData& b) { b.longitude = {180, 0, East}; b.latitude = {90, 0, South}; }),
+    bad("NameWithNul", F::Name, R::TextControlCharacter, [](BirthData& b) { b.name = std::string("A\0B", 3); }),
+    bad("PlaceWithDelete", F::Place, R::TextControlCharacter, [](BirthData& b) { b.place = "Boston\x7f"; }),
+    bad("PlaceOfFiftyCharacters", F::Place, R::TextTooLong, [](BirthData& b) { b.place = FortyNineAndTwo; }),
+    bad("NameInJapanese", F::Name, R::TextNotWindows1252, [](BirthData& b) { b.name = "\u65e5\u672c"; }),
+    bad("NameNotUtf8", F::Name, R::TextNotUtf8, [](BirthData& b) { b.name = "\xff\xfe"; }),
+    bad("MonthZero", F::Date, R::NoSuchMonth, [](BirthData& b) { b.birthDate.month = 0; }),
+    bad("DayZero", F::Date, R::NoSuchDay, [](BirthData& b) { b.birthDate.day = 0; }),
+    bad("YearZero", F::Date, R::NoYearZero, [](BirthData& b) { b.birthDate.year = 0; }),
+    bad("October5_1582", F::Date, R::ReformGap, [](BirthData& b) { b.birthDate = {1582, 10, 5}; }),
+    bad("NoLeapDay1900", F::Date, R::DayBeyondMonth, [](BirthData& b) { b.birthDate = {1900, 2, 29}; }),
+    bad("Hour24", F::Time, R::HourRange, [](BirthData& b) { b.localTime.hour = 24; }),
+    bad("Minute60", F::Time, R::MinuteRange, [](BirthData& b) { b.localTime.minute = 60; }),
+    bad("Second60", F::Time, R::SecondRange, [](BirthData& b) { b.localTime.second = 60; }),
+    bad("Zone29", F::Zone, R::NoSuchZone, [](BirthData& b) { b.zone = 29; }),
+    bad("LongitudeMinutes60", F::Longitude, R::MinutesRange, [](BirthData& b) { b.longitude.minutes = 60; }),
+    bad("Longitude180_01", F::Longitude, R::BeyondLimit, [](BirthData& b) { b.longitude = {180, 1, West}; }),
+    bad("LongitudeNegative", F::Longitude, R::BeyondLimit, [](BirthData& b) { b.longitude.degrees = -1; }),
+    bad("LatitudeMinutesNegative", F::Latitude, R::MinutesRange, [](BirthData& b) { b.latitude.minutes = -1; }),
+    bad("Latitude90_01", F::Latitude, R::BeyondLimit, [](BirthData& b) { b.latitude = {90, 1, North}; }),
+    bad("NameBeforeDate", F::Name, R::TextTooLong, [](BirthData& b) { b.name = Fifty; b.birthDate.day = 0; })),
     [](const testing::TestParamInfo<RuleCase>& info) { return info.param.label; });
 // clang-format on
 

@@ -19,17 +19,16 @@ namespace {
 TEST(UniversalTime, StepsTheDateAcrossMidnight)
 {
     // clang-format off
-    const struct { const char* what; Chart chart; std::array<int, 5> ut; } cases[] = {
+    const struct { const char* what; BirthData birth; std::array<int, 5> ut; } cases[] = {
         {"EST new year, daylight saving", birth(1999, 12, 31, 22, 0, 6, {}, true), {2000, 1, 1, 2, 0}},
         {"AEST 1900 skips the false leap day", birth(1900, 3, 1, 1, 0, 13), {1900, 2, 28, 15, 0}},
         {"half-hour zone back a day", birth(2000, 3, 1, 0, 10, 14), {2000, 2, 29, 14, 40}},
         {"44 BC", birth(44, 3, 15, 12, 0, 0, {}, false, true), {-43, 3, 15, 12, 0}},
         {"1 BC is year 0, a leap year", birth(1, 3, 1, 1, 0, 13, {}, false, true), {0, 2, 29, 15, 0}}};
     // clang-format on
-    for (auto [what, c, ut] : cases) {
-        computeUniversalTime(c);
-        const std::array got{c.utDate.year, +c.utDate.month, +c.utDate.day, c.universalTime.hour,
-                             c.universalTime.minute};
+    for (const auto& [what, b, ut] : cases) {
+        const UniversalTime u = universalTimeOf(b);
+        const std::array got{u.date.year, +u.date.month, +u.date.day, u.time.hour, u.time.minute};
         EXPECT_EQ(got, ut) << what;
     }
 }
@@ -56,13 +55,12 @@ TEST(ZoneClock, GivesTheInstantBackAsUniversalTime)
         for (int zone = 0; zone < ZoneCount; ++zone)
             for (const bool dst : {false, true}) {
                 const ZoneClock clock = zoneClockAt(utc, zone, dst);
-                Chart c;
-                std::tie(c.birthDate, c.localTime, c.zone, c.daylightSaving) =
+                BirthData b;
+                std::tie(b.birthDate, b.localTime, b.zone, b.daylightSaving) =
                     std::tuple(clock.date, clock.time, zone, dst);
-                computeUniversalTime(c);
-                const TimeOfDay ut = c.universalTime;
-                EXPECT_EQ(sys_days(year(c.utDate.year) / c.utDate.month / c.utDate.day) + hours(ut.hour)
-                              + minutes(ut.minute) + seconds(ut.second),
+                const auto [date, ut] = universalTimeOf(b);
+                EXPECT_EQ(sys_days(year(date.year) / date.month / date.day) + hours(ut.hour) + minutes(ut.minute)
+                              + seconds(ut.second),
                           utc)
                     << "zone " << zone << (dst ? " with daylight saving" : "");
             }

@@ -45,30 +45,42 @@ protected:
         m_dir = fs::temp_directory_path() / ("zodiara-chartfiles-" + std::to_string(::getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
-        DerivedTables t;
-        computeChart(m_chart, t);
+        m_chart = test::chartOf(test::referenceBirth());
         m_new = m_chart;
-        std::strcpy(m_new.name, "New");
+        m_new.birth.name = "New";
     }
     void TearDown() override { fs::remove_all(m_dir); }
     long entries() const { return std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()); }
 
     fs::path m_dir;
-    Chart m_chart = test::referenceChart(), m_new;
+    Chart m_chart, m_new;
 };
 
-// Every byte survives, hidden ones included: remnants after a shorter name, the reserved double,
-// the spare fields. Edited positions are shown as stored; older versions' February 30 and the
-// outermost years still open.
+// Every byte survives, hidden ones included: remnants after a shorter name, a byte the code page
+// leaves undefined, a flag byte other than 1, the reserved double, the spare fields. Edited
+// positions are shown as stored; older versions' February 30 and the outermost years still open.
 TEST_F(ChartFiles, RoundTripIsByteIdenticalIncludingHiddenBytes)
 {
-    std::strcpy(m_chart.name, "Alexandra Longname");
-    std::strcpy(m_chart.name, "Ann");
-    m_chart.reserved = 1234.5;
-    m_chart.universalTime.spare = 7;
+    m_chart.birth.name = "Alexandra Longname";
+    m_chart.remnants.nameField = chartFromImage(chartImage(m_chart)).chart->remnants.nameField;
+    m_chart.birth.name = "Ann";
+    m_chart.remnants.placeField = {'a', '\x81', 'b'};
+    m_chart.birth.place = "a\xEF\xBF\xBD"
+                          "b";  // as read: U+FFFD stands for 0x81
+    m_chart.remnants.daylightSavingByte = 2;
+    m_chart.birth.daylightSaving = true;
+    m_chart.remnants.reserved = 1234.5;
+    m_chart.remnants.timeSpares[1] = 7;
     m_chart.body(Body::Moon).longitude = m_chart.body(Body::Sun).longitude + 1;
-    m_chart.birthDate = {9999, 30, 2};
-    m_chart.utDate.year = -9999;
+    m_chart.birth.birthDate = {9999, 2, 30};
+    m_chart.times.utDate.year = -9999;
+    const ChartImage image = chartImage(m_chart);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.data()) + 594, 20),
+              std::string("Ann\0andra Longname\0", 20));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.data()) + 544, 4), std::string("a\x81"
+                                                                                             "b\0",
+                                                                                             4));
+    EXPECT_EQ(std::to_integer<int>(image[648]), 2);
     const fs::path a = m_dir / "a.cht", b = m_dir / "b.cht";
     ASSERT_EQ(writeChartFile(a, m_chart), "");
     ASSERT_EQ(fs::file_size(a), 846u);
@@ -77,8 +89,7 @@ TEST_F(ChartFiles, RoundTripIsByteIdenticalIncludingHiddenBytes)
     EXPECT_EQ(chartImage(*read.chart), chartImage(m_chart));
     ASSERT_EQ(writeChartFile(b, *read.chart), "");
     EXPECT_EQ(contents(a), contents(b));
-    DerivedTables t;
-    rebuildDerivedTables(*read.chart, t);
+    const DerivedTables t = derivedTables(*read.chart);
     EXPECT_EQ(t.aspectGrid[index(ChartPoint::Moon)][index(ChartPoint::Sun)], Aspect::Conjunction);
 }
 
@@ -215,7 +226,9 @@ TEST_P(WritingTargets, FollowTheUsersFileOrAreRefusedUntouched)
 // `path` holding a chart with `mode`; empty when that cannot be made.
 fs::path saved(const fs::path& path, mode_t mode = 0644)
 {
-    return writeChartFile(path, test::referenceChart()).empty() && ::chmod(path.c_str(), mode) == 0 ? path : fs::path();
+    return writeChartFile(path, test::chartOf(test::referenceBirth())).empty() && ::chmod(path.c_str(), mode) == 0
+               ? path
+               : fs::path();
 }
 
 // clang-format off

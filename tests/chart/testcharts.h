@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "chart/chart.h"
+#include "chart/pipeline.h"
 
 namespace zodiara {
 
@@ -25,22 +26,28 @@ struct Place {
     CompassDirection ns = North;
 };
 
-inline Chart birth(int year, int month, int day, int hour, int minute, int zone, Place place = {}, bool dst = false,
-                   bool bc = false)
+inline BirthData birth(int year, int month, int day, int hour, int minute, int zone, Place place = {}, bool dst = false,
+                       bool bc = false)
 {
-    Chart c;
-    c.birthDate = {year, std::int8_t(day), std::int8_t(month)};
-    c.localTime = {hour, minute, 0, 0};
-    c.zone = zone;
-    c.daylightSaving = dst;
-    c.beforeChrist = bc;
-    c.longitude = {std::int16_t(place.lonDeg), std::int16_t(place.lonMin), place.ew};
-    c.latitude = {std::int16_t(place.latDeg), std::int16_t(place.latMin), place.ns};
-    return c;
+    BirthData b;
+    b.birthDate = {year, std::int8_t(month), std::int8_t(day)};
+    b.localTime = {hour, minute, 0};
+    b.zone = zone;
+    b.daylightSaving = dst;
+    b.beforeChrist = bc;
+    b.longitude = {std::int16_t(place.lonDeg), std::int16_t(place.lonMin), place.ew};
+    b.latitude = {std::int16_t(place.latDeg), std::int16_t(place.latMin), place.ns};
+    return b;
 }
 
 // 1990-01-01 12:00 EST, 74W00 40N43: the chart every published figure refers to.
-inline Chart referenceChart() { return birth(1990, 1, 1, 12, 0, 6, {74, 0, West, 40, 43, North}); }
+inline BirthData referenceBirth() { return birth(1990, 1, 1, 12, 0, 6, {74, 0, West, 40, 43, North}); }
+
+// The classic or precise chart of a birth that both cover.
+inline Chart chartOf(const BirthData& b, Ephemeris ephemeris = Ephemeris::Classic)
+{
+    return computeChart(b, ephemeris).value().chart;
+}
 
 // Separation of two longitudes folded onto 0..180 degrees.
 inline double separation(double a, double b)

@@ -88,13 +88,16 @@ constexpr CalendarDate ReferenceDate{1990, 1, 1};
 // Born at noon EST in 74W00 40N43.
 Chart chartOf(CalendarDate date, DerivedTables& tables)
 {
-    Chart chart;
-    // clang-format off
-    setBirthData(chart, {.longitude = {74, 0, West}, .latitude = {40, 43, North}, .name = "Reference", .zone = 6,
-                         .birthDate = date, .localTime = {12, 0, 0, 0}});
-    // clang-format on
-    computeChart(chart, tables);
-    return chart;
+    BirthData birth;
+    birth.name = "Reference";
+    birth.birthDate = date;
+    birth.localTime = {12, 0, 0};
+    birth.zone = 6;
+    birth.longitude = {74, 0, West};
+    birth.latitude = {40, 43, North};
+    ComputedChart computed = computeChart(birth).value();
+    tables = computed.tables;
+    return computed.chart;
 }
 
 // The reference chart's cusps with its ten bodies at first, first + step, ...
@@ -105,7 +108,7 @@ Chart clusterChart(double firstDeg, double stepDeg, DerivedTables& tables)
         splitBody(chart.bodies[b], reduce360(firstDeg + b * stepDeg));
         chart.bodies[b].house = houseOf(chart.bodies[b].longitude, chart.cusps);
     }
-    rebuildDerivedTables(chart, tables);
+    tables = derivedTables(chart);
     return chart;
 }
 

@@ -36,8 +36,8 @@ TEST(WheelLayout, SquareCentreAndRadii)
 TEST(ChartTexts, AreFormattedAsTheWheelPrintsThem)
 {
     const std::pair<QString, QString> cases[] = {
-        {hubTimeText({0, 5, 9, 0}), "00 05m 09s"},
-        {hubDateText({44, 15, 3}, true), "March 15, 44 BC"},
+        {hubTimeText({0, 5, 9}), "00 05m 09s"},
+        {hubDateText({44, 3, 15}, true), "March 15, 44 BC"},
         {hubCoordinatesText({2, 5, East}, {33, 51, South}), "2E5,33S51"},
         {legendText(Aspect::Opposition), " = Opposition, 180 degrees"},
     };

@@ -241,7 +241,7 @@ private slots:
         QFETCH(Case, c);
         const QDate day = QDate::fromString(c.when.left(10), Qt::ISODate);
         const QTime time = c.when.size() > 13 ? QTime::fromString(c.when.right(5), "hh:mm") : QTime(12, 0);
-        const CalendarDate date{day.year(), std::int8_t(day.day()), std::int8_t(day.month())};
+        const CalendarDate date{day.year(), std::int8_t(day.month()), std::int8_t(day.day())};
         const DaylightSavingCheck result =
             checkDaylightSaving(c.zone, date, c.when.endsWith("BC"), time.hour(), time.minute(), c.tableZone, c.dst);
         QCOMPARE((QList<int>{result.known, result.inForce, result.standardZone, result.zone.value_or(-1),

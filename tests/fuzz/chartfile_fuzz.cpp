@@ -63,8 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size != ChartFileSize || std::memcmp(chartImage(chart).data(), data, ChartFileSize) != 0)
         std::abort();  // taken byte for byte, so it is written back unchanged
 
-    DerivedTables tables;
-    rebuildDerivedTables(chart, tables);
+    const DerivedTables tables = derivedTables(chart);
     bool seen[BodyCount] = {};
     for (const SortedBody& entry : tables.sortedBodies) {
         if (seen[index(entry.body)])
@@ -72,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         seen[index(entry.body)] = true;
     }
 
-    if (!isValidUtf8(chartText(chart.name)) || !isValidUtf8(chartText(chart.place)))
+    if (!isValidUtf8(chart.birth.name) || !isValidUtf8(chart.birth.place))
         std::abort();
 
     std::string report;

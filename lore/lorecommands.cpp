@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "lore/compatibilitytexts.h"
 #include "lore/signtexts.h"
 
 namespace zodiara {
@@ -11,7 +12,7 @@ namespace {
 constexpr int UsageError = 2;
 constexpr std::string_view SignForms = "a sign name, an index 0..11 or a birthday MM-DD";
 
-std::optional<int> signArgument(std::string_view command, std::string_view text, std::ostream& err)
+std::optional<Sign> signArgument(std::string_view command, std::string_view text, std::ostream& err)
 {
     const auto sign = parseSign(text);
     if (!sign)
@@ -29,7 +30,7 @@ void appendLine(std::string& out, std::string_view label, std::string_view value
 
 }  // namespace
 
-std::string traitsReport(int sign)
+std::string traitsReport(Sign sign)
 {
     const SignTraits t = signTraits(sign);
     std::string out = "Your sign is ";

@@ -7,10 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "chart/chart.h"
+
 namespace zodiara {
 
 // The facts of the traits box, one "Label: value" line each, ending in a newline.
-std::string traitsReport(int sign);
+std::string traitsReport(Sign sign);
 
 // `args` are the words after the command name. Both return 0, or 2 after one line on `err`
 // for a wrong number of words or a sign they cannot read.

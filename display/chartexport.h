@@ -1,6 +1,4 @@
 // Files of the chart for the command line: the view as PNG or SVG, the printed pages as PDF.
-// Each writer returns an empty string on success and the reason, naming the file, otherwise;
-// a failed write leaves no partial file behind.
 #pragma once
 
 #include <QByteArray>
@@ -32,13 +30,5 @@ QString encodeChartSvg(const Chart& chart, const DerivedTables& tables, QSize si
 // The chart page at 600 dpi, and the aspects page after it when `withAspects`.
 QString encodeChartPdf(const Chart& chart, const DerivedTables& tables, PaperSize paper, bool withAspects,
                        QByteArray& bytes);
-
-// One file each, written as chart files are (see FileReplacement).
-QString exportChartPng(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
-                       bool showAspects);
-QString exportChartSvg(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
-                       bool showAspects);
-QString exportChartPdf(const QString& path, const Chart& chart, const DerivedTables& tables, PaperSize paper,
-                       bool withAspects);
 
 }  // namespace zodiara

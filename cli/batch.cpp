@@ -23,8 +23,8 @@ inline constexpr std::size_t BlockSize = 1 << 16;
 // Splits one CSV line: fields may be quoted ("New York, NY"), with "" for a quote inside.
 // Quoted fields land in `storage`, which must outlive the fields.
 template <std::size_t MaxColumns>
-std::string splitCsv(std::string_view line, std::vector<std::string_view>& fields,
-                     std::array<std::string, MaxColumns>& storage)
+[[nodiscard]] std::string splitCsv(std::string_view line, std::vector<std::string_view>& fields,
+                                   std::array<std::string, MaxColumns>& storage)
 {
     fields.clear();
     std::size_t at = 0;
@@ -132,7 +132,7 @@ namespace {
 
 // A regular file, or a FIFO read as it comes, like a pipe; a device, directory or socket is
 // refused at once. The descriptor, or -1 and the reason.
-int openBatchInput(const std::string& path, std::string& reason)
+[[nodiscard]] int openBatchInput(const std::string& path, std::string& reason)
 {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0 && S_ISFIFO(status.st_mode)) {

@@ -23,12 +23,12 @@ QImage renderChartImage(const Chart& chart, const DerivedTables& tables, QSize s
 
 // The files' bytes, for a caller that writes several files together: the reason on failure,
 // empty on success. The SVG is well-formed XML whatever the chart's texts hold.
-QString encodeChartPng(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
-                       QByteArray& bytes);
-QString encodeChartSvg(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
-                       QByteArray& bytes);
+[[nodiscard]] QString encodeChartPng(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
+                                     QByteArray& bytes);
+[[nodiscard]] QString encodeChartSvg(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
+                                     QByteArray& bytes);
 // The chart page at 600 dpi, and the aspects page after it when `withAspects`.
-QString encodeChartPdf(const Chart& chart, const DerivedTables& tables, PaperSize paper, bool withAspects,
-                       QByteArray& bytes);
+[[nodiscard]] QString encodeChartPdf(const Chart& chart, const DerivedTables& tables, PaperSize paper, bool withAspects,
+                                     QByteArray& bytes);
 
 }  // namespace zodiara

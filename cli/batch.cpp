@@ -1,5 +1,4 @@
 // zodiara-chart batch: CSV rows of birth data in, one JSON line per row out.
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -11,187 +10,21 @@
 #include "chart/fileio.h"
 #include "cli/batch.h"
 #include "cli/commands.h"
+#include "cli/csvrecords.h"
 #include "cli/json.h"
 
 namespace zodiara::cli {
 
 namespace {
 
-// Input is read and output handed to the stream in blocks of about this size.
+// Output is handed to the stream in blocks of about this size.
 inline constexpr std::size_t BlockSize = 1 << 16;
-// A longer row is refused, so that no input can make the buffer grow without end.
-inline constexpr std::size_t MaxRecordBytes = 1 << 16;
-
-// Reads CSV records from a file descriptor: RFC 4180, so a quoted field may hold commas, "" for
-// a quote and line breaks; a record ends at "\r\n", "\n" or a lone "\r" outside quotes. The
-// buffer never holds more than one record and one block.
-class RecordReader {
-public:
-    enum class Result { Record, TooLong, End, ReadFailed, Stopped };
-
-    // `beforeWait` runs before each read that may wait for input; false stops the reading.
-    RecordReader(int fd, std::function<bool()> beforeWait) : m_fd(fd), m_beforeWait(std::move(beforeWait)) {}
-
-    // The next record without its line end, and the number of the line it starts on.
-    Result next(std::string_view& record, long long& line)
-    {
-        for (;;) {
-            if (m_afterCarriageReturn && m_start < m_buffer.size()) {
-                m_afterCarriageReturn = false;
-                if (m_buffer[m_start] == '\n')
-                    m_scan = ++m_start;
-            }
-            if (m_skipping) {
-                skipToLineEnd();
-            } else if (const std::size_t end = findRecordEnd(); end != std::string::npos) {
-                line = m_line;
-                record = std::string_view(m_buffer).substr(m_start, end - m_start);
-                m_line += 1 + (m_breakInQuotes ? lineBreaks(record) : 0);
-                m_breakInQuotes = false;
-                m_state = FieldStart;
-                consumeLineEnd(end);
-                return record.size() > MaxRecordBytes ? Result::TooLong : Result::Record;
-            } else if (m_buffer.size() - m_start > MaxRecordBytes) {
-                // Whatever made it this long, the next line end is the best place to go on.
-                line = m_line;
-                if (m_breakInQuotes)
-                    m_line += lineBreaks(std::string_view(m_buffer).substr(m_start));
-                m_skipping = true;
-                m_state = FieldStart;
-                m_breakInQuotes = false;
-                m_start = m_scan = m_buffer.size();
-                return Result::TooLong;
-            }
-            if (m_afterCarriageReturn || m_skipping || m_scan == m_buffer.size()) {
-                if (m_eof) {
-                    if (m_skipping || m_start == m_buffer.size())
-                        return Result::End;
-                    line = m_line;
-                    record = std::string_view(m_buffer).substr(m_start);
-                    m_start = m_scan = m_buffer.size();
-                    return record.size() > MaxRecordBytes ? Result::TooLong : Result::Record;
-                }
-                if (const Result result = refill(); result != Result::Record)
-                    return result;
-            }
-        }
-    }
-    int error() const { return m_error; }
-
-private:
-    enum State { FieldStart, Unquoted, Quoted, QuoteInQuoted };
-
-    // The position of the line end that ends the record begun at m_start, or npos when the
-    // buffer holds no such end yet; the scan resumes where it stopped.
-    std::size_t findRecordEnd()
-    {
-        const char* data = m_buffer.data();
-        const std::size_t size = m_buffer.size();
-        State state = m_state;
-        for (std::size_t at = m_scan; at < size; ++at) {
-            const char c = data[at];
-            switch (state) {
-            case Quoted:
-                if (c == '"')
-                    state = QuoteInQuoted;
-                else if (c == '\n' || c == '\r')
-                    m_breakInQuotes = true;
-                continue;
-            case QuoteInQuoted:
-                if (c == '"') {
-                    state = Quoted;
-                    continue;
-                }
-                break;
-            case FieldStart:
-                if (c == '"') {
-                    state = Quoted;
-                    continue;
-                }
-                break;
-            case Unquoted: break;
-            }
-            if (c == '\n' || c == '\r') {
-                m_scan = at;
-                m_state = state;
-                return at;
-            }
-            state = c == ',' ? FieldStart : Unquoted;
-        }
-        m_scan = size;
-        m_state = state;
-        return std::string::npos;
-    }
-
-    void consumeLineEnd(std::size_t end)
-    {
-        m_start = m_scan = end + 1;
-        if (m_buffer[end] == '\r')
-            m_afterCarriageReturn = true;
-    }
-
-    void skipToLineEnd()
-    {
-        const std::size_t end = m_buffer.find_first_of("\r\n", m_start);
-        if (end == std::string::npos) {
-            m_start = m_scan = m_buffer.size();
-            return;
-        }
-        m_skipping = false;
-        ++m_line;
-        consumeLineEnd(end);
-    }
-
-    static long long lineBreaks(std::string_view text)
-    {
-        long long count = 0;
-        for (std::size_t i = 0; i < text.size(); ++i)
-            if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
-                ++count;
-        return count;
-    }
-
-    Result refill()
-    {
-        if (m_beforeWait && !m_beforeWait())
-            return Result::Stopped;
-        m_buffer.erase(0, m_start);
-        m_scan -= m_start;
-        m_start = 0;
-        const std::size_t old = m_buffer.size();
-        m_buffer.resize(old + BlockSize);
-        ssize_t got = 0;
-        do
-            got = ::read(m_fd, m_buffer.data() + old, BlockSize);
-        while (got < 0 && errno == EINTR);
-        m_buffer.resize(old + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
-        if (got < 0) {
-            m_error = errno;
-            return Result::ReadFailed;
-        }
-        m_eof = got == 0;
-        return Result::Record;
-    }
-
-    int m_fd;
-    std::function<bool()> m_beforeWait;
-    std::string m_buffer;
-    std::size_t m_start = 0;  // first byte of the next record
-    std::size_t m_scan = 0;   // where findRecordEnd goes on
-    State m_state = FieldStart;
-    long long m_line = 1;
-    bool m_breakInQuotes = false;        // the record so far holds a quoted line break
-    bool m_afterCarriageReturn = false;  // a "\n" next belongs to the line end before it
-    bool m_skipping = false;             // in a record too long to keep
-    bool m_eof = false;
-    int m_error = 0;
-};
 
 // Splits one CSV line: fields may be quoted ("New York, NY"), with "" for a quote inside.
 // Quoted fields land in `storage`, which must outlive the fields.
 template <std::size_t MaxColumns>
-std::string splitCsv(std::string_view line, std::vector<std::string_view>& fields,
-                     std::array<std::string, MaxColumns>& storage)
+[[nodiscard]] std::string splitCsv(std::string_view line, std::vector<std::string_view>& fields,
+                                   std::array<std::string, MaxColumns>& storage)
 {
     fields.clear();
     std::size_t at = 0;
@@ -299,7 +132,7 @@ namespace {
 
 // A regular file, or a FIFO read as it comes, like a pipe; a device, directory or socket is
 // refused at once. The descriptor, or -1 and the reason.
-int openBatchInput(const std::string& path, std::string& reason)
+[[nodiscard]] int openBatchInput(const std::string& path, std::string& reason)
 {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0 && S_ISFIFO(status.st_mode)) {
@@ -310,6 +143,18 @@ int openBatchInput(const std::string& path, std::string& reason)
     }
     std::uintmax_t size = 0;
     return openRegularFile(path, reason, size);
+}
+
+// read(2) on `fd`, again after a signal.
+CsvRecordReader::Source descriptorSource(int fd)
+{
+    return [fd](char* data, std::size_t size) {
+        ssize_t got = 0;
+        do
+            got = ::read(fd, data, size);
+        while (got < 0 && errno == EINTR);
+        return static_cast<std::ptrdiff_t>(got);
+    };
 }
 
 }  // namespace
@@ -350,22 +195,23 @@ int runBatch(CommandContext& context)
         out.clear();
         return written;
     };
-    RecordReader reader(fd, regular ? std::function<bool()>() : std::function<bool()>(flushBeforeWait));
+    CsvRecordReader reader(descriptorSource(fd),
+                           regular ? std::function<bool()>() : std::function<bool()>(flushBeforeWait));
     const auto readFailed = [&] {
         return fail(context, "cannot read " + inputName + ": " + std::strerror(reader.error()));
     };
 
     std::string_view record;
     long long lineNumber = 0;
-    RecordReader::Result result = reader.next(record, lineNumber);
-    if (result == RecordReader::Result::ReadFailed)
+    CsvRecordReader::Result result = reader.next(record, lineNumber);
+    if (result == CsvRecordReader::Result::ReadFailed)
         return readFailed();
-    if (result == RecordReader::Result::End)
+    if (result == CsvRecordReader::Result::End)
         return fail(context, inputName + " is empty: it needs the header " + std::string(BatchHeader));
     if (record.starts_with("\xEF\xBB\xBF"))
         record.remove_prefix(3);
     const std::string withEphemeris = std::string(BatchHeader) + std::string(BatchEphemerisColumn);
-    if (result != RecordReader::Result::Record || (record != BatchHeader && record != withEphemeris))
+    if (result != CsvRecordReader::Result::Record || (record != BatchHeader && record != withEphemeris))
         return fail(context, inputName + " does not start with the header " + std::string(BatchHeader)
                                  + " (optionally followed by " + std::string(BatchEphemerisColumn) + ")");
 
@@ -373,15 +219,15 @@ int runBatch(CommandContext& context)
     bool anyFailed = false;
     for (;;) {
         result = reader.next(record, lineNumber);
-        if (result == RecordReader::Result::End)
+        if (result == CsvRecordReader::Result::End)
             break;
-        if (result == RecordReader::Result::ReadFailed)
+        if (result == CsvRecordReader::Result::ReadFailed)
             return readFailed();
-        if (result == RecordReader::Result::Stopped)
+        if (result == CsvRecordReader::Result::Stopped)
             return ExitBadInput;
-        if (result == RecordReader::Result::TooLong) {
+        if (result == CsvRecordReader::Result::TooLong) {
             anyFailed = true;
-            appendErrorJson(out, lineNumber, "the row is longer than " + std::to_string(MaxRecordBytes) + " bytes");
+            appendErrorJson(out, lineNumber, "the row is longer than " + std::to_string(MaxCsvRecordBytes) + " bytes");
         } else if (record.empty()) {
             continue;
         } else if (!rows.append(out, record, lineNumber)) {

@@ -22,11 +22,11 @@ public:
 
     // Appends the chart of one CSV record (without its line end) as one line of JSON without the
     // newline, or {"line": line, "error": "..."}; false for the error.
-    bool append(std::string& out, std::string_view record, long long line);
+    [[nodiscard]] bool append(std::string& out, std::string_view record, long long line);
 
 private:
     static constexpr std::size_t MaxColumns = 10;
-    std::string birthFromRow(std::string_view record, BirthData& birth, Ephemeris& ephemeris);
+    [[nodiscard]] std::string birthFromRow(std::string_view record, BirthData& birth, Ephemeris& ephemeris);
 
     std::size_t m_columns;
     std::chrono::sys_seconds m_now;

@@ -1,7 +1,6 @@
 // zodiara-chart: natal charts from the command line, for people and for scripts.
 #include <algorithm>
 #include <chrono>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,22 +19,15 @@ struct Command {
     int (*run)(CommandContext&);
 };
 
-// The lore commands write to C++ streams; their text goes out through the run's own.
-int runLore(CommandContext& context, int (*command)(std::span<const std::string_view>, std::ostream&, std::ostream&))
+int runLore(CommandContext& context, zodiara::LoreAnswer (*command)(std::span<const std::string_view>))
 {
-    std::ostringstream out, err;
-    const int status = command(context.args, out, err);
+    const zodiara::LoreAnswer answer = command(context.args);
     // Through fail(), so that a quoted argument with a line break cannot make it two lines.
-    std::string_view message = err.view();
-    if (message.ends_with('\n'))
-        message.remove_suffix(1);
-    if (message.starts_with("zodiara-chart: "))
-        message.remove_prefix(std::string_view("zodiara-chart: ").size());
-    if (!message.empty())
-        fail(context, message);
-    if (!writeOut(context, out.str()) || !flushOut(context))
-        return ExitBadInput;
-    return status;
+    if (answer.status != ExitOk) {
+        fail(context, answer.refusal);
+        return answer.status;
+    }
+    return writeOut(context, answer.output) && flushOut(context) ? ExitOk : ExitBadInput;
 }
 int runTraits(CommandContext& context) { return runLore(context, zodiara::runTraitsCommand); }
 int runCompatibility(CommandContext& context) { return runLore(context, zodiara::runCompatibilityCommand); }

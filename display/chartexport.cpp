@@ -1,8 +1,6 @@
 #include "display/chartexport.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -10,9 +8,7 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
-#include <string_view>
 
-#include "chart/fileio.h"
 #include "display/chartcanvas.h"
 #include "display/chartpaint.h"
 
@@ -31,18 +27,6 @@ QString sizeError(QSize size)
         .arg(size.width())
         .arg(size.height())
         .arg(MaxExportSide);
-}
-
-QString writeError(const QString& path, const QString& reason)
-{
-    return QStringLiteral("Cannot write file %1:\n%2.").arg(QDir::toNativeSeparators(path), reason);
-}
-
-QString saveBytes(const QString& path, const QByteArray& bytes)
-{
-    const std::string reason = replaceFile(QFile::encodeName(path).toStdString(),
-                                           std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    return reason.empty() ? QString() : writeError(path, QString::fromStdString(reason));
 }
 
 // XML 1.0 has no place, not even escaped, for the control characters other than tab and line
@@ -65,15 +49,6 @@ QByteArray withoutControlCharacters(const QByteArray& xml)
             clean.append(c);
     }
     return clean;
-}
-
-template <typename Encode>
-QString exportTo(const QString& path, Encode encode)
-{
-    QByteArray bytes;
-    if (const QString reason = encode(bytes); !reason.isEmpty())
-        return writeError(path, reason);
-    return saveBytes(path, bytes);
 }
 
 }  // namespace
@@ -169,28 +144,6 @@ QString encodeChartPdf(const Chart& chart, const DerivedTables& tables, PaperSiz
     if (!painter.end())
         return QStringLiteral("the PDF writer failed");
     return {};
-}
-
-QString exportChartPng(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
-                       bool showAspects)
-{
-    if (!validSize(size))
-        return sizeError(size);
-    return exportTo(path, [&](QByteArray& bytes) { return encodeChartPng(chart, tables, size, showAspects, bytes); });
-}
-
-QString exportChartSvg(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
-                       bool showAspects)
-{
-    if (!validSize(size))
-        return sizeError(size);
-    return exportTo(path, [&](QByteArray& bytes) { return encodeChartSvg(chart, tables, size, showAspects, bytes); });
-}
-
-QString exportChartPdf(const QString& path, const Chart& chart, const DerivedTables& tables, PaperSize paper,
-                       bool withAspects)
-{
-    return exportTo(path, [&](QByteArray& bytes) { return encodeChartPdf(chart, tables, paper, withAspects, bytes); });
 }
 
 }  // namespace zodiara

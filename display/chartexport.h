@@ -1,6 +1,4 @@
 // Files of the chart for the command line: the view as PNG or SVG, the printed pages as PDF.
-// Each writer returns an empty string on success and the reason, naming the file, otherwise;
-// a failed write leaves no partial file behind.
 #pragma once
 
 #include <QByteArray>
@@ -25,20 +23,12 @@ QImage renderChartImage(const Chart& chart, const DerivedTables& tables, QSize s
 
 // The files' bytes, for a caller that writes several files together: the reason on failure,
 // empty on success. The SVG is well-formed XML whatever the chart's texts hold.
-QString encodeChartPng(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
-                       QByteArray& bytes);
-QString encodeChartSvg(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
-                       QByteArray& bytes);
+[[nodiscard]] QString encodeChartPng(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
+                                     QByteArray& bytes);
+[[nodiscard]] QString encodeChartSvg(const Chart& chart, const DerivedTables& tables, QSize size, bool showAspects,
+                                     QByteArray& bytes);
 // The chart page at 600 dpi, and the aspects page after it when `withAspects`.
-QString encodeChartPdf(const Chart& chart, const DerivedTables& tables, PaperSize paper, bool withAspects,
-                       QByteArray& bytes);
-
-// One file each, written as chart files are (see FileReplacement).
-QString exportChartPng(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
-                       bool showAspects);
-QString exportChartSvg(const QString& path, const Chart& chart, const DerivedTables& tables, QSize size,
-                       bool showAspects);
-QString exportChartPdf(const QString& path, const Chart& chart, const DerivedTables& tables, PaperSize paper,
-                       bool withAspects);
+[[nodiscard]] QString encodeChartPdf(const Chart& chart, const DerivedTables& tables, PaperSize paper, bool withAspects,
+                                     QByteArray& bytes);
 
 }  // namespace zodiara

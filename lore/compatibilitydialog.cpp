@@ -11,7 +11,6 @@
 #include "lore/compatibilitytexts.h"
 #include "lore/dialogunits.h"
 #include "lore/lorewidgets.h"
-#include "lore/signtexts.h"
 #include "ui/centeronscreen.h"
 
 namespace zodiara {
@@ -78,19 +77,19 @@ void CompatibilityDialog::beforeFirstShow()
     layout()->activate();
 }
 
-void CompatibilityDialog::onYourSignChosen(int index)
+void CompatibilityDialog::onYourSignChosen(int row)
 {
-    if (index < 0 || index == m_yourSign)
+    if (row < 0 || row == index(m_yourSign))
         return;
-    m_yourSign = index;
+    m_yourSign = Sign{row};
     showCompatibility();
 }
 
-void CompatibilityDialog::onPartnerSignChosen(int index)
+void CompatibilityDialog::onPartnerSignChosen(int row)
 {
-    if (index < 0 || index == m_partnerSign)
+    if (row < 0 || row == index(m_partnerSign))
         return;
-    m_partnerSign = index;
+    m_partnerSign = Sign{row};
     showCompatibility();
 }
 

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+#include "chart/chart.h"
 #include "ui/centeronscreen.h"
 
 class QComboBox;
@@ -17,19 +18,19 @@ public:
     // Opens on Aries with Aries.
     explicit CompatibilityDialog(QWidget* parent);
 
-    int yourSign() const { return m_yourSign; }
-    int partnerSign() const { return m_partnerSign; }
+    Sign yourSign() const { return m_yourSign; }
+    Sign partnerSign() const { return m_partnerSign; }
 
 protected:
     void beforeFirstShow() override;
 
 private:
-    void onYourSignChosen(int index);
-    void onPartnerSignChosen(int index);
+    void onYourSignChosen(int row);
+    void onPartnerSignChosen(int row);
     void showCompatibility();
 
-    int m_yourSign = 0;
-    int m_partnerSign = 0;
+    Sign m_yourSign = Sign::Aries;
+    Sign m_partnerSign = Sign::Aries;
     QComboBox* m_yours;
     QComboBox* m_partners;
     QLabel* m_text;

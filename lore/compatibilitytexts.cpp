@@ -1,13 +1,18 @@
 #include "lore/compatibilitytexts.h"
 
-#include "chart/chart.h"
+#include <utility>
 
 namespace zodiara {
 
 namespace {
 
-// One text per unordered pair, ordered by id: Aries with every sign, then Taurus with Taurus
-// onwards, and so on. Each text is its heading, a line feed and the advice.
+// Position of the pair a <= b (both 0..11) in the table.
+constexpr int compatibilityIndex(int a, int b) { return a * SignCount - a * (a - 1) / 2 + (b - a); }
+static_assert(compatibilityIndex(0, 0) == 0 && compatibilityIndex(1, 1) == SignCount);
+static_assert(compatibilityIndex(SignCount - 1, SignCount - 1) == CompatibilityTextCount - 1);
+
+// One text per unordered pair: Aries with every sign, then Taurus with Taurus onwards, and so
+// on. Each text is its heading, a line feed and the advice.
 constexpr std::array<std::string_view, CompatibilityTextCount> Texts = {
     // Aries
     "Aries and Aries:\n"
@@ -405,11 +410,11 @@ constexpr std::array<std::string_view, CompatibilityTextCount> Texts = {
     "escapism.",
 };
 
-constexpr bool headingsMatchIds()
+constexpr bool headingsMatchPairs()
 {
     using namespace std::string_view_literals;
-    for (int a = 0; a < 12; ++a) {
-        for (int b = a; b < 12; ++b) {
+    for (int a = 0; a < SignCount; ++a) {
+        for (int b = a; b < SignCount; ++b) {
             std::string_view text = Texts[compatibilityIndex(a, b)];
             const std::string_view first = SignNames[a];
             const std::string_view second = SignNames[b];
@@ -428,9 +433,16 @@ constexpr bool headingsMatchIds()
     }
     return true;
 }
-static_assert(headingsMatchIds(), "a compatibility text is out of its place");
+static_assert(headingsMatchPairs(), "a compatibility text is out of its place");
 
 }  // namespace
+
+std::string_view compatibilityText(Sign a, Sign b)
+{
+    if (a > b)
+        std::swap(a, b);
+    return Texts[compatibilityIndex(index(a), index(b))];
+}
 
 const std::array<std::string_view, CompatibilityTextCount>& compatibilityTexts() { return Texts; }
 

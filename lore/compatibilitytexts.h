@@ -4,15 +4,17 @@
 #include <array>
 #include <string_view>
 
-#include "lore/signtexts.h"
+#include "chart/chart.h"
 
 namespace zodiara {
 
-// Position of the pair a <= b (both 0..11) in the table, which runs in id order.
-constexpr int compatibilityIndex(int a, int b) { return a * 12 - a * (a - 1) / 2 + (b - a); }
-static_assert(compatibilityIndex(0, 0) == 0 && compatibilityIndex(1, 1) == 12);
-static_assert(compatibilityIndex(11, 11) == CompatibilityTextCount - 1);
+inline constexpr int CompatibilityTextCount = SignCount * (SignCount + 1) / 2;
 
+// The pair's text, the same in either order: headed "<earlier sign> and <later sign>:" and a
+// line feed, in the order Aries to Pisces.
+std::string_view compatibilityText(Sign a, Sign b);
+
+// Every text, for a box that must hold the longest.
 const std::array<std::string_view, CompatibilityTextCount>& compatibilityTexts();
 
 }  // namespace zodiara

@@ -1,22 +1,22 @@
 #include "lore/lorecommands.h"
 
 #include <optional>
+#include <utility>
 
+#include "lore/compatibilitytexts.h"
 #include "lore/signtexts.h"
 
 namespace zodiara {
 
 namespace {
 
-constexpr int UsageError = 2;
 constexpr std::string_view SignForms = "a sign name, an index 0..11 or a birthday MM-DD";
 
-std::optional<int> signArgument(std::string_view command, std::string_view text, std::ostream& err)
+LoreAnswer refused(std::string reason) { return {LoreUsageError, {}, std::move(reason)}; }
+
+std::string notASign(std::string_view command, std::string_view text)
 {
-    const auto sign = parseSign(text);
-    if (!sign)
-        err << "zodiara-chart: " << command << ": \"" << text << "\" is not a sign; give " << SignForms << ".\n";
-    return sign;
+    return std::string(command) + ": \"" + std::string(text) + "\" is not a sign; give " + std::string(SignForms) + ".";
 }
 
 void appendLine(std::string& out, std::string_view label, std::string_view value)
@@ -29,7 +29,7 @@ void appendLine(std::string& out, std::string_view label, std::string_view value
 
 }  // namespace
 
-std::string traitsReport(int sign)
+std::string traitsReport(Sign sign)
 {
     const SignTraits t = signTraits(sign);
     std::string out = "Your sign is ";
@@ -52,33 +52,27 @@ std::string traitsReport(int sign)
     return out;
 }
 
-int runTraitsCommand(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
+LoreAnswer runTraitsCommand(std::span<const std::string_view> args)
 {
-    if (args.size() != 1) {
-        err << "zodiara-chart: traits: expected one sign (" << SignForms << ").\n";
-        return UsageError;
-    }
-    const auto sign = signArgument("traits", args[0], err);
+    if (args.size() != 1)
+        return refused("traits: expected one sign (" + std::string(SignForms) + ").");
+    const auto sign = parseSign(args[0]);
     if (!sign)
-        return UsageError;
-    out << traitsReport(*sign);
-    return 0;
+        return refused(notASign("traits", args[0]));
+    return {0, traitsReport(*sign), {}};
 }
 
-int runCompatibilityCommand(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)
+LoreAnswer runCompatibilityCommand(std::span<const std::string_view> args)
 {
-    if (args.size() != 2) {
-        err << "zodiara-chart: compatibility: expected two signs (each " << SignForms << ").\n";
-        return UsageError;
-    }
-    const auto yours = signArgument("compatibility", args[0], err);
+    if (args.size() != 2)
+        return refused("compatibility: expected two signs (each " + std::string(SignForms) + ").");
+    const auto yours = parseSign(args[0]);
     if (!yours)
-        return UsageError;
-    const auto partners = signArgument("compatibility", args[1], err);
+        return refused(notASign("compatibility", args[0]));
+    const auto partners = parseSign(args[1]);
     if (!partners)
-        return UsageError;
-    out << compatibilityText(*yours, *partners) << '\n';
-    return 0;
+        return refused(notASign("compatibility", args[1]));
+    return {0, std::string(compatibilityText(*yours, *partners)) + "\n", {}};
 }
 
 }  // namespace zodiara

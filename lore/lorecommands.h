@@ -2,19 +2,29 @@
 // A SIGN is a name in any case, an index 0..11 or a birthday MM-DD.
 #pragma once
 
-#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "chart/chart.h"
+
 namespace zodiara {
 
-// The facts of the traits box, one "Label: value" line each, ending in a newline.
-std::string traitsReport(int sign);
+inline constexpr int LoreUsageError = 2;
 
-// `args` are the words after the command name. Both return 0, or 2 after one line on `err`
-// for a wrong number of words or a sign they cannot read.
-int runTraitsCommand(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
-int runCompatibilityCommand(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+// What a lore command answers: its output, or why it refused the words it was given.
+struct LoreAnswer {
+    int status = 0;       // 0, or LoreUsageError with a refusal
+    std::string output;   // every line ends in a newline; empty when refused
+    std::string refusal;  // "traits: ..." or "compatibility: ...", quoting the words as given
+};
+
+// The facts of the traits box, one "Label: value" line each, ending in a newline.
+std::string traitsReport(Sign sign);
+
+// `args` are the words after the command name; a wrong number of words or a sign they cannot
+// read is refused.
+[[nodiscard]] LoreAnswer runTraitsCommand(std::span<const std::string_view> args);
+[[nodiscard]] LoreAnswer runCompatibilityCommand(std::span<const std::string_view> args);
 
 }  // namespace zodiara

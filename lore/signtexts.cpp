@@ -1,38 +1,34 @@
 #include "lore/signtexts.h"
 
-#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
-
-#include "chart/chart.h"
-#include "lore/compatibilitytexts.h"
 
 namespace zodiara {
 
 namespace {
 
-constexpr std::array<std::string_view, 12> Symbols = {
+constexpr std::array<std::string_view, SignCount> Symbols = {
     "Ram", "Bull", "Twins", "Crab", "Lion", "Virgin", "Scales", "Scorpion", "Archer", "Seagoat", "Water bearer", "Fish",
 };
 
-constexpr std::array<std::string_view, 12> KeyWords = {
+constexpr std::array<std::string_view, SignCount> KeyWords = {
     "activity", "stability", "versatility",   "devotion", "magnetism",   "practicality",
     "harmony",  "intensity", "visualization", "ambition", "imagination", "understanding",
 };
 
-constexpr std::array<std::string_view, 12> KeyPhrases = {
+constexpr std::array<std::string_view, SignCount> KeyPhrases = {
     "I am",      "I have",   "I think",      "I feel", "I will", "I analyze",
     "I balance", "I desire", "I understand", "I use",  "I know", "I believe",
 };
 
-constexpr std::array<std::string_view, 12> LuckyNumbers = {
+constexpr std::array<std::string_view, SignCount> LuckyNumbers = {
     "01-10-19-28-37-46-55", "02-11-20-29-37-47-56", "03-12-21-30-48-57", "04-13-22-31-40-49-58",
     "05-14-23-32-41-50",    "06-15-24-33-42-51",    "07-16-25-34-43-52", "08-17-26-35-44-53",
     "09-18-27-36-45-54",    "10-28-37-46-55",       "11-29-38-47-56",    "12-21-39-48-57",
 };
 
-constexpr std::array<std::string_view, 12> Anatomy = {
+constexpr std::array<std::string_view, SignCount> Anatomy = {
     "head, face, brain, upper teeth",
     "throat, neck, ears, vocal chords, thyroid, tongue, mouth, tonsils, lower teeth",
     "lungs, collar bone, hands, arms, shoulder, nervous system",
@@ -47,7 +43,7 @@ constexpr std::array<std::string_view, 12> Anatomy = {
     "feet",
 };
 
-constexpr std::array<std::string_view, 12> PositiveTraits = {
+constexpr std::array<std::string_view, SignCount> PositiveTraits = {
     "pioneering, executive, competitive, impulsive, eager, courageous, independent, dynamic, lives in present, quick",
     "patient, conservative, domestic, sensual, thorough, stable, dependable, practical, artistic, loyal",
     "dual, congenial, curious, adaptable, expressive, quick-witted, literary, inventive, dextrous, clever",
@@ -62,7 +58,7 @@ constexpr std::array<std::string_view, 12> PositiveTraits = {
     "compassionate, charitable, sympathetic, emotional, sacrificing, intuitive, introspective, musical, artistic",
 };
 
-constexpr std::array<std::string_view, 12> NegativeTraits = {
+constexpr std::array<std::string_view, SignCount> NegativeTraits = {
     "domineering, quick-tempered, violent, intolerant, hasty, arrogant, lacks follow-through",
     "self indulgent, stubborn, slow moving, argumentative, short tempered, possessive, greedy, materialistic",
     "changeable, ungrateful, scatterbrained, restless, scheming, lacks concentration, lacks follow-through",
@@ -77,26 +73,23 @@ constexpr std::array<std::string_view, 12> NegativeTraits = {
     "procrastinating, over-talkative, melancholy, pessimistic, emotionally inhibited, timid, impractical, indolent, often feels misunderstood",
 };
 
-constexpr std::string_view AtlasErrorCaption = "Error";
-constexpr std::string_view AtlasNotFoundText =
-    "Error:  Atlas data file not found.   Recopy atlas.txt to your working directory.";
-
-const std::array<std::string_view, 12>* signTable(int base)
+// The table of one kind of text, a text per sign.
+const std::array<std::string_view, SignCount>& traitTexts(TraitKind kind)
 {
-    switch (base) {
-    case NegativeTraitsBase: return &NegativeTraits;
-    case PositiveTraitsBase: return &PositiveTraits;
-    case LuckyNumbersBase: return &LuckyNumbers;
-    case AnatomyBase: return &Anatomy;
-    case KeyWordBase: return &KeyWords;
-    case KeyPhraseBase: return &KeyPhrases;
-    case SymbolBase: return &Symbols;
-    default: return nullptr;
+    switch (kind) {
+    case TraitKind::Symbol: return Symbols;
+    case TraitKind::KeyPhrase: return KeyPhrases;
+    case TraitKind::KeyWord: return KeyWords;
+    case TraitKind::LuckyNumbers: return LuckyNumbers;
+    case TraitKind::Anatomy: return Anatomy;
+    case TraitKind::PositiveTraits: return PositiveTraits;
+    case TraitKind::NegativeTraits: break;
     }
+    return NegativeTraits;
 }
 
 // First day of each sign's range as (month, day); the range runs to the day before the next.
-constexpr std::array<std::array<int, 2>, 12> SignStarts = {
+constexpr std::array<std::array<int, 2>, SignCount> SignStarts = {
     {{3, 21}, {4, 20}, {5, 21}, {6, 22}, {7, 23}, {8, 23}, {9, 23}, {10, 24}, {11, 22}, {12, 22}, {1, 20}, {2, 19}}};
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
@@ -124,72 +117,40 @@ std::optional<int> smallNumber(std::string_view text)
 
 }  // namespace
 
-std::optional<std::string_view> stringTableText(int id)
-{
-    if (id == AtlasErrorCaptionId)
-        return AtlasErrorCaption;
-    if (id == AtlasNotFoundTextId)
-        return AtlasNotFoundText;
-    if (id >= CompatibilityBase) {
-        const int a = (id - CompatibilityBase) / 1000;
-        const int b = (id - CompatibilityBase) % 1000;
-        if (a > 11 || b > 11 || a > b)
-            return std::nullopt;
-        return compatibilityTexts()[compatibilityIndex(a, b)];
-    }
-    const int sign = id % 100;
-    if (sign > 11)
-        return std::nullopt;
-    if (const auto* table = signTable(id - sign))
-        return (*table)[sign];
-    return std::nullopt;
-}
+std::string_view signTrait(Sign sign, TraitKind kind) { return traitTexts(kind)[index(sign)]; }
 
-std::string_view signText(int base, int sign)
-{
-    if (sign < 0 || sign > 11)
-        return {};
-    return stringTableText(base + sign).value_or(std::string_view());
-}
-
-std::string_view compatibilityText(int a, int b)
-{
-    if (a < 0 || a > 11 || b < 0 || b > 11)
-        return {};
-    return compatibilityTexts()[compatibilityIndex(std::min(a, b), std::max(a, b))];
-}
-
-std::string yourSignText(int sign)
+std::string yourSignText(Sign sign)
 {
     std::string text = "Your sign is\n";
-    text += SignNames[sign];
+    text += signName(sign);
     text += " the\n";
-    text += signText(SymbolBase, sign);
+    text += signTrait(sign, TraitKind::Symbol);
     return text;
 }
 
-SignTraits signTraits(int sign)
+SignTraits signTraits(Sign sign)
 {
+    const int i = index(sign);
     SignTraits t;
     t.sign = sign;
-    t.name = SignNames[sign];
-    t.symbol = signText(SymbolBase, sign);
-    t.dateRange = SignDateRanges[sign];
-    t.quality = QualityNames[signQuality(sign)];
-    t.element = ElementNames[signElement(sign)];
-    t.principle = PrincipleNames[signPrinciple(sign)];
-    t.ruler = BodyNames[rulingBody(sign)];
-    t.opposite = SignNames[oppositeSign(sign)];
-    t.keyPhrase = signText(KeyPhraseBase, sign);
-    t.keyWord = signText(KeyWordBase, sign);
-    t.luckyNumbers = signText(LuckyNumbersBase, sign);
-    t.anatomy = signText(AnatomyBase, sign);
-    t.positiveTraits = signText(PositiveTraitsBase, sign);
-    t.negativeTraits = signText(NegativeTraitsBase, sign);
+    t.name = signName(sign);
+    t.symbol = signTrait(sign, TraitKind::Symbol);
+    t.dateRange = SignDateRanges[i];
+    t.quality = QualityNames[signQuality(i)];
+    t.element = ElementNames[signElement(i)];
+    t.principle = PrincipleNames[signPrinciple(i)];
+    t.ruler = bodyName(rulingBody(sign));
+    t.opposite = signName(oppositeSign(sign));
+    t.keyPhrase = signTrait(sign, TraitKind::KeyPhrase);
+    t.keyWord = signTrait(sign, TraitKind::KeyWord);
+    t.luckyNumbers = signTrait(sign, TraitKind::LuckyNumbers);
+    t.anatomy = signTrait(sign, TraitKind::Anatomy);
+    t.positiveTraits = signTrait(sign, TraitKind::PositiveTraits);
+    t.negativeTraits = signTrait(sign, TraitKind::NegativeTraits);
     return t;
 }
 
-std::optional<int> signOfDate(int month, int day)
+std::optional<Sign> signOfDate(int month, int day)
 {
     // Any year's calendar, so 29 February counts.
     constexpr int monthLengths[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -198,23 +159,23 @@ std::optional<int> signOfDate(int month, int day)
     // The sign whose range started most recently on or before the date; the year wraps
     // inside Capricorn.
     const int key = month * 100 + day;
-    int best = 9;
+    Sign best = Sign::Capricorn;
     int bestKey = -1;
-    for (int sign = 0; sign < 12; ++sign) {
-        const int start = SignStarts[sign][0] * 100 + SignStarts[sign][1];
+    for (int i = 0; i < SignCount; ++i) {
+        const int start = SignStarts[i][0] * 100 + SignStarts[i][1];
         if (start <= key && start > bestKey) {
-            best = sign;
+            best = Sign{i};
             bestKey = start;
         }
     }
     return best;
 }
 
-std::optional<int> parseSign(std::string_view text)
+std::optional<Sign> parseSign(std::string_view text)
 {
-    for (int sign = 0; sign < 12; ++sign) {
-        if (equalsIgnoringCase(text, SignNames[sign]))
-            return sign;
+    for (int i = 0; i < SignCount; ++i) {
+        if (equalsIgnoringCase(text, SignNames[i]))
+            return Sign{i};
     }
     if (const auto dash = text.find('-'); dash != std::string_view::npos) {
         const auto month = smallNumber(text.substr(0, dash));
@@ -223,8 +184,8 @@ std::optional<int> parseSign(std::string_view text)
             return std::nullopt;
         return signOfDate(*month, *day);
     }
-    if (const auto index = smallNumber(text); index && *index <= 11)
-        return *index;
+    if (const auto number = smallNumber(text); number && *number < SignCount)
+        return Sign{*number};
     return std::nullopt;
 }
 

@@ -20,19 +20,19 @@ namespace zodiara {
 
 namespace {
 
-QStringList everySign(std::string_view (*text)(int sign))
+QStringList everySign(std::string_view (*text)(Sign sign))
 {
     QStringList texts;
-    for (int sign = 0; sign < 12; ++sign)
-        texts << toQString(text(sign));
+    for (int i = 0; i < SignCount; ++i)
+        texts << toQString(text(Sign{i}));
     return texts;
 }
 
-QStringList textsOfEverySign(int base)
+QStringList textsOfEverySign(TraitKind kind)
 {
     QStringList texts;
-    for (int sign = 0; sign < 12; ++sign)
-        texts << toQString(signText(base, sign));
+    for (int i = 0; i < SignCount; ++i)
+        texts << toQString(signTrait(Sign{i}, kind));
     return texts;
 }
 
@@ -58,8 +58,8 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages) : CentredD
     m_yourSign->setAlignment(Qt::AlignCenter);
     m_yourSign->setTextFormat(Qt::PlainText);
     QStringList answers;
-    for (int sign = 0; sign < 12; ++sign)
-        answers << QString::fromStdString(yourSignText(sign));
+    for (int i = 0; i < SignCount; ++i)
+        answers << QString::fromStdString(yourSignText(Sign{i}));
     m_yourSign->setMinimumWidth(widestLine(metrics, answers.join(QLatin1Char('\n')).split(QLatin1Char('\n')), 4));
 
     m_picture = new PictureLabel(this, signGlyphId(0), true, messages);
@@ -98,11 +98,11 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages) : CentredD
     fitShort(m_element,
              {QStringLiteral("Fire"), QStringLiteral("Earth"), QStringLiteral("Air"), QStringLiteral("Water")}, 56);
     fitShort(m_principle, {QStringLiteral("Active"), QStringLiteral("Passive")}, 56);
-    fitShort(m_ruler, everySign([](int s) { return BodyNames[rulingBody(s)]; }), 56);
-    fitShort(m_opposite, everySign([](int s) { return SignNames[s]; }), 56);
-    fitShort(m_keyPhrase, textsOfEverySign(KeyPhraseBase), 56);
-    fitShort(m_keyWord, textsOfEverySign(KeyWordBase), 56);
-    fitShort(m_luckyNumbers, textsOfEverySign(LuckyNumbersBase), 88);
+    fitShort(m_ruler, everySign([](Sign s) { return bodyName(rulingBody(s)); }), 56);
+    fitShort(m_opposite, everySign(signName), 56);
+    fitShort(m_keyPhrase, textsOfEverySign(TraitKind::KeyPhrase), 56);
+    fitShort(m_keyWord, textsOfEverySign(TraitKind::KeyWord), 56);
+    fitShort(m_luckyNumbers, textsOfEverySign(TraitKind::LuckyNumbers), 88);
 
     // Long fields wrap; showEvent makes them tall enough for every sign once their width is known.
     for (auto [field, minimumUnits] : {std::pair{m_anatomy, 20}, {m_positiveTraits, 27}, {m_negativeTraits, 27}}) {
@@ -157,7 +157,7 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages) : CentredD
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    m_currentSign = 0;
+    m_currentSign = Sign::Aries;
     m_ranges->setCurrentIndex(0);
     connect(m_ranges, &QComboBox::currentIndexChanged, this, &TraitsDialog::onRangeChosen);
     showSign();
@@ -166,25 +166,25 @@ TraitsDialog::TraitsDialog(QWidget* parent, MessageService& messages) : CentredD
 void TraitsDialog::beforeFirstShow()
 {
     // The layout has settled the widths; now the heights can be fitted, before the first paint.
-    for (auto [field, base] : {std::pair{m_anatomy, AnatomyBase},
-                               {m_positiveTraits, PositiveTraitsBase},
-                               {m_negativeTraits, NegativeTraitsBase}})
-        reserveHeightFor(field, field->width(), textsOfEverySign(base));
+    for (auto [field, kind] : {std::pair{m_anatomy, TraitKind::Anatomy},
+                               {m_positiveTraits, TraitKind::PositiveTraits},
+                               {m_negativeTraits, TraitKind::NegativeTraits}})
+        reserveHeightFor(field, field->width(), textsOfEverySign(kind));
     layout()->activate();
 }
 
-void TraitsDialog::onRangeChosen(int index)
+void TraitsDialog::onRangeChosen(int row)
 {
-    if (index < 0 || index == m_currentSign)
+    if (row < 0 || row == index(m_currentSign))
         return;
-    m_currentSign = index;
+    m_currentSign = Sign{row};
     showSign();
 }
 
 void TraitsDialog::showSign()
 {
-    const int sign = m_currentSign;
-    m_picture->loadPicture(signGlyphId(sign));
+    const Sign sign = m_currentSign;
+    m_picture->loadPicture(signGlyphId(index(sign)));
     m_picture->repaint();
     const SignTraits traits = signTraits(sign);
     m_yourSign->setText(QString::fromStdString(yourSignText(sign)));

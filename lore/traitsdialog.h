@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+#include "chart/chart.h"
 #include "ui/centeronscreen.h"
 
 class QComboBox;
@@ -20,16 +21,16 @@ public:
     // Opens on Aries; `messages` reports a sign picture that cannot be loaded.
     TraitsDialog(QWidget* parent, MessageService& messages);
 
-    int currentSign() const { return m_currentSign; }
+    Sign currentSign() const { return m_currentSign; }
 
 protected:
     void beforeFirstShow() override;
 
 private:
-    void onRangeChosen(int index);
+    void onRangeChosen(int row);
     void showSign();
 
-    int m_currentSign = 0;
+    Sign m_currentSign = Sign::Aries;
     QComboBox* m_ranges;
     QLabel* m_yourSign;
     PictureLabel* m_picture;

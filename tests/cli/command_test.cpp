@@ -252,7 +252,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
          Header + "\nBob,,,,,,,,\n"},
     Case{"a quoted line break is one error", {"batch"}, 1, {"{\"line\":2,\"error\":\"a quoted field holds a line break, "
          "which no column takes\"}\n{\"name\":\"Eve\""}, "", Header + "\n\"Smith\nJohn\",,1990-01-01,12:00,EST,0,0,74W00,40N43\n" + Eve + "\n"},
-    Case{"lone carriage returns end lines", {"batch"}, 0, {"{\"name\":\"Eve\""}, "", Header + "\r" + Eve + "\r"},
     Case{"invalid UTF-8 is not echoed", {"batch"}, 1, {"\"date \\\"19\xef\xbf\xbd" "0-01-01\\\" is not"}, "",
          Header + "\nX,,19\xff" "0-01-01,12:00,EST,0,0,74W00,40N43\n"},
     Case{"an over-long row is an error and the run goes on", {"batch"}, 1, {"{\"line\":2,\"error\":\"the row is longer "

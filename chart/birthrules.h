@@ -23,7 +23,7 @@ enum class BirthRule {
     HourRange,             // outside 0..23
     MinuteRange,           // outside 0..59
     SecondRange,           // outside 0..59
-    NoSuchZone,            // outside 0..28
+    NoSuchZone,            // outside the zone table
     MinutesRange,          // minutes of arc outside 0..59
     BeyondLimit,           // negative degrees, or beyond 180°00' (longitude) or 90°00' (latitude)
 };

@@ -143,7 +143,7 @@ UniversalTime universalTimeOf(const BirthData& birth)
 {
     CalendarDate date = birth.birthDate;
     date.year = astronomicalYear(date.year, birth.beforeChrist);
-    TimeOfDay ut = addTime(birth.localTime, TimeZoneOffsets[birth.zone]);
+    TimeOfDay ut = addTime(birth.localTime, zoneOffset(birth.zone, birth.longitude));
     if (birth.daylightSaving)
         ut.hour -= 1;
     while (ut.hour < 0) {

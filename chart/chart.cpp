@@ -19,6 +19,15 @@ std::string_view zoneAbbreviation(int zone)
     return line.substr(0, line.find(','));
 }
 
+TimeOfDay zoneOffset(int zone, const GeoAngle& longitude)
+{
+    if (zone != LmtZone)
+        return TimeZoneOffsets[static_cast<std::size_t>(zone)];
+    const int seconds = 240 * longitude.degrees + 4 * longitude.minutes;
+    const int sign = longitude.direction == East ? -1 : 1;
+    return {sign * (seconds / 3600), sign * (seconds / 60 % 60), sign * (seconds % 60)};
+}
+
 std::string_view monthName(int monthIndex)
 {
     if (monthIndex < 0 || monthIndex >= 12)

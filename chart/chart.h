@@ -255,7 +255,10 @@ inline constexpr std::array<std::string_view, 12> MonthNames = {
     "January", "February", "March", "April", "May", "June",
     "July", "August", "September", "October", "November", "December"};
 
-inline constexpr int ZoneCount = 29;
+// Zones 0..28 are those chart files have always held; later ones are appended, never inserted.
+inline constexpr int ZoneCount = 42;
+// Local mean time: the offset is the birth longitude's own (see zoneOffset).
+inline constexpr int LmtZone = 41;
 inline constexpr std::array<std::string_view, ZoneCount> TimeZoneNames = {
     "UT, (00:00), Universal Time",
     "WAT, (+01:00), West Africa Time",
@@ -285,7 +288,20 @@ inline constexpr std::array<std::string_view, ZoneCount> TimeZoneNames = {
     "IT, (-03:30), Iran Time",
     "BAT, (-03:00), Baghdad Time",
     "EET, (-02:00), Eastern European Time",
-    "CET, (-01:00), Central European Time"};
+    "CET, (-01:00), Central European Time",
+    "AFT, (-04:30), Afghanistan Time",
+    "NPT, (-05:45), Nepal Time",
+    "MMT, (-06:30), Myanmar Time",
+    "ACWST, (-08:45), Australian Central Western Standard Time",
+    "LHST, (-10:30), Lord Howe Standard Time",
+    "SBT, (-11:00), Solomon Islands Time",
+    "NZST, (-12:00), New Zealand Standard Time",
+    "CHAST, (-12:45), Chatham Standard Time",
+    "TOT, (-13:00), Tonga Time",
+    "LINT, (-14:00), Line Islands Time",
+    "MART, (+09:30), Marquesas Time",
+    "IDLW, (+12:00), International Date Line West",
+    "LMT, Local Mean Time"};
 
 // Added to local standard time to give Universal Time; hour and minute carry the same sign.
 inline constexpr std::array<TimeOfDay, ZoneCount> TimeZoneOffsets = {{
@@ -294,11 +310,19 @@ inline constexpr std::array<TimeOfDay, ZoneCount> TimeZoneOffsets = {{
     {9, 0, 0},   {10, 0, 0},  {11, 0, 0},  {-10, 0, 0}, {-9, -30, 0},
     {-9, 0, 0},  {-8, -30, 0}, {-8, 0, 0}, {-7, -30, 0}, {-7, 0, 0},
     {-6, -30, 0}, {-6, 0, 0}, {-5, -30, 0}, {-5, 0, 0}, {-4, 0, 0},
-    {-3, -30, 0}, {-3, 0, 0}, {-2, 0, 0},  {-1, 0, 0}}};
+    {-3, -30, 0}, {-3, 0, 0}, {-2, 0, 0},  {-1, 0, 0},
+    {-4, -30, 0}, {-5, -45, 0}, {-6, -30, 0}, {-8, -45, 0}, {-10, -30, 0}, {-11, 0, 0},
+    {-12, 0, 0}, {-12, -45, 0}, {-13, 0, 0}, {-14, 0, 0}, {9, 30, 0}, {12, 0, 0},
+    {0, 0, 0}}};  // LMT: see zoneOffset
 // clang-format on
 
 // The zone's abbreviation: the text of its line before the first comma ("EST").
 std::string_view zoneAbbreviation(int zone);
+
+// What `zone` adds to local standard time to give Universal Time at `longitude`; hour, minute and
+// second carry the same sign. Local mean time runs 4 minutes of time per degree (4 seconds per
+// minute of arc) ahead of Greenwich for each degree east: 74°00' W gives +04:56:00.
+TimeOfDay zoneOffset(int zone, const GeoAngle& longitude);
 
 // Month index 0..11 to its name; anything else to "Not Found".
 std::string_view monthName(int monthIndex);

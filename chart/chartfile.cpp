@@ -266,7 +266,7 @@ std::string checkChart(const Chart& c)
     if (!terminated(c.remnants.nameField))
         return "the name is not terminated within its 50 bytes";
     if (b.zone < 0 || b.zone >= ZoneCount)
-        return describe("the time zone", b.zone, "0 to 28");
+        return describe("the time zone", b.zone, ("0 to " + std::to_string(ZoneCount - 1)).c_str());
     if (b.birthDate.month < 1 || b.birthDate.month > 12)
         return describe("the birth month", b.birthDate.month, "1 to 12");
     // Only the range: files from before the day checks hold February 30 and must still open.

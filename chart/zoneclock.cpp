@@ -2,12 +2,13 @@
 
 namespace zodiara {
 
-ZoneClock zoneClockAt(std::chrono::sys_seconds utc, int zone, bool daylightSaving)
+ZoneClock zoneClockAt(std::chrono::sys_seconds utc, int zone, bool daylightSaving, const GeoAngle& longitude)
 {
     using namespace std::chrono;
-    const TimeOfDay& offset = TimeZoneOffsets[static_cast<std::size_t>(zone)];
+    const TimeOfDay offset = zoneOffset(zone, longitude);
     // The offset is added to the clock to give Universal Time, so the clock is UTC minus it.
-    const sys_seconds local = utc - hours(offset.hour) - minutes(offset.minute) + hours(daylightSaving ? 1 : 0);
+    const sys_seconds local =
+        utc - hours(offset.hour) - minutes(offset.minute) - seconds(offset.second) + hours(daylightSaving ? 1 : 0);
     const sys_days day = floor<days>(local);
     const year_month_day ymd(day);
     const hh_mm_ss<seconds> clock(local - day);

@@ -12,8 +12,10 @@ struct ZoneClock {
     TimeOfDay time;
 };
 
-// The date and time of day that `zone` (0..28) shows at the UTC instant `utc`: its standard
-// time, one hour later with `daylightSaving`, so that computeUniversalTime gives `utc` back.
-ZoneClock zoneClockAt(std::chrono::sys_seconds utc, int zone, bool daylightSaving = false);
+// The date and time of day that `zone` (a table index) shows at the UTC instant `utc`: its
+// standard time, one hour later with `daylightSaving`, so that universalTimeOf gives `utc` back.
+// Local mean time is that of `longitude`.
+ZoneClock zoneClockAt(std::chrono::sys_seconds utc, int zone, bool daylightSaving = false,
+                      const GeoAngle& longitude = {});
 
 }  // namespace zodiara

@@ -190,17 +190,21 @@ std::string birthDataFrom(const BirthArgs& args, std::chrono::sys_seconds now, B
     std::string error;
     BirthData birth;
     birth.zone = DefaultZone;
+    birth.longitude = DefaultLongitude;
     if (args.zone && !(error = parseZone(*args.zone, birth.zone)).empty())
         return error;
+    // Local mean time needs the longitude for its clock; a bad one is refused below, in its turn.
+    if (args.lon)
+        (void)parseLongitude(*args.lon, birth.longitude);
     // A zone that does not exist is refused below; what its clock would show does not matter.
-    const ZoneClock clock = zoneClockAt(now, birth.zone >= 0 && birth.zone < ZoneCount ? birth.zone : 0, args.dst);
+    const ZoneClock clock =
+        zoneClockAt(now, birth.zone >= 0 && birth.zone < ZoneCount ? birth.zone : 0, args.dst, birth.longitude);
     birth.name = args.name.value_or("");
     birth.place = args.place.value_or("");
     birth.birthDate = clock.date;
     birth.beforeChrist = args.bc;
     birth.localTime = clock.time;
     birth.daylightSaving = args.dst;
-    birth.longitude = DefaultLongitude;
     birth.latitude = DefaultLatitude;
     if (args.date && !(error = parseDate(*args.date, birth.birthDate)).empty())
         return error;

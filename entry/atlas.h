@@ -53,7 +53,7 @@ struct AtlasLine {
     QString latitudeDegrees;    // up to 2 characters
     bool north = false;         // "N" at the direction position; anything else means South
     QString latitudeMinutes;    // up to 2 characters
-    int zone = -1;              // time zone index 0..28, or -1 when the line names none
+    int zone = -1;              // time zone table index, or -1 when the line names none
 
     static constexpr int PlaceMaxChars = 49;
 };

@@ -118,7 +118,8 @@ const std::vector<unsigned char> nan{0, 0, 0, 0, 0, 0, 0xf8, 0x7f};
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Fields, CorruptFiles, testing::Values(
-    Corruption{"zone 29", 644, {29, 0, 0, 0}, "time zone"},
+    Corruption{"zone 42", 644, {42, 0, 0, 0}, "time zone"},
+    Corruption{"zone -1", 644, {0xff, 0xff, 0xff, 0xff}, "time zone"},
     Corruption{"sign 12", 288 + 16, {12, 0, 0, 0}, "sign"},
     Corruption{"cusp house 0", 24, {0, 0, 0, 0}, "house"},
     Corruption{"body house 12", 288 + 20, {12, 0, 0, 0}, "house"},

@@ -26,23 +26,29 @@ std::string notRegular(mode_t mode)
     return std::string("it is ") + kind + ", not a regular file";
 }
 
+struct Target {
+    fs::path path;  // with every symbolic link followed
+    bool exists = false;
+    struct stat status {};
+};
+
 // The file that is to receive new content: `given` with every symbolic link followed. It need
-// not exist yet (`exists` false), as for a new file or a link to one.
-std::string resolveTarget(const fs::path& given, fs::path& target, struct stat& status, bool& exists)
+// not exist yet, as for a new file or a link to one.
+std::string resolveTarget(const fs::path& given, Target& target)
 {
     fs::path path = given;
     // As many links as the system itself follows.
     for (int hops = 0; hops <= 40; ++hops) {
-        if (::lstat(path.c_str(), &status) != 0) {
+        if (::lstat(path.c_str(), &target.status) != 0) {
             if (errno != ENOENT)
                 return systemReason(errno);
-            exists = false;
-            target = path;
+            target.exists = false;
+            target.path = path;
             return {};
         }
-        if (!S_ISLNK(status.st_mode)) {
-            exists = true;
-            target = path;
+        if (!S_ISLNK(target.status.st_mode)) {
+            target.exists = true;
+            target.path = path;
             return {};
         }
         std::error_code error;
@@ -97,6 +103,23 @@ int openRegularFile(const fs::path& path, std::string& reason, std::uintmax_t& s
     return fd;
 }
 
+bool sameFile(const fs::path& a, const fs::path& b)
+{
+    Target first, second;
+    if (!resolveTarget(a, first).empty() || !resolveTarget(b, second).empty() || first.exists != second.exists)
+        return false;
+    if (first.exists)
+        return first.status.st_dev == second.status.st_dev && first.status.st_ino == second.status.st_ino;
+    // Absolute first: a relative path without an existing prefix stays relative.
+    const auto canonical = [](const fs::path& path, std::error_code& error) {
+        const fs::path absolute = fs::absolute(path, error);
+        return error ? fs::path() : fs::weakly_canonical(absolute, error);
+    };
+    std::error_code firstError, secondError;
+    const fs::path firstPath = canonical(first.path, firstError), secondPath = canonical(second.path, secondError);
+    return !firstError && !secondError && firstPath == secondPath;
+}
+
 FileReplacement::~FileReplacement()
 {
     for (const Staged& staged : m_staged)
@@ -106,18 +129,17 @@ FileReplacement::~FileReplacement()
 
 std::string FileReplacement::stage(const fs::path& given, std::string_view bytes)
 {
-    fs::path target;
-    struct stat existing {};
-    bool exists = false;
-    if (std::string reason = resolveTarget(given, target, existing, exists); !reason.empty())
+    Target target;
+    if (std::string reason = resolveTarget(given, target); !reason.empty())
         return reason;
-    if (exists) {
+    const struct stat& existing = target.status;
+    if (target.exists) {
         if (S_ISDIR(existing.st_mode))
             return "it is a directory";
         if (!S_ISREG(existing.st_mode))
             return notRegular(existing.st_mode);
         // Root may write anything; a file without any write permission is still not to be replaced.
-        if (::access(target.c_str(), W_OK) != 0) {
+        if (::access(target.path.c_str(), W_OK) != 0) {
             if (errno != EACCES)
                 return systemReason(errno);
             return "it is read-only";
@@ -127,12 +149,12 @@ std::string FileReplacement::stage(const fs::path& given, std::string_view bytes
     }
 
     // A short temporary name, so that any valid target name can be saved.
-    const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const fs::path directory = target.path.has_parent_path() ? target.path.parent_path() : fs::path(".");
     std::string temp = (directory / ".zod-XXXXXX").string();
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return "cannot create a file in " + directory.string() + ": " + systemReason(errno);
-    m_staged.push_back({temp, target.string(), given});
+    m_staged.push_back({temp, target.path.string(), given});
 
     const auto fail = [&](int error) {
         ::close(fd);
@@ -141,7 +163,7 @@ std::string FileReplacement::stage(const fs::path& given, std::string_view bytes
         return systemReason(error);
     };
     mode_t mode = 0;
-    if (exists) {
+    if (target.exists) {
         // Where the system does not allow it, the new file is ours, as an editor would leave it.
         if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
             [[maybe_unused]] const int group = ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);

@@ -15,11 +15,16 @@ namespace zodiara {
 // the reason ("it is a directory, not a regular file", the system's reason).
 int openRegularFile(const std::filesystem::path& path, std::string& reason, std::uintmax_t& size);
 
+// Whether two names lead to one file once symbolic links are followed: the same device and
+// inode where it exists, the same canonical path where it does not yet.
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
 // Replaces files all together or not at all. stage() writes each new content in full to a
 // temporary file beside its target; commit() then renames every one over its target. A symbolic
 // link is written through: the link stays, the file it names gets the content. A target that is
 // not a regular file, or that is read-only (for root too), is refused; a replaced file keeps its
 // mode, and its owner and group where the system allows.
+// Staging one file twice is the caller's mistake; sameFile() tells.
 class FileReplacement {
 public:
     FileReplacement() = default;

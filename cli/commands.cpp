@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "chart/chartfile.h"
 #include "chart/fileio.h"
@@ -123,6 +125,14 @@ std::string checkChartOutputOptions(const ChartOutputOptions& options)
         return "--paper goes with --pdf";
     if (images.aspects && !images.any())
         return "--aspects goes with --png, --svg or --pdf";
+    // Only the last of two outputs into one file would be left.
+    const std::pair<std::string_view, const std::optional<std::string>&> files[] = {
+        {"--save", options.savePath}, {"--png", images.pngPath}, {"--svg", images.svgPath}, {"--pdf", images.pdfPath}};
+    for (auto a = std::begin(files); a != std::end(files); ++a)
+        for (auto b = a + 1; b != std::end(files); ++b)
+            if (a->second && b->second && sameFile(*a->second, *b->second))
+                return std::string(a->first) + " " + *a->second + " and " + std::string(b->first) + " " + *b->second
+                       + " are the same file";
     return {};
 }
 

@@ -228,6 +228,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     // Qt's note on a runtime directory open to others must not lengthen the refusal either.
     Case{"a failed image replaces no chart file", reference({"--save", "DIR/keep.cht", "--png", "DIR/no/x.png"}), 2, {},
          "no/x.png", {}, {"XDG_RUNTIME_DIR=DIR/"}, {}, fileWith("keep.cht", "old"), keptOld},
+    Case{"two outputs naming one file are refused", reference({"--save", "DIR/same.cht", "--png", "DIR/link.png"}), 2, {},
+         "are the same file", "", {}, {}, [](const fs::path& dir) { fs::create_symlink("same.cht", dir / "link.png"); },
+         [](const fs::path& dir) { return fs::exists(dir / "same.cht") ? "same.cht written" : ""; }},
     Case{"a stale display is not opened", reference({"--png", "DIR/x.png"}), 0, {"Julian date:"}, "", "",
          {"DISPLAY=:99", "WAYLAND_DISPLAY=wayland-99", "QT_QPA_PLATFORM"}},
     Case{"a report to a full disk replaces no file", reference({"--save", "DIR/x.cht"}), 2, {}, "No space left on device",

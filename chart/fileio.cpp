@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,8 +27,26 @@ std::string notRegular(mode_t mode)
     return std::string("it is ") + kind + ", not a regular file";
 }
 
+// The descriptor of this process that `path` names as /proc/self/fd/N or /dev/fd/N (where
+// /dev/stdout and /dev/stderr lead), or -1.
+int ownDescriptorNamed(const fs::path& path)
+{
+    const std::string name = path.filename().string();
+    if (name.empty() || name.size() > 9 || name.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    std::error_code error;
+    const fs::path folder = fs::canonical(path.has_parent_path() ? path.parent_path() : fs::path("."), error);
+    if (error)
+        return -1;
+    for (const char* own : {"/proc/self/fd", "/proc/thread-self/fd"})
+        if (folder == fs::canonical(own, error) && !error)
+            return std::stoi(name);
+    return -1;
+}
+
 struct Target {
-    fs::path path;  // with every symbolic link followed
+    fs::path path;        // with every symbolic link followed
+    int descriptor = -1;  // one of this process's open descriptors
     bool exists = false;
     struct stat status {};
 };
@@ -39,6 +58,16 @@ std::string resolveTarget(const fs::path& given, Target& target)
     fs::path path = given;
     // As many links as the system itself follows.
     for (int hops = 0; hops <= 40; ++hops) {
+        // These links lead to whatever the descriptor has open; a shell user means the
+        // descriptor itself, at its own offset.
+        if (const int fd = ownDescriptorNamed(path); fd >= 0) {
+            target.path = path;
+            target.descriptor = fd;
+            target.exists = true;
+            if (::fstat(fd, &target.status) != 0)
+                return "descriptor " + std::to_string(fd) + " is not open";
+            return {};
+        }
         if (::lstat(path.c_str(), &target.status) != 0) {
             if (errno != ENOENT)
                 return systemReason(errno);
@@ -65,7 +94,9 @@ bool writeAll(int fd, std::string_view bytes)
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR)
+            // A descriptor handed to us may be non-blocking: wait as a blocking one would.
+            pollfd ready{fd, POLLOUT, 0};
+            if (errno == EINTR || (errno == EAGAIN && ::poll(&ready, 1, -1) >= 0))
                 continue;
             return false;
         }
@@ -122,9 +153,15 @@ bool sameFile(const fs::path& a, const fs::path& b)
 
 FileReplacement::~FileReplacement()
 {
-    for (const Staged& staged : m_staged)
-        if (!staged.temp.empty())
-            ::unlink(staged.temp.c_str());
+    for (Staged& staged : m_staged)
+        discard(staged);
+}
+
+void FileReplacement::discard(Staged& staged)
+{
+    if (!staged.temp.empty())
+        ::unlink(staged.temp.c_str());
+    staged.temp.clear();
 }
 
 std::string FileReplacement::stage(const fs::path& given, std::string_view bytes)
@@ -132,6 +169,18 @@ std::string FileReplacement::stage(const fs::path& given, std::string_view bytes
     Target target;
     if (std::string reason = resolveTarget(given, target); !reason.empty())
         return reason;
+    if (target.descriptor >= 0) {
+        const int flags = ::fcntl(target.descriptor, F_GETFL);
+        if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY)
+            return "descriptor " + std::to_string(target.descriptor) + " is not open for writing";
+        Staged& staged = m_staged.emplace_back();
+        staged.kind = Kind::Descriptor;
+        staged.target = target.path.string();
+        staged.given = given;
+        staged.descriptor = target.descriptor;
+        staged.bytes = bytes;
+        return {};
+    }
     const struct stat& existing = target.status;
     if (target.exists) {
         if (S_ISDIR(existing.st_mode))
@@ -154,7 +203,10 @@ std::string FileReplacement::stage(const fs::path& given, std::string_view bytes
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return "cannot create a file in " + directory.string() + ": " + systemReason(errno);
-    m_staged.push_back({temp, target.path.string(), given});
+    Staged& staged = m_staged.emplace_back();
+    staged.temp = temp;
+    staged.target = target.path.string();
+    staged.given = given;
 
     const auto fail = [&](int error) {
         ::close(fd);
@@ -190,13 +242,22 @@ std::string FileReplacement::stage(const fs::path& given, std::string_view bytes
 
 std::string FileReplacement::commit(fs::path* failed)
 {
+    const auto fail = [&](const Staged& staged, int error) {
+        if (failed)
+            *failed = staged.given;
+        return systemReason(error);
+    };
+    // A descriptor may be a pipe that waits or breaks: first.
+    for (const Staged& staged : m_staged)
+        if (staged.kind == Kind::Descriptor && !writeAll(staged.descriptor, staged.bytes))
+            return fail(staged, errno);
     for (Staged& staged : m_staged) {
-        if (::rename(staged.temp.c_str(), staged.target.c_str()) != 0) {
-            if (failed)
-                *failed = staged.given;
-            return systemReason(errno);
-        }
+        if (staged.kind != Kind::Rename)
+            continue;
+        if (::rename(staged.temp.c_str(), staged.target.c_str()) != 0)
+            return fail(staged, errno);
         staged.temp.clear();
+        discard(staged);
     }
     m_staged.clear();
     return {};

@@ -16,7 +16,8 @@ namespace zodiara {
 int openRegularFile(const std::filesystem::path& path, std::string& reason, std::uintmax_t& size);
 
 // Whether two names lead to one file once symbolic links are followed: the same device and
-// inode where it exists, the same canonical path where it does not yet.
+// inode where it exists (a descriptor named as /dev/stdout included), the same canonical path
+// where it does not yet.
 bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // Replaces files all together or not at all. stage() writes each new content in full to a
@@ -24,6 +25,10 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 // link is written through: the link stays, the file it names gets the content. A target that is
 // not a regular file, or that is read-only (for root too), is refused; a replaced file keeps its
 // mode, and its owner and group where the system allows.
+//
+// A name of one of this process's open descriptors (/dev/stdout, /dev/fd/N, /proc/self/fd/N) is
+// written into rather than renamed over, and so not atomically: at the descriptor's own offset,
+// as a shell redirection would.
 // Staging one file twice is the caller's mistake; sameFile() tells.
 class FileReplacement {
 public:
@@ -35,17 +40,23 @@ public:
 
     // The reason on failure, empty on success; nothing is replaced yet either way.
     std::string stage(const std::filesystem::path& target, std::string_view bytes);
-    // Renames every staged file over its target. The reason on failure, with the target in
-    // `failed`. Only a target changed by someone else since it was staged can fail here; the
-    // targets before it are then already replaced.
+    // Writes the descriptors, then renames every other staged file over its target. The reason
+    // on failure, with the target in `failed`. Only a descriptor that refuses its bytes or a
+    // target changed by someone else since it was staged can fail here; the targets before it
+    // are then already written.
     std::string commit(std::filesystem::path* failed = nullptr);
 
 private:
+    enum class Kind { Rename, Descriptor };
     struct Staged {
-        std::string temp;    // beside the target
+        Kind kind = Kind::Rename;
+        std::string temp;    // beside the target; not for a descriptor
         std::string target;  // with symbolic links followed
         std::filesystem::path given;
+        int descriptor = -1;  // Descriptor: the process's own
+        std::string bytes;    // what Descriptor writes at commit()
     };
+    void discard(Staged& staged);
     std::vector<Staged> m_staged;
 };
 

@@ -84,21 +84,17 @@ std::string parseImageSize(std::string_view text, int& width, int& height)
 void addChartOutputOptions(OptionParser& parser, ChartOutputOptions& options)
 {
     parser.addFlag("json", [&options] { options.json = true; });
-    parser.addValue("save", [&options](std::string_view path) -> std::string {
-        if (path.empty())
-            return "option --save needs a file name";
-        options.savePath = std::string(path);
-        return {};
-    });
     ChartImageOptions& images = options.images;
     const auto file = [](std::string_view option, std::optional<std::string>& target) {
         return [option, &target](std::string_view path) -> std::string {
             if (path.empty())
                 return "option --" + std::string(option) + " needs a file name";
-            target = std::string(path);
+            // "-" is standard output, written as its descriptor is (see FileReplacement).
+            target = path == "-" ? std::string("/dev/stdout") : std::string(path);
             return {};
         };
     };
+    parser.addValue("save", file("save", options.savePath));
     parser.addValue("png", file("png", images.pngPath));
     parser.addValue("svg", file("svg", images.svgPath));
     parser.addValue("pdf", file("pdf", images.pdfPath));
@@ -163,8 +159,9 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
         appendChartReport(text, view.chart, view.tables, view.computation);
     }
     // The files last: an output that cannot be written (a full disk, a closed pipe) leaves them
-    // as they were, and only a target changed meanwhile can fail the renames. A closed pipe must
-    // not end the program before the staged files are cleaned up.
+    // as they were, and only a descriptor named as a file (a closed pipe again) or a target
+    // changed meanwhile can fail the commit. A closed pipe must not end the program before the
+    // staged files are cleaned up.
     if (!files.empty())
         std::signal(SIGPIPE, SIG_IGN);
     if (!writeOut(context, text) || !flushOut(context))

@@ -231,6 +231,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     Case{"two outputs naming one file are refused", reference({"--save", "DIR/same.cht", "--png", "DIR/link.png"}), 2, {},
          "are the same file", "", {}, {}, [](const fs::path& dir) { fs::create_symlink("same.cht", dir / "link.png"); },
          [](const fs::path& dir) { return fs::exists(dir / "same.cht") ? "same.cht written" : ""; }},
+    // A descriptor is written where it stands, as a shell user means it; "-" is one.
+    Case{"a chart saved to /dev/stdout follows the JSON there", reference({"--json", "--save", "/dev/stdout"}), 0,
+         {ReferenceJson + readFile(Golden)}},
+    Case{"a chart saved to - follows the JSON on standard output", reference({"--json", "--save", "-"}), 0,
+         {ReferenceJson + readFile(Golden)}},
     Case{"a stale display is not opened", reference({"--png", "DIR/x.png"}), 0, {"Julian date:"}, "", "",
          {"DISPLAY=:99", "WAYLAND_DISPLAY=wayland-99", "QT_QPA_PLATFORM"}},
     Case{"a report to a full disk replaces no file", reference({"--save", "DIR/x.cht"}), 2, {}, "No space left on device",

@@ -4,8 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace zodiara {
@@ -103,6 +107,43 @@ bool writeAll(int fd, std::string_view bytes)
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
+}
+
+bool mayOverrideOwners()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return ::geteuid() == 0;
+    return (data[CAP_FOWNER / 32].effective >> (CAP_FOWNER % 32)) & 1;
+}
+
+// renameObstacle() for `target` as the system sees it now.
+std::string renameObstacleAt(const std::string& target)
+{
+    const fs::path path(target);
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0)
+        return systemReason(errno);
+    RenameSite site{.user = ::geteuid(),
+                    .overridesOwners = mayOverrideOwners(),
+                    .folderMode = status.st_mode,
+                    .folderOwner = status.st_uid,
+                    .folderDevice = status.st_dev};
+    struct statvfs mounted {};
+    site.readOnly = (::statvfs(folder.c_str(), &mounted) == 0 && (mounted.f_flag & ST_RDONLY))
+                    || (::faccessat(AT_FDCWD, folder.c_str(), W_OK, AT_EACCESS) != 0 && errno == EROFS);
+    struct statx file {};
+    if (::statx(AT_FDCWD, target.c_str(), AT_SYMLINK_NOFOLLOW, STATX_UID, &file) == 0) {
+        site.targetExists = true;
+        site.targetOwner = file.stx_uid;
+        site.targetDevice = makedev(file.stx_dev_major, file.stx_dev_minor);
+        site.targetIsMountRoot = file.stx_attributes_mask & file.stx_attributes & STATX_ATTR_MOUNT_ROOT;
+    } else if (errno != ENOENT) {
+        return systemReason(errno);
+    }
+    return renameObstacle(site);
 }
 
 }  // namespace
@@ -240,8 +281,25 @@ std::string FileReplacement::stage(const fs::path& given, std::string_view bytes
     return {};
 }
 
+std::string FileReplacement::check(fs::path* failed)
+{
+    for (Staged& staged : m_staged) {
+        std::string reason;
+        if (staged.kind == Kind::Rename)
+            reason = renameObstacleAt(staged.target);
+        if (!reason.empty()) {
+            if (failed)
+                *failed = staged.given;
+            return reason;
+        }
+    }
+    return {};
+}
+
 std::string FileReplacement::commit(fs::path* failed)
 {
+    if (std::string reason = check(failed); !reason.empty())
+        return reason;
     const auto fail = [&](const Staged& staged, int error) {
         if (failed)
             *failed = staged.given;
@@ -269,6 +327,21 @@ std::string replaceFile(const fs::path& target, std::string_view bytes)
     if (std::string reason = replacement.stage(target, bytes); !reason.empty())
         return reason;
     return replacement.commit();
+}
+
+std::string renameObstacle(const RenameSite& site)
+{
+    if (site.readOnly)
+        return "its file system is read-only";
+    if (!site.targetExists)
+        return {};
+    if (site.targetIsMountRoot || site.targetDevice != site.folderDevice)
+        return "it is a mount point";
+    // In a sticky folder such as /tmp only the file's owner and the folder's may replace a file.
+    if ((site.folderMode & S_ISVTX) && site.user != site.targetOwner && site.user != site.folderOwner
+        && !site.overridesOwners)
+        return "it belongs to another user in a sticky folder";
+    return {};
 }
 
 }  // namespace zodiara

@@ -2,6 +2,8 @@
 // images and the atlas share.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -40,10 +42,14 @@ public:
 
     // The reason on failure, empty on success; nothing is replaced yet either way.
     std::string stage(const std::filesystem::path& target, std::string_view bytes);
-    // Writes the descriptors, then renames every other staged file over its target. The reason
-    // on failure, with the target in `failed`. Only a descriptor that refuses its bytes or a
-    // target changed by someone else since it was staged can fail here; the targets before it
-    // are then already written.
+    // What is known to stop commit() replacing a target: another user's file in a sticky
+    // folder, a mount point, a read-only file system. The reason, with the target in `failed`;
+    // empty when nothing does.
+    std::string check(std::filesystem::path* failed = nullptr);
+    // Checks again, and refuses before touching any target; then writes the descriptors and
+    // renames the rest. The reason on failure, with the target in `failed`. Past the checks only
+    // a descriptor that refuses its bytes or a target changed by someone else since can fail;
+    // the targets before it are then written.
     std::string commit(std::filesystem::path* failed = nullptr);
 
 private:
@@ -62,5 +68,21 @@ private:
 
 // One file alone, through FileReplacement.
 std::string replaceFile(const std::filesystem::path& target, std::string_view bytes);
+
+// What the system says about renaming a file of a folder over a target in it.
+struct RenameSite {
+    uid_t user = 0;                // the effective user ID renaming
+    bool overridesOwners = false;  // CAP_FOWNER: a sticky folder does not stop it
+    bool readOnly = false;         // the folder's file system is mounted read-only
+    mode_t folderMode = 0;
+    uid_t folderOwner = 0;
+    dev_t folderDevice = 0;
+    bool targetExists = false;
+    uid_t targetOwner = 0;
+    dev_t targetDevice = 0;
+    bool targetIsMountRoot = false;  // something is mounted on it, if from the same device
+};
+// Why such a rename would fail, empty when nothing known stops it.
+std::string renameObstacle(const RenameSite& site);
 
 }  // namespace zodiara

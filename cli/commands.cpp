@@ -149,6 +149,9 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
     for (const OutputFile& file : files)
         if (std::string error = replacement.stage(file.path, file.bytes); !error.empty())
             return fail(context, "cannot write " + file.path + ": " + error);
+    std::filesystem::path failed;
+    if (std::string error = replacement.check(&failed); !error.empty())
+        return fail(context, "cannot write " + failed.string() + ": " + error);
 
     std::string text;
     text.reserve(8192);
@@ -159,14 +162,13 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
         appendChartReport(text, view.chart, view.tables, view.computation);
     }
     // The files last: an output that cannot be written (a full disk, a closed pipe) leaves them
-    // as they were, and only a descriptor named as a file (a closed pipe again) or a target
-    // changed meanwhile can fail the commit. A closed pipe must not end the program before the
-    // staged files are cleaned up.
+    // as they were. Past commit()'s own checks only a descriptor named as a file (a closed pipe
+    // again) or a target changed meanwhile can fail. A closed pipe must not end the program
+    // before the staged files are cleaned up.
     if (!files.empty())
         std::signal(SIGPIPE, SIG_IGN);
     if (!writeOut(context, text) || !flushOut(context))
         return ExitBadInput;
-    std::filesystem::path failed;
     if (std::string error = replacement.commit(&failed); !error.empty())
         return fail(context, "cannot write " + failed.string() + ": " + error);
     return ExitOk;

@@ -2,6 +2,8 @@
 // also where the world is unkind (a stale display, a comma locale, a full disk, rough CSV, a pipe).
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <thread>
 #include <tuple>
@@ -158,6 +161,8 @@ TEST_P(CliCases, OneLineRefusalsAndWholeOutputs)
     const Case& row = GetParam();
     if (row.setUp)
         row.setUp(m_dir);
+    if (IsSkipped())
+        return;
     const Outcome r = run(row.args, row.input, row.env, row.stdoutPath);
     EXPECT_EQ(r.status, row.status) << r.err;
     for (const std::string& part : row.outHas)
@@ -183,6 +188,17 @@ std::string keptOld(const fs::path& dir)
         if (entry.path().filename().string().starts_with(".zod-"))
             return "left " + entry.path().filename().string();
     return readFile(dir / "keep.cht") == "old" ? "" : "keep.cht replaced";
+}
+
+// DIR/busy.png, with a file mounted on it in a mount namespace of the test's own.
+void busyTarget(const fs::path& dir)
+{
+    writeFile(dir / "keep.cht", "old");
+    writeFile(dir / "busy.png", "busy");
+    writeFile(dir / "other.png", "other");
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || mount((dir / "other.png").c_str(), (dir / "busy.png").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "a mount point takes CAP_SYS_ADMIN: " << std::strerror(errno);
 }
 
 std::string svgWithoutControls(const fs::path& dir)
@@ -228,6 +244,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     // Qt's note on a runtime directory open to others must not lengthen the refusal either.
     Case{"a failed image replaces no chart file", reference({"--save", "DIR/keep.cht", "--png", "DIR/no/x.png"}), 2, {},
          "no/x.png", {}, {"XDG_RUNTIME_DIR=DIR/"}, {}, fileWith("keep.cht", "old"), keptOld},
+    Case{"a mount point among the targets replaces no chart file", reference({"--save", "DIR/keep.cht", "--png",
+         "DIR/busy.png"}), 2, {}, "busy.png: it is a mount point", "", {}, {}, busyTarget, [](const fs::path& dir) {
+         umount2((dir / "busy.png").c_str(), MNT_DETACH); return keptOld(dir); }},
     Case{"two outputs naming one file are refused", reference({"--save", "DIR/same.cht", "--png", "DIR/link.png"}), 2, {},
          "are the same file", "", {}, {}, [](const fs::path& dir) { fs::create_symlink("same.cht", dir / "link.png"); },
          [](const fs::path& dir) { return fs::exists(dir / "same.cht") ? "same.cht written" : ""; }},

@@ -200,6 +200,9 @@ FileReplacement::~FileReplacement()
 
 void FileReplacement::discard(Staged& staged)
 {
+    if (staged.kind == Kind::InPlace && staged.descriptor >= 0)
+        ::close(staged.descriptor);
+    staged.descriptor = -1;
     if (!staged.temp.empty())
         ::unlink(staged.temp.c_str());
     staged.temp.clear();
@@ -241,42 +244,49 @@ std::string FileReplacement::stage(const fs::path& given, std::string_view bytes
     // A short temporary name, so that any valid target name can be saved.
     const fs::path directory = target.path.has_parent_path() ? target.path.parent_path() : fs::path(".");
     std::string temp = (directory / ".zod-XXXXXX").string();
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return "cannot create a file in " + directory.string() + ": " + systemReason(errno);
+    // Renaming would part the links from the file: it is written in place, from this copy.
+    const bool inPlace = target.exists && existing.st_nlink > 1;
     Staged& staged = m_staged.emplace_back();
+    staged.kind = inPlace ? Kind::InPlace : Kind::Rename;
     staged.temp = temp;
     staged.target = target.path.string();
     staged.given = given;
 
-    const auto fail = [&](int error) {
+    const auto fail = [&](std::string reason) {
         ::close(fd);
-        ::unlink(temp.c_str());
+        discard(staged);
         m_staged.pop_back();
-        return systemReason(error);
+        return reason;
     };
-    mode_t mode = 0;
-    if (target.exists) {
+    // The content first, while the file is ours alone: writing would clear set-user-ID.
+    if (!writeAll(fd, bytes))
+        return fail(systemReason(errno));
+    if (inPlace) {
+        staged.bytes = bytes;
+        staged.device = existing.st_dev;
+        staged.inode = existing.st_ino;
+    } else if (target.exists) {
         // Where the system does not allow it, the new file is ours, as an editor would leave it.
         if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
             [[maybe_unused]] const int group = ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
         }
-        mode = existing.st_mode & 07777;
+        // After the owner: changing the owner clears set-user-ID.
+        if (::fchmod(fd, existing.st_mode & 07777) != 0)
+            return fail(systemReason(errno));
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        mode = 0666 & ~mask;
+        if (::fchmod(fd, 0666 & ~mask) != 0)
+            return fail(systemReason(errno));
     }
-    // After the owner: changing the owner clears set-user-ID.
-    if (::fchmod(fd, mode) != 0)
-        return fail(errno);
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
-        return fail(errno);
+    if (::fsync(fd) != 0)
+        return fail(systemReason(errno));
     if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        m_staged.pop_back();
-        return systemReason(error);
+        fd = -1;
+        return fail(systemReason(errno));
     }
     return {};
 }
@@ -285,8 +295,23 @@ std::string FileReplacement::check(fs::path* failed)
 {
     for (Staged& staged : m_staged) {
         std::string reason;
-        if (staged.kind == Kind::Rename)
+        if (staged.kind == Kind::Rename) {
             reason = renameObstacleAt(staged.target);
+        } else if (staged.kind == Kind::InPlace) {
+            if (staged.descriptor >= 0)
+                ::close(staged.descriptor);
+            staged.descriptor = ::open(staged.target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            struct stat now {};
+            if (staged.descriptor < 0 || ::fstat(staged.descriptor, &now) != 0)
+                reason = systemReason(errno);
+            else if (now.st_dev != staged.device || now.st_ino != staged.inode)
+                reason = "it was replaced since it was staged";
+            // Room for all of it before the first byte: a full disk must not stop it halfway.
+            else if (!staged.bytes.empty()
+                     && ::fallocate(staged.descriptor, FALLOC_FL_KEEP_SIZE, 0, off_t(staged.bytes.size())) != 0
+                     && (errno == ENOSPC || errno == EDQUOT))
+                reason = systemReason(errno);
+        }
         if (!reason.empty()) {
             if (failed)
                 *failed = staged.given;
@@ -309,6 +334,14 @@ std::string FileReplacement::commit(fs::path* failed)
     for (const Staged& staged : m_staged)
         if (staged.kind == Kind::Descriptor && !writeAll(staged.descriptor, staged.bytes))
             return fail(staged, errno);
+    for (Staged& staged : m_staged) {
+        if (staged.kind != Kind::InPlace)
+            continue;
+        const int fd = staged.descriptor;
+        if (!writeAll(fd, staged.bytes) || ::ftruncate(fd, off_t(staged.bytes.size())) != 0 || ::fsync(fd) != 0)
+            return fail(staged, errno);
+        discard(staged);
+    }
     for (Staged& staged : m_staged) {
         if (staged.kind != Kind::Rename)
             continue;

@@ -28,9 +28,10 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 // not a regular file, or that is read-only (for root too), is refused; a replaced file keeps its
 // mode, and its owner and group where the system allows.
 //
-// A name of one of this process's open descriptors (/dev/stdout, /dev/fd/N, /proc/self/fd/N) is
-// written into rather than renamed over, and so not atomically: at the descriptor's own offset,
-// as a shell redirection would.
+// Two kinds of target are written into rather than renamed over, and so not atomically: a file
+// with several hard links (the links would otherwise part), written in place from a staged and
+// synced copy; and a name of one of this process's open descriptors (/dev/stdout, /dev/fd/N,
+// /proc/self/fd/N), written at the descriptor's own offset, as a shell redirection would.
 // Staging one file twice is the caller's mistake; sameFile() tells.
 class FileReplacement {
 public:
@@ -43,24 +44,26 @@ public:
     // The reason on failure, empty on success; nothing is replaced yet either way.
     std::string stage(const std::filesystem::path& target, std::string_view bytes);
     // What is known to stop commit() replacing a target: another user's file in a sticky
-    // folder, a mount point, a read-only file system. The reason, with the target in `failed`;
-    // empty when nothing does.
+    // folder, a mount point, a read-only file system, a file with several links that cannot be
+    // opened or has no room. The reason, with the target in `failed`; empty when nothing does.
     std::string check(std::filesystem::path* failed = nullptr);
-    // Checks again, and refuses before touching any target; then writes the descriptors and
-    // renames the rest. The reason on failure, with the target in `failed`. Past the checks only
-    // a descriptor that refuses its bytes or a target changed by someone else since can fail;
-    // the targets before it are then written.
+    // Checks again, and refuses before touching any target; then writes the descriptors, the
+    // files with several links, and renames the rest. The reason on failure, with the target in
+    // `failed`. Past the checks only a descriptor that refuses its bytes, a failing disk or a
+    // target changed by someone else since can fail; the targets before it are then written.
     std::string commit(std::filesystem::path* failed = nullptr);
 
 private:
-    enum class Kind { Rename, Descriptor };
+    enum class Kind { Rename, InPlace, Descriptor };
     struct Staged {
         Kind kind = Kind::Rename;
         std::string temp;    // beside the target; not for a descriptor
         std::string target;  // with symbolic links followed
         std::filesystem::path given;
-        int descriptor = -1;  // Descriptor: the process's own
-        std::string bytes;    // what Descriptor writes at commit()
+        int descriptor = -1;  // Descriptor: the process's own; InPlace: the target, opened by check()
+        std::string bytes;    // what InPlace and Descriptor write at commit()
+        dev_t device = 0;     // InPlace: the file that was staged
+        ino_t inode = 0;
     };
     void discard(Staged& staged);
     std::vector<Staged> m_staged;

@@ -175,7 +175,8 @@ TEST_F(ChartFiles, AShortWriteIsReportedAndTheOldFileSurvives)
 struct Writing {
     const char* what;
     std::function<fs::path(const fs::path& dir)> make;
-    const char* reason;  // empty: the write succeeds
+    const char* reason;                                          // empty: the write succeeds
+    std::function<std::string(const fs::path& dir)> check = {};  // what else is wrong afterwards
 };
 
 class WritingTargets : public ChartFiles, public testing::WithParamInterface<Writing> {};
@@ -211,6 +212,7 @@ TEST_P(WritingTargets, FollowTheUsersFileOrAreRefusedUntouched)
         EXPECT_EQ(nameAfter.st_ino, name.st_ino);
         EXPECT_EQ(fs::is_regular_file(path) ? contents(path) : std::string(), oldBytes);
     }
+    EXPECT_EQ(row.check ? row.check(m_dir) : "", "");
 }
 
 // `path` holding a chart with `mode`; empty when that cannot be made.
@@ -236,7 +238,13 @@ INSTANTIATE_TEST_SUITE_P(Targets, WritingTargets, testing::Values(
     Writing{"owner and group are kept", [](const fs::path& dir) {
         const fs::path file = saved(dir / "theirs.cht");
         return !file.empty() && ::chown(file.c_str(), 4321, 4322) == 0 ? file : fs::path();
-    }, ""}),
+    }, ""},
+    Writing{"hard links stay one file", [](const fs::path& dir) {
+        const fs::path file = saved(dir / "h1.cht");
+        return !file.empty() && ::link(file.c_str(), (dir / "h2.cht").c_str()) == 0 ? file : fs::path();
+    }, "", [](const fs::path& dir) {
+        return fs::hard_link_count(dir / "h1.cht") == 2 && contents(dir / "h2.cht") == contents(dir / "h1.cht") ? "" : "h2.cht parted from h1.cht";
+    }}),
     [](const auto& info) { return test::testName(info.param.what); });
 // clang-format on
 

@@ -1,5 +1,6 @@
 #include "chart/fileio.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace zodiara {
@@ -107,6 +109,68 @@ bool writeAll(int fd, std::string_view bytes)
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
+}
+
+// One extended attribute of `path`; false where it has none of that name.
+bool readAttribute(const char* path, const char* name, std::string& value)
+{
+    for (;;) {
+        const ssize_t size = ::getxattr(path, name, nullptr, 0);
+        if (size < 0)
+            return false;
+        value.resize(static_cast<std::size_t>(size));
+        const ssize_t got = ::getxattr(path, name, value.data(), value.size());
+        if (got >= 0) {
+            value.resize(static_cast<std::size_t>(got));
+            return true;
+        }
+        if (errno != ERANGE)
+            return false;
+    }
+}
+
+constexpr char AccessAcl[] = "system.posix_acl_access";
+
+// Gives the staged file `fd` the target's extended attributes and `mode`. The access control
+// list comes last: setting it sets the permission bits, so that its mask stays the mask rather
+// than becoming the group's bits. Where the target has no list, one the folder's default gave
+// the staged file goes, so that nobody gains a permission.
+std::string copyAttributes(const char* target, int fd, mode_t mode)
+{
+    std::string names;
+    for (;;) {
+        const ssize_t size = ::listxattr(target, nullptr, 0);
+        if (size < 0 && errno != ENOTSUP)
+            return "cannot read its extended attributes: " + systemReason(errno);
+        names.resize(static_cast<std::size_t>(std::max<ssize_t>(size, 0)));
+        const ssize_t got = size > 0 ? ::listxattr(target, names.data(), names.size()) : 0;
+        if (got >= 0) {
+            names.resize(static_cast<std::size_t>(got));
+            break;
+        }
+        if (errno != ERANGE)
+            return "cannot read its extended attributes: " + systemReason(errno);
+    }
+    std::string value, acl;
+    for (std::size_t at = 0; at < names.size(); at += std::strlen(names.c_str() + at) + 1) {
+        const std::string_view name(names.c_str() + at);
+        if (name == AccessAcl || !readAttribute(target, name.data(), value))
+            continue;
+        if (::fsetxattr(fd, name.data(), value.data(), value.size(), 0) != 0) {
+            // As with the owner: a security label or trusted attribute the system keeps to itself.
+            const bool kept = name.starts_with("user.") || name.starts_with("system.");
+            if (kept || (errno != EPERM && errno != EACCES && errno != ENOTSUP))
+                return "cannot keep its extended attribute " + std::string(name) + ": " + systemReason(errno);
+        }
+    }
+    const bool hasAcl = readAttribute(target, AccessAcl, acl);
+    if (!hasAcl && ::fremovexattr(fd, AccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP)
+        return systemReason(errno);
+    if (::fchmod(fd, mode) != 0)
+        return systemReason(errno);
+    if (hasAcl && ::fsetxattr(fd, AccessAcl, acl.data(), acl.size(), 0) != 0)
+        return "cannot keep its access control list: " + systemReason(errno);
+    return {};
 }
 
 bool mayOverrideOwners()
@@ -274,8 +338,8 @@ std::string FileReplacement::stage(const fs::path& given, std::string_view bytes
             [[maybe_unused]] const int group = ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
         }
         // After the owner: changing the owner clears set-user-ID.
-        if (::fchmod(fd, existing.st_mode & 07777) != 0)
-            return fail(systemReason(errno));
+        if (std::string reason = copyAttributes(target.path.c_str(), fd, existing.st_mode & 07777); !reason.empty())
+            return fail(reason);
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);

@@ -25,8 +25,9 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 // Replaces files all together or not at all. stage() writes each new content in full to a
 // temporary file beside its target; commit() then renames every one over its target. A symbolic
 // link is written through: the link stays, the file it names gets the content. A target that is
-// not a regular file, or that is read-only (for root too), is refused; a replaced file keeps its
-// mode, and its owner and group where the system allows.
+// not a regular file, or that is read-only (for root too), is refused. A replaced file keeps its
+// mode, its access control list and extended attributes, and its owner and group where the
+// system allows; it never gains a permission.
 //
 // Two kinds of target are written into rather than renamed over, and so not atomically: a file
 // with several hard links (the links would otherwise part), written in place from a staged and

@@ -6,13 +6,16 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
 #include <tuple>
 
 #include "chart/chartfile.h"
@@ -186,7 +189,7 @@ TEST_P(WritingTargets, FollowTheUsersFileOrAreRefusedUntouched)
     const Writing& row = GetParam();
     const fs::path path = row.make(m_dir);
     if (path.empty())
-        GTEST_SKIP() << "this machine cannot make the target (it takes root)";
+        GTEST_SKIP() << "this machine cannot make the target (it takes root, or a file system with ACLs)";
     // The name itself (a link stays a link) and the file it leads to.
     struct stat name = {}, file = {};
     const bool existed = ::lstat(path.c_str(), &name) == 0;
@@ -221,6 +224,35 @@ fs::path saved(const fs::path& path, mode_t mode = 0644)
     return writeChartFile(path, test::referenceChart()).empty() && ::chmod(path.c_str(), mode) == 0 ? path : fs::path();
 }
 
+// A POSIX access control list as the kernel keeps it: version 2, then each entry's tag,
+// permissions and user (none but for a named user's entry).
+constexpr unsigned AclOwner = 1, AclUser = 2, AclGroup = 4, AclMask = 0x10, AclOther = 0x20;
+std::string acl(std::initializer_list<std::array<unsigned, 3>> entries)
+{
+    std::string bytes{2, 0, 0, 0};
+    const auto put = [&bytes](unsigned value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes += char((value >> (8 * i)) & 0xff);
+    };
+    for (const auto& [tag, permissions, user] : entries) {
+        put(tag, 2);
+        put(permissions, 2);
+        put(tag == AclUser ? user : 0xffffffffu, 4);
+    }
+    return bytes;
+}
+
+// Another user may read and write; the owning group, left out, must stay so.
+const std::string NamedUserAcl =
+    acl({{AclOwner, 6, 0}, {AclUser, 6, 4321}, {AclGroup, 0, 0}, {AclMask, 6, 0}, {AclOther, 0, 0}});
+
+std::optional<std::string> attribute(const fs::path& path, const char* name)
+{
+    std::string value(256, '\0');
+    const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
+    return size < 0 ? std::nullopt : std::optional(value.substr(0, std::size_t(size)));
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Targets, WritingTargets, testing::Values(
     Writing{"link is written through, keeping the mode", [](const fs::path& dir) {
@@ -244,6 +276,22 @@ INSTANTIATE_TEST_SUITE_P(Targets, WritingTargets, testing::Values(
         return !file.empty() && ::link(file.c_str(), (dir / "h2.cht").c_str()) == 0 ? file : fs::path();
     }, "", [](const fs::path& dir) {
         return fs::hard_link_count(dir / "h1.cht") == 2 && contents(dir / "h2.cht") == contents(dir / "h1.cht") ? "" : "h2.cht parted from h1.cht";
+    }},
+    Writing{"access control list and extended attributes are kept", [](const fs::path& dir) {
+        const fs::path file = saved(dir / "acl.cht");
+        return !file.empty() && ::setxattr(file.c_str(), "user.zodiara", "kept", 4, 0) == 0
+            && ::setxattr(file.c_str(), "system.posix_acl_access", NamedUserAcl.data(), NamedUserAcl.size(), 0) == 0 ? file : fs::path();
+    }, "", [](const fs::path& dir) {
+        return std::string(attribute(dir / "acl.cht", "user.zodiara") == "kept" ? "" : "user.zodiara lost")
+            + (attribute(dir / "acl.cht", "system.posix_acl_access") == NamedUserAcl ? "" : " ACL changed");
+    }},
+    Writing{"the folder's default access control list grants nothing", [](const fs::path& dir) {
+        fs::create_directory(dir / "shared");
+        const fs::path file = saved(dir / "shared" / "plain.cht", 0640);
+        const std::string inherited = acl({{AclOwner, 7, 0}, {AclUser, 7, 4321}, {AclGroup, 5, 0}, {AclMask, 7, 0}, {AclOther, 5, 0}});
+        return !file.empty() && ::setxattr((dir / "shared").c_str(), "system.posix_acl_default", inherited.data(), inherited.size(), 0) == 0 ? file : fs::path();
+    }, "", [](const fs::path& dir) {
+        return attribute(dir / "shared" / "plain.cht", "system.posix_acl_access") ? "an ACL was taken on" : "";
     }}),
     [](const auto& info) { return test::testName(info.param.what); });
 // clang-format on

@@ -1,10 +1,14 @@
 #include "chart/fileio.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <linux/capability.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -32,6 +36,78 @@ std::string notRegular(mode_t mode)
                                         : "something else";
     return std::string("it is ") + kind + ", not a regular file";
 }
+
+// The staged files a signal must not leave behind. Fixed storage and lock-free flags only: the
+// handler may run between any two instructions. Beyond these places a file is staged all the
+// same, without that care.
+struct StagedName {
+    std::atomic<bool> taken{false};
+    std::atomic<bool> ready{false};
+    char path[PATH_MAX];
+};
+static_assert(std::atomic<bool>::is_always_lock_free);
+StagedName stagedNames[16];
+
+// The place `path` is kept in, or -1.
+int rememberStaged(const std::string& path)
+{
+    if (path.size() >= PATH_MAX)
+        return -1;
+    for (int place = 0; place < int(std::size(stagedNames)); ++place) {
+        StagedName& name = stagedNames[place];
+        if (name.taken.exchange(true))
+            continue;
+        std::memcpy(name.path, path.c_str(), path.size() + 1);
+        name.ready.store(true);
+        return place;
+    }
+    return -1;
+}
+
+void forgetStaged(int place)
+{
+    if (place < 0)
+        return;
+    stagedNames[place].ready.store(false);
+    stagedNames[place].taken.store(false);
+}
+
+void removeStagedAndEnd(int signal)
+{
+    for (StagedName& name : stagedNames)
+        if (name.ready.load())
+            ::unlink(name.path);
+    // SA_RESETHAND has put the default action back: it ends the program once this returns.
+    ::raise(signal);
+}
+
+constexpr int CleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+sigset_t cleanupSignalSet()
+{
+    sigset_t set;
+    ::sigemptyset(&set);
+    for (const int signal : CleanupSignals)
+        ::sigaddset(&set, signal);
+    return set;
+}
+
+// Keeps the cleanup signals waiting while a staged file is between states the handler cannot
+// tell apart: created but not yet remembered, half written into its target.
+class SignalsHeld {
+public:
+    SignalsHeld()
+    {
+        const sigset_t set = cleanupSignalSet();
+        ::pthread_sigmask(SIG_BLOCK, &set, &m_previous);
+    }
+    ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t m_previous;
+};
 
 // The descriptor of this process that `path` names as /proc/self/fd/N or /dev/fd/N (where
 // /dev/stdout and /dev/stderr lead), or -1.
@@ -270,6 +346,8 @@ void FileReplacement::discard(Staged& staged)
     if (!staged.temp.empty())
         ::unlink(staged.temp.c_str());
     staged.temp.clear();
+    forgetStaged(staged.registered);
+    staged.registered = -1;
 }
 
 std::string FileReplacement::stage(const fs::path& given, std::string_view bytes)
@@ -308,7 +386,14 @@ std::string FileReplacement::stage(const fs::path& given, std::string_view bytes
     // A short temporary name, so that any valid target name can be saved.
     const fs::path directory = target.path.has_parent_path() ? target.path.parent_path() : fs::path(".");
     std::string temp = (directory / ".zod-XXXXXX").string();
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    int fd = -1, registered = -1;
+    {
+        // A signal between the two would leave the file behind.
+        const SignalsHeld held;
+        fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (fd >= 0)
+            registered = rememberStaged(temp);
+    }
     if (fd < 0)
         return "cannot create a file in " + directory.string() + ": " + systemReason(errno);
     // Renaming would part the links from the file: it is written in place, from this copy.
@@ -318,6 +403,7 @@ std::string FileReplacement::stage(const fs::path& given, std::string_view bytes
     staged.temp = temp;
     staged.target = target.path.string();
     staged.given = given;
+    staged.registered = registered;
 
     const auto fail = [&](std::string reason) {
         ::close(fd);
@@ -394,10 +480,12 @@ std::string FileReplacement::commit(fs::path* failed)
             *failed = staged.given;
         return systemReason(error);
     };
-    // A descriptor may be a pipe that waits or breaks: first.
+    // A descriptor may be a pipe that waits or breaks: first, and with the signals free to end
+    // the wait.
     for (const Staged& staged : m_staged)
         if (staged.kind == Kind::Descriptor && !writeAll(staged.descriptor, staged.bytes))
             return fail(staged, errno);
+    const SignalsHeld held;
     for (Staged& staged : m_staged) {
         if (staged.kind != Kind::InPlace)
             continue;
@@ -439,6 +527,19 @@ std::string renameObstacle(const RenameSite& site)
         && !site.overridesOwners)
         return "it belongs to another user in a sticky folder";
     return {};
+}
+
+void removeStagedFilesOnSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = removeStagedAndEnd;
+    action.sa_flags = SA_RESETHAND;
+    action.sa_mask = cleanupSignalSet();
+    for (const int signal : CleanupSignals) {
+        struct sigaction previous {};
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+            ::sigaction(signal, &action, nullptr);
+    }
 }
 
 }  // namespace zodiara

@@ -61,6 +61,7 @@ private:
         std::string temp;    // beside the target; not for a descriptor
         std::string target;  // with symbolic links followed
         std::filesystem::path given;
+        int registered = -1;  // the temporary file's place among those removed on a signal
         int descriptor = -1;  // Descriptor: the process's own; InPlace: the target, opened by check()
         std::string bytes;    // what InPlace and Descriptor write at commit()
         dev_t device = 0;     // InPlace: the file that was staged
@@ -88,5 +89,9 @@ struct RenameSite {
 };
 // Why such a rename would fail, empty when nothing known stops it.
 std::string renameObstacle(const RenameSite& site);
+
+// Has SIGINT, SIGTERM and SIGHUP remove every staged file before they end the program as they
+// would have. A signal the program was started with ignored stays ignored.
+void removeStagedFilesOnSignals();
 
 }  // namespace zodiara

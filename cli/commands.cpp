@@ -145,6 +145,9 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
         if (std::string error = context.encodeImages(options.images, view, files); !error.empty())
             return fail(context, error);
     }
+    // Ctrl-C, a closed terminal or a kill must not leave staged files behind.
+    if (!files.empty())
+        removeStagedFilesOnSignals();
     FileReplacement replacement;
     for (const OutputFile& file : files)
         if (std::string error = replacement.stage(file.path, file.bytes); !error.empty())

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,17 +51,59 @@ protected:
     Outcome run(std::vector<std::string> args, std::string_view input = {}, std::vector<std::string> env = {},
                 const std::string& stdoutPath = {}) const
     {
-        for (std::vector<std::string>* texts : {&args, &env})
-            for (std::string& text : *texts)
-                if (const std::size_t at = text.find("DIR/"); at != std::string::npos)
-                    text.replace(at, 3, m_dir.string());
         const fs::path in = m_dir / "stdin", out = m_dir / "stdout", err = m_dir / "stderr";
         writeFile(in, input);
         Outcome r;
-        r.status = runChart(args, environmentWith(env), in, stdoutPath.empty() ? out : fs::path(stdoutPath), err);
+        r.status = runChart(inDir(args), environmentWith(inDir(env)), in,
+                            stdoutPath.empty() ? out : fs::path(stdoutPath), err);
         r.out = stdoutPath.empty() ? readFile(out) : "";
         r.err = readFile(err);
         return r;
+    }
+
+    // As run(), with standard output a pipe already full: the program waits at its report with
+    // its files staged, and gets `signal` once the first of them is there.
+    Outcome interrupt(const std::vector<std::string>& args, int signal) const
+    {
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0)
+            return {};
+        fcntl(ends[1], F_SETFL, O_NONBLOCK);
+        const std::string block(4096, 'x');
+        while (write(ends[1], block.data(), block.size()) > 0) {
+        }
+        fcntl(ends[1], F_SETFL, 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
+        posix_spawn_file_actions_addopen(&actions, 2, (m_dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const pid_t pid = spawnChart(inDir(args), environmentWith({}), actions);
+        posix_spawn_file_actions_destroy(&actions);
+        close(ends[1]);
+        const auto staged = [this] {
+            for (const fs::directory_entry& entry : fs::directory_iterator(m_dir))
+                if (entry.path().filename().string().starts_with(".zod-"))
+                    return true;
+            return false;
+        };
+        for (int ms = 0; ms < 20000 && !staged(); ms += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        kill(pid, staged() ? signal : SIGKILL);
+        Outcome r;
+        r.status = waitFor(pid);
+        close(ends[0]);
+        r.err = readFile(m_dir / "stderr");
+        return r;
+    }
+
+    // "DIR/" in each text stands for the test's folder.
+    std::vector<std::string> inDir(std::vector<std::string> texts) const
+    {
+        for (std::string& text : texts)
+            if (const std::size_t at = text.find("DIR/"); at != std::string::npos)
+                text.replace(at, 3, m_dir.string());
+        return texts;
     }
 
     fs::path m_dir;
@@ -152,6 +195,7 @@ struct Case {
     std::string stdoutPath = {};  // where standard output goes instead of a file of the test
     std::function<void(const fs::path& dir)> setUp = {};
     std::function<std::string(const fs::path& dir)> check = {};  // what is wrong with the files afterwards
+    int signal = 0;                                              // sent while the files are staged (see Cli::interrupt)
 };
 
 class CliCases : public Cli, public testing::WithParamInterface<Case> {};
@@ -163,7 +207,7 @@ TEST_P(CliCases, OneLineRefusalsAndWholeOutputs)
         row.setUp(m_dir);
     if (IsSkipped())
         return;
-    const Outcome r = run(row.args, row.input, row.env, row.stdoutPath);
+    const Outcome r = row.signal ? interrupt(row.args, row.signal) : run(row.args, row.input, row.env, row.stdoutPath);
     EXPECT_EQ(r.status, row.status) << r.err;
     for (const std::string& part : row.outHas)
         EXPECT_NE(r.out.find(part), std::string::npos) << part << " is not in " << r.out.substr(0, 2000);
@@ -255,6 +299,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
          {ReferenceJson + readFile(Golden)}},
     Case{"a chart saved to - follows the JSON on standard output", reference({"--json", "--save", "-"}), 0,
          {ReferenceJson + readFile(Golden)}},
+    Case{"an interrupt leaves no staged file", reference({"--save", "DIR/keep.cht", "--png", "DIR/x.png"}), 128 + SIGINT,
+         {}, "", "", {}, {}, fileWith("keep.cht", "old"), keptOld, SIGINT},
+    Case{"a termination leaves no staged file", reference({"--save", "DIR/keep.cht", "--png", "DIR/x.png"}), 128 + SIGTERM,
+         {}, "", "", {}, {}, fileWith("keep.cht", "old"), keptOld, SIGTERM},
+    Case{"a hang-up leaves no staged file", reference({"--save", "DIR/keep.cht", "--png", "DIR/x.png"}), 128 + SIGHUP,
+         {}, "", "", {}, {}, fileWith("keep.cht", "old"), keptOld, SIGHUP},
     Case{"a stale display is not opened", reference({"--png", "DIR/x.png"}), 0, {"Julian date:"}, "", "",
          {"DISPLAY=:99", "WAYLAND_DISPLAY=wayland-99", "QT_QPA_PLATFORM"}},
     Case{"a report to a full disk replaces no file", reference({"--save", "DIR/x.cht"}), 2, {}, "No space left on device",

@@ -70,8 +70,9 @@ protected:
             return {};
         fcntl(ends[1], F_SETFL, O_NONBLOCK);
         const std::string block(4096, 'x');
-        while (write(ends[1], block.data(), block.size()) > 0) {
-        }
+        for (const std::size_t size : {block.size(), std::size_t(1)})
+            while (write(ends[1], block.data(), size) > 0) {
+            }
         fcntl(ends[1], F_SETFL, 0);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -81,6 +82,10 @@ protected:
         const pid_t pid = spawnChart(inDir(args), environmentWith({}), actions);
         posix_spawn_file_actions_destroy(&actions);
         close(ends[1]);
+        if (pid < 0) {
+            close(ends[0]);
+            return {};
+        }
         const auto staged = [this] {
             for (const fs::directory_entry& entry : fs::directory_iterator(m_dir))
                 if (entry.path().filename().string().starts_with(".zod-"))

@@ -302,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     // A descriptor is written where it stands, as a shell user means it; "-" is one.
     Case{"a chart saved to /dev/stdout follows the JSON there", reference({"--json", "--save", "/dev/stdout"}), 0,
          {ReferenceJson + readFile(Golden)}},
-    Case{"a chart saved to - follows the JSON on standard output", reference({"--json", "--save", "-"}), 0,
+    Case{"a chart saved to - (standard output) follows the JSON", reference({"--json", "--save", "-"}), 0,
          {ReferenceJson + readFile(Golden)}},
     Case{"an interrupt leaves no staged file", reference({"--save", "DIR/keep.cht", "--png", "DIR/x.png"}), 128 + SIGINT,
          {}, "", "", {}, {}, fileWith("keep.cht", "old"), keptOld, SIGINT},

@@ -35,8 +35,8 @@ ChartReadResult readChartFile(const std::filesystem::path& path);
 ChartReadResult chartFromImage(std::span<const std::byte> image);
 
 // Writes the record through a temporary file in the same directory and renames it over the
-// target (see FileReplacement); on failure the target is untouched. Returns the reason, empty
-// on success.
+// target (see FileReplacement, also for the targets written in place); on failure the target is
+// untouched. Returns the reason, empty on success.
 std::string writeChartFile(const std::filesystem::path& path, const Chart& chart);
 
 }  // namespace zodiara

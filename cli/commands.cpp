@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "chart/chartfile.h"
 #include "chart/fileio.h"
@@ -82,21 +84,17 @@ std::string parseImageSize(std::string_view text, int& width, int& height)
 void addChartOutputOptions(OptionParser& parser, ChartOutputOptions& options)
 {
     parser.addFlag("json", [&options] { options.json = true; });
-    parser.addValue("save", [&options](std::string_view path) -> std::string {
-        if (path.empty())
-            return "option --save needs a file name";
-        options.savePath = std::string(path);
-        return {};
-    });
     ChartImageOptions& images = options.images;
     const auto file = [](std::string_view option, std::optional<std::string>& target) {
         return [option, &target](std::string_view path) -> std::string {
             if (path.empty())
                 return "option --" + std::string(option) + " needs a file name";
-            target = std::string(path);
+            // "-" is standard output, written as its descriptor is (see FileReplacement).
+            target = path == "-" ? std::string("/dev/stdout") : std::string(path);
             return {};
         };
     };
+    parser.addValue("save", file("save", options.savePath));
     parser.addValue("png", file("png", images.pngPath));
     parser.addValue("svg", file("svg", images.svgPath));
     parser.addValue("pdf", file("pdf", images.pdfPath));
@@ -123,6 +121,14 @@ std::string checkChartOutputOptions(const ChartOutputOptions& options)
         return "--paper goes with --pdf";
     if (images.aspects && !images.any())
         return "--aspects goes with --png, --svg or --pdf";
+    // Only the last of two outputs into one file would be left.
+    const std::pair<std::string_view, const std::optional<std::string>&> files[] = {
+        {"--save", options.savePath}, {"--png", images.pngPath}, {"--svg", images.svgPath}, {"--pdf", images.pdfPath}};
+    for (auto a = std::begin(files); a != std::end(files); ++a)
+        for (auto b = a + 1; b != std::end(files); ++b)
+            if (a->second && b->second && sameFile(*a->second, *b->second))
+                return std::string(a->first) + " " + *a->second + " and " + std::string(b->first) + " " + *b->second
+                       + " are the same file";
     return {};
 }
 
@@ -139,10 +145,16 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
         if (std::string error = context.encodeImages(options.images, view, files); !error.empty())
             return fail(context, error);
     }
+    // Ctrl-C, a closed terminal or a kill must not leave staged files behind.
+    if (!files.empty())
+        removeStagedFilesOnSignals();
     FileReplacement replacement;
     for (const OutputFile& file : files)
         if (std::string error = replacement.stage(file.path, file.bytes); !error.empty())
             return fail(context, "cannot write " + file.path + ": " + error);
+    std::filesystem::path failed;
+    if (std::string error = replacement.check(&failed); !error.empty())
+        return fail(context, "cannot write " + failed.string() + ": " + error);
 
     std::string text;
     text.reserve(8192);
@@ -153,13 +165,13 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
         appendChartReport(text, view.chart, view.tables, view.computation);
     }
     // The files last: an output that cannot be written (a full disk, a closed pipe) leaves them
-    // as they were, and only a target changed meanwhile can fail the renames. A closed pipe must
-    // not end the program before the staged files are cleaned up.
+    // as they were. Past commit()'s own checks only a descriptor named as a file (a closed pipe
+    // again) or a target changed meanwhile can fail. A closed pipe must not end the program
+    // before the staged files are cleaned up.
     if (!files.empty())
         std::signal(SIGPIPE, SIG_IGN);
     if (!writeOut(context, text) || !flushOut(context))
         return ExitBadInput;
-    std::filesystem::path failed;
     if (std::string error = replacement.commit(&failed); !error.empty())
         return fail(context, "cannot write " + failed.string() + ": " + error);
     return ExitOk;

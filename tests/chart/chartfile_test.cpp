@@ -6,16 +6,20 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
 #include <tuple>
 
 #include "chart/chartfile.h"
+#include "chart/fileio.h"
 #include "chart/pipeline.h"
 #include "testcharts.h"
 #include "testname.h"
@@ -186,7 +190,8 @@ TEST_F(ChartFiles, AShortWriteIsReportedAndTheOldFileSurvives)
 struct Writing {
     const char* what;
     std::function<fs::path(const fs::path& dir)> make;
-    const char* reason;  // empty: the write succeeds
+    const char* reason;                                          // empty: the write succeeds
+    std::function<std::string(const fs::path& dir)> check = {};  // what else is wrong afterwards
 };
 
 class WritingTargets : public ChartFiles, public testing::WithParamInterface<Writing> {};
@@ -196,7 +201,7 @@ TEST_P(WritingTargets, FollowTheUsersFileOrAreRefusedUntouched)
     const Writing& row = GetParam();
     const fs::path path = row.make(m_dir);
     if (path.empty())
-        GTEST_SKIP() << "this machine cannot make the target (it takes root)";
+        GTEST_SKIP() << "this machine cannot make the target (it takes root, or a file system with ACLs)";
     // The name itself (a link stays a link) and the file it leads to.
     struct stat name = {}, file = {};
     const bool existed = ::lstat(path.c_str(), &name) == 0;
@@ -222,6 +227,7 @@ TEST_P(WritingTargets, FollowTheUsersFileOrAreRefusedUntouched)
         EXPECT_EQ(nameAfter.st_ino, name.st_ino);
         EXPECT_EQ(fs::is_regular_file(path) ? contents(path) : std::string(), oldBytes);
     }
+    EXPECT_EQ(row.check ? row.check(m_dir) : "", "");
 }
 
 // `path` holding a chart with `mode`; empty when that cannot be made.
@@ -230,6 +236,35 @@ fs::path saved(const fs::path& path, mode_t mode = 0644)
     return writeChartFile(path, test::chartOf(test::referenceBirth())).empty() && ::chmod(path.c_str(), mode) == 0
                ? path
                : fs::path();
+}
+
+// A POSIX access control list as the kernel keeps it: version 2, then each entry's tag,
+// permissions and user (none but for a named user's entry).
+constexpr unsigned AclOwner = 1, AclUser = 2, AclGroup = 4, AclMask = 0x10, AclOther = 0x20;
+std::string acl(std::initializer_list<std::array<unsigned, 3>> entries)
+{
+    std::string bytes{2, 0, 0, 0};
+    const auto put = [&bytes](unsigned value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes += char((value >> (8 * i)) & 0xff);
+    };
+    for (const auto& [tag, permissions, user] : entries) {
+        put(tag, 2);
+        put(permissions, 2);
+        put(tag == AclUser ? user : 0xffffffffu, 4);
+    }
+    return bytes;
+}
+
+// Another user may read and write; the owning group, left out, must stay so.
+const std::string NamedUserAcl =
+    acl({{AclOwner, 6, 0}, {AclUser, 6, 4321}, {AclGroup, 0, 0}, {AclMask, 6, 0}, {AclOther, 0, 0}});
+
+std::optional<std::string> attribute(const fs::path& path, const char* name)
+{
+    std::string value(256, '\0');
+    const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
+    return size < 0 ? std::nullopt : std::optional(value.substr(0, std::size_t(size)));
 }
 
 // clang-format off
@@ -249,7 +284,56 @@ INSTANTIATE_TEST_SUITE_P(Targets, WritingTargets, testing::Values(
     Writing{"owner and group are kept", [](const fs::path& dir) {
         const fs::path file = saved(dir / "theirs.cht");
         return !file.empty() && ::chown(file.c_str(), 4321, 4322) == 0 ? file : fs::path();
-    }, ""}),
+    }, ""},
+    Writing{"hard links stay one file", [](const fs::path& dir) {
+        const fs::path file = saved(dir / "h1.cht");
+        return !file.empty() && ::link(file.c_str(), (dir / "h2.cht").c_str()) == 0 ? file : fs::path();
+    }, "", [](const fs::path& dir) {
+        return fs::hard_link_count(dir / "h1.cht") == 2 && contents(dir / "h2.cht") == contents(dir / "h1.cht") ? "" : "h2.cht parted from h1.cht";
+    }},
+    Writing{"access control list and extended attributes are kept", [](const fs::path& dir) {
+        const fs::path file = saved(dir / "acl.cht");
+        return !file.empty() && ::setxattr(file.c_str(), "user.zodiara", "kept", 4, 0) == 0
+            && ::setxattr(file.c_str(), "system.posix_acl_access", NamedUserAcl.data(), NamedUserAcl.size(), 0) == 0 ? file : fs::path();
+    }, "", [](const fs::path& dir) {
+        return std::string(attribute(dir / "acl.cht", "user.zodiara") == "kept" ? "" : "user.zodiara lost")
+            + (attribute(dir / "acl.cht", "system.posix_acl_access") == NamedUserAcl ? "" : " ACL changed");
+    }},
+    Writing{"the folder's default access control list grants nothing", [](const fs::path& dir) {
+        fs::create_directory(dir / "shared");
+        const fs::path file = saved(dir / "shared" / "plain.cht", 0640);
+        const std::string inherited = acl({{AclOwner, 7, 0}, {AclUser, 7, 4321}, {AclGroup, 5, 0}, {AclMask, 7, 0}, {AclOther, 5, 0}});
+        return !file.empty() && ::setxattr((dir / "shared").c_str(), "system.posix_acl_default", inherited.data(), inherited.size(), 0) == 0 ? file : fs::path();
+    }, "", [](const fs::path& dir) {
+        return attribute(dir / "shared" / "plain.cht", "system.posix_acl_access") ? "an ACL was taken on" : "";
+    }}),
+    [](const auto& info) { return test::testName(info.param.what); });
+// clang-format on
+
+struct Obstacle {
+    const char* what;
+    RenameSite site;
+    const char* reason;  // empty: the rename goes ahead
+};
+
+class RenameObstacles : public testing::TestWithParam<Obstacle> {};
+
+// What the system decides at the rename, known before the first of several files is replaced:
+// a test running as root could not build the sticky cases.
+TEST_P(RenameObstacles, AreKnownBeforeAnyFileIsReplaced)
+{
+    EXPECT_EQ(renameObstacle(GetParam().site), GetParam().reason);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Sites, RenameObstacles, testing::Values(
+    Obstacle{"another's file in another's sticky folder", {.user = 1000, .folderMode = 01777, .targetExists = true}, "it belongs to another user in a sticky folder"},
+    Obstacle{"one's own file in a sticky folder", {.user = 1000, .folderMode = 01777, .targetExists = true, .targetOwner = 1000}, ""},
+    Obstacle{"another's file in one's own sticky folder", {.user = 1000, .folderMode = 01777, .folderOwner = 1000, .targetExists = true}, ""},
+    Obstacle{"another's file in a sticky folder with CAP_FOWNER", {.user = 1000, .overridesOwners = true, .folderMode = 01777, .targetExists = true}, ""},
+    Obstacle{"a file of another device", {.folderDevice = 1, .targetExists = true, .targetDevice = 2}, "it is a mount point"},
+    Obstacle{"a file mounted from the same device", {.targetExists = true, .targetIsMountRoot = true}, "it is a mount point"},
+    Obstacle{"a new file on a read-only file system", {.readOnly = true}, "its file system is read-only"}),
     [](const auto& info) { return test::testName(info.param.what); });
 // clang-format on
 

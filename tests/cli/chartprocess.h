@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -54,8 +55,21 @@ inline pid_t spawnChart(const std::vector<std::string>& args, const std::vector<
     for (const std::string& variable : env)
         envp.push_back(const_cast<char*>(variable.c_str()));
     envp.push_back(nullptr);
+    // As from a shell in the foreground, whatever the test runner was started with.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults, none;
+    sigemptyset(&defaults);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&defaults, signal);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     pid_t pid = -1;
-    return posix_spawn(&pid, ZODIARA_CHART_EXE, &actions, nullptr, argv.data(), envp.data()) == 0 ? pid : -1;
+    const int error = posix_spawn(&pid, ZODIARA_CHART_EXE, &actions, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
+    return error == 0 ? pid : -1;
 }
 
 // The exit status, or 128 + the signal that ended the program.

@@ -2,13 +2,17 @@
 // also where the world is unkind (a stale display, a comma locale, a full disk, rough CSV, a pipe).
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <thread>
 #include <tuple>
@@ -47,17 +51,64 @@ protected:
     Outcome run(std::vector<std::string> args, std::string_view input = {}, std::vector<std::string> env = {},
                 const std::string& stdoutPath = {}) const
     {
-        for (std::vector<std::string>* texts : {&args, &env})
-            for (std::string& text : *texts)
-                if (const std::size_t at = text.find("DIR/"); at != std::string::npos)
-                    text.replace(at, 3, m_dir.string());
         const fs::path in = m_dir / "stdin", out = m_dir / "stdout", err = m_dir / "stderr";
         writeFile(in, input);
         Outcome r;
-        r.status = runChart(args, environmentWith(env), in, stdoutPath.empty() ? out : fs::path(stdoutPath), err);
+        r.status = runChart(inDir(args), environmentWith(inDir(env)), in,
+                            stdoutPath.empty() ? out : fs::path(stdoutPath), err);
         r.out = stdoutPath.empty() ? readFile(out) : "";
         r.err = readFile(err);
         return r;
+    }
+
+    // As run(), with standard output a pipe already full: the program waits at its report with
+    // its files staged, and gets `signal` once the first of them is there.
+    Outcome interrupt(const std::vector<std::string>& args, int signal) const
+    {
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0)
+            return {};
+        fcntl(ends[1], F_SETFL, O_NONBLOCK);
+        const std::string block(4096, 'x');
+        for (const std::size_t size : {block.size(), std::size_t(1)})
+            while (write(ends[1], block.data(), size) > 0) {
+            }
+        fcntl(ends[1], F_SETFL, 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
+        posix_spawn_file_actions_addopen(&actions, 2, (m_dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const pid_t pid = spawnChart(inDir(args), environmentWith({}), actions);
+        posix_spawn_file_actions_destroy(&actions);
+        close(ends[1]);
+        if (pid < 0) {
+            close(ends[0]);
+            return {};
+        }
+        const auto staged = [this] {
+            for (const fs::directory_entry& entry : fs::directory_iterator(m_dir))
+                if (entry.path().filename().string().starts_with(".zod-"))
+                    return true;
+            return false;
+        };
+        for (int ms = 0; ms < 20000 && !staged(); ms += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        kill(pid, staged() ? signal : SIGKILL);
+        Outcome r;
+        r.status = waitFor(pid);
+        close(ends[0]);
+        r.err = readFile(m_dir / "stderr");
+        return r;
+    }
+
+    // "DIR/" in each text stands for the test's folder.
+    std::vector<std::string> inDir(std::vector<std::string> texts) const
+    {
+        for (std::string& text : texts)
+            if (const std::size_t at = text.find("DIR/"); at != std::string::npos)
+                text.replace(at, 3, m_dir.string());
+        return texts;
     }
 
     fs::path m_dir;
@@ -149,6 +200,7 @@ struct Case {
     std::string stdoutPath = {};  // where standard output goes instead of a file of the test
     std::function<void(const fs::path& dir)> setUp = {};
     std::function<std::string(const fs::path& dir)> check = {};  // what is wrong with the files afterwards
+    int signal = 0;                                              // sent while the files are staged (see Cli::interrupt)
 };
 
 class CliCases : public Cli, public testing::WithParamInterface<Case> {};
@@ -158,7 +210,9 @@ TEST_P(CliCases, OneLineRefusalsAndWholeOutputs)
     const Case& row = GetParam();
     if (row.setUp)
         row.setUp(m_dir);
-    const Outcome r = run(row.args, row.input, row.env, row.stdoutPath);
+    if (IsSkipped())
+        return;
+    const Outcome r = row.signal ? interrupt(row.args, row.signal) : run(row.args, row.input, row.env, row.stdoutPath);
     EXPECT_EQ(r.status, row.status) << r.err;
     for (const std::string& part : row.outHas)
         EXPECT_NE(r.out.find(part), std::string::npos) << part << " is not in " << r.out.substr(0, 2000);
@@ -174,6 +228,26 @@ TEST_P(CliCases, OneLineRefusalsAndWholeOutputs)
 std::function<void(const fs::path&)> fileWith(std::string name, std::string bytes)
 {
     return [name, bytes](const fs::path& dir) { writeFile(dir / name, bytes); };
+}
+
+// DIR/keep.cht, which each run below would replace, as it was, and no staged file left.
+std::string keptOld(const fs::path& dir)
+{
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir))
+        if (entry.path().filename().string().starts_with(".zod-"))
+            return "left " + entry.path().filename().string();
+    return readFile(dir / "keep.cht") == "old" ? "" : "keep.cht replaced";
+}
+
+// DIR/busy.png, with a file mounted on it in a mount namespace of the test's own.
+void busyTarget(const fs::path& dir)
+{
+    writeFile(dir / "keep.cht", "old");
+    writeFile(dir / "busy.png", "busy");
+    writeFile(dir / "other.png", "other");
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+        || mount((dir / "other.png").c_str(), (dir / "busy.png").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "a mount point takes CAP_SYS_ADMIN: " << std::strerror(errno);
 }
 
 std::string svgWithoutControls(const fs::path& dir)
@@ -218,8 +292,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     Case{"a refusal naming a file with a line break is one line", reference({"--save", "DIR/no/a\nb.cht"}), 2, {}, "a\\x0ab.cht"},
     // Qt's note on a runtime directory open to others must not lengthen the refusal either.
     Case{"a failed image replaces no chart file", reference({"--save", "DIR/keep.cht", "--png", "DIR/no/x.png"}), 2, {},
-         "no/x.png", {}, {"XDG_RUNTIME_DIR=DIR/"}, {}, [](const fs::path& dir) { fs::copy_file(Golden, dir / "keep.cht"); },
-         [](const fs::path& dir) { return readFile(dir / "keep.cht") == readFile(Golden) ? "" : "keep.cht replaced"; }},
+         "no/x.png", {}, {"XDG_RUNTIME_DIR=DIR/"}, {}, fileWith("keep.cht", "old"), keptOld},
+    Case{"a mount point among the targets replaces no chart file", reference({"--save", "DIR/keep.cht", "--png",
+         "DIR/busy.png"}), 2, {}, "busy.png: it is a mount point", "", {}, {}, busyTarget, [](const fs::path& dir) {
+         umount2((dir / "busy.png").c_str(), MNT_DETACH); return keptOld(dir); }},
+    Case{"two outputs naming one file are refused", reference({"--save", "DIR/same.cht", "--png", "DIR/link.png"}), 2, {},
+         "are the same file", "", {}, {}, [](const fs::path& dir) { fs::create_symlink("same.cht", dir / "link.png"); },
+         [](const fs::path& dir) { return fs::exists(dir / "same.cht") ? "same.cht written" : ""; }},
+    // A descriptor is written where it stands, as a shell user means it; "-" is one.
+    Case{"a chart saved to /dev/stdout follows the JSON there", reference({"--json", "--save", "/dev/stdout"}), 0,
+         {ReferenceJson + readFile(Golden)}},
+    Case{"a chart saved to - (standard output) follows the JSON", reference({"--json", "--save", "-"}), 0,
+         {ReferenceJson + readFile(Golden)}},
+    Case{"an interrupt leaves no staged file", reference({"--save", "DIR/keep.cht", "--png", "DIR/x.png"}), 128 + SIGINT,
+         {}, "", "", {}, {}, fileWith("keep.cht", "old"), keptOld, SIGINT},
+    Case{"a termination leaves no staged file", reference({"--save", "DIR/keep.cht", "--png", "DIR/x.png"}), 128 + SIGTERM,
+         {}, "", "", {}, {}, fileWith("keep.cht", "old"), keptOld, SIGTERM},
+    Case{"a hang-up leaves no staged file", reference({"--save", "DIR/keep.cht", "--png", "DIR/x.png"}), 128 + SIGHUP,
+         {}, "", "", {}, {}, fileWith("keep.cht", "old"), keptOld, SIGHUP},
     Case{"a stale display is not opened", reference({"--png", "DIR/x.png"}), 0, {"Julian date:"}, "", "",
          {"DISPLAY=:99", "WAYLAND_DISPLAY=wayland-99", "QT_QPA_PLATFORM"}},
     Case{"a report to a full disk replaces no file", reference({"--save", "DIR/x.cht"}), 2, {}, "No space left on device",

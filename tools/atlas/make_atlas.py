@@ -2,7 +2,9 @@
 """Builds the place atlas (resources/atlas.txt and atlas-index.txt) from GeoNames data.
 
 Rerun with:  python3 tools/atlas/make_atlas.py
-It installs the pinned source packages into a cache directory outside the
+or, to refresh only the zone abbreviations of the shipped atlas:
+             python3 tools/atlas/make_atlas.py --rezone
+The full run installs the pinned source packages into a cache directory outside the
 repository (npm is needed for that step only), reads the time-zone table from
 chart/chart.h and the standard offsets from the system's tzdata, and rewrites
 the atlas and its index. See README.md beside this file for the layouts and the rules.
@@ -44,8 +46,10 @@ PLACE_WIDTH = 48
 LONGITUDE_COLUMN = PLACE_WIDTH + 2
 LATITUDE_COLUMN = LONGITUDE_COLUMN + 7
 ABBREVIATION_COLUMN = LATITUDE_COLUMN + 6
+# A wider column would push the lines with the longest zone names past 98
+# characters. The lookup finds the abbreviation as a word and the zone name as
+# the last field, so a five-letter one ("CHAST") just moves the name right.
 ABBREVIATION_WIDTH = 4
-ZONE_NAME_COLUMN = ABBREVIATION_COLUMN + ABBREVIATION_WIDTH + 1
 MAX_LINE_CHARS = 98
 
 STANDARD_OFFSET_YEAR = 2024
@@ -57,7 +61,9 @@ NAME_PUNCTUATION = frozenset(" '’-.")
 @dataclass(frozen=True)
 class Zone:
     abbreviation: str
-    offset_minutes: int  # added to local standard time to give UT (EST is +300)
+    # Added to local standard time to give UT (EST is +300); None where the table
+    # states no fixed offset (local mean time, whose offset is the birth longitude's).
+    offset_minutes: int | None
     description: str
 
 
@@ -91,7 +97,14 @@ def read_zone_table(header_text: str) -> list[Zone]:
     zones = []
     for name, (hours, minutes) in zip(names, offsets):
         parts = [part.strip() for part in name.split(",", 2)]
-        zones.append(Zone(parts[0], int(hours) * 60 + int(minutes), parts[-1]))
+        stated = re.fullmatch(r"\(([+-]?)(\d\d):(\d\d)\)", parts[1]) if len(parts) == 3 else None
+        offset = None
+        if stated:
+            offset = int(hours) * 60 + int(minutes)
+            # A name paired with another zone's offset would mislabel every place of both.
+            if offset != (-1 if stated[1] == "-" else 1) * (int(stated[2]) * 60 + int(stated[3])):
+                raise ValueError(f"{name!r} has the offset {hours}:{minutes} in the table")
+        zones.append(Zone(parts[0], offset, parts[-1]))
     return zones
 
 
@@ -225,6 +238,26 @@ def format_line(place: str, longitude: float, latitude: float,
     if len(line) > MAX_LINE_CHARS:
         raise ValueError(f"line longer than {MAX_LINE_CHARS} characters: {line!r}")
     return line
+
+
+_ZONE_FIELDS = re.compile(rf".{{{PLACE_WIDTH}}}  \d{{3}}[EW]\d\d \d\d[NS]\d\d "
+                          r"(?P<abbreviation>[A-Z0-9]*) +(?P<zone>[^ ]+/[^ ]+)")
+
+
+def zone_fields(line: str) -> tuple[str, str]:
+    """A line's zone abbreviation ("" for none) and its IANA zone name, the last field."""
+    fields = _ZONE_FIELDS.fullmatch(line)
+    if not fields:
+        raise ValueError(f"not an atlas line: {line!r}")
+    return fields["abbreviation"], fields["zone"]
+
+
+def with_abbreviation(line: str, abbreviation: str | None) -> str:
+    """`line` naming `abbreviation` (none if None); its place, coordinates and zone name kept."""
+    rezoned = f"{line[:ABBREVIATION_COLUMN]}{abbreviation or '':<{ABBREVIATION_WIDTH}} {zone_fields(line)[1]}"
+    if len(rezoned) > MAX_LINE_CHARS:
+        raise ValueError(f"line longer than {MAX_LINE_CHARS} characters: {rezoned!r}")
+    return rezoned
 
 
 # --- the gazetteer -----------------------------------------------------------------
@@ -368,9 +401,9 @@ def write_lines(path: Path, lines: Iterable[str]) -> None:
     temporary.replace(path)
 
 
-def check_zone_names(cities: Iterable[City]) -> None:
+def check_zone_names(zone_names: Iterable[str]) -> None:
     unknown = set()
-    for name in {city.zone_name for city in cities}:
+    for name in set(zone_names):
         try:
             ZoneInfo(name)
         except (ZoneInfoNotFoundError, ValueError):
@@ -378,6 +411,38 @@ def check_zone_names(cities: Iterable[City]) -> None:
     if unknown:
         raise SystemExit(f"tzdata lacks these zones (update the tzdata package): "
                          f"{', '.join(sorted(unknown))}")
+
+
+def zones_without_table_zone(zone_names: Iterable[str], table: Sequence[Zone],
+                              standard_offset: Callable[[str], int] = standard_utc_offset_minutes
+                              ) -> dict[str, int]:
+    """The IANA zones whose standard offset no reachable table zone has, with that offset."""
+    offsets = {name: standard_offset(name) for name in sorted(set(zone_names))}
+    return {name: minutes for name, minutes in offsets.items() if table_zone_for(minutes, table) is None}
+
+
+def rezone_lines(lines: Iterable[str], table: Sequence[Zone],
+                 standard_offset: Callable[[str], int] = standard_utc_offset_minutes) -> list[str]:
+    """`lines` with the abbreviation of each line's IANA zone as the full build gives it."""
+    standard_offset = lru_cache(maxsize=None)(standard_offset)
+    rezoned = []
+    for line in lines:
+        # The place text's parts after the name are the region and country the full build weighs.
+        regions = line[:PLACE_WIDTH].rstrip().split(", ")[1:]
+        zone = table_zone_for(standard_offset(zone_fields(line)[1]), table, regions)
+        rezoned.append(with_abbreviation(line, table[zone].abbreviation if zone is not None else None))
+    return rezoned
+
+
+def report(path: Path, lines: Sequence[str], table: Sequence[Zone]) -> None:
+    """Prints how many lines name no table zone and which IANA zones have none."""
+    without_zone = sum(1 for line in lines if not zone_fields(line)[0])
+    print(f"{path}: {len(lines)} places, {without_zone} without a table zone", file=sys.stderr)
+    for name, minutes in zones_without_table_zone((zone_fields(line)[1] for line in lines),
+                                                  table).items():
+        sign = "-" if minutes < 0 else "+"
+        print(f"  no table zone for {name} (UTC{sign}{abs(minutes) // 60:02d}:{abs(minutes) % 60:02d})",
+              file=sys.stderr)
 
 
 def main(argv: Sequence[str] | None = None) -> int:
@@ -392,21 +457,36 @@ def main(argv: Sequence[str] | None = None) -> int:
     parser.add_argument("--output", type=Path, default=root / "resources" / "atlas.txt")
     parser.add_argument("--index", type=Path, default=root / "resources" / INDEX_FILE_NAME,
                         help="the population and common names of each line (default: %(default)s)")
+    parser.add_argument("--rezone", action="store_true",
+                        help="only rewrite the zone abbreviations of the existing atlas (--output) "
+                             "from each line's IANA zone; needs no sources and leaves the index alone")
     args = parser.parse_args(argv)
+
+    table = read_zone_table(args.header.read_text(encoding="utf-8"))
+    if args.rezone:
+        lines = args.output.read_text(encoding="utf-8").splitlines()
+        try:
+            fields = [zone_fields(line) for line in lines]
+        except ValueError as error:
+            raise SystemExit(f"{args.output}: {error}")
+        check_zone_names(zone_name for _, zone_name in fields)
+        before = sum(1 for abbreviation, _ in fields if not abbreviation)
+        lines = rezone_lines(lines, table)
+        write_lines(args.output, lines)
+        print(f"{args.output}: {before} lines were without a table zone", file=sys.stderr)
+        report(args.output, lines, table)
+        return 0
 
     modules = args.cache / "node_modules" if args.offline else install_sources(args.cache)
     cities, admin1_names, country_names = read_sources(modules)
-    table = read_zone_table(args.header.read_text(encoding="utf-8"))
-    check_zone_names(city for city in cities if is_listed(city))
+    check_zone_names(city.zone_name for city in cities if is_listed(city))
     entries = build_atlas(cities, admin1_names, country_names, table)
 
     write_lines(args.output, (entry.line for entry in entries))
     write_lines(args.index, (entry.index_record() for entry in entries))
-    without_zone = sum(1 for entry in entries
-                       if not entry.line[ABBREVIATION_COLUMN:ZONE_NAME_COLUMN].strip())
+    report(args.output, [entry.line for entry in entries], table)
     names = sum(len(entry.names) for entry in entries)
-    print(f"{args.output}: {len(entries)} places, {without_zone} without a table zone; "
-          f"{args.index}: {names} common names", file=sys.stderr)
+    print(f"{args.index}: {names} common names", file=sys.stderr)
     return 0
 
 

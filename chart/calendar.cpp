@@ -113,8 +113,18 @@ TimeOfDay longitudeToTime(const GeoAngle& angle)
     return t;
 }
 
-static void stepBackOneDay(CalendarDate& date)
+namespace {
+
+// The reform followed Thursday 4 October 1582 with Friday 15 October.
+constexpr CalendarDate LastJulianDay{1582, 10, 4};
+constexpr CalendarDate FirstGregorianDay{1582, 10, 15};
+
+void stepBackOneDay(CalendarDate& date)
 {
+    if (date == FirstGregorianDay) {
+        date = LastJulianDay;
+        return;
+    }
     date.day = static_cast<std::int8_t>(date.day - 1);
     if (date.day < 1) {
         date.month = static_cast<std::int8_t>(date.month - 1);
@@ -126,8 +136,12 @@ static void stepBackOneDay(CalendarDate& date)
     }
 }
 
-static void stepForwardOneDay(CalendarDate& date)
+void stepForwardOneDay(CalendarDate& date)
 {
+    if (date == LastJulianDay) {
+        date = FirstGregorianDay;
+        return;
+    }
     date.day = static_cast<std::int8_t>(date.day + 1);
     if (date.day > daysInMonth(date.month, date.year)) {
         date.day = 1;
@@ -137,6 +151,17 @@ static void stepForwardOneDay(CalendarDate& date)
             date.year += 1;
         }
     }
+}
+
+}  // namespace
+
+CalendarDate addDays(CalendarDate date, int days)
+{
+    for (; days > 0; --days)
+        stepForwardOneDay(date);
+    for (; days < 0; ++days)
+        stepBackOneDay(date);
+    return date;
 }
 
 UniversalTime universalTimeOf(const BirthData& birth)

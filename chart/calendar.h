@@ -26,6 +26,9 @@ int astronomicalYear(int enteredYear, bool beforeChrist);
 // Astronomy with your Calculator, "Converting calendar date to Julian day number".
 double julianDay(const CalendarDate& date, double dayFraction);
 double julianDay(int year, int month, int day, double dayFraction);
+// The date `days` days later (earlier where negative), astronomical years; 4 October 1582 is
+// followed by 15 October.
+CalendarDate addDays(CalendarDate date, int days);
 // 0 Sunday .. 6 Saturday.
 int weekday(int year, int month, int day);
 

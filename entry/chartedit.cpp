@@ -11,6 +11,7 @@
 #include "ui/centeronscreen.h"
 #include "ui/messageservice.h"
 #include "ui/textconversion.h"
+#include "zones/clockcheck.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -378,32 +379,39 @@ void ChartEdit::accept()
             edit->selectAll();
         return;
     }
-    offerDaylightSaving(read);
+    offerClockCheck(read);
     m_birth = std::move(read);
     QDialog::accept();
 }
 
-void ChartEdit::offerDaylightSaving(BirthData& birth)
+void ChartEdit::offerClockCheck(BirthData& birth)
 {
-    if (m_atlasZone.isEmpty() || m_place->text() != m_atlasZonePlace)
+    // The place is known to the atlas when it was just looked up, or when its text and coordinates
+    // are those of an atlas line (a chart opened or entered before).
+    const bool lookedUp = !m_atlasZone.isEmpty() && m_place->text() == m_atlasZonePlace;
+    QString zone = lookedUp ? m_atlasZone : QString();
+    int standardZone = lookedUp ? m_atlasStandardZone : -1;
+    if (!lookedUp) {
+        const QString line =
+            atlasLineOfPlace(atlasPath(m_programDirectory), m_place->text(), birth.longitude, birth.latitude);
+        zone = atlasZoneName(line);
+        standardZone = parseAtlasLine(line).zone;
+    }
+    if (zone.isEmpty())
         return;
-    const DaylightSavingCheck check =
-        checkDaylightSaving(m_atlasZone, birth.birthDate, birth.beforeChrist, birth.localTime.hour,
-                            birth.localTime.minute, birth.zone, birth.daylightSaving);
-    if (!check.disagrees())
+    const std::string ianaZone = toUtf8(zone);
+    const ClockCheck check = checkClock(ianaZone, birth, standardZone, lookedUp);
+    const std::string question = clockQuestion(check, birth, toUtf8(m_place->text()), ianaZone);
+    if (question.empty())
         return;
-    const QString question = daylightSavingQuestion(m_atlasZone, birth.birthDate, check);
-    if (m_messages.show(this, question, QStringLiteral("Zodiara"), MessageService::Buttons::YesNo)
+    if (m_messages.show(this, toQString(question), QStringLiteral("Zodiara"), MessageService::Buttons::YesNo)
         != MessageService::Result::Yes)
         return;
-    if (check.zone) {
-        birth.zone = *check.zone;
-        m_zone->setCurrentIndex(*check.zone);
-    }
-    if (check.daylightSaving) {
-        birth.daylightSaving = *check.daylightSaving;
-        m_daylightSaving->setChecked(*check.daylightSaving);
-    }
+    birth = check.proposed;
+    // The boxes show what OK takes.
+    m_birth = birth;
+    fillControls();
+    m_daylightSaving->setChecked(birth.daylightSaving);
 }
 
 void ChartEdit::onCalendar()
@@ -432,6 +440,7 @@ void ChartEdit::onLookUp()
     const AtlasLine line = parseAtlasLine(lookup.chosenLine());
     m_atlasZone = atlasZoneName(lookup.chosenLine());
     m_atlasZonePlace = line.place;
+    m_atlasStandardZone = line.zone;
 
     m_place->setText(line.place);
     // A name the file cannot hold stays in the box; OK then says why.

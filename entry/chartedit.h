@@ -47,8 +47,10 @@ private:
     QList<Problem> readControls(BirthData& into) const;
     // The birth rules on `birth`, in words that point at a box.
     std::optional<Problem> checkBirthData(const BirthData& birth) const;
-    // Asks once whether to take the database's zone and daylight saving for a looked-up place.
-    void offerDaylightSaving(BirthData& birth);
+    // For a place the atlas knows, asks once whether to take the entry that gives the Universal Time
+    // the time-zone database says its clocks kept (zone and daylight saving, local mean time, or the
+    // birth converted to Universal Time).
+    void offerClockCheck(BirthData& birth);
     void onCalendar();
     void onLookUp();
 
@@ -59,6 +61,7 @@ private:
     // The IANA zone of the chosen atlas line, good while the place box shows that line's name.
     QString m_atlasZone;
     QString m_atlasZonePlace;
+    int m_atlasStandardZone = -1;
 
     QLineEdit* m_name = nullptr;
     QComboBox* m_month = nullptr;

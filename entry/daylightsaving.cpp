@@ -1,32 +1,14 @@
 #include "entry/daylightsaving.h"
 
-#include "ui/textconversion.h"
+#include "entry/atlas.h"
 
-#include <QDateTime>
-#include <QTimeZone>
+#include <QFile>
 
 #include <algorithm>
-#include <cstdlib>
-#include <limits>
-#include <vector>
 
 namespace zodiara {
 
 namespace {
-
-int zoneOffsetEastSeconds(int zone)
-{
-    const TimeOfDay& offset = TimeZoneOffsets[static_cast<std::size_t>(zone)];
-    return -(offset.hour * 3600 + offset.minute * 60);
-}
-
-int zoneWithOffset(int eastSeconds)
-{
-    for (int zone = 0; zone < ZoneCount; ++zone)
-        if (zoneOffsetEastSeconds(zone) == eastSeconds)
-            return zone;
-    return -1;
-}
 
 bool isZoneNameChar(QChar c)
 {
@@ -34,13 +16,11 @@ bool isZoneNameChar(QChar c)
            || c == u'-' || c == u'+';
 }
 
-QString utcOffsetText(int eastSeconds)
+bool sameAngle(const QString& degrees, const QString& minutes, bool positive, const GeoAngle& angle,
+               CompassDirection positiveDirection)
 {
-    const int minutes = std::abs(eastSeconds) / 60;
-    return QStringLiteral("UTC%1%2:%3")
-        .arg(QChar(eastSeconds < 0 ? u'-' : u'+'))
-        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    return degrees.trimmed().toInt() == angle.degrees && minutes.trimmed().toInt() == angle.minutes
+           && positive == (angle.direction == positiveDirection);
 }
 
 }  // namespace
@@ -67,82 +47,32 @@ QString atlasZoneName(QStringView line)
     return name.toString();
 }
 
-DaylightSavingCheck checkDaylightSaving(const QString& ianaZone, const CalendarDate& date, bool beforeChrist, int hour,
-                                        int minute, int zone, bool daylightSaving)
+QString atlasLineOfPlace(const QString& atlasPath, const QString& place, const GeoAngle& longitude,
+                         const GeoAngle& latitude)
 {
-    DaylightSavingCheck check;
-    if (beforeChrist || date.year < FirstCheckedYear || zone < 0 || zone >= ZoneCount)
-        return check;
-    const QDate day(date.year, date.month, date.day);
-    const QTime time(hour, minute);
-    const QTimeZone place(ianaZone.toUtf8());
-    if (!day.isValid() || !time.isValid() || !place.isValid())
-        return check;
-
-    // The instants whose offset turns them into this clock time: normally one, none in the hour
-    // skipped when clocks go forward, two in the hour repeated when they go back.
-    const qint64 clockAsUtc = QDateTime(day, time, Qt::UTC).toSecsSinceEpoch();
-    std::vector<QTimeZone::OffsetData> fits;
-    for (const qint64 probe : {clockAsUtc - 86400, clockAsUtc, clockAsUtc + 86400}) {
-        const int offset = place.offsetFromUtc(QDateTime::fromSecsSinceEpoch(probe, Qt::UTC));
-        const QTimeZone::OffsetData data =
-            place.offsetData(QDateTime::fromSecsSinceEpoch(clockAsUtc - offset, Qt::UTC));
-        if (data.offsetFromUtc != offset)
-            continue;
-        if (std::none_of(fits.begin(), fits.end(), [offset](const auto& f) { return f.offsetFromUtc == offset; }))
-            fits.push_back(data);
-    }
-    if (fits.size() != 1)
-        return check;
-    const QTimeZone::OffsetData& data = fits.front();
-
-    // The database calls some winters negative saving time (Ireland); to the table, the lower
-    // offset is the standard one.
-    int standard = data.standardTimeOffset;
-    if (standard == std::numeric_limits<int>::min() || data.offsetFromUtc < standard)
-        standard = data.offsetFromUtc;
-    check.known = true;
-    check.inForce = data.offsetFromUtc > standard;
-    check.standardOffsetSeconds = standard;
-    check.standardZone = zoneWithOffset(standard);
-
-    // Only a wrong Universal Time is worth a question: Irish summer time is UT with saving to
-    // the user but standard time to the database, and either entry gives the same chart.
-    if (zoneOffsetEastSeconds(zone) + (daylightSaving ? 3600 : 0) == data.offsetFromUtc)
-        return check;
-    if (check.standardZone < 0
-        || zoneOffsetEastSeconds(check.standardZone) + (check.inForce ? 3600 : 0) != data.offsetFromUtc)
-        return check;  // no zone of the table, or a saving other than one hour: nothing to offer
-    if (check.standardZone != zone)
-        check.zone = check.standardZone;
-    if (check.inForce != daylightSaving)
-        check.daylightSaving = check.inForce;
-    return check;
-}
-
-QString daylightSavingQuestion(const QString& ianaZone, const CalendarDate& date, const DaylightSavingCheck& check)
-{
-    if (!check.disagrees())
+    if (place.trimmed().isEmpty())
         return {};
-    const std::string_view month = MonthNames[static_cast<std::size_t>(date.month - 1)];
-    const QString when = QStringLiteral("%1 %2, %3").arg(toQString(month)).arg(date.day).arg(date.year);
-    const QString box = QStringLiteral("\"Daylight Savings ?\"");
-    const QString tick = check.inForce ? QStringLiteral("check %1").arg(box) : QStringLiteral("uncheck %1").arg(box);
-    if (!check.zone) {
-        return QStringLiteral("Daylight saving time was %1in force in %2 on %3. %4?")
-            .arg(check.inForce ? QString() : QStringLiteral("not "), ianaZone, when,
-                 tick.left(1).toUpper() + tick.mid(1));
+    QFile file(atlasPath);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > AtlasMaxFileBytes)
+        return {};
+    // The whole file is read once and searched for the place at a line's start: a few milliseconds,
+    // where parsing every line for the lookup takes a tenth of a second.
+    const QByteArray text = file.readAll();
+    const QByteArray key = place.toUtf8() + "  ";
+    for (qsizetype at = text.startsWith(key) ? 0 : text.indexOf("\n" + key); at >= 0;
+         at = text.indexOf("\n" + key, at + 1)) {
+        const qsizetype start = text.at(at) == '\n' ? at + 1 : at;
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        const QString line = QString::fromUtf8(text.constData() + start, end - start).trimmed();
+        const AtlasLine parsed = parseAtlasLine(line);
+        if (parsed.place == place && parsed.hasLatitude
+            && sameAngle(parsed.longitudeDegrees, parsed.longitudeMinutes, parsed.west, longitude, West)
+            && sameAngle(parsed.latitudeDegrees, parsed.latitudeMinutes, parsed.north, latitude, North))
+            return line;
     }
-    const std::string_view zoneName = TimeZoneNames[static_cast<std::size_t>(*check.zone)];
-    QString text = QStringLiteral("The standard time in %1 on %2 was %3")
-                       .arg(ianaZone, when, utcOffsetText(check.standardOffsetSeconds));
-    if (check.daylightSaving)
-        text += check.inForce ? QStringLiteral(", and daylight saving time was in force")
-                              : QStringLiteral(", and daylight saving time was not in force");
-    text += QStringLiteral(". Choose the time zone \"%1\"").arg(toQString(zoneName));
-    if (check.daylightSaving)
-        text += QStringLiteral(" and %1").arg(tick);
-    return text + u'?';
+    return {};
 }
 
 }  // namespace zodiara

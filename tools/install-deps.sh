@@ -6,7 +6,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config python3 tzdata
-  libswe-dev swe-basic-data
+  libswe-dev swe-basic-data libcctz-dev
   qt6-base-dev qt6-svg-dev libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core

@@ -41,49 +41,9 @@ const QByteArray FixtureIndex = "000W12 51N39\t43000\n009E57 45N35\t7032\n"
                                 "010E00 10N00\t99999999\tParis\n095W33 33N40\t25171\n002E21 48N51\t2138551\n"
                                 "019E28 51N46\t768755\n000E00 00N00\t100\tCapital City\n";
 
-constexpr int UT = 0, EST = 6, CST = 7, CET = 28;
-const QString NY = "America/New_York", London = "Europe/London";
-const QList<int> NoAnswer{0, 0, -1, -1, -1};
-
-struct Case {
-    const char* name;
-    QString zone;
-    QString when;          // local date, then " BC" for the era or the clock time when not noon
-    int tableZone;
-    bool dst;
-    QList<int> result;     // known, in force, standard zone, new zone, new flag; -1: none
-    const char* question;  // "*": any
-};
-
-const Case Cases[] = {
-    {"New York, July 1976", NY, "1976-07-04", EST, false, {1, 1, EST, -1, 1},
-     "Daylight saving time was in force in America/New_York on July 4, 1976. Check \"Daylight Savings ?\"?"},
-    {"London 1970, standard time", London, "1970-01-15", UT, false, {1, 0, CET, CET, -1},
-     "The standard time in Europe/London on January 15, 1970 was UTC+01:00. Choose the time zone \"CET, (-01:00), "
-     "Central European Time\"?"},
-    {"wrong zone and no saving", NY, "1976-07-04", CST, false, {1, 1, EST, EST, 1},
-     "The standard time in America/New_York on July 4, 1976 was UTC-05:00, and daylight saving time was in force. "
-     "Choose the time zone \"EST, (+05:00), Eastern Standard Time\" and check \"Daylight Savings ?\"?"},
-    {"clocks just forward", NY, "1976-04-25 03:30", EST, false, {1, 1, EST, -1, 1}, "*"},
-    // Irish winter time is negative saving to the database; to the table it is standard time.
-    {"Dublin winter", "Europe/Dublin", "2000-01-15", UT, true, {1, 0, UT, -1, 0},
-     "Daylight saving time was not in force in Europe/Dublin on January 15, 2000. Uncheck \"Daylight Savings ?\"?"},
-    // Nothing to offer: the same Universal Time either way, a saving of two hours, no zone of the table.
-    {"London 1970, UT and saving", London, "1970-07-01", UT, true, {1, 0, CET, -1, -1}, ""},
-    {"Berlin 1945, double saving", "Europe/Berlin", "1945-07-01", CET, false, {1, 1, CET, -1, -1}, ""},
-    {"Kathmandu, no table zone", "Asia/Kathmandu", "1990-07-01", EST, false, {1, 0, -1, -1, -1}, ""},
-    // No answer, so nothing to ask.
-    {"before 1900", NY, "1899-07-04", CST, true, NoAnswer, ""},
-    {"BC", NY, "1976-07-04 BC", CST, false, NoAnswer, ""},
-    {"hour skipped", NY, "1976-04-25 02:30", CST, false, NoAnswer, ""},
-    {"hour repeated", NY, "1976-10-31 01:30", CST, false, NoAnswer, ""},
-    {"unknown zone", "Atlantis/Poseidonia", "1976-07-04", CST, false, NoAnswer, ""},
-};
 // clang-format on
 
 }  // namespace
-
-Q_DECLARE_METATYPE(Case)
 
 class AtlasTest : public QObject {
     Q_OBJECT
@@ -227,28 +187,6 @@ private slots:
                                  "Biel/Bienne, Bern, Switzerland", "Biel/Bienne  007E15 Europe/Zurich"})
             names << atlasZoneName(QString::fromLatin1(line));
         QCOMPARE(names, (QStringList{"Asia/Kathmandu", "", "", ""}));
-    }
-
-    void daylightSaving_data()
-    {
-        QTest::addColumn<Case>("c");
-        for (const Case& c : Cases)
-            QTest::newRow(c.name) << c;
-    }
-
-    void daylightSaving()
-    {
-        QFETCH(Case, c);
-        const QDate day = QDate::fromString(c.when.left(10), Qt::ISODate);
-        const QTime time = c.when.size() > 13 ? QTime::fromString(c.when.right(5), "hh:mm") : QTime(12, 0);
-        const CalendarDate date{day.year(), std::int8_t(day.month()), std::int8_t(day.day())};
-        const DaylightSavingCheck result =
-            checkDaylightSaving(c.zone, date, c.when.endsWith("BC"), time.hour(), time.minute(), c.tableZone, c.dst);
-        QCOMPARE((QList<int>{result.known, result.inForce, result.standardZone, result.zone.value_or(-1),
-                             result.daylightSaving ? int(*result.daylightSaving) : -1}),
-                 c.result);
-        const QString asked = daylightSavingQuestion(c.zone, date, result);
-        QVERIFY2(c.question == QLatin1String("*") ? !asked.isEmpty() : asked == c.question, qPrintable(asked));
     }
 };
 

@@ -334,37 +334,72 @@ private slots:
 
     // After a lookup, OK asks once in a real box, without an icon, whether daylight saving was in force
     // there, and Yes or No (Escape) does what it says; a place typed over the looked-up one forgets its zone.
-    void daylightSavingQuestion()
+    // OK asks once in a real box, without an icon, whether to take the entry that gives the Universal Time
+    // the time-zone database knows for a place of the atlas, looked up or opened with its text and
+    // coordinates; Yes (the default) takes it into the boxes, No (Escape) keeps the entry. A place typed
+    // over the looked-up one is no longer the atlas's.
+    void clockQuestion_data()
     {
-        const QString asked = "Daylight saving time was in force in America/New_York on July 4, 1976. Check "
-                              "\"Daylight Savings ?\"?";
+        QTest::addColumn<BirthData>("start");
+        QTest::addColumn<QString>("edits");  // after the lookup, if any
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("asked");  // its start; empty: no question
+        QTest::addColumn<QString>("boxes");  // hour, minute, zone, then the checked buttons
+        const BirthData july1976 = sampleBirth({1976, 7, 4}, {12, 0});
+        BirthData moscow = sampleBirth({2012, 1, 6}, {12, 0}, 24, {37, 37, East}, {55, 45, North});
+        moscow.place = "Moscow, Moscow, Russia";
+        BirthData paris = sampleBirth({1900, 1, 1}, {12, 0}, 28, {2, 21, East}, {48, 51, North});
+        paris.place = "Paris, \u00cele-de-France, France";
+        const QString nyAsked = "On July 4, 1976 at 12:00 the clocks of New York City, New York, United States "
+                                "(America/New_York) showed UTC-04:00 (EDT, daylight saving time). Choose the time zone "
+                                "\"EST, (+05:00), Eastern Standard Time\" and check \"Daylight Savings ?\"?";
         // clang-format off
-        const std::tuple<QString, QMessageBox::StandardButton, int> rows[] = {  // typed place, answer, flag
-            {"", QMessageBox::Yes, 1}, {"", QMessageBox::No, 0}, {"Brooklyn", QMessageBox::Yes, 0}};
+        QTest::newRow("looked up, yes") << july1976 << "" << true << nyAsked << "12|0|6|AWND";
+        QTest::newRow("looked up, no") << july1976 << "" << false << nyAsked << "12|0|6|AWN";
+        QTest::newRow("typed over") << july1976 << "placeName=Brooklyn" << true << "" << "12|0|6|AWN";
+        QTest::newRow("opened, box ticked") << moscow << "daylightSavingBox=1" << true
+            << "On January 6, 2012 at 12:00 the clocks of Moscow, Moscow, Russia (Europe/Moscow) showed UTC+04:00 (MSK). "
+               "Choose the time zone \"USZ3, (-04:00), USSR Zone 3\" and uncheck" << "12|0|24|AEN";
+        QTest::newRow("opened, in Universal Time") << paris << "" << true
+            << "On January 1, 1900 at 12:00 the clocks of Paris, \u00cele-de-France, France (Europe/Paris) showed "
+               "UTC+00:09:21 (PMT). No time zone of the list has UTC+00:09:21. Enter the birth in Universal Time "
+               "instead, as January 1, 1900 at 11:50:39" << "11|50|0|AEN";
         // clang-format on
-        for (const auto& [typed, answer, daylightSaving] : rows) {
-            QtMessageService boxes;
-            Open open(sampleBirth({1976, 7, 4}, {12, 0}), QFileInfo(ZODIARA_SHIPPED_ATLAS).path(), &boxes);
+    }
+
+    void clockQuestion()
+    {
+        QFETCH(BirthData, start);
+        QFETCH(QString, edits);
+        QFETCH(bool, yes);
+        QFETCH(QString, asked);
+        QtMessageService boxes;
+        Open open(start, QFileInfo(ZODIARA_SHIPPED_ATLAS).path(), &boxes);
+        if (start.place == "Boston") {
             test::onNextModal<AtlasLookupDialog>([](AtlasLookupDialog* lookup) {
                 QTest::keyClicks(lookup->findChild<QLineEdit*>("filter"), "New York City, New York");
                 QTest::keyClick(lookup->findChild<QLineEdit*>("filter"), Qt::Key_Return);
             });
             press(open.dialog, "lookUpButton");
-            QTest::keyClicks(open.dialog.findChild<QLineEdit*>("placeName"), typed);
-            QStringList seen;
-            auto question = test::onNextModal<QMessageBox>([&seen, answer = answer](QMessageBox* box) {
-                seen << box->windowTitle() << QString::number(box->icon()) << box->text().replace(u'\u00a0', u' ');
-                if (answer == QMessageBox::Yes)
-                    box->button(answer)->click();
-                else
-                    QTest::keyClick(box, Qt::Key_Escape);
-            });
-            QCOMPARE(press(open.dialog, "okButton"), int(QDialog::Accepted));
-            *question = nullptr;
-            QCOMPARE(seen, (typed.isEmpty() ? QStringList{"Zodiara", QString::number(QMessageBox::NoIcon), asked}
-                                            : QStringList()));
-            QCOMPARE(int(open.taken().daylightSaving), daylightSaving);
         }
+        if (edits.startsWith("placeName="))
+            QTest::keyClicks(open.dialog.findChild<QLineEdit*>("placeName"), edits.section(u'=', 1));
+        else
+            controls(open.dialog, edits);
+        QStringList seen;
+        auto question = test::onNextModal<QMessageBox>([&seen, yes](QMessageBox* box) {
+            seen << box->windowTitle() << QString::number(box->icon()) << box->text().replace(u'\u00a0', u' ');
+            QTest::keyClick(box, yes ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        QCOMPARE(press(open.dialog, "okButton"), int(QDialog::Accepted));
+        *question = nullptr;
+        if (asked.isEmpty()) {
+            QCOMPARE(seen, QStringList());
+        } else {
+            QCOMPARE(seen.mid(0, 2), (QStringList{"Zodiara", QString::number(QMessageBox::NoIcon)}));
+            QVERIFY2(seen.value(2).startsWith(asked), qPrintable(seen.value(2)));
+        }
+        QTEST(controls(open.dialog, "hourBox;minuteBox;zoneList").remove(u' '), "boxes");
     }
 };
 

@@ -9,8 +9,10 @@
 #include "chart/chartfile.h"
 #include "chart/fileio.h"
 #include "chart/precise.h"
+#include "chart/zoneclock.h"
 #include "cli/json.h"
 #include "cli/report.h"
+#include "zones/clockcheck.h"
 
 namespace zodiara::cli {
 
@@ -177,6 +179,44 @@ int emitChart(const CommandContext& context, const ChartOutputOptions& options, 
     return ExitOk;
 }
 
+namespace {
+
+void note(const CommandContext& context, std::string_view message)
+{
+    std::fprintf(context.err, "zodiara-chart: %.*s\n", int(message.size()), message.data());
+}
+
+// The entry the time-zone database gives for `birth` at `place`, taken into `birth`. A clock time that
+// did not exist or existed twice is refused, for the user to say which with --zone or --dst; but "now"
+// (`isNow`) is an instant, and its clock is read again on the entry taken.
+std::string takeClockCheck(const CommandContext& context, const AtlasPlace& place, bool isNow, BirthData& birth)
+{
+    const ClockCheck check = checkClock(place.ianaZone, birth, place.zone, true);
+    if (check.verdict == ClockCheck::Verdict::Unknown || check.verdict == ClockCheck::Verdict::Agrees)
+        return {};
+    if (check.ambiguous() && !isNow) {
+        const bool skipped = check.lookup.kind == ClockLookup::Kind::Skipped;
+        return birthMomentText(birth) + (skipped ? " did not exist" : " happened twice") + " in " + place.ianaZone
+               + (skipped ? ": the clocks went from " : ": first at ") + clockReadingText(check.lookup.first)
+               + (skipped ? " to " : ", then at ") + clockReadingText(check.lookup.second)
+               + "; say which with --zone and --dst";
+    }
+    if (check.verdict == ClockCheck::Verdict::UniversalTime && !isNow)
+        note(context, "no time zone of the list has " + utcOffsetText(check.reading.offsetSeconds) + " ("
+                          + check.reading.abbreviation + "): the birth is entered in Universal Time, as "
+                          + birthMomentText(check.proposed));
+    birth = check.proposed;
+    if (isNow) {
+        const ZoneClock clock = zoneClockAt(context.now, birth.zone, birth.daylightSaving, birth.longitude);
+        birth.birthDate = clock.date;
+        birth.localTime = clock.time;
+        birth.beforeChrist = false;
+    }
+    return {};
+}
+
+}  // namespace
+
 int runCompute(CommandContext& context)
 {
     BirthArgs args;
@@ -197,6 +237,8 @@ int runCompute(CommandContext& context)
     parser.addValue("lat", text(args.lat));
     parser.addFlag("dst", [&args] { args.dst = true; });
     parser.addFlag("bc", [&args] { args.bc = true; });
+    std::optional<std::string_view> at;
+    parser.addValue("at", text(at));
     Ephemeris ephemeris = Ephemeris::Classic;
     parser.addValue("ephemeris", [&ephemeris](std::string_view value) { return parseEphemeris(value, ephemeris); });
     addChartOutputOptions(parser, outputs);
@@ -209,9 +251,33 @@ int runCompute(CommandContext& context)
     if (std::string error = checkChartOutputOptions(outputs); !error.empty())
         return fail(context, error);
 
+    // --at fills what the other options leave open.
+    std::optional<AtlasPlace> place;
+    const bool clockGiven = args.zone || args.dst;
+    std::string zoneText;
+    if (at) {
+        if (!context.findPlace)
+            return fail(context, "--at: no atlas in this build");
+        PlaceSearch search = context.findPlace(*at);
+        if (!search.place)
+            return fail(context, "--at \"" + std::string(*at) + "\": " + search.reason);
+        place = std::move(search.place);
+        note(context, "--at \"" + std::string(*at) + "\" took " + place->line);
+        args.place = args.place.value_or(place->place);
+        args.lon = args.lon.value_or(place->longitude);
+        args.lat = args.lat.value_or(place->latitude);
+        if (!args.zone && place->zone >= 0) {
+            zoneText = std::to_string(place->zone);
+            args.zone = zoneText;
+        }
+    }
+
     BirthData birth;
     if (std::string error = birthDataFrom(args, context.now, birth); !error.empty())
         return fail(context, error);
+    if (place && !clockGiven)
+        if (std::string error = takeClockCheck(context, *place, !args.date && !args.time, birth); !error.empty())
+            return fail(context, error);
     const std::optional<ComputedChart> computed = computeChart(birth, ephemeris);
     if (!computed)
         return fail(context, preciseUnavailable() + "; use --ephemeris classic for this date");

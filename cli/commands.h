@@ -36,12 +36,29 @@ struct OutputFile {
 using ChartImageEncoder =
     std::function<std::string(const ChartImageOptions&, const ChartView&, std::vector<OutputFile>& files)>;
 
+// A place of the atlas, as --at finds it.
+struct AtlasPlace {
+    std::string line;       // the whole atlas line, for the note
+    std::string place;      // its place text
+    std::string longitude;  // "085E19"
+    std::string latitude;   // "27N42"
+    int zone = -1;          // the table zone of its standard time today; -1 for none
+    std::string ianaZone;   // "Asia/Kathmandu"
+};
+// The place the lookup's ranking puts first for `text`, or why there is none.
+struct PlaceSearch {
+    std::optional<AtlasPlace> place;
+    std::string reason;
+};
+using PlaceFinder = std::function<PlaceSearch(std::string_view text)>;
+
 struct CommandContext {
     std::span<const std::string_view> args;  // after the command's name
     std::chrono::sys_seconds now;            // the instant the run began
     std::FILE* out = stdout;
     std::FILE* err = stderr;
     ChartImageEncoder encodeImages;  // unset where the drawing layer is not linked in
+    PlaceFinder findPlace;           // unset where the atlas reader is not linked in
 };
 
 // Prints "zodiara-chart: <message>" as one line on the error stream; returns ExitBadInput.

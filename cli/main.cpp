@@ -7,7 +7,13 @@
 
 #include "cli/chartimages.h"
 #include "cli/commands.h"
+#include "entry/atlas.h"
+#include "entry/daylightsaving.h"
 #include "lore/lorecommands.h"
+
+#include <QString>
+
+#include <filesystem>
 
 namespace {
 
@@ -32,11 +38,41 @@ int runLore(CommandContext& context, zodiara::LoreAnswer (*command)(std::span<co
 int runTraits(CommandContext& context) { return runLore(context, zodiara::runTraitsCommand); }
 int runCompatibility(CommandContext& context) { return runLore(context, zodiara::runCompatibilityCommand); }
 
+// The atlas beside the program, searched as the lookup's filter does.
+PlaceSearch findPlace(std::string_view text)
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    const QString path = zodiara::atlasPath(QString::fromStdString(program.parent_path().string()));
+    const std::optional<zodiara::Atlas> atlas = zodiara::readAtlas(path);
+    if (!atlas)
+        return {std::nullopt, "cannot read the atlas " + path.toStdString()};
+    const std::vector<int> found = atlas->find(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    for (const int number : found) {
+        const QString line = atlas->line(number);
+        const zodiara::AtlasLine parsed = zodiara::parseAtlasLine(line);
+        if (!parsed.hasLatitude)
+            continue;
+        const auto angle = [](const QString& degrees, bool positive, char yes, char no, const QString& minutes) {
+            return (degrees + QChar::fromLatin1(positive ? yes : no) + minutes).toStdString();
+        };
+        AtlasPlace place;
+        place.line = line.simplified().toStdString();
+        place.place = parsed.place.toStdString();
+        place.longitude = angle(parsed.longitudeDegrees, parsed.west, 'W', 'E', parsed.longitudeMinutes);
+        place.latitude = angle(parsed.latitudeDegrees, parsed.north, 'N', 'S', parsed.latitudeMinutes);
+        place.zone = parsed.zone;
+        place.ianaZone = zodiara::atlasZoneName(line).toStdString();
+        return {std::move(place), {}};
+    }
+    return {std::nullopt, "no place of the atlas matches it"};
+}
+
 // One line per command.
 constexpr Command Commands[] = {
     {"compute",
      "compute [--name TEXT] [--place TEXT] [--date YYYY-MM-DD] [--time HH:MM[:SS]] [--zone N|ABBR] "
-     "[--dst] [--bc] [--lon DDD(E|W)MM] [--lat DD(N|S)MM] [--ephemeris classic|precise] [--json] "
+     "[--dst] [--bc] [--lon DDD(E|W)MM] [--lat DD(N|S)MM] [--at PLACE] [--ephemeris classic|precise] [--json] "
      "[--save FILE.cht] [IMAGES]",
      runCompute},
     {"show", "show FILE.cht [--json] [--save OTHER.cht] [IMAGES]", runShow},
@@ -68,6 +104,7 @@ int main(int argc, char** argv)
     CommandContext context;
     context.now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
     context.encodeImages = encodeChartImages;
+    context.findPlace = findPlace;
     if (args.empty()) {
         fail(context, "no command given; try zodiara-chart --help");
         return ExitBadInput;

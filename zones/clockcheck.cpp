@@ -16,7 +16,7 @@ int seconds(const TimeOfDay& t) { return t.hour * 3600 + t.minute * 60 + t.secon
 // The entry with this offset: the entry's own zone with the other flag first, then the atlas's zone,
 // then the table in order, without saving before with it.
 std::optional<std::pair<int, bool>> entryWithOffset(int offset, const ClockReading& reading, const BirthData& birth,
-                                                     int standardZone)
+                                                    int standardZone)
 {
     const auto gives = [&](int zone, bool dst) {
         return zone >= 0 && zone < ZoneCount && zone != LmtZone
@@ -78,16 +78,20 @@ std::string timeText(const TimeOfDay& t)
     return text;
 }
 
-std::string readingText(const ClockReading& r)
+}  // namespace
+
+std::string clockReadingText(const ClockReading& r)
 {
     return utcOffsetText(r.offsetSeconds) + " (" + r.abbreviation + (r.daylightSaving ? ", daylight saving time" : "")
            + ")";
 }
 
+namespace {
+
 std::string zoneChoiceText(const BirthData& birth, const BirthData& proposed)
 {
-    std::string text = "choose the time zone \"" + std::string(TimeZoneNames[static_cast<std::size_t>(proposed.zone)])
-                       + "\"";
+    std::string text =
+        "choose the time zone \"" + std::string(TimeZoneNames[static_cast<std::size_t>(proposed.zone)]) + "\"";
     if (proposed.daylightSaving != birth.daylightSaving)
         text += proposed.daylightSaving ? " and check \"Daylight Savings ?\"" : " and uncheck \"Daylight Savings ?\"";
     return text;
@@ -145,20 +149,20 @@ std::string clockQuestion(const ClockCheck& check, const BirthData& birth, std::
 {
     if (check.verdict == ClockCheck::Verdict::Unknown || check.verdict == ClockCheck::Verdict::Agrees)
         return {};
-    const std::string where = (place.empty() ? std::string() : std::string(place) + " ") + "(" + std::string(ianaZone)
-                              + ")";
+    const std::string where =
+        (place.empty() ? std::string() : std::string(place) + " ") + "(" + std::string(ianaZone) + ")";
     const ClockLookup& lookup = check.lookup;
-    const std::string clock = "The clock time " + timeText(birth.localTime) + " on "
-                              + dateText(birth.birthDate, birth.beforeChrist);
+    const std::string clock =
+        "The clock time " + timeText(birth.localTime) + " on " + dateText(birth.birthDate, birth.beforeChrist);
     std::string lead;
     std::string how;  // which reading the offer takes, where there were two
     if (lookup.kind == ClockLookup::Kind::Skipped) {
-        lead = clock + " did not exist in " + where + ": the clocks went from " + readingText(lookup.first) + " to "
-               + readingText(lookup.second) + ". ";
-        how = "Read it as " + readingText(check.reading);
+        lead = clock + " did not exist in " + where + ": the clocks went from " + clockReadingText(lookup.first)
+               + " to " + clockReadingText(lookup.second) + ". ";
+        how = "Read it as " + clockReadingText(check.reading);
     } else if (lookup.kind == ClockLookup::Kind::Repeated) {
-        lead = clock + " happened twice in " + where + ": first at " + readingText(lookup.first) + ", then at "
-               + readingText(lookup.second) + ". ";
+        lead = clock + " happened twice in " + where + ": first at " + clockReadingText(lookup.first) + ", then at "
+               + clockReadingText(lookup.second) + ". ";
         const bool second = check.reading == lookup.second && entryGives(lookup.first, birth);
         if (second || entryGives(lookup.second, birth))
             lead += std::string("The entry reads it the ") + (second ? "first" : "second") + " way. ";
@@ -169,7 +173,7 @@ std::string clockQuestion(const ClockCheck& check, const BirthData& birth, std::
                + std::string(TimeZoneNames[LmtZone]) + "\", which takes its time from the birth place's longitude ("
                + utcOffsetText(entryOffsetSeconds(LmtZone, false, birth.longitude)) + ")?";
     } else {
-        lead = "On " + birthMomentText(birth) + " the clocks of " + where + " showed " + readingText(check.reading)
+        lead = "On " + birthMomentText(birth) + " the clocks of " + where + " showed " + clockReadingText(check.reading)
                + ". ";
     }
     if (check.verdict == ClockCheck::Verdict::UniversalTime) {

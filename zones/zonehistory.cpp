@@ -48,8 +48,8 @@ ClockLookup lookUpClock(std::string_view ianaZone, const CalendarDate& date, con
     cctz::time_zone zone;
     if (ianaZone.empty() || !loadZone(ianaZone, zone))
         return result;
-    const cctz::civil_second clock = cctz::civil_second(gregorianDay(date)) + time.hour * 3600 + time.minute * 60
-                                     + time.second;
+    const cctz::civil_second clock =
+        cctz::civil_second(gregorianDay(date)) + time.hour * 3600 + time.minute * 60 + time.second;
     const cctz::time_zone::civil_lookup found = zone.lookup(clock);
     switch (found.kind) {
     case cctz::time_zone::civil_lookup::UNIQUE:

@@ -72,11 +72,13 @@ ComputeOutcome ChartDocument::recompute()
         m_tables = computed.tables;
         return computed.houseSystem;
     };
-    if (std::optional<ComputedChart> computed = computeChart(m_chart.birth, m_ephemeris, m_chart.remnants))
-        return {take(std::move(*computed)), false};
+    std::string preciseError;
+    if (std::optional<ComputedChart> computed =
+            computeChart(m_chart.birth, m_ephemeris, m_chart.remnants, &preciseError))
+        return {take(std::move(*computed)), false, {}};
     m_ephemeris = Ephemeris::Classic;
     // The classic theory covers every date the birth rules allow.
-    return {take(*computeChart(m_chart.birth, m_ephemeris, m_chart.remnants)), true};
+    return {take(*computeChart(m_chart.birth, m_ephemeris, m_chart.remnants)), true, preciseError};
 }
 
 QString ChartDocument::open(const QString& path)

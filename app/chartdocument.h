@@ -15,6 +15,7 @@ namespace zodiara {
 struct ComputeOutcome {
     HouseSystem houses = HouseSystem::Placidus;
     bool preciseUnavailable = false;
+    std::string preciseError;  // the ephemeris library's own reason, where it gave one
 };
 
 class ChartDocument {

@@ -38,8 +38,12 @@ namespace {
 const QString NotSavedCaption = QStringLiteral("Modifications not saved.");
 
 // Why precise positions were switched off for a chart: the range they cover.
-QString preciseUnavailableMessage()
+QString preciseUnavailableMessage(const std::string& libraryError)
 {
+    if (!libraryError.empty())
+        return QStringLiteral("The ephemeris library gives no precise positions: %1. This chart is shown with the "
+                              "classic tables.")
+            .arg(QString::fromStdString(libraryError));
     return QStringLiteral("Precise positions cover only %1. This chart is shown with the classic tables.")
         .arg(QString::fromStdString(preciseRangeText()));
 }
@@ -226,7 +230,7 @@ void MainWindow::chartComputed(ComputeOutcome outcome)
     m_view->update();
     updateActions();
     if (outcome.preciseUnavailable)
-        m_messages.show(this, preciseUnavailableMessage());
+        m_messages.show(this, preciseUnavailableMessage(outcome.preciseError));
     if (outcome.houses == HouseSystem::Porphyry)
         m_messages.show(this, porphyryMessage(m_document.chart().birth.latitude));
 }

@@ -45,9 +45,18 @@ static void splitLongitude(Position& p, double longitudeDeg)
     int minutes = static_cast<int>(std::floor(x));
     if (x - std::floor(x) >= 0.5)
         minutes += 1;
+    // 29.9999 degrees is 30°00', the next sign's 0°00', never 29°60'.
+    if (minutes == 60) {
+        minutes = 0;
+        degrees += 1;
+    }
     int sign = 0;
     while (sign < index(Sign::Pisces) && degrees >= 30) {
         sign += 1;
+        degrees -= 30;
+    }
+    if (degrees >= 30) {  // past 359°59'30": 0° Aries
+        sign = 0;
         degrees -= 30;
     }
     p.degrees = degrees;

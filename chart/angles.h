@@ -18,7 +18,8 @@ double radToDeg(double angleRad);
 double wrapDown360(double x);
 double wrapUp360(double x);
 
-// Sign, whole degrees and rounded (uncarried) minutes of a longitude.
+// Sign, whole degrees and minutes of a longitude, rounded to the nearest minute: a minute that
+// rounds to 60 carries into the degree and the sign.
 void splitCusp(HouseCusp& cusp, double longitudeDeg);
 void splitBody(BodyPosition& body, double longitudeDeg);
 

@@ -99,8 +99,8 @@ struct CalendarDate {
 // A longitude on the ecliptic split as the wheel reads it.
 struct HouseCusp {
     std::int32_t house = 0;    // 1..12, the house that begins here
-    std::int32_t degrees = 0;  // 0..29 (30 only at exactly 360)
-    std::int32_t minutes = 0;  // 0..60 (rounded, not carried)
+    std::int32_t degrees = 0;  // 0..29 (older files: 30 at exactly 360)
+    std::int32_t minutes = 0;  // 0..59 (older files: 60, rounded but not carried)
     double longitude = 0;      // 0..360
     Sign sign = Sign::Aries;
 };

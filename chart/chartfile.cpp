@@ -277,8 +277,9 @@ std::string checkChart(const Chart& c)
         return describe("the birth year", b.birthDate.year, "-9999 to 9999");
     const ChartTimes& t = c.times;
     const ChartAngles& a = c.angles;
-    if (t.utDate.year < -MaxFileYear || t.utDate.year > MaxFileYear)
-        return describe("the Universal Time year", t.utDate.year, "-9999 to 9999");
+    // A birth on the last evening of 9999 west of Greenwich is already in 10000 at Greenwich.
+    if (t.utDate.year < -MaxFileYear || t.utDate.year > MaxFileYear + 1)
+        return describe("the Universal Time year", t.utDate.year, "-9999 to 10000");
     if (!validLongitude(a.ascendant) || !validLongitude(a.midheaven))
         return "the Ascendant or MidHeaven is outside 0 to 360";
     // `reserved` is carried as found; every other real must at least be a number.

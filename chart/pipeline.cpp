@@ -8,7 +8,8 @@
 
 namespace zodiara {
 
-std::optional<ComputedChart> computeChart(const BirthData& birth, Ephemeris ephemeris, const FileRemnants& carried)
+std::optional<ComputedChart> computeChart(const BirthData& birth, Ephemeris ephemeris, const FileRemnants& carried,
+                                          std::string* preciseError)
 {
     ComputedChart result;
     Chart& chart = result.chart;
@@ -21,7 +22,7 @@ std::optional<ComputedChart> computeChart(const BirthData& birth, Ephemeris ephe
     Houses houses;
     BodyPositions bodies;
     if (ephemeris == Ephemeris::Precise) {
-        std::optional<PrecisePositions> precise = precisePositions(chart.times, chart.angles);
+        std::optional<PrecisePositions> precise = precisePositions(chart.times, chart.angles, preciseError);
         if (!precise)
             return std::nullopt;
         chart.angles = precise->angles;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "chart/chart.h"
 #include "chart/computation.h"
@@ -23,10 +24,10 @@ struct ComputedChart {
 // The chart of `birth`: its times, angles, cusps, bodies and both tables. `carried` is what a
 // chart file held beside the birth (kept, but for the spare words of the derived times, which
 // are new). Nothing when precise positions are asked for a Universal Time the library does not
-// cover (see preciseRangeText), or the library reports an error. `birth` must meet the birth
-// rules (birthRefusal).
+// cover (see preciseRangeText), or the library reports an error (its text in `preciseError`).
+// `birth` must meet the birth rules (birthRefusal).
 std::optional<ComputedChart> computeChart(const BirthData& birth, Ephemeris ephemeris = Ephemeris::Classic,
-                                          const FileRemnants& carried = {});
+                                          const FileRemnants& carried = {}, std::string* preciseError = nullptr);
 
 // The sorted bodies and the aspect grid of the stored fields (after a chart is loaded).
 DerivedTables derivedTables(const Chart& chart);

@@ -46,8 +46,9 @@ std::unordered_set<long long>& blocksWithoutFile()
     return blocks;
 }
 
-// Nothing where the library reports an error: a failed call leaves zeros, not a position.
-std::optional<double> preciseBodyLongitude(double julianDateUt, Body body)
+// Nothing where the library reports an error (its text in `why`): a failed call leaves zeros, not a
+// position.
+std::optional<double> preciseBodyLongitude(double julianDateUt, Body body, std::string& why)
 {
     ensurePath();
     const long long block = static_cast<long long>(std::floor((julianDateUt - FileEpoch) / FileSpanDays));
@@ -56,21 +57,26 @@ std::optional<double> preciseBodyLongitude(double julianDateUt, Body body)
     char error[AS_MAXCH] = {};
     const int flags =
         swe_calc_ut(julianDateUt, LibraryBody[index(body)], knownMissing ? SEFLG_MOSEPH : SEFLG_SWIEPH, x, error);
-    if (flags < 0 || !std::isfinite(x[0]))
+    if (flags < 0 || !std::isfinite(x[0])) {
+        why = error;
         return std::nullopt;
+    }
     if (!knownMissing && (flags & SEFLG_MOSEPH))
         blocksWithoutFile().insert(block);
     return x[0];
 }
 
-std::optional<PreciseAngles> preciseAngles(double julianDateUt, double latitudeDeg, double eastLongitudeDeg)
+std::optional<PreciseAngles> preciseAngles(double julianDateUt, double latitudeDeg, double eastLongitudeDeg,
+                                           std::string& why)
 {
     ensurePath();
     PreciseAngles a{};
     double nutation[6] = {};
     char error[AS_MAXCH] = {};
-    if (swe_calc_ut(julianDateUt, SE_ECL_NUT, SEFLG_SWIEPH, nutation, error) < 0 || !std::isfinite(nutation[0]))
+    if (swe_calc_ut(julianDateUt, SE_ECL_NUT, SEFLG_SWIEPH, nutation, error) < 0 || !std::isfinite(nutation[0])) {
+        why = error;
         return std::nullopt;
+    }
     a.obliquity = nutation[0];  // true obliquity of date
     double cusps[13] = {};
     double ascmc[10] = {};
@@ -103,22 +109,29 @@ std::string preciseRangeText()
     return text(PreciseFirstDay) + " to " + text(PreciseLastDay) + " (Universal Time)";
 }
 
-std::optional<PrecisePositions> precisePositions(const ChartTimes& times, const ChartAngles& classic)
+std::optional<PrecisePositions> precisePositions(const ChartTimes& times, const ChartAngles& classic,
+                                                 std::string* error)
 {
+    std::string why;
+    const auto fail = [&]() -> std::optional<PrecisePositions> {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
     const double jd = times.julianDate;
     // Outside the range the library would look for data files that do not exist, then fail.
     if (!preciseCovers(jd))
         return std::nullopt;
     double longitudes[10];
     for (const Body body : AllBodies) {
-        const std::optional<double> lon = preciseBodyLongitude(jd, body);
+        const std::optional<double> lon = preciseBodyLongitude(jd, body, why);
         if (!lon)
-            return std::nullopt;
+            return fail();
         longitudes[index(body)] = *lon;
     }
-    const std::optional<PreciseAngles> library = preciseAngles(jd, classic.latitudeDeg, -classic.longitudeDeg);
+    const std::optional<PreciseAngles> library = preciseAngles(jd, classic.latitudeDeg, -classic.longitudeDeg, why);
     if (!library)
-        return std::nullopt;
+        return fail();
     const PreciseAngles& a = *library;
     PrecisePositions result;
     ChartAngles& angles = result.angles;

@@ -29,8 +29,10 @@ struct PrecisePositions {
 // The bodies, angles and cusps at `times.julianDate` for the place of `angles` (whose classic
 // values stand where the library gives no finite one). Placidus from the library; Porphyry from
 // its angles where Placidus cusps do not exist. Nothing when the library has no positions for the
-// date; the chart is then not one to show.
-std::optional<PrecisePositions> precisePositions(const ChartTimes& times, const ChartAngles& angles);
+// date (then `error` is left empty) or reports an error (its own text in `error`, a damaged data
+// file say); the chart is then not one to show.
+std::optional<PrecisePositions> precisePositions(const ChartTimes& times, const ChartAngles& angles,
+                                                 std::string* error = nullptr);
 
 // "Swiss Ephemeris 2.10.03", for the about box and README.
 std::string preciseEphemerisVersion();

@@ -81,9 +81,10 @@ bool BatchRows::append(std::string& out, std::string_view record, long long line
         appendErrorJson(out, line, error);
         return false;
     }
-    const std::optional<ComputedChart> computed = computeChart(birth, ephemeris);
+    std::string libraryError;
+    const std::optional<ComputedChart> computed = computeChart(birth, ephemeris, {}, &libraryError);
     if (!computed) {
-        appendErrorJson(out, line, preciseUnavailable());
+        appendErrorJson(out, line, preciseUnavailable(libraryError));
         return false;
     }
     appendChartJson(out, computed->chart, computed->tables, Computation{computed->houseSystem, ephemeris});

@@ -20,15 +20,7 @@ int fail(const CommandContext& context, std::string_view message)
 {
     // A file name or a quoted value may hold a line break; the message stays one line.
     std::string line = "zodiara-chart: ";
-    for (const char c : message) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
-            static constexpr char Hex[] = "0123456789abcdef";
-            line += {'\\', 'x', Hex[byte >> 4], Hex[byte & 15]};
-        } else {
-            line += c;
-        }
-    }
+    appendVisible(line, message);
     line += '\n';
     std::fputs(line.c_str(), context.err);
     return ExitBadInput;
@@ -51,7 +43,14 @@ bool flushOut(const CommandContext& context)
     return false;
 }
 
-std::string preciseUnavailable() { return "precise positions cover only " + preciseRangeText(); }
+std::string preciseUnavailable(std::string_view libraryError)
+{
+    while (!libraryError.empty() && (libraryError.back() == ' ' || libraryError.back() == '.'))
+        libraryError.remove_suffix(1);
+    if (!libraryError.empty())
+        return "the ephemeris library gives no precise positions: " + std::string(libraryError);
+    return "precise positions cover only " + preciseRangeText();
+}
 
 namespace {
 
@@ -278,9 +277,10 @@ int runCompute(CommandContext& context)
     if (place && !clockGiven)
         if (std::string error = takeClockCheck(context, *place, !args.date && !args.time, birth); !error.empty())
             return fail(context, error);
-    const std::optional<ComputedChart> computed = computeChart(birth, ephemeris);
+    std::string libraryError;
+    const std::optional<ComputedChart> computed = computeChart(birth, ephemeris, {}, &libraryError);
     if (!computed)
-        return fail(context, preciseUnavailable() + "; use --ephemeris classic for this date");
+        return fail(context, preciseUnavailable(libraryError) + "; use --ephemeris classic for this date");
     return emitChart(context, outputs,
                      {computed->chart, computed->tables, Computation{computed->houseSystem, ephemeris}});
 }

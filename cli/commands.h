@@ -67,8 +67,9 @@ int fail(const CommandContext& context, std::string_view message);
 // when the stream refuses it.
 bool writeOut(const CommandContext& context, std::string_view text);
 bool flushOut(const CommandContext& context);
-// Why a chart asked with precise positions was refused: the range they cover.
-std::string preciseUnavailable();
+// Why a chart asked with precise positions was refused: the library's own error where it gave one,
+// else the range they cover.
+std::string preciseUnavailable(std::string_view libraryError = {});
 
 // How a chart was computed; a chart shown as stored does not say.
 struct Computation {

@@ -49,26 +49,6 @@ void appendFixed(std::string& out, double value, int decimals, std::size_t width
     out += text;
 }
 
-// A stored text with its control characters as visible escapes, so that it cannot move a
-// terminal's cursor or start a line of its own. `utf8` is well-formed.
-void appendVisible(std::string& out, std::string_view utf8)
-{
-    static constexpr char Hex[] = "0123456789abcdef";
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        // C1 controls, U+0080..U+009F, are 0xc2 0x80..0x9f.
-        const bool c1 = byte == 0xc2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xa0;
-        if (byte < 0x20 || byte == 0x7f) {
-            out += {'\\', 'x', Hex[byte >> 4], Hex[byte & 15]};
-        } else if (c1) {
-            const auto code = static_cast<unsigned char>(utf8[++i]);
-            out += {'\\', 'u', '0', '0', Hex[code >> 4], Hex[code & 15]};
-        } else {
-            out += utf8[i];
-        }
-    }
-}
-
 // A table index read from a file is checked on reading, but the report never trusts it.
 std::string_view nameAt(std::span<const std::string_view> names, long index)
 {
@@ -99,6 +79,27 @@ void appendDateLine(std::string& out, const CalendarDate& date, bool beforeChris
 }
 
 }  // namespace
+
+void appendVisible(std::string& out, std::string_view text)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        // C1 controls, U+0080..U+009F, are 0xc2 0x80..0x9f.
+        const bool c1 = byte == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xa0
+                        && static_cast<unsigned char>(text[i + 1]) >= 0x80;
+        if (byte < 0x20 || byte == 0x7f) {
+            out += {'\\', 'x', Hex[byte >> 4], Hex[byte & 15]};
+        } else if (c1) {
+            const auto code = static_cast<unsigned char>(text[++i]);
+            out += {'\\', 'u', '0', '0', Hex[code >> 4], Hex[code & 15]};
+        } else if (byte == '\\') {
+            out += "\\\\";
+        } else {
+            out += text[i];
+        }
+    }
+}
 
 void appendChartReport(std::string& out, const Chart& chart, const DerivedTables& tables,
                        std::optional<Computation> computation)

@@ -130,6 +130,8 @@ INSTANTIATE_TEST_SUITE_P(Fields, CorruptFiles, testing::Values(
     Corruption{"month 13", 655, {13}, "birth month"},
     Corruption{"birth year -2147483648", 650, {0, 0, 0, 0x80}, "the birth year is -2147483648, not -9999 to 9999"},
     Corruption{"UT year -10000", 656, {0xf0, 0xd8, 0xff, 0xff}, "Universal Time year"},
+    Corruption{"UT year 10001", 656, {0x11, 0x27, 0, 0}, "Universal Time year"},
+    Corruption{"birth year 10000", 650, {0x10, 0x27, 0, 0}, "the birth year is 10000"},
     Corruption{"longitude 361", 320, {0, 0, 0, 0, 0, 0x90, 0x76, 0x40}, "longitude"},
     Corruption{"latitude direction East", 540, {2, 0, 0, 0}, "latitude direction"},
     Corruption{"minutes 61", 288 + 4, {61, 0, 0, 0}, "minutes"},

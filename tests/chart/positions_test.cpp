@@ -35,15 +35,21 @@ TEST(SunAndMoon, NearTheEpoch)
     }
 }
 
-TEST(Angles, SplittingRoundsMinutesWithoutCarrying)
+// A minute that rounds to 60 carries into the degree and the sign: London 1990-02-15 14:30 UT has cusps 3
+// and 9 at 154.9931, which read 5°00' Virgo, not 4°60'.
+TEST(Angles, SplittingRoundsMinutesAndCarries)
 {
-    BodyPosition b;
-    splitBody(b, 359.999);
-    EXPECT_EQ(std::tuple(b.sign, b.degrees, b.minutes, b.house), std::tuple(Sign::Pisces, 29, 60, -1));
-    splitBody(b, 30.0);
-    EXPECT_EQ(std::tuple(b.sign, b.degrees, b.minutes), std::tuple(Sign::Taurus, 0, 0));
-    splitBody(b, 360.0);
-    EXPECT_EQ(std::tuple(b.sign, b.degrees), std::tuple(Sign::Pisces, 30));
+    // clang-format off
+    const struct { double longitude; Sign sign; int degrees, minutes; } cases[] = {
+        {154.9931, Sign::Virgo, 5, 0}, {359.999, Sign::Aries, 0, 0}, {29.9999, Sign::Taurus, 0, 0},
+        {30.0, Sign::Taurus, 0, 0}, {360.0, Sign::Aries, 0, 0}, {45.5083, Sign::Taurus, 15, 30}};
+    // clang-format on
+    for (const auto& [longitude, sign, degrees, minutes] : cases) {
+        BodyPosition b;
+        splitBody(b, longitude);
+        EXPECT_EQ(std::tuple(b.sign, b.degrees, b.minutes, b.house, b.longitude),
+                  std::tuple(sign, degrees, minutes, -1, longitude));
+    }
 }
 
 TEST(Angles, WrappingMatchesRepeatedSteps)

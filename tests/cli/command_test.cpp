@@ -17,6 +17,7 @@
 #include <thread>
 #include <tuple>
 
+#include "chart/chartfile.h"
 #include "chartprocess.h"
 #include "testname.h"
 
@@ -342,6 +343,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     Case{"--dst says which", {"compute", "--at", "new york", "--date", "2000-10-29", "--time", "01:30", "--dst"}, 0,
          {"Universal Time:       2000-10-29 05:30:00"}},
     Case{"a place the atlas does not know", {"compute", "--at", "xyzzyq"}, 2, {}, "no place of the atlas matches it"},
+    // A damaged data file of the ephemeris library is named as the library names it, not taken for a date
+    // outside the range.
+    Case{"a damaged ephemeris file says so", {"compute", "--date", "1990-01-01", "--time", "12:00", "--ephemeris",
+         "precise"}, 2, {}, "sepl_18.se1 is damaged", "", {"SE_EPHE_PATH=DIR/"}, {}, [](const fs::path& dir) {
+         writeFile(dir / "sepl_18.se1", readFile("/usr/share/libswe/ephe/sepl_18.se1").substr(0, 5000)); }},
+    // Typed text that looks like an escape is told apart from a stored control character; C1 controls on
+    // the error stream are escaped like C0.
+    Case{"a typed backslash is doubled in the report", {"compute", "--name", "A\\x1b", "--date", "1990-01-01",
+         "--time", "12:00"}, 0, {"Name:                 A\\\\x1b\n"}},
+    Case{"a C1 control on the error stream is escaped", {"compute", "--date", "1990-01-01\u0085"}, 2, {}, "\\u0085"},
+    // What the writer accepts the reader reads: the last evening of 9999 is already 10000 at Greenwich.
+    Case{"a chart of the last day of 9999 reopens", {"compute", "--date", "9999-12-31", "--time", "23:59", "--zone",
+         "EST", "--save", "DIR/y10k.cht"}, 0, {"Universal Time:       10000-01-01 04:59:00"}, "", "", {}, {}, {},
+         [](const fs::path& dir) { return zodiara::readChartFile(dir / "y10k.cht").error; }},
+    Case{"Universal Time steps back across the reform", {"compute", "--date", "1582-10-15", "--time", "00:30", "--zone",
+         "AEST", "--lon", "151E13", "--lat", "33S52"}, 0, {"Universal Time:       1582-10-04 14:30:00",
+         "Julian date:          2299160.104167"}},
     // Where the library has no positions: refused with the range, not ten bodies at 0° Aries.
     Case{"a date beyond the precise positions", {"compute", "--date", "5000-01-01", "--ephemeris", "precise"}, 2, {},
          "precise positions cover only 28 February 3002 BC to 27 April 3003 (Universal Time); use --ephemeris classic"},

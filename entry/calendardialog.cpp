@@ -21,8 +21,8 @@
 namespace zodiara {
 
 // The year with its era. Its value is the astronomical year (0 is 1 BC), so the arrows step
-// from 1 AD to 1 BC and there is no year 0. A typed number keeps the era shown unless "BC" or
-// "AD" follows it.
+// from 1 AD to 1 BC and there is no year 0. A typed number is a year AD unless "BC" follows it, as
+// it would be written anywhere else.
 class YearBox final : public QSpinBox {
 public:
     YearBox(QWidget* parent, int highestYear) : QSpinBox(parent) { setRange(1 - highestYear, highestYear); }
@@ -61,7 +61,7 @@ private:
         const int entered = match.hasMatch() ? match.captured(1).toInt() : 0;
         if (entered == 0)
             return std::nullopt;
-        const bool beforeChrist = match.hasCaptured(2) || (!match.hasCaptured(3) && value() <= 0);
+        const bool beforeChrist = match.hasCaptured(2);
         return astronomicalYear(entered, beforeChrist);
     }
 };

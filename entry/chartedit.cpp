@@ -13,13 +13,16 @@
 #include "ui/textconversion.h"
 #include "zones/clockcheck.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,6 +81,35 @@ QRadioButton* radio(QWidget* parent, const char* objectName, const char* text)
 
 QLabel* label(QWidget* parent, const char* text) { return new QLabel(QString::fromLatin1(text), parent); }
 
+// The days, shown right-aligned (" 4"): typed digits pick a day as in a list of numbers, "1" then
+// "5" in quick succession the 15th, which a search of the padded texts would not find.
+class DayList final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const QString text = event->text();
+        if (text.size() != 1 || !text.front().isDigit()) {
+            QComboBox::keyPressEvent(event);
+            return;
+        }
+        const bool continuing = m_lastKey.isValid() && m_lastKey.elapsed() < QApplication::keyboardInputInterval();
+        m_lastKey.start();
+        m_typed = continuing ? m_typed + text : text;
+        if (m_typed.toInt() < 1 || m_typed.toInt() > count())
+            m_typed = text;
+        if (const int day = m_typed.toInt(); day >= 1 && day <= count())
+            setCurrentIndex(day - 1);
+        event->accept();
+    }
+
+private:
+    QString m_typed;
+    QElapsedTimer m_lastKey;
+};
+
 }  // namespace
 
 ChartEdit::ChartEdit(QWidget* parent, const BirthData& birth, const QString& programDirectory, MessageService& messages)
@@ -99,7 +131,7 @@ ChartEdit::ChartEdit(QWidget* parent, const BirthData& birth, const QString& pro
     m_month->setObjectName(QStringLiteral("monthList"));
     for (const std::string_view name : MonthNames)
         m_month->addItem(toQString(name));
-    m_day = new QComboBox(dateGroup);
+    m_day = new DayList(dateGroup);
     m_day->setObjectName(QStringLiteral("dayList"));
     for (int day = 1; day <= 31; ++day)
         m_day->addItem(QString::asprintf("%2d", day));

@@ -117,6 +117,10 @@ private slots:
         QTest::newRow("text limit counts the terminator") << "minuteBox=" << "059" << "05";
         QTest::newRow("taken back before the caret") << "hourBox=" << "2^3" << "2";
         QTest::newRow("out of range with the caret at the start ends") << "hourBox=99" << "^x" << "99";
+        // The day list picks the day typed, one or two digits, though its entries are padded.
+        QTest::newRow("day 4") << "dayList=14" << "4" << " 4";
+        QTest::newRow("day 15") << "dayList=0" << "15" << "15";
+        QTest::newRow("day 39 is 9") << "dayList=0" << "39" << " 9";
         // clang-format on
     }
 
@@ -126,7 +130,7 @@ private slots:
         QFETCH(QString, keys);
         Open open;
         controls(open.dialog, box);
-        auto* edit = open.dialog.findChild<IntEdit*>(box.section(u'=', 0, 0));
+        auto* edit = open.dialog.findChild<QWidget*>(box.section(u'=', 0, 0));
         // QTest types ASCII only; every key goes as a plain key event instead.
         for (const QChar key : keys) {
             const bool home = key == u'^';
@@ -134,7 +138,8 @@ private slots:
                             home ? QString() : QString(key));
             QApplication::sendEvent(edit, &event);
         }
-        QTEST(edit->text(), "text");
+        auto* list = qobject_cast<QComboBox*>(edit);
+        QTEST(list ? list->currentText() : qobject_cast<IntEdit*>(edit)->text(), "text");
     }
 
     // Padded as the boxes are typed; a longitude not West is East.
@@ -228,7 +233,9 @@ private slots:
         // A typed year shows at once, and Enter leaves the picker open.
         QTest::newRow("typed, Enter") << "1998-03-15" << "t2000 enter" << "Wednesday, March 15, 2000" << month(3, 31);
         QTest::newRow("typed keeps the 29th") << "2000-02-29" << "t2004" << "Sunday, February 29, 2004" << month(0, 29);
-        QTest::newRow("typed keeps the era") << "44-03-15 BC" << "t45" << "Tuesday, March 15, 45 BC" << month(2, 31);
+        // A plain number is a year AD, whatever era the box showed; "BC" typed means BC.
+        QTest::newRow("typed plain is AD") << "44-03-15 BC" << "t1990" << "Thursday, March 15, 1990" << month(4, 31);
+        QTest::newRow("typed BC") << "1998-03-15" << "t45bc" << "Tuesday, March 15, 45 BC" << month(2, 31);
         QTest::newRow("typed with an era") << "44-03-15 BC" << "t5ad" << "Sunday, March 15, 5" << month(0, 31);
         // clang-format on
     }

@@ -181,20 +181,21 @@ QPrinter* MainWindow::printer()
 
 bool MainWindow::confirmDiscard()
 {
-    if (!m_document.hasUnsavedChanges())
-        return true;
-    return m_messages.show(this,
-                           QStringLiteral("Modifications have been made to this chart.  Continue without saving ?"),
-                           NotSavedCaption, MessageService::Buttons::YesNo)
-           == MessageService::Result::Yes;
+    return !m_document.hasUnsavedChanges()
+           || askBeforeDiscarding(
+               QStringLiteral("Modifications have been made to this chart.  Continue without saving ?"));
 }
 
 bool MainWindow::queryClose()
 {
-    if (!m_document.hasUnsavedChanges())
-        return true;
-    return m_messages.show(this, QStringLiteral("Modifications have been made to this chart.  Quit without saving ?"),
-                           NotSavedCaption, MessageService::Buttons::YesNo)
+    return !m_document.hasUnsavedChanges()
+           || askBeforeDiscarding(QStringLiteral("Modifications have been made to this chart.  Quit without saving ?"));
+}
+
+bool MainWindow::askBeforeDiscarding(const QString& question)
+{
+    // Yes throws the chart away, so a hurried Enter must not.
+    return m_messages.show(this, question, NotSavedCaption, MessageService::Buttons::YesNo, MessageService::Result::No)
            == MessageService::Result::Yes;
 }
 

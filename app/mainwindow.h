@@ -56,6 +56,8 @@ private:
     // The questions: true to go on, when nothing is unsaved or the user answered Yes.
     bool confirmDiscard();
     bool queryClose();
+    // Asks `question` with No as the default; true when the user answered Yes.
+    bool askBeforeDiscarding(const QString& question);
 
     void newChart();
     void modifyChart();

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <ranges>
 
 #include "app/chartview.h"
@@ -31,6 +32,8 @@ namespace {
 const QString Discard = "Modifications have been made to this chart.  Continue without saving ?";
 const QString Quit = "Modifications have been made to this chart.  Quit without saving ?";
 constexpr Result No = Result::No;
+// Not an answer given beforehand: the question is shown in a real box and answered with Enter.
+constexpr Result Enter = Result::Ok;
 // The same instant every time, so no result depends on the clock: 12:30:15 in EST.
 const QDateTime Now(QDate(2024, 3, 21), QTime(17, 30, 15), Qt::UTC);
 
@@ -115,6 +118,8 @@ private slots:
             {true, "Bea", false});
         row("No, then the close box, Yes", {newChart("Bea"), open("ann").asks(Discard, No), closeBox.asks(Quit)},
             {false, "Bea", false});
+        row("Enter in the real box keeps the chart",
+            {newChart("Bea"), open("ann").asks(Discard, Enter), exit.asks(Quit, Enter)}, {true, "Bea", false});
         row("Yes, cancel, ask again", {newChart("Bea"), open().asks(Discard), open("ann").asks(Discard)},
             {true, "Ann", true});
         row("saved as, not guarded", {newChart("Bea"), {"saveAsAction", "new"}, exit}, {false, "Bea", true});
@@ -132,10 +137,17 @@ private slots:
         QFETCH(QList<Step>, steps);
         QFETCH(QVariantList, outcome);
         const ChartDocument& document = m_window->document();
+        QtMessageService realBoxes;
         for (qsizetype n = 0; n < steps.size(); ++n) {
             const Step& step = steps[n];
             const qsizetype before = m_messages->shown.size();
             m_messages->answers = {step.answer};
+            std::function<void(QMessageBox*)> pressEnter;
+            if (step.answer == Enter) {
+                m_messages->real = &realBoxes;
+                pressEnter = [](QMessageBox* box) { QTest::keyClick(box->focusWidget(), Qt::Key_Return); };
+            }
+            const auto enter = onNextModal(pressEnter);
             m_platform.openPath = *step.file ? m_dir->filePath(QString(step.file) + ".cht") : QString();
             // A dialog that never came is no longer awaited.
             const auto answer = onNextModal<ChartEdit>([&step](ChartEdit* dialog) {
@@ -149,6 +161,8 @@ private slots:
             else
                 action(step.action)->trigger();
             *answer = nullptr;
+            *enter = nullptr;
+            m_messages->real = nullptr;
 
             // Every box over the window, compared up to the start given: an error's reason is the document test's.
             QStringList expected{step.question, step.box}, seen;

@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
 
 #include <functional>
 #include <ranges>
@@ -50,12 +52,18 @@ struct Step {
     Step shows(QString text) const { return {action, file, typed, question, answer, text}; }
 };
 
-// Both file dialogs answer with the path set beforehand (empty = Cancel).
+// Both file dialogs answer with the path set beforehand (empty = Cancel); Printer Setup chooses
+// printing into the file `printTo` (empty = Cancel).
 struct FakePlatform final : PlatformServices {
     QString openChartFileName(QWidget*) override { return openPath; }
     QString saveChartFileName(QWidget*) override { return openPath; }
-    bool setUpPrinter(QWidget*, QPrinter&) override { return false; }
-    QString openPath;
+    bool setUpPrinter(QWidget*, QPrinter& printer) override
+    {
+        if (!printTo.isEmpty())
+            printer.setOutputFileName(printTo);
+        return !printTo.isEmpty();
+    }
+    QString openPath, printTo;
 };
 
 }  // namespace
@@ -92,6 +100,7 @@ private slots:
             QVERIFY(writeChartFile(QFile::encodeName(m_dir->filePath(file)).toStdString(), chart).empty());
         }
         m_messages = std::make_unique<RecordingMessages>();
+        m_platform.printTo.clear();
         m_window = std::make_unique<MainWindow>(*m_messages, m_platform, m_dir->path(), Now);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -218,6 +227,18 @@ private slots:
                                                              "planets are aproximately 120 degrees apart."}));
     }
 
+    // Help Topics shows the user guide in a window of its own.
+    void helpTopicsShowsTheGuide()
+    {
+        QVERIFY(QFile::copy(ZODIARA_GUIDE, m_dir->filePath("zodiara.html")));
+        action("helpTopicsAction")->trigger();
+        auto* browser = m_window->findChild<QTextBrowser*>("helpBrowser");
+        QVERIFY(browser && browser->window()->isVisible() && !QApplication::activeModalWidget());
+        QCOMPARE((QStringList{browser->documentTitle(), browser->document()->firstBlock().text()}),
+                 (QStringList{"Zodiara user guide", "Zodiara"}));
+        QCOMPARE(m_messages->texts(), QStringList());
+    }
+
     // The real save dialog asks before replacing a file, and a bare name gets ".cht".
     void saveDialogAsksBeforeReplacing()
     {
@@ -242,7 +263,7 @@ private slots:
 
     // Print takes the printer's own path, here into a PDF file. While each page is drawn the "Printing"
     // box shows, where "cancel" presses its Cancel and "meddle" hides the aspects: the job prints what
-    // was chosen. "fail" prints first without a printer, then chooses a file.
+    // was chosen. "fail" prints first without a printer, then chooses the file in Printer Setup.
     void printing_data()
     {
         QTest::addColumn<bool>("showAspects");
@@ -250,7 +271,8 @@ private slots:
         QTest::addColumn<int>("pages");      // -1: no file
         QTest::addColumn<QString>("error");  // the reason a Print Error box gives
         QTest::newRow("changed while printing") << true << "meddle" << 2 << "";
-        QTest::newRow("after a failed print") << false << "fail" << 1 << "Printer error";
+        QTest::newRow("after a failed print, a file chosen in Printer Setup")
+            << false << "fail" << 1 << "Printer error";
         QTest::newRow("cancelled") << true << "cancel" << -1 << "Printing canceled";
     }
 
@@ -266,9 +288,13 @@ private slots:
         QPrinter* printer = m_window->printer();
         printer->setPageOrientation(QPageLayout::Landscape);
         printer->setOutputFormat(QPrinter::PdfFormat);  // without a file, as on a machine without a printer
-        if (act == "fail")
+        if (act == "fail") {
             action("printAction")->trigger();
-        printer->setOutputFileName(path);
+            m_platform.printTo = path;
+            action("printerSetupAction")->trigger();
+        } else {
+            printer->setOutputFileName(path);
+        }
         int drawn = 0;
         connect(m_window.get(), &MainWindow::printingPage, this, [&](int page) {
             auto* box = m_window->findChild<QDialog*>("printProgress");

@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
@@ -45,8 +46,7 @@ QString preciseUnavailableMessage()
 }
 
 // The user guide in a window of the program's own, so that it needs no web browser. It does not
-// block the main window; links between the guide's pages are followed inside it, web links go
-// to the desktop's browser where there is one.
+// block the main window and closes on Escape; its links are the caller's to follow.
 QWidget* makeHelpWindow(QWidget* parent)
 {
     auto* window = new QWidget(parent, Qt::Window);
@@ -54,7 +54,8 @@ QWidget* makeHelpWindow(QWidget* parent)
     window->setWindowTitle(QStringLiteral("Zodiara Help"));
     auto* browser = new QTextBrowser(window);
     browser->setObjectName(QStringLiteral("helpBrowser"));
-    browser->setOpenExternalLinks(true);
+    browser->setOpenLinks(false);
+    new QShortcut(QKeySequence::Cancel, window, window, &QWidget::close);
     auto* back = new QPushButton(QStringLiteral("&Back"), window);
     back->setEnabled(false);
     auto* contents = new QPushButton(QStringLiteral("C&ontents"), window);
@@ -340,6 +341,7 @@ void MainWindow::helpTopics()
     }
     if (!m_help) {
         m_help = makeHelpWindow(this);
+        connect(m_help->findChild<QTextBrowser*>(), &QTextBrowser::anchorClicked, this, &MainWindow::followHelpLink);
         centerOnScreen(m_help);
     }
     auto* browser = m_help->findChild<QTextBrowser*>();
@@ -348,6 +350,19 @@ void MainWindow::helpTopics()
     m_help->show();
     m_help->raise();
     m_help->activateWindow();
+}
+
+void MainWindow::followHelpLink(const QUrl& link)
+{
+    auto* browser = m_help->findChild<QTextBrowser*>();
+    const QUrl url = browser->source().resolved(link);
+    // The guide's own pages stay in its window; anything else is the web browser's.
+    if (url.isLocalFile() || url.scheme() == u"qrc") {
+        browser->setSource(url);
+        return;
+    }
+    if (!m_platform.openWebLink(url))
+        m_messages.show(m_help, QStringLiteral("No web browser could be started to show %1.").arg(url.toString()));
 }
 
 void MainWindow::about()

@@ -12,6 +12,7 @@
 
 class QAction;
 class QPrinter;
+class QUrl;
 
 namespace zodiara {
 
@@ -72,6 +73,8 @@ private:
     void traits();
     void compatibility();
     void helpTopics();
+    // A link activated in the user guide.
+    void followHelpLink(const QUrl& link);
     void about();
     // After the chart was computed anew: repaint, and tell of a classic or Porphyry fallback.
     void chartComputed(ComputeOutcome outcome);

@@ -53,7 +53,7 @@ struct Step {
 };
 
 // Both file dialogs answer with the path set beforehand (empty = Cancel); Printer Setup chooses
-// printing into the file `printTo` (empty = Cancel).
+// printing into the file `printTo` (empty = Cancel); no web browser can be started.
 struct FakePlatform final : PlatformServices {
     QString openChartFileName(QWidget*) override { return openPath; }
     QString saveChartFileName(QWidget*) override { return openPath; }
@@ -63,6 +63,7 @@ struct FakePlatform final : PlatformServices {
             printer.setOutputFileName(printTo);
         return !printTo.isEmpty();
     }
+    bool openWebLink(const QUrl&) override { return false; }
     QString openPath, printTo;
 };
 
@@ -227,16 +228,51 @@ private slots:
                                                              "planets are aproximately 120 degrees apart."}));
     }
 
-    // Help Topics shows the user guide in a window of its own.
-    void helpTopicsShowsTheGuide()
+    // Help Topics shows the user guide in a window of its own, which Escape closes. Its own links are
+    // followed inside it; a web link that no browser can show says so over the guide.
+    void helpWindow_data()
     {
+        QTest::addColumn<QString>("act");        // "Escape", or the text of the link clicked
+        QTest::addColumn<bool>("shown");         // the guide's window afterwards
+        QTest::addColumn<QString>("section");    // the part of the guide shown afterwards
+        QTest::addColumn<QStringList>("boxes");  // over the guide's window
+        const QStringList noBox;
+        // clang-format off
+        QTest::newRow("Help Topics shows the guide") << "" << true << "" << noBox;
+        QTest::newRow("Escape closes it") << "Escape" << false << "" << noBox;
+        QTest::newRow("a link within the guide") << "Printing" << true << "print" << noBox;
+        QTest::newRow("a web link without a browser") << "https://www.geonames.org/" << true << ""
+            << QStringList("No web browser could be started to show https://www.geonames.org/.");
+        // clang-format on
+    }
+
+    void helpWindow()
+    {
+        QFETCH(QString, act);
+        QFETCH(bool, shown);
         QVERIFY(QFile::copy(ZODIARA_GUIDE, m_dir->filePath("zodiara.html")));
         action("helpTopicsAction")->trigger();
         auto* browser = m_window->findChild<QTextBrowser*>("helpBrowser");
-        QVERIFY(browser && browser->window()->isVisible() && !QApplication::activeModalWidget());
+        QVERIFY(browser && !QApplication::activeModalWidget());
+        QTRY_COMPARE(QApplication::activeWindow(), browser->window());
         QCOMPARE((QStringList{browser->documentTitle(), browser->document()->firstBlock().text()}),
                  (QStringList{"Zodiara user guide", "Zodiara"}));
-        QCOMPARE(m_messages->texts(), QStringList());
+        if (act == "Escape") {
+            QTest::keyClick(browser, Qt::Key_Escape);
+        } else if (!act.isEmpty()) {
+            QTextCursor link = browser->document()->find(act);
+            QVERIFY(!link.isNull());
+            browser->setTextCursor(link);
+            browser->ensureCursorVisible();
+            link.setPosition(link.selectionStart() + 2);
+            QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, browser->cursorRect(link).center());
+        }
+        QTRY_COMPARE(browser->window()->isVisible(), shown);
+        QTEST(browser->source().fragment(), "section");
+        QFETCH(QStringList, boxes);
+        QCOMPARE(m_messages->texts(), boxes);
+        for (const RecordedMessage& box : m_messages->shown)
+            QCOMPARE(box.owner.data(), browser->window());
     }
 
     // The real save dialog asks before replacing a file, and a bare name gets ".cht".

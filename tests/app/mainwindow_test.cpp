@@ -1,6 +1,7 @@
 // The main window driven as a user would: the questions before Open, editing and closing, the
-// boxes the commands show, a file opened at start, clicks on the chart, printing and the save
-// dialog. What the commands do to the document is the document test's table.
+// boxes the commands show, a file opened at start, clicks on the chart, the help window, printing
+// and the printed page's text, and the save dialog. What the commands do to the document is the
+// document test's table.
 #include <QAction>
 #include <QFileDialog>
 #include <QLabel>

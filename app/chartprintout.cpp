@@ -127,6 +127,12 @@ QString printJobTitle(const Chart& chart)
     return QStringLiteral("Natal Chart for %1").arg(toQString(chart.birth.name));
 }
 
+IntRect printableArea(const QPrinter& printer)
+{
+    const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+    return {0, 0, area.width(), area.height()};
+}
+
 QString printErrorText(const QString& title, const QString& reason)
 {
     return QStringLiteral("'%1' not printed. %2.").arg(title, reason);
@@ -148,8 +154,7 @@ QString printChart(QPrinter& printer, const ChartPrintout& printout, QWidget* pa
 
     PrintProgress progress(parent, printout.title(), printout.pageCount());
     progress.showPainted();
-    const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
-    const IntRect page{0, 0, area.width(), area.height()};
+    const IntRect page = printableArea(printer);
     for (int number = 1; number <= printout.pageCount(); ++number) {
         progress.setPage(number);
         QCoreApplication::processEvents();

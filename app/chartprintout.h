@@ -41,6 +41,10 @@ private:
 // "Natal Chart for %s" with the chart's name.
 QString printJobTitle(const Chart& chart);
 
+// The printable area of `printer`'s page in its device units (dots at its resolution), from (0, 0):
+// the page rectangle printChart gives paintPage.
+IntRect printableArea(const QPrinter& printer);
+
 // Called before each page is drawn, with the page number from 1.
 using PageHook = std::function<void(int page)>;
 

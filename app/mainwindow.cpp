@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
@@ -49,8 +50,7 @@ QString preciseUnavailableMessage(const std::string& libraryError)
 }
 
 // The user guide in a window of the program's own, so that it needs no web browser. It does not
-// block the main window; links between the guide's pages are followed inside it, web links go
-// to the desktop's browser where there is one.
+// block the main window and closes on Escape; its links are the caller's to follow.
 QWidget* makeHelpWindow(QWidget* parent)
 {
     auto* window = new QWidget(parent, Qt::Window);
@@ -58,7 +58,8 @@ QWidget* makeHelpWindow(QWidget* parent)
     window->setWindowTitle(QStringLiteral("Zodiara Help"));
     auto* browser = new QTextBrowser(window);
     browser->setObjectName(QStringLiteral("helpBrowser"));
-    browser->setOpenExternalLinks(true);
+    browser->setOpenLinks(false);
+    new QShortcut(QKeySequence::Cancel, window, window, &QWidget::close);
     auto* back = new QPushButton(QStringLiteral("&Back"), window);
     back->setEnabled(false);
     auto* contents = new QPushButton(QStringLiteral("C&ontents"), window);
@@ -185,20 +186,21 @@ QPrinter* MainWindow::printer()
 
 bool MainWindow::confirmDiscard()
 {
-    if (!m_document.hasUnsavedChanges())
-        return true;
-    return m_messages.show(this,
-                           QStringLiteral("Modifications have been made to this chart.  Continue without saving ?"),
-                           NotSavedCaption, MessageService::Buttons::YesNo)
-           == MessageService::Result::Yes;
+    return !m_document.hasUnsavedChanges()
+           || askBeforeDiscarding(
+               QStringLiteral("Modifications have been made to this chart.  Continue without saving ?"));
 }
 
 bool MainWindow::queryClose()
 {
-    if (!m_document.hasUnsavedChanges())
-        return true;
-    return m_messages.show(this, QStringLiteral("Modifications have been made to this chart.  Quit without saving ?"),
-                           NotSavedCaption, MessageService::Buttons::YesNo)
+    return !m_document.hasUnsavedChanges()
+           || askBeforeDiscarding(QStringLiteral("Modifications have been made to this chart.  Quit without saving ?"));
+}
+
+bool MainWindow::askBeforeDiscarding(const QString& question)
+{
+    // Yes throws the chart away, so a hurried Enter must not.
+    return m_messages.show(this, question, NotSavedCaption, MessageService::Buttons::YesNo, MessageService::Result::No)
            == MessageService::Result::Yes;
 }
 
@@ -343,6 +345,7 @@ void MainWindow::helpTopics()
     }
     if (!m_help) {
         m_help = makeHelpWindow(this);
+        connect(m_help->findChild<QTextBrowser*>(), &QTextBrowser::anchorClicked, this, &MainWindow::followHelpLink);
         centerOnScreen(m_help);
     }
     auto* browser = m_help->findChild<QTextBrowser*>();
@@ -351,6 +354,19 @@ void MainWindow::helpTopics()
     m_help->show();
     m_help->raise();
     m_help->activateWindow();
+}
+
+void MainWindow::followHelpLink(const QUrl& link)
+{
+    auto* browser = m_help->findChild<QTextBrowser*>();
+    const QUrl url = browser->source().resolved(link);
+    // The guide's own pages stay in its window; anything else is the web browser's.
+    if (url.isLocalFile() || url.scheme() == u"qrc") {
+        browser->setSource(url);
+        return;
+    }
+    if (!m_platform.openWebLink(url))
+        m_messages.show(m_help, QStringLiteral("No web browser could be started to show %1.").arg(url.toString()));
 }
 
 void MainWindow::about()

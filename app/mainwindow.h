@@ -12,6 +12,7 @@
 
 class QAction;
 class QPrinter;
+class QUrl;
 
 namespace zodiara {
 
@@ -56,6 +57,8 @@ private:
     // The questions: true to go on, when nothing is unsaved or the user answered Yes.
     bool confirmDiscard();
     bool queryClose();
+    // Asks `question` with No as the default; true when the user answered Yes.
+    bool askBeforeDiscarding(const QString& question);
 
     void newChart();
     void modifyChart();
@@ -70,6 +73,8 @@ private:
     void traits();
     void compatibility();
     void helpTopics();
+    // A link activated in the user guide.
+    void followHelpLink(const QUrl& link);
     void about();
     // After the chart was computed anew: repaint, and tell of a classic or Porphyry fallback.
     void chartComputed(ComputeOutcome outcome);

@@ -1,5 +1,6 @@
 #include "app/platformservices.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -65,5 +66,7 @@ bool QtPlatformServices::setUpPrinter(QWidget* parent, QPrinter& printer)
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     return dialog.exec() == QDialog::Accepted;
 }
+
+bool QtPlatformServices::openWebLink(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 }  // namespace zodiara

@@ -1,11 +1,12 @@
-// The desktop services the main window asks for: file dialogs and the printer set-up dialog.
-// Tests put a scripted stand-in in their place.
+// The desktop services the main window asks for: file dialogs, the printer set-up dialog and the
+// web browser. Tests put a scripted stand-in in their place.
 #pragma once
 
 #include <QString>
 
 class QFileDialog;
 class QPrinter;
+class QUrl;
 class QWidget;
 
 namespace zodiara {
@@ -20,6 +21,8 @@ public:
     virtual QString saveChartFileName(QWidget* parent) = 0;
     // Lets the user choose printer and paper into `printer`; false when cancelled.
     virtual bool setUpPrinter(QWidget* parent, QPrinter& printer) = 0;
+    // Shows `url` in the desktop's web browser; false when none could be started.
+    virtual bool openWebLink(const QUrl& url) = 0;
 };
 
 // The filter, default suffix and checks of the two chart file dialogs.
@@ -34,6 +37,7 @@ public:
     QString openChartFileName(QWidget* parent) override;
     QString saveChartFileName(QWidget* parent) override;
     bool setUpPrinter(QWidget* parent, QPrinter& printer) override;
+    bool openWebLink(const QUrl& url) override;
 };
 
 }  // namespace zodiara

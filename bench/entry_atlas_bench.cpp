@@ -50,7 +50,7 @@ void averageCounters(benchmark::State& state)
 
 class SilentMessages final : public zodiara::MessageService {
 public:
-    Result show(QWidget*, const QString&, const QString&, Buttons) override { return Result::Ok; }
+    Result show(QWidget*, const QString&, const QString&, Buttons, Result) override { return Result::Ok; }
 };
 
 QString atlasPath()

@@ -38,18 +38,28 @@ QByteArray utf8Text(QByteArray bytes)
     return QByteArray(converted.data(), static_cast<qsizetype>(converted.size()));
 }
 
-// Calls `take(start, length)` for each line of `text` without its "\n" or "\r\n", skipping lines
-// longer than AtlasMaxLineBytes.
+// Spaces and line ends; a line of nothing else names no place.
+bool isBlankByte(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// Calls `take(start, length)` for each line of `text` without its "\n" or "\r\n", skipping blank lines and
+// lines longer than AtlasMaxLineBytes.
 template <typename Take>
 void forEachLine(std::string_view text, Take take)
 {
     std::size_t start = 0;
     while (start < text.size()) {
-        const void* found = std::memchr(text.data() + start, '\n', text.size() - start);
+        // Blank lines are stepped over a byte at a time: a search per line would cost as much as a place.
+        std::size_t ink = start;
+        for (; ink < text.size() && isBlankByte(text[ink]); ++ink)
+            if (text[ink] == '\n')
+                start = ink + 1;
+        if (ink == text.size())
+            return;
+        const void* found = std::memchr(text.data() + ink, '\n', text.size() - ink);
         const std::size_t next =
             found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) + 1 : text.size();
         std::size_t end = found ? next - 1 : next;
-        if (found && end > start && text[end - 1] == '\r')
+        if (found && text[end - 1] == '\r')
             --end;
         if (end - start <= AtlasMaxLineBytes)
             take(start, end - start);
@@ -262,7 +272,6 @@ std::optional<std::pair<std::uint32_t, std::string_view>> recordFor(std::string_
 
 Atlas::Atlas(QByteArray atlas, QByteArray index) : m_text(utf8Text(std::move(atlas)))
 {
-    const std::string_view text = view(m_text);
     const QByteArray indexText = utf8Text(std::move(index));
     std::string_view records = view(indexText);  // those not yet paired
     const auto takeRecord = [](std::string_view& rest) {
@@ -273,15 +282,28 @@ Atlas::Atlas(QByteArray atlas, QByteArray index) : m_text(utf8Text(std::move(atl
         return record.size() <= AtlasMaxLineBytes ? record : std::string_view();
     };
 
-    // Atlas lines are some 80 bytes long.
-    m_lines.reserve(text.size() / 64);
-    m_entries.reserve(text.size() / 64);
-    m_folded.reserve(text.size() / 2 + records.size());
+    // Memory follows the lines kept, never the bytes: a file of blank lines costs nothing once read.
+    char* const bytes = m_text.data();
+    const std::string_view text(bytes, static_cast<std::size_t>(m_text.size()));
+    std::size_t lineCount = 0;
+    std::size_t keptBytes = 0;
+    forEachLine(text, [&](std::size_t, std::size_t length) {
+        ++lineCount;
+        keptBytes += length;
+    });
+    m_lines.reserve(lineCount);
+    m_entries.reserve(lineCount);
+    m_folded.reserve(keptBytes / 2 + std::min(records.size(), keptBytes));
+    std::size_t kept = 0;
     forEachLine(text, [&](std::size_t start, std::size_t length) {
-        const Pieces pieces = piecesOf(text.substr(start, length));
+        // Each line kept moves down over those skipped; the scan reads only bytes after it.
+        std::memmove(bytes + kept, bytes + start, length);
+        const std::string_view lineText(bytes + kept, length);
+        const Pieces pieces = piecesOf(lineText);
         m_hasPlaces = m_hasPlaces || (pieces.placeLength > 0 && pieces.latitude.size() == 5);
         m_longestLine = std::max(m_longestLine, static_cast<int>(std::min<std::size_t>(length, INT_MAX)));
-        Line line{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length), 0};
+        Line line{static_cast<std::uint32_t>(kept), static_cast<std::uint32_t>(length), 0};
+        kept += length;
         std::string_view names;
         // Records pair with lines in order; a few lines removed from the atlas are stepped over.
         std::string_view ahead = records;
@@ -296,7 +318,7 @@ Atlas::Atlas(QByteArray atlas, QByteArray index) : m_text(utf8Text(std::move(atl
 
         Entry entry;
         entry.start = static_cast<std::uint32_t>(m_folded.size());
-        appendFolded(m_folded, text.substr(start, pieces.placeLength));
+        appendFolded(m_folded, lineText.substr(0, pieces.placeLength));
         entry.placeEnd = static_cast<std::uint32_t>(m_folded.size());
         entry.nameEnd = static_cast<std::uint32_t>(std::min(m_folded.find(',', entry.start), m_folded.size()));
         m_folded.push_back('\n');
@@ -311,6 +333,8 @@ Atlas::Atlas(QByteArray atlas, QByteArray index) : m_text(utf8Text(std::move(atl
         entry.end = static_cast<std::uint32_t>(m_folded.size());
         m_entries.push_back(entry);
     });
+    m_text.truncate(static_cast<qsizetype>(kept));
+    m_text.squeeze();
 
     // The most populous first, then in atlas order: the order within each rank of matches.
     // A stable radix sort on the population, 16 bits at a time: a comparison sort takes longer

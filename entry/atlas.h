@@ -36,9 +36,9 @@ inline constexpr std::int64_t AtlasMaxFileBytes = std::int64_t(64) << 20;
 // The atlas file in the program's directory.
 QString atlasPath(const QString& programDirectory);
 
-// The lines of an atlas file's bytes, each whole, with only its "\n" or "\r\n" removed; no entry
-// after a final line end, none for a line longer than AtlasMaxLineBytes. Valid UTF-8 (an initial byte-order mark
-// dropped) is read as UTF-8, anything else as Windows-1252.
+// The lines of an atlas file's bytes, each whole, with only its "\n" or "\r\n" removed; no entry for
+// a blank line (white space only) or a line longer than AtlasMaxLineBytes. Valid UTF-8 (an initial
+// byte-order mark dropped) is read as UTF-8, anything else as Windows-1252.
 QStringList atlasLines(QByteArrayView bytes);
 
 // One atlas line taken apart by positions: a place name, two or more spaces, "074W00",
@@ -68,8 +68,9 @@ int zoneNamedIn(QStringView text);
 // appended to `out` as UTF-8. `utf8` must be well-formed.
 void appendFolded(std::string& out, std::string_view utf8);
 
-// The atlas as the lookup offers it: its lines, with the population and common names that
-// the index gives each place, and a search over what a user reads as the place.
+// The atlas as the lookup offers it: its lines as atlasLines() gives them, numbered from 0 without
+// the blank and over-long ones, with the population and common names that the index gives each
+// place, and a search over what a user reads as the place.
 class Atlas {
 public:
     Atlas() = default;
@@ -106,7 +107,7 @@ private:
     };
     int rankOfHit(const Entry& entry, std::size_t at, std::size_t length) const;
 
-    QByteArray m_text;  // the atlas as UTF-8
+    QByteArray m_text;  // the lines kept, as UTF-8, end to end
     std::vector<Line> m_lines;
     std::string m_folded;
     std::vector<Entry> m_entries;                 // one per line

@@ -1,4 +1,5 @@
-// "Select Entry from List": every line of the atlas, with a filter above the list.
+// "Select Entry from List": every line of the atlas but the blank and over-long ones, with a filter
+// above the list.
 #pragma once
 
 #include "entry/atlas.h"

@@ -54,7 +54,7 @@ void fitToText(QMessageBox& box)
 }  // namespace
 
 MessageService::Result QtMessageService::show(QWidget* owner, const QString& text, const QString& caption,
-                                              Buttons buttons)
+                                              Buttons buttons, Result defaultAnswer)
 {
     // Questions carry no icon, as errors carry none.
     const bool question = buttons == Buttons::YesNo;
@@ -66,7 +66,7 @@ MessageService::Result QtMessageService::show(QWidget* owner, const QString& tex
         box.exec();
         return Result::Ok;
     }
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultAnswer == Result::No ? QMessageBox::No : QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? Result::Yes : Result::No;
 }

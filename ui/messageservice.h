@@ -13,16 +13,17 @@ public:
     enum class Result { Ok, Yes, No };
 
     virtual ~MessageService() = default;
-    // Shows `text` in a modal box owned by `owner`; with YesNo, closing the box answers No.
+    // Shows `text` in a modal box owned by `owner`; with YesNo, Enter answers `defaultAnswer` (Yes or No)
+    // and closing the box answers No.
     virtual Result show(QWidget* owner, const QString& text, const QString& caption = QStringLiteral("Zodiara"),
-                        Buttons buttons = Buttons::Ok) = 0;
+                        Buttons buttons = Buttons::Ok, Result defaultAnswer = Result::Yes) = 0;
 };
 
 // Real message boxes.
 class QtMessageService final : public MessageService {
 public:
     Result show(QWidget* owner, const QString& text, const QString& caption = QStringLiteral("Zodiara"),
-                Buttons buttons = Buttons::Ok) override;
+                Buttons buttons = Buttons::Ok, Result defaultAnswer = Result::Yes) override;
 };
 
 }  // namespace zodiara

@@ -1,24 +1,32 @@
 // The main window driven as a user would: the questions before Open, editing and closing, the
-// boxes the commands show, a file opened at start, clicks on the chart, printing and the save
-// dialog. What the commands do to the document is the document test's table.
+// boxes the commands show, a file opened at start, clicks on the chart, the help window, printing
+// and the printed page's text, and the save dialog. What the commands do to the document is the
+// document test's table.
 #include <QAction>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
 
+#include <cstdlib>
+#include <functional>
 #include <ranges>
 
+#include "app/chartprintout.h"
 #include "app/chartview.h"
 #include "app/mainwindow.h"
 #include "app/platformservices.h"
 #include "chart/chartfile.h"
 #include "entry/chartedit.h"
+#include "recordingcanvas.h"
 #include "recordingmessages.h"
 #include "ui/textconversion.h"
 
@@ -31,6 +39,8 @@ namespace {
 const QString Discard = "Modifications have been made to this chart.  Continue without saving ?";
 const QString Quit = "Modifications have been made to this chart.  Quit without saving ?";
 constexpr Result No = Result::No;
+// Not an answer given beforehand: the question is shown in a real box and answered with Enter.
+constexpr Result Enter = Result::Ok;
 // The same instant every time, so no result depends on the clock: 12:30:15 in EST.
 const QDateTime Now(QDate(2024, 3, 21), QTime(17, 30, 15), Qt::UTC);
 
@@ -47,12 +57,19 @@ struct Step {
     Step shows(QString text) const { return {action, file, typed, question, answer, text}; }
 };
 
-// Both file dialogs answer with the path set beforehand (empty = Cancel).
+// Both file dialogs answer with the path set beforehand (empty = Cancel); Printer Setup chooses
+// printing into the file `printTo` (empty = Cancel); no web browser can be started.
 struct FakePlatform final : PlatformServices {
     QString openChartFileName(QWidget*) override { return openPath; }
     QString saveChartFileName(QWidget*) override { return openPath; }
-    bool setUpPrinter(QWidget*, QPrinter&) override { return false; }
-    QString openPath;
+    bool setUpPrinter(QWidget*, QPrinter& printer) override
+    {
+        if (!printTo.isEmpty())
+            printer.setOutputFileName(printTo);
+        return !printTo.isEmpty();
+    }
+    bool openWebLink(const QUrl&) override { return false; }
+    QString openPath, printTo;
 };
 
 }  // namespace
@@ -89,6 +106,7 @@ private slots:
             QVERIFY(writeChartFile(QFile::encodeName(m_dir->filePath(file)).toStdString(), chart).empty());
         }
         m_messages = std::make_unique<RecordingMessages>();
+        m_platform.printTo.clear();
         m_window = std::make_unique<MainWindow>(*m_messages, m_platform, m_dir->path(), Now);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -115,6 +133,8 @@ private slots:
             {true, "Bea", false});
         row("No, then the close box, Yes", {newChart("Bea"), open("ann").asks(Discard, No), closeBox.asks(Quit)},
             {false, "Bea", false});
+        row("Enter in the real box keeps the chart",
+            {newChart("Bea"), open("ann").asks(Discard, Enter), exit.asks(Quit, Enter)}, {true, "Bea", false});
         row("Yes, cancel, ask again", {newChart("Bea"), open().asks(Discard), open("ann").asks(Discard)},
             {true, "Ann", true});
         row("saved as, not guarded", {newChart("Bea"), {"saveAsAction", "new"}, exit}, {false, "Bea", true});
@@ -132,10 +152,17 @@ private slots:
         QFETCH(QList<Step>, steps);
         QFETCH(QVariantList, outcome);
         const ChartDocument& document = m_window->document();
+        QtMessageService realBoxes;
         for (qsizetype n = 0; n < steps.size(); ++n) {
             const Step& step = steps[n];
             const qsizetype before = m_messages->shown.size();
             m_messages->answers = {step.answer};
+            std::function<void(QMessageBox*)> pressEnter;
+            if (step.answer == Enter) {
+                m_messages->real = &realBoxes;
+                pressEnter = [](QMessageBox* box) { QTest::keyClick(box->focusWidget(), Qt::Key_Return); };
+            }
+            const auto enter = onNextModal(pressEnter);
             m_platform.openPath = *step.file ? m_dir->filePath(QString(step.file) + ".cht") : QString();
             // A dialog that never came is no longer awaited.
             const auto answer = onNextModal<ChartEdit>([&step](ChartEdit* dialog) {
@@ -149,6 +176,8 @@ private slots:
             else
                 action(step.action)->trigger();
             *answer = nullptr;
+            *enter = nullptr;
+            m_messages->real = nullptr;
 
             // Every box over the window, compared up to the start given: an error's reason is the document test's.
             QStringList expected{step.question, step.box}, seen;
@@ -204,6 +233,53 @@ private slots:
                                                              "planets are aproximately 120 degrees apart."}));
     }
 
+    // Help Topics shows the user guide in a window of its own, which Escape closes. Its own links are
+    // followed inside it; a web link that no browser can show says so over the guide.
+    void helpWindow_data()
+    {
+        QTest::addColumn<QString>("act");        // "Escape", or the text of the link clicked
+        QTest::addColumn<bool>("shown");         // the guide's window afterwards
+        QTest::addColumn<QString>("section");    // the part of the guide shown afterwards
+        QTest::addColumn<QStringList>("boxes");  // over the guide's window
+        const QStringList noBox;
+        // clang-format off
+        QTest::newRow("Help Topics shows the guide") << "" << true << "" << noBox;
+        QTest::newRow("Escape closes it") << "Escape" << false << "" << noBox;
+        QTest::newRow("a link within the guide") << "Printing" << true << "print" << noBox;
+        QTest::newRow("a web link without a browser") << "https://www.geonames.org/" << true << ""
+            << QStringList("No web browser could be started to show https://www.geonames.org/.");
+        // clang-format on
+    }
+
+    void helpWindow()
+    {
+        QFETCH(QString, act);
+        QFETCH(bool, shown);
+        QVERIFY(QFile::copy(ZODIARA_GUIDE, m_dir->filePath("zodiara.html")));
+        action("helpTopicsAction")->trigger();
+        auto* browser = m_window->findChild<QTextBrowser*>("helpBrowser");
+        QVERIFY(browser && !QApplication::activeModalWidget());
+        QTRY_COMPARE(QApplication::activeWindow(), browser->window());
+        QCOMPARE((QStringList{browser->documentTitle(), browser->document()->firstBlock().text()}),
+                 (QStringList{"Zodiara user guide", "Zodiara"}));
+        if (act == "Escape") {
+            QTest::keyClick(browser, Qt::Key_Escape);
+        } else if (!act.isEmpty()) {
+            QTextCursor link = browser->document()->find(act);
+            QVERIFY(!link.isNull());
+            browser->setTextCursor(link);
+            browser->ensureCursorVisible();
+            link.setPosition(link.selectionStart() + 2);
+            QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, browser->cursorRect(link).center());
+        }
+        QTRY_COMPARE(browser->window()->isVisible(), shown);
+        QTEST(browser->source().fragment(), "section");
+        QFETCH(QStringList, boxes);
+        QCOMPARE(m_messages->texts(), boxes);
+        for (const RecordedMessage& box : m_messages->shown)
+            QCOMPARE(box.owner.data(), browser->window());
+    }
+
     // The real save dialog asks before replacing a file, and a bare name gets ".cht".
     void saveDialogAsksBeforeReplacing()
     {
@@ -226,9 +302,39 @@ private slots:
         QCOMPARE(QFileInfo(chosen).fileName(), "fresh.cht");
     }
 
+    // The printed page's texts keep their size on paper at any resolution: at 1200 dpi twice the dots
+    // of 600. On A4 within 10 mm margins, 4488 dots wide at 600 dpi, the hub's texts are 0.9 of a
+    // fortieth of that: 100 dots, 4.2 mm.
+    void printedTextFollowsTheResolution()
+    {
+        QPrinter* printer = m_window->printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(m_dir->filePath("page.pdf"));
+        printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                                           QPageLayout::Millimeter));
+        const ChartDocument& document = m_window->document();
+        const ChartPrintout printout(QString(), document.chart(), document.tables(), false);
+        QList<int> heights[2];  // of each text, at 600 and 1200 dpi
+        for (const int dpi : {600, 1200}) {
+            printer->setResolution(dpi);
+            QPainter painter(printer);
+            RecordingCanvas canvas(painter, GlyphStyle::Vector);
+            printout.paintPage(canvas, 1, printableArea(*printer));
+            for (const Item& item : canvas.items)
+                if (item.kind == Kind::Text)
+                    heights[dpi / 1200] << item.rect.bottom - item.rect.top;
+        }
+        QCOMPARE(heights[0].size(), heights[1].size());
+        for (qsizetype i = 0; i < heights[0].size(); ++i)
+            QVERIFY2(
+                std::abs(heights[1][i] - 2 * heights[0][i]) <= 2,
+                qPrintable(QStringLiteral("text %1: %2 and %3 dots").arg(i).arg(heights[0][i]).arg(heights[1][i])));
+        QCOMPARE(heights[0].mid(12, 4), QList<int>(4, 100));  // after the twelve house numbers
+    }
+
     // Print takes the printer's own path, here into a PDF file. While each page is drawn the "Printing"
     // box shows, where "cancel" presses its Cancel and "meddle" hides the aspects: the job prints what
-    // was chosen. "fail" prints first without a printer, then chooses a file.
+    // was chosen. "fail" prints first without a printer, then chooses the file in Printer Setup.
     void printing_data()
     {
         QTest::addColumn<bool>("showAspects");
@@ -236,7 +342,8 @@ private slots:
         QTest::addColumn<int>("pages");      // -1: no file
         QTest::addColumn<QString>("error");  // the reason a Print Error box gives
         QTest::newRow("changed while printing") << true << "meddle" << 2 << "";
-        QTest::newRow("after a failed print") << false << "fail" << 1 << "Printer error";
+        QTest::newRow("after a failed print, a file chosen in Printer Setup")
+            << false << "fail" << 1 << "Printer error";
         QTest::newRow("cancelled") << true << "cancel" << -1 << "Printing canceled";
     }
 
@@ -252,9 +359,13 @@ private slots:
         QPrinter* printer = m_window->printer();
         printer->setPageOrientation(QPageLayout::Landscape);
         printer->setOutputFormat(QPrinter::PdfFormat);  // without a file, as on a machine without a printer
-        if (act == "fail")
+        if (act == "fail") {
             action("printAction")->trigger();
-        printer->setOutputFileName(path);
+            m_platform.printTo = path;
+            action("printerSetupAction")->trigger();
+        } else {
+            printer->setOutputFileName(path);
+        }
         int drawn = 0;
         connect(m_window.get(), &MainWindow::printingPage, this, [&](int page) {
             auto* box = m_window->findChild<QDialog*>("printProgress");

@@ -10,11 +10,18 @@
 #include "chart/chart.h"
 #include "entry/atlas.h"
 
+// White space as the atlas reader counts it: a line of nothing else is left out.
+template <typename Char>
+bool isBlank(Char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace zodiara;
     const QStringList lines = atlasLines(QByteArrayView(data, static_cast<qsizetype>(size)));
-    // Every line but the over-long ones, which are skipped. The limit counts bytes of UTF-8,
+    // Every line but the blank and over-long ones, which are skipped. The limit counts bytes of UTF-8,
     // which a Windows-1252 byte may take up to three of: a line near it may go either way.
     qsizetype kept = 0, either = 0;
     for (std::size_t start = 0; start < size;) {
@@ -23,15 +30,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t length = (end ? next - 1 : next) - start;
         if (end && length > 0 && data[next - 2] == '\r')
             --length;
-        kept += length <= AtlasMaxLineBytes / 3;
-        either += length > AtlasMaxLineBytes / 3 && length <= AtlasMaxLineBytes;
+        const bool blank = std::all_of(data + start, data + start + length, isBlank<std::uint8_t>);
+        kept += !blank && length <= AtlasMaxLineBytes / 3;
+        either += !blank && length > AtlasMaxLineBytes / 3 && length <= AtlasMaxLineBytes;
         start = next;
     }
     if (lines.size() < kept || lines.size() > kept + either)
         std::abort();
 
     for (const QString& line : lines) {
-        if (line.contains(u'\n'))
+        if (line.contains(u'\n') || std::all_of(line.begin(), line.end(), isBlank<QChar>))
             std::abort();
         const AtlasLine parsed = parseAtlasLine(line);
         if (parsed.place.size() > AtlasLine::PlaceMaxChars || !line.startsWith(parsed.place))

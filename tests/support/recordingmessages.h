@@ -18,13 +18,17 @@ struct RecordedMessage {
     MessageService::Buttons buttons;
 };
 
-// Yes/No questions take the queued answers, then `answer`.
+// Yes/No questions take the queued answers, then `answer`; while `real` is set, it shows each box
+// instead, for the test to answer as the user would.
 class RecordingMessages final : public MessageService {
 public:
-    Result show(QWidget* owner, const QString& text, const QString& caption, Buttons buttons) override
+    Result show(QWidget* owner, const QString& text, const QString& caption, Buttons buttons,
+                Result defaultAnswer) override
     {
         shown.append(
             {owner, owner ? QString::fromLatin1(owner->metaObject()->className()) : QString(), text, caption, buttons});
+        if (real)
+            return real->show(owner, text, caption, buttons, defaultAnswer);
         return buttons == Buttons::Ok ? Result::Ok : answers.isEmpty() ? answer : answers.takeFirst();
     }
     // One field of every box, in the order shown.
@@ -38,6 +42,7 @@ public:
     QList<RecordedMessage> shown;
     QList<Result> answers;
     Result answer = Result::Yes;
+    MessageService* real = nullptr;
 };
 
 }  // namespace zodiara::test

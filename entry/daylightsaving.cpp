@@ -4,6 +4,10 @@
 
 #include <QFile>
 
+#include <unistd.h>
+
+#include "chart/fileio.h"
+
 #include <algorithm>
 
 namespace zodiara {
@@ -52,9 +56,17 @@ QString atlasLineOfPlace(const QString& atlasPath, const QString& place, const G
 {
     if (place.trimmed().isEmpty())
         return {};
-    QFile file(atlasPath);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > AtlasMaxFileBytes)
+    // Never waited on: a FIFO in the atlas's place would hold OK forever.
+    std::string reason;
+    std::uintmax_t size = 0;
+    const int fd = openRegularFile(QFile::encodeName(atlasPath).toStdString(), reason, size);
+    QFile file;
+    if (fd < 0 || size > std::uintmax_t(AtlasMaxFileBytes)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         return {};
+    }
     // The whole file is read once and searched for the place at a line's start: a few milliseconds,
     // where parsing every line for the lookup takes a tenth of a second.
     const QByteArray text = file.readAll();

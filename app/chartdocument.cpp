@@ -67,6 +67,7 @@ ComputeOutcome ChartDocument::setEphemeris(Ephemeris ephemeris)
 
 ComputeOutcome ChartDocument::recompute()
 {
+    m_asStored = false;
     const auto take = [this](ComputedChart&& computed) {
         m_chart = std::move(computed.chart);
         m_tables = computed.tables;
@@ -91,6 +92,7 @@ QString ChartDocument::open(const QString& path)
     m_fileName = path;
     m_tables = derivedTables(m_chart);
     m_chartPresent = true;
+    m_asStored = true;
     return {};
 }
 

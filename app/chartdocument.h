@@ -33,6 +33,8 @@ public:
     // A chart was made in the chart data dialog or read from a file.
     bool chartPresent() const { return m_chartPresent; }
     Ephemeris ephemeris() const { return m_ephemeris; }
+    // The positions shown are those a file held, not computed here.
+    bool positionsAsStored() const { return m_asStored; }
 
     // The unsaved-changes questions are asked exactly then.
     bool hasUnsavedChanges() const { return m_chartPresent && !m_saved; }
@@ -65,6 +67,7 @@ private:
     QString m_fileName;
     bool m_saved = false;
     bool m_chartPresent = false;
+    bool m_asStored = false;
     Ephemeris m_ephemeris = Ephemeris::Classic;
 };
 

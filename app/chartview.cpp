@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "app/chartdocument.h"
 #include "app/clickinfo.h"
@@ -15,6 +16,7 @@ ChartView::ChartView(const ChartDocument& document, MessageService& messages, QW
     : QWidget(parent), m_document(document), m_messages(messages)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
 }
 
 void ChartView::setShowAspects(bool show)
@@ -38,9 +40,34 @@ void ChartView::mousePressEvent(QMouseEvent* event)
     QWidget::mousePressEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
-    const QPoint at = event->position().toPoint();
-    if (const std::optional<QString> text = clickExplanation(m_painted, m_hits, m_showAspects, at.x(), at.y()))
+    if (const std::optional<QString> text = explanationAt(event->position().toPoint()))
         m_messages.show(this, *text);
+}
+
+std::optional<QString> ChartView::explanationAt(QPoint at) const
+{
+    return clickExplanation(m_painted, m_hits, m_showAspects, at.x(), at.y());
+}
+
+void ChartView::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    if (explanationAt(event->position().toPoint()))
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+}
+
+bool ChartView::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (const std::optional<QString> text = explanationAt(help->pos()))
+        QToolTip::showText(help->globalPos(), *text, this);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 }  // namespace zodiara

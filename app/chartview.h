@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "chart/pipeline.h"
 #include "display/chartpaint.h"
 
@@ -27,11 +29,19 @@ public:
 
     QSize sizeHint() const override { return {580, 420}; }
 
+    // Below this the wheel and the aspect table would be squeezed past reading.
+    QSize minimumSizeHint() const override { return {320, 240}; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // Over a glyph or an aspect cell the cursor and a tooltip say what a click would explain.
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    std::optional<QString> explanationAt(QPoint at) const;
+
     const ChartDocument& m_document;
     MessageService& m_messages;
     DerivedTables m_painted;

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDateTime>
+#include <QSettings>
 
 #include "app/commandline.h"
 #include "app/mainwindow.h"
@@ -18,8 +19,11 @@ int main(int argc, char** argv)
 
     zodiara::QtMessageService messages;
     zodiara::QtPlatformServices platform;
+    // ~/.config/Zodiara/Zodiara.conf on Linux: the window, the view's toggles, recent charts.
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Zodiara"),
+                       QStringLiteral("Zodiara"));
     zodiara::MainWindow window(messages, platform, QCoreApplication::applicationDirPath(),
-                               QDateTime::currentDateTimeUtc());
+                               QDateTime::currentDateTimeUtc(), &settings);
     // Dialogs and message boxes wear the window's icon; drawing it once is enough.
     QApplication::setWindowIcon(window.windowIcon());
     if (!chartFile.isEmpty())

@@ -3,14 +3,19 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
@@ -23,7 +28,9 @@
 #include "app/aboutdialog.h"
 #include "app/chartprintout.h"
 #include "app/chartview.h"
+#include "app/exportpicture.h"
 #include "app/platformservices.h"
+#include "app/positionspanel.h"
 #include "chart/precise.h"
 #include "entry/chartedit.h"
 #include "lore/compatibilitydialog.h"
@@ -31,6 +38,7 @@
 #include "resources/glyphs.h"
 #include "ui/centeronscreen.h"
 #include "ui/messageservice.h"
+#include "ui/textconversion.h"
 
 namespace zodiara {
 
@@ -97,32 +105,109 @@ QString porphyryMessage(const GeoAngle& latitude)
         .arg(where);
 }
 
+// What the status bar says of the chart shown: where its positions come from and its Universal Time.
+QString statusText(const ChartDocument& document)
+{
+    const QString positions = document.positionsAsStored()                 ? QStringLiteral("as stored in the file")
+                              : document.ephemeris() == Ephemeris::Precise ? QStringLiteral("precise ephemeris")
+                                                                           : QStringLiteral("classic tables");
+    const ChartTimes& t = document.chart().times;
+    const int year = t.utDate.year;
+    const QString date = QStringLiteral("%1 %2 %3%4")
+                             .arg(t.utDate.day)
+                             .arg(toQString(monthName(t.utDate.month - 1)))
+                             .arg(year > 0 ? year : 1 - year)
+                             .arg(year > 0 ? QString() : QStringLiteral(" BC"));
+    return QStringLiteral("Positions: %1    Universal Time: %2, %3:%4:%5")
+        .arg(positions, date)
+        .arg(t.universalTime.hour, 2, 10, QLatin1Char('0'))
+        .arg(t.universalTime.minute, 2, 10, QLatin1Char('0'))
+        .arg(t.universalTime.second, 2, 10, QLatin1Char('0'));
+}
+
+// A file name made of the person's name: the characters a file name cannot hold left out.
+QString fileNameFor(const QString& name)
+{
+    QString base;
+    for (const QChar c : name.trimmed())
+        if (c != u'/' && c != u'\\' && c.isPrint())
+            base += c;
+    return (base.isEmpty() ? QStringLiteral("chart") : base) + QStringLiteral(".cht");
+}
+
+const QString GeometryKey = QStringLiteral("window/geometry");
+const QString ShowAspectsKey = QStringLiteral("view/showAspects");
+const QString PreciseKey = QStringLiteral("view/precisePositions");
+const QString PositionsKey = QStringLiteral("view/positions");
+const QString RecentKey = QStringLiteral("files/recent");
+const QString FolderKey = QStringLiteral("files/lastFolder");
+
 }  // namespace
 
 MainWindow::MainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
-                       const QDateTime& now)
+                       const QDateTime& now, QSettings* settings)
     : m_messages(messages), m_platform(platform), m_programDirectory(programDirectory), m_document(now),
-      m_view(new ChartView(m_document, messages))
+      m_view(new ChartView(m_document, messages)), m_settings(settings)
 {
-    setWindowTitle(QStringLiteral("Zodiara"));
     setWindowIcon(programIcon());
     setCentralWidget(m_view);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("chartStatus"));
+    statusBar()->addPermanentWidget(m_status, 1);
+    m_positions = new PositionsPanel(this);
+    m_positionsDock = new QDockWidget(QStringLiteral("Positions"), this);
+    m_positionsDock->setObjectName(QStringLiteral("positionsDock"));
+    m_positionsDock->setWidget(m_positions);
+    m_positionsDock->hide();
+    addDockWidget(Qt::RightDockWidgetArea, m_positionsDock);
     createActions();
-    updateActions();
+    // Closing the panel by its own button unticks the menu item.
+    connect(m_positionsDock, &QDockWidget::visibilityChanged, this, [this](bool) {
+        if (!m_positionsDock->isHidden() || !isVisible())
+            return;
+        m_positionsAction->setChecked(false);
+        remember(PositionsKey, false);
+    });
 
-    // The view gets its preferred client area, whatever the menu bar needs.
+    // The view gets its preferred client area, whatever the menu and status bars need.
     resize(sizeHint());
     layout()->activate();
     resize(size() + (m_view->sizeHint() - m_view->size()));
     layout()->activate();
+    restoreSettings();
+    updateActions();
+}
+
+void MainWindow::restoreSettings()
+{
+    if (!m_settings)
+        return;
+    if (m_settings->contains(GeometryKey))
+        restoreGeometry(m_settings->value(GeometryKey).toByteArray());
+    m_view->setShowAspects(m_settings->value(ShowAspectsKey, false).toBool());
+    // The start-up chart is of now, which precise positions always cover.
+    if (m_settings->value(PreciseKey, false).toBool())
+        m_document.setEphemeris(Ephemeris::Precise);
+    const bool positions = m_settings->value(PositionsKey, false).toBool();
+    m_positionsDock->setVisible(positions);
+    m_positionsAction->setChecked(positions);
+}
+
+void MainWindow::remember(const QString& key, const QVariant& value)
+{
+    if (m_settings)
+        m_settings->setValue(key, value);
 }
 
 MainWindow::~MainWindow() = default;
 
-QAction* MainWindow::makeAction(const char* objectName, const char* text, void (MainWindow::*slot)())
+QAction* MainWindow::makeAction(const char* objectName, const char* text, void (MainWindow::*slot)(),
+                                QKeySequence::StandardKey shortcut)
 {
     auto* action = new QAction(QString::fromLatin1(text), this);
     action->setObjectName(QString::fromLatin1(objectName));
+    if (shortcut != QKeySequence::UnknownKey)
+        action->setShortcuts(shortcut);
     connect(action, &QAction::triggered, this, slot);
     return action;
 }
@@ -130,18 +215,26 @@ QAction* MainWindow::makeAction(const char* objectName, const char* text, void (
 void MainWindow::createActions()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(makeAction("newChartAction", "&Create New Chart ...", &MainWindow::newChart));
-    file->addAction(makeAction("openAction", "&Open Chart ...", &MainWindow::open));
-    m_saveAction = makeAction("saveAction", "&Save", &MainWindow::save);
+    file->addAction(makeAction("newChartAction", "&Create New Chart ...", &MainWindow::newChart, QKeySequence::New));
+    file->addAction(makeAction("openAction", "&Open Chart ...", &MainWindow::open, QKeySequence::Open));
+    m_saveAction = makeAction("saveAction", "&Save", &MainWindow::save, QKeySequence::Save);
     file->addAction(m_saveAction);
-    file->addAction(makeAction("saveAsAction", "Save &As ...", &MainWindow::saveAs));
+    file->addAction(makeAction("saveAsAction", "Save &As ...", &MainWindow::saveAs, QKeySequence::SaveAs));
     file->addSeparator();
     file->addAction(makeAction("printerSetupAction", "P&rinter Setup ...", &MainWindow::printerSetup));
-    file->addAction(makeAction("printAction", "&Print", &MainWindow::print));
+    file->addAction(makeAction("printAction", "&Print", &MainWindow::print, QKeySequence::Print));
+    file->addAction(makeAction("exportPictureAction", "&Export Picture ...", &MainWindow::exportPicture));
     file->addSeparator();
+    for (int n = 0; n < MaxRecentFiles; ++n) {
+        m_recentActions[n] = makeAction("", "", &MainWindow::openRecent);
+        m_recentActions[n]->setObjectName(QStringLiteral("recentFile%1").arg(n + 1));
+        file->addAction(m_recentActions[n]);
+    }
+    m_recentSeparator = file->addSeparator();
     // Closing asks the close query, whichever way the window is closed.
     auto* exit = new QAction(QStringLiteral("E&xit"), this);
     exit->setObjectName(QStringLiteral("exitAction"));
+    exit->setShortcuts(QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
     file->addAction(exit);
 
@@ -157,6 +250,9 @@ void MainWindow::createActions()
         makeAction("precisePositionsAction", "&Precise Positions", &MainWindow::togglePrecisePositions);
     m_precisePositionsAction->setCheckable(true);
     view->addAction(m_precisePositionsAction);
+    m_positionsAction = makeAction("positionsAction", "P&ositions", &MainWindow::togglePositions);
+    m_positionsAction->setCheckable(true);
+    view->addAction(m_positionsAction);
 
     menuBar()->addAction(makeAction("compatibilityAction", "&Compatibility", &MainWindow::compatibility));
     menuBar()->addAction(makeAction("traitsAction", "&Traits", &MainWindow::traits));
@@ -165,7 +261,8 @@ void MainWindow::createActions()
     auto* helpBar = new QMenuBar(menuBar());
     helpBar->setObjectName(QStringLiteral("helpBar"));
     QMenu* help = helpBar->addMenu(QStringLiteral("&Help"));
-    help->addAction(makeAction("helpTopicsAction", "&Help Topics", &MainWindow::helpTopics));
+    help->addAction(
+        makeAction("helpTopicsAction", "&Help Topics", &MainWindow::helpTopics, QKeySequence::HelpContents));
     help->addAction(makeAction("aboutAction", "&About", &MainWindow::about));
     menuBar()->setCornerWidget(helpBar, Qt::TopRightCorner);
 }
@@ -175,6 +272,19 @@ void MainWindow::updateActions()
     m_saveAction->setEnabled(m_document.canSave());
     m_showAspectsAction->setChecked(m_view->showAspects());
     m_precisePositionsAction->setChecked(m_document.ephemeris() == Ephemeris::Precise);
+    updateRecentActions();
+
+    // The person's name, else the file's, with the mark of unsaved changes.
+    QString shown;
+    if (m_document.chartPresent()) {
+        shown = toQString(m_document.chart().birth.name).trimmed();
+        if (shown.isEmpty() && !m_document.fileName().isEmpty())
+            shown = QFileInfo(m_document.fileName()).fileName();
+    }
+    setWindowTitle(shown.isEmpty() ? QStringLiteral("Zodiara[*]") : shown + QStringLiteral("[*] - Zodiara"));
+    setWindowModified(m_document.hasUnsavedChanges());
+    m_status->setText(statusText(m_document));
+    m_positions->showChart(m_document.chart());
 }
 
 QPrinter* MainWindow::printer()
@@ -206,10 +316,12 @@ bool MainWindow::askBeforeDiscarding(const QString& question)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (queryClose())
-        event->accept();
-    else
+    if (!queryClose()) {
         event->ignore();
+        return;
+    }
+    remember(GeometryKey, saveGeometry());
+    event->accept();
 }
 
 void MainWindow::newChart() { editBirthData(true); }
@@ -263,19 +375,48 @@ void MainWindow::open()
 {
     if (!confirmDiscard())
         return;
-    const QString path = m_platform.openChartFileName(this);
-    if (path.isEmpty())
-        return;
+    const QString path = m_platform.openChartFileName(this, lastFolder());
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+void MainWindow::openFile(const QString& path)
+{
     const QString error = m_document.open(path);
+    if (error.isEmpty())
+        addRecentFile(path);
     updateActions();
     m_view->update();
     if (!error.isEmpty())
         m_messages.show(this, error);
 }
 
+void MainWindow::openRecent()
+{
+    const auto* action = qobject_cast<QAction*>(sender());
+    if (!action)
+        return;
+    const QString path = action->data().toString();
+    if (!QFileInfo::exists(path)) {
+        QStringList files = recentFiles();
+        files.removeAll(path);
+        remember(RecentKey, files);
+        updateActions();
+        m_messages.show(this, QStringLiteral("The chart file %1 is no longer there. It is removed from the recent "
+                                             "charts.")
+                                  .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (confirmDiscard())
+        openFile(path);
+}
+
 void MainWindow::save()
 {
+    const bool writing = m_document.canSave();
     const QString error = m_document.save();
+    if (writing && error.isEmpty())
+        addRecentFile(m_document.fileName());
     updateActions();
     if (!error.isEmpty())
         m_messages.show(this, error);
@@ -283,13 +424,73 @@ void MainWindow::save()
 
 void MainWindow::saveAs()
 {
-    const QString path = m_platform.saveChartFileName(this);
+    const QString name = fileNameFor(toQString(m_document.chart().birth.name));
+    const QString folder = lastFolder();
+    const QString path = m_platform.saveChartFileName(this, folder.isEmpty() ? name : QDir(folder).filePath(name));
     if (path.isEmpty())
         return;
     const QString error = m_document.saveAs(path);
+    if (error.isEmpty())
+        addRecentFile(path);
     updateActions();
     if (!error.isEmpty())
         m_messages.show(this, error);
+}
+
+void MainWindow::exportPicture()
+{
+    QString name = fileNameFor(toQString(m_document.chart().birth.name));
+    name.replace(QStringLiteral(".cht"), QStringLiteral(".png"));
+    const QString folder = lastFolder();
+    const QString path = m_platform.exportPictureFileName(this, folder.isEmpty() ? name : QDir(folder).filePath(name));
+    if (path.isEmpty())
+        return;
+    QSize size = m_view->size();
+    if (!isPdfPath(path)) {
+        PictureSizeDialog sizeDialog(this, size);
+        if (sizeDialog.exec() != QDialog::Accepted)
+            return;
+        size = sizeDialog.pictureSize();
+    }
+    const QString error =
+        zodiara::exportPicture(path, m_document.chart(), m_document.tables(), m_view->showAspects(), size);
+    if (!error.isEmpty())
+        m_messages.show(this, error);
+}
+
+QStringList MainWindow::recentFiles() const
+{
+    return m_settings ? m_settings->value(RecentKey).toStringList() : QStringList();
+}
+
+QString MainWindow::lastFolder() const { return m_settings ? m_settings->value(FolderKey).toString() : QString(); }
+
+void MainWindow::addRecentFile(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList files = recentFiles();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    remember(RecentKey, files.mid(0, MaxRecentFiles));
+    remember(FolderKey, QFileInfo(absolute).absolutePath());
+}
+
+void MainWindow::updateRecentActions()
+{
+    const QStringList files = recentFiles();
+    for (int n = 0; n < MaxRecentFiles; ++n) {
+        QAction* action = m_recentActions[n];
+        action->setVisible(n < files.size());
+        if (n >= files.size())
+            continue;
+        // Numbered with mnemonics, as desktop programs list them; an ampersand in a name stays one.
+        QString shown = QFileInfo(files[n]).fileName();
+        shown.replace(u'&', QStringLiteral("&&"));
+        action->setText(QStringLiteral("&%1 %2").arg(n + 1).arg(shown));
+        action->setData(files[n]);
+        action->setToolTip(QDir::toNativeSeparators(files[n]));
+    }
+    m_recentSeparator->setVisible(!files.isEmpty());
 }
 
 void MainWindow::printerSetup()
@@ -306,13 +507,19 @@ void MainWindow::print()
     if (!target)
         return;
     const QString error = printChart(*target, printout, this, [this](int page) { emit printingPage(page); });
-    if (!error.isEmpty())
-        m_messages.show(this, printErrorText(title, error), QStringLiteral("Print Error"));
+    if (error.isEmpty())
+        return;
+    QString text = printErrorText(title, error);
+    // With no printer to print on, the way out is a file.
+    if (target->outputFormat() == QPrinter::NativeFormat)
+        text += QStringLiteral("\nPrinter Setup can choose printing to a PDF file instead.");
+    m_messages.show(this, text, QStringLiteral("Print Error"));
 }
 
 void MainWindow::toggleShowAspects()
 {
     m_view->setShowAspects(!m_view->showAspects());
+    remember(ShowAspectsKey, m_view->showAspects());
     updateActions();
 }
 
@@ -320,6 +527,14 @@ void MainWindow::togglePrecisePositions()
 {
     const bool precise = m_document.ephemeris() == Ephemeris::Precise;
     chartComputed(m_document.setEphemeris(precise ? Ephemeris::Classic : Ephemeris::Precise));
+    remember(PreciseKey, m_document.ephemeris() == Ephemeris::Precise);
+}
+
+void MainWindow::togglePositions()
+{
+    const bool show = m_positionsAction->isChecked();
+    m_positionsDock->setVisible(show);
+    remember(PositionsKey, show);
 }
 
 void MainWindow::traits()

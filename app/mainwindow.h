@@ -3,15 +3,20 @@
 #pragma once
 
 #include <QDateTime>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QString>
 
+#include <array>
 #include <memory>
 
 #include "app/chartdocument.h"
 
 class QAction;
+class QDockWidget;
+class QLabel;
 class QPrinter;
+class QSettings;
 class QUrl;
 
 namespace zodiara {
@@ -19,14 +24,17 @@ namespace zodiara {
 class ChartView;
 class MessageService;
 class PlatformServices;
+class PositionsPanel;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Starts on the chart of the clock time `now`; `programDirectory` holds atlas.txt and the
     // user guide zodiara.html. The menu's actions carry object names ("openAction", ...).
+    // `settings`, where given, keep the window's place and size, the view's toggles, the recent
+    // charts and the last folder from one session to the next.
     MainWindow(MessageService& messages, PlatformServices& platform, const QString& programDirectory,
-               const QDateTime& now);
+               const QDateTime& now, QSettings* settings = nullptr);
     ~MainWindow() override;
 
     const ChartDocument& document() const { return m_document; }
@@ -51,8 +59,13 @@ protected:
 
 private:
     void createActions();
-    QAction* makeAction(const char* objectName, const char* text, void (MainWindow::*slot)());
+    QAction* makeAction(const char* objectName, const char* text, void (MainWindow::*slot)(),
+                        QKeySequence::StandardKey shortcut = QKeySequence::UnknownKey);
+    // After anything changed the document or a view setting: the menu, the title, the status bar
+    // and the positions table follow.
     void updateActions();
+    void restoreSettings();
+    void remember(const QString& key, const QVariant& value);
 
     // The questions: true to go on, when nothing is unsaved or the user answered Yes.
     bool confirmDiscard();
@@ -64,12 +77,21 @@ private:
     void modifyChart();
     void editBirthData(bool newChart);
     void open();
+    void openFile(const QString& path);
+    void openRecent();
     void save();
     void saveAs();
+    void exportPicture();
+    // A chart file opened or written: first in the recent list, its folder the dialogs' start.
+    void addRecentFile(const QString& path);
+    void updateRecentActions();
+    QStringList recentFiles() const;
+    QString lastFolder() const;
     void printerSetup();
     void print();
     void toggleShowAspects();
     void togglePrecisePositions();
+    void togglePositions();
     void traits();
     void compatibility();
     void helpTopics();
@@ -88,9 +110,18 @@ private:
     QString m_startError;       // the command line's file, not yet reported
     QWidget* m_help = nullptr;  // the user guide's window, made on first use
 
+    QSettings* m_settings;
+    PositionsPanel* m_positions = nullptr;
+    QDockWidget* m_positionsDock = nullptr;
+    QLabel* m_status = nullptr;
+
+    static constexpr int MaxRecentFiles = 5;
+    std::array<QAction*, MaxRecentFiles> m_recentActions{};
+    QAction* m_recentSeparator = nullptr;
     QAction* m_saveAction = nullptr;
     QAction* m_showAspectsAction = nullptr;
     QAction* m_precisePositionsAction = nullptr;
+    QAction* m_positionsAction = nullptr;
 };
 
 }  // namespace zodiara

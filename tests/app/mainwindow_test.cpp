@@ -60,8 +60,21 @@ struct Step {
 // Both file dialogs answer with the path set beforehand (empty = Cancel); Printer Setup chooses
 // printing into the file `printTo` (empty = Cancel); no web browser can be started.
 struct FakePlatform final : PlatformServices {
-    QString openChartFileName(QWidget*) override { return openPath; }
-    QString saveChartFileName(QWidget*) override { return openPath; }
+    QString openChartFileName(QWidget*, const QString& directory) override
+    {
+        offered = directory;
+        return openPath;
+    }
+    QString saveChartFileName(QWidget*, const QString& proposed) override
+    {
+        offered = proposed;
+        return openPath;
+    }
+    QString exportPictureFileName(QWidget*, const QString& proposed) override
+    {
+        offered = proposed;
+        return openPath;
+    }
     bool setUpPrinter(QWidget*, QPrinter& printer) override
     {
         if (!printTo.isEmpty())
@@ -70,6 +83,7 @@ struct FakePlatform final : PlatformServices {
     }
     bool openWebLink(const QUrl&) override { return false; }
     QString openPath, printTo;
+    QString offered;  // the folder or path the last file dialog started with
 };
 
 }  // namespace
@@ -297,7 +311,7 @@ private slots:
             dialog->selectFile("ann.cht");
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        const QString chosen = QtPlatformServices().saveChartFileName(m_window.get());
+        const QString chosen = QtPlatformServices().saveChartFileName(m_window.get(), QString());
         QVERIFY2(question.contains("ann.cht"), qPrintable(question));
         QCOMPARE(QFileInfo(chosen).fileName(), "fresh.cht");
     }

@@ -18,8 +18,8 @@ PictureSizeDialog::PictureSizeDialog(QWidget* parent, QSize size)
     : QDialog(parent), m_width(new QSpinBox(this)), m_height(new QSpinBox(this))
 {
     setWindowTitle(QStringLiteral("Picture Size"));
-    for (const auto& [box, value, name] : {std::tuple(m_width, size.width(), "widthBox"),
-                                           std::tuple(m_height, size.height(), "heightBox")}) {
+    for (const auto& [box, value, name] :
+         {std::tuple(m_width, size.width(), "widthBox"), std::tuple(m_height, size.height(), "heightBox")}) {
         box->setObjectName(QString::fromLatin1(name));
         box->setRange(16, MaxExportSide);
         box->setSuffix(QStringLiteral(" px"));

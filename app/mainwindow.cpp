@@ -135,6 +135,18 @@ QString fileNameFor(const QString& name)
     return (base.isEmpty() ? QStringLiteral("chart") : base) + QStringLiteral(".cht");
 }
 
+// Some desktops bind nothing to Save As or Quit; the keys most programs use stand in.
+void setStandardShortcut(QAction* action, QKeySequence::StandardKey key)
+{
+    if (key == QKeySequence::UnknownKey)
+        return;
+    action->setShortcuts(key);
+    if (action->shortcuts().isEmpty() && key == QKeySequence::SaveAs)
+        action->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    if (action->shortcuts().isEmpty() && key == QKeySequence::Quit)
+        action->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+}
+
 const QString GeometryKey = QStringLiteral("window/geometry");
 const QString ShowAspectsKey = QStringLiteral("view/showAspects");
 const QString PreciseKey = QStringLiteral("view/precisePositions");
@@ -191,6 +203,9 @@ void MainWindow::restoreSettings()
     const bool positions = m_settings->value(PositionsKey, false).toBool();
     m_positionsDock->setVisible(positions);
     m_positionsAction->setChecked(positions);
+    // A remembered size already holds the table; else the table comes beside the wheel.
+    if (positions && !m_settings->contains(GeometryKey))
+        resize(width() + m_positionsDock->sizeHint().width(), height());
 }
 
 void MainWindow::remember(const QString& key, const QVariant& value)
@@ -206,8 +221,7 @@ QAction* MainWindow::makeAction(const char* objectName, const char* text, void (
 {
     auto* action = new QAction(QString::fromLatin1(text), this);
     action->setObjectName(QString::fromLatin1(objectName));
-    if (shortcut != QKeySequence::UnknownKey)
-        action->setShortcuts(shortcut);
+    setStandardShortcut(action, shortcut);
     connect(action, &QAction::triggered, this, slot);
     return action;
 }
@@ -234,7 +248,7 @@ void MainWindow::createActions()
     // Closing asks the close query, whichever way the window is closed.
     auto* exit = new QAction(QStringLiteral("E&xit"), this);
     exit->setObjectName(QStringLiteral("exitAction"));
-    exit->setShortcuts(QKeySequence::Quit);
+    setStandardShortcut(exit, QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
     file->addAction(exit);
 
@@ -352,6 +366,8 @@ void MainWindow::chartComputed(ComputeOutcome outcome)
 void MainWindow::openAtStart(const QString& path)
 {
     m_startError = m_document.open(path);
+    if (m_startError.isEmpty())
+        addRecentFile(path);
     updateActions();
 }
 
@@ -533,7 +549,11 @@ void MainWindow::togglePrecisePositions()
 void MainWindow::togglePositions()
 {
     const bool show = m_positionsAction->isChecked();
+    // The table comes beside the wheel, which keeps its size where the screen has room.
+    const int width = m_positionsDock->sizeHint().width();
     m_positionsDock->setVisible(show);
+    if (!isMaximized() && !isFullScreen())
+        resize(this->width() + (show ? width : -width), height());
     remember(PositionsKey, show);
 }
 

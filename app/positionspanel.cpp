@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollBar>
 
 #include <set>
 
@@ -42,8 +43,8 @@ QString positionText(int degrees, int minutes)
 PositionsPanel::PositionsPanel(QWidget* parent) : QTableWidget(0, ColumnCount, parent)
 {
     setObjectName(QStringLiteral("positionsTable"));
-    setHorizontalHeaderLabels({QStringLiteral("Point"), QStringLiteral("Sign"), QStringLiteral("Position"),
-                               QStringLiteral("House")});
+    setHorizontalHeaderLabels(
+        {QStringLiteral("Point"), QStringLiteral("Sign"), QStringLiteral("Position"), QStringLiteral("House")});
     verticalHeader()->hide();
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -66,12 +67,12 @@ void PositionsPanel::showChart(const Chart& chart)
         const BodyPosition& p = chart.body(body);
         rows.push_back({toQString(bodyName(body)), bodyGlyphId(body), p.sign, p.degrees, p.minutes, p.house + 1});
     }
-    for (const auto& [name, longitude] : {std::pair("Ascendant", chart.angles.ascendant),
-                                          std::pair("MidHeaven", chart.angles.midheaven)}) {
+    for (const auto& [name, longitude] :
+         {std::pair("Ascendant", chart.angles.ascendant), std::pair("MidHeaven", chart.angles.midheaven)}) {
         BodyPosition p;
         splitBody(p, longitude);
-        rows.push_back({QString::fromLatin1(name), -1, p.sign, p.degrees, p.minutes,
-                        houseOf(longitude, chart.cusps) + 1});
+        rows.push_back(
+            {QString::fromLatin1(name), -1, p.sign, p.degrees, p.minutes, houseOf(longitude, chart.cusps) + 1});
     }
     for (const HouseCusp& cusp : chart.cusps)
         rows.push_back({QStringLiteral("Cusp %1").arg(cusp.house), -1, cusp.sign, cusp.degrees, cusp.minutes, 0});
@@ -82,8 +83,8 @@ void PositionsPanel::showChart(const Chart& chart)
         auto* point = new QTableWidgetItem(row.point);
         if (row.pointGlyph >= 0)
             point->setIcon(glyphIcon(row.pointGlyph, elementInk(row.sign)));
-        auto* sign = new QTableWidgetItem(glyphIcon(signGlyphId(row.sign), elementInk(row.sign)),
-                                          toQString(signName(row.sign)));
+        auto* sign =
+            new QTableWidgetItem(glyphIcon(signGlyphId(row.sign), elementInk(row.sign)), toQString(signName(row.sign)));
         auto* position = new QTableWidgetItem(positionText(row.degrees, row.minutes));
         position->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto* house = new QTableWidgetItem(row.house > 0 ? QString::number(row.house) : QString());
@@ -93,6 +94,8 @@ void PositionsPanel::showChart(const Chart& chart)
         setItem(r, PositionColumn, position);
         setItem(r, HouseColumn, house);
     }
+    // Every column shows whole, without a horizontal scroll bar.
+    setMinimumWidth(horizontalHeader()->length() + verticalScrollBar()->sizeHint().width() + 2 * frameWidth());
 }
 
 QString PositionsPanel::text() const

@@ -3,6 +3,7 @@
 // and the printed page's text, and the save dialog. What the commands do to the document is the
 // document test's table.
 #include <QAction>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,10 +12,13 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QToolTip>
 
 #include <cstdlib>
 #include <functional>
@@ -22,10 +26,14 @@
 
 #include "app/chartprintout.h"
 #include "app/chartview.h"
+#include "app/exportpicture.h"
 #include "app/mainwindow.h"
 #include "app/platformservices.h"
+#include "app/positionspanel.h"
 #include "chart/chartfile.h"
+#include "display/chartexport.h"
 #include "entry/chartedit.h"
+#include "modaltesting.h"
 #include "recordingcanvas.h"
 #include "recordingmessages.h"
 #include "ui/textconversion.h"
@@ -96,6 +104,7 @@ class MainWindowTest : public QObject {
     std::unique_ptr<QTemporaryDir> m_dir;  // with ann.cht, far.cht and polar.cht
     std::unique_ptr<RecordingMessages> m_messages;
     FakePlatform m_platform;
+    std::unique_ptr<QSettings> m_settings;  // a profile of the test's own
     std::unique_ptr<MainWindow> m_window;
 
     QAction* action(const char* name) const { return m_window->findChild<QAction*>(name); }
@@ -121,12 +130,166 @@ private slots:
         }
         m_messages = std::make_unique<RecordingMessages>();
         m_platform.printTo.clear();
-        m_window = std::make_unique<MainWindow>(*m_messages, m_platform, m_dir->path(), Now);
+        m_settings = std::make_unique<QSettings>(m_dir->filePath("profile.ini"), QSettings::IniFormat);
+        startWindow();
+    }
+
+    void startWindow()
+    {
+        m_window = std::make_unique<MainWindow>(*m_messages, m_platform, m_dir->path(), Now, m_settings.get());
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
     void cleanup() { m_window.reset(); }
+
+    // The standard keys show in the menus; the title names the person or the file and marks unsaved
+    // changes; the status bar says where the positions come from and the chart's Universal Time.
+    void shortcutsTitleAndStatus()
+    {
+        // clang-format off
+        const std::pair<const char*, QKeySequence::StandardKey> keys[] = {
+            {"newChartAction", QKeySequence::New}, {"openAction", QKeySequence::Open}, {"saveAction", QKeySequence::Save},
+            {"saveAsAction", QKeySequence::SaveAs}, {"printAction", QKeySequence::Print},
+            {"exitAction", QKeySequence::Quit}, {"helpTopicsAction", QKeySequence::HelpContents}};
+        // clang-format on
+        // Where the platform has no key for Save As or Quit, the common one.
+        for (const auto& [name, key] : keys) {
+            const QString common = key == QKeySequence::Quit ? "Ctrl+Q" : "Ctrl+Shift+S";
+            const QList<QKeySequence> bound = QKeySequence::keyBindings(key);
+            QVERIFY2(action(name)->shortcuts() == (bound.isEmpty() ? QList{QKeySequence(common)} : bound), name);
+        }
+        const auto state = [this] {
+            return QStringList{m_window->windowTitle(), QString::number(m_window->isWindowModified()),
+                               m_window->findChild<QLabel*>("chartStatus")->text()};
+        };
+        QCOMPARE(state(), (QStringList{"Zodiara[*]", "0",
+                                       "Positions: classic tables    Universal Time: 21 March 2024, 17:30:15"}));
+        m_platform.openPath = m_dir->filePath("ann.cht");
+        action("openAction")->trigger();
+        QCOMPARE(state()[0] + state()[1], "Ann[*] - Zodiara0");
+        QVERIFY(state()[2].startsWith("Positions: as stored in the file    Universal Time: 15 June 1980"));
+        action("precisePositionsAction")->trigger();
+        QCOMPARE(state()[1], "1");
+        QVERIFY(state()[2].startsWith("Positions: precise ephemeris"));
+        m_platform.openPath = m_dir->filePath("copy.cht");
+        action("saveAsAction")->trigger();
+        QCOMPARE(state()[0] + state()[1], "Ann[*] - Zodiara0");
+        QCOMPARE(m_platform.offered, m_dir->filePath("Ann.cht"));  // the name proposed, in the last folder
+        // The view keeps a size where the wheel and table can be read.
+        m_window->resize(100, 80);
+        QTRY_VERIFY(view()->width() >= 320 && view()->height() >= 240);
+    }
+
+    // The window's place and size, the view's toggles and the recent charts outlive the window; a
+    // recent chart that has gone is said to be gone and leaves the list. A fresh profile starts plain.
+    void settingsOutliveTheWindow()
+    {
+        QCOMPARE((QList<bool>{view()->showAspects(), action("precisePositionsAction")->isChecked(),
+                              action("positionsAction")->isChecked(), action("recentFile1")->isVisible()}),
+                 (QList<bool>{false, false, false, false}));
+        for (const char* file : {"far.cht", "ann.cht"}) {
+            m_platform.openPath = m_dir->filePath(file);
+            action("openAction")->trigger();
+        }
+        for (const char* toggle : {"showAspectsAction", "precisePositionsAction", "positionsAction"})
+            action(toggle)->trigger();
+        m_window->resize(900, 700);
+        const QRect geometry = m_window->geometry();
+        QVERIFY(m_window->close());  // asked to quit without saving the precise positions, and answered Yes
+        m_messages->shown.clear();
+        startWindow();
+        QCOMPARE((QList<bool>{view()->showAspects(), action("precisePositionsAction")->isChecked(),
+                              action("positionsAction")->isChecked(),
+                              m_window->findChild<QWidget*>("positionsDock")->isVisible()}),
+                 (QList<bool>{true, true, true, true}));
+        QCOMPARE(m_window->geometry().size(), geometry.size());
+        QCOMPARE((QStringList{action("recentFile1")->text(), action("recentFile2")->text()}),
+                 (QStringList{"&1 ann.cht", "&2 far.cht"}));
+        QVERIFY(!action("recentFile3")->isVisible());
+        action("openAction")->trigger();
+        QCOMPARE(m_platform.offered, m_dir->path());  // the folder last used
+        QVERIFY(QFile::remove(m_dir->filePath("far.cht")));
+        action("recentFile2")->trigger();
+        QCOMPARE(m_messages->texts(),
+                 QStringList{"The chart file " + QDir::toNativeSeparators(m_dir->filePath("far.cht"))
+                             + " is no longer there. It is removed from the recent charts."});
+        QVERIFY(!action("recentFile2")->isVisible());
+        action("recentFile1")->trigger();
+        QCOMPARE(m_window->document().fileName(), m_dir->filePath("ann.cht"));
+    }
+
+    // View ▸ Positions lists what the report lists for the same chart, and copies it as text.
+    void positionsTable()
+    {
+        m_platform.openPath = ZODIARA_TEST_DATA "/reference-chart.cht";
+        action("openAction")->trigger();
+        action("positionsAction")->trigger();
+        auto* table = m_window->findChild<PositionsPanel*>("positionsTable");
+        QVERIFY(table && table->isVisible());
+        QFile report(ZODIARA_TEST_DATA "/reference-chart.txt");
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        // "  Moon      Pisces       6°08'   336.1401  house 12" and "   1  Aries       20°40'    20.6714"
+        static const QRegularExpression body(
+            "^\\s+([A-Z][a-z]+)\\s+([A-Za-z]+)\\s+(\\d+)°(\\d\\d)'\\s+\\S+\\s+house (\\d+)$");
+        static const QRegularExpression cusp("^\\s+(\\d+)\\s+([A-Za-z]+)\\s+(\\d+)°(\\d\\d)'\\s+\\S+$");
+        QStringList expected;
+        const QStringList lines = QString::fromUtf8(report.readAll()).split(u'\n');
+        for (const QString& line : lines)
+            if (const auto m = body.match(line); m.hasMatch())
+                expected << QStringLiteral("%1\t%2\t%3°%4′\t%5")
+                                .arg(m.captured(1), m.captured(2), m.captured(3), m.captured(4), m.captured(5));
+        for (const QString& line : lines)
+            if (const auto m = cusp.match(line); m.hasMatch())
+                expected << QStringLiteral("Cusp %1\t%2\t%3°%4′\t")
+                                .arg(m.captured(1), m.captured(2), m.captured(3), m.captured(4));
+        QCOMPARE(expected.size(), 22);
+        QStringList shown = table->text().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(shown.mid(12, 1), QStringList{"Cusp 1\tAries\t20°40′\t"});
+        QCOMPARE(shown.mid(10, 2), (QStringList{"Ascendant\tAries\t20°40′\t1", "MidHeaven\tCapricorn\t11°07′\t10"}));
+        shown.remove(10, 2);
+        QCOMPARE(shown, expected);
+        table->selectRow(1);
+        QTest::keySequence(table, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), "Sun\tCapricorn\t11°02′\t9\n");
+    }
+
+    // Export Picture writes what the command line draws at the size chosen, through the same code; over a
+    // glyph the cursor and tooltip tell what a click would explain.
+    void exportPictureAndHover()
+    {
+        m_platform.openPath = m_dir->filePath("ann.cht");
+        action("openAction")->trigger();
+        m_platform.openPath = m_dir->filePath("ann.png");
+        onNextModal<PictureSizeDialog>([](PictureSizeDialog* dialog) {
+            dialog->findChild<QSpinBox*>("widthBox")->setValue(640);
+            dialog->findChild<QSpinBox*>("heightBox")->setValue(480);
+            dialog->accept();
+        });
+        action("exportPictureAction")->trigger();
+        QByteArray expected;
+        QVERIFY(encodeChartPng(m_window->document().chart(), m_window->document().tables(), {640, 480}, false, expected)
+                    .isEmpty());
+        QFile png(m_dir->filePath("ann.png"));
+        QVERIFY(png.open(QIODevice::ReadOnly) && png.readAll() == expected);
+        m_platform.openPath = m_dir->filePath("missing/ann.pdf");
+        action("exportPictureAction")->trigger();
+        QCOMPARE(m_messages->shown.size(), 1);
+        QVERIFY(m_messages->texts()[0].startsWith("Cannot write the picture " + m_dir->filePath("missing/ann.pdf")));
+
+        view()->update();
+        QTest::qWait(20);
+        const IntRect r = view()->hitAreas().bodyGlyphs[0];
+        const QPoint glyph((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        QTest::mouseMove(view(), glyph);
+        QTRY_COMPARE(view()->cursor().shape(), Qt::PointingHandCursor);
+        QHelpEvent help(QEvent::ToolTip, glyph, view()->mapToGlobal(glyph));
+        QApplication::sendEvent(view(), &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY(QToolTip::text().endsWith(" degrees"));
+        QTest::mouseMove(view(), QPoint(2, 2));
+        QTRY_COMPARE(view()->cursor().shape(), Qt::ArrowCursor);
+    }
 
     void questionsAndBoxes_data()
     {

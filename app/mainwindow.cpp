@@ -298,7 +298,9 @@ void MainWindow::updateActions()
     setWindowTitle(shown.isEmpty() ? QStringLiteral("Zodiara[*]") : shown + QStringLiteral("[*] - Zodiara"));
     setWindowModified(m_document.hasUnsavedChanges());
     m_status->setText(statusText(m_document));
-    m_positions->showChart(m_document.chart());
+    // Its glyphs are drawn from vector masters: not while hidden, least of all at start.
+    if (!m_positionsDock->isHidden())
+        m_positions->showChart(m_document.chart());
 }
 
 QPrinter* MainWindow::printer()
@@ -550,6 +552,8 @@ void MainWindow::togglePositions()
 {
     const bool show = m_positionsAction->isChecked();
     // The table comes beside the wheel, which keeps its size where the screen has room.
+    if (show)
+        m_positions->showChart(m_document.chart());
     const int width = m_positionsDock->sizeHint().width();
     m_positionsDock->setVisible(show);
     if (!isMaximized() && !isFullScreen())

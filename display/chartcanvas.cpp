@@ -129,7 +129,7 @@ void PainterCanvas::drawGlyph(int id, const IntRect& target, QColor ink)
         return;
     }
     const QPaintDevice* device = m_painter.device();
-    const QImage image = screenGlyph(id, QSize(w, h), ink, device ? device->devicePixelRatio() : 1.0);
+    const QImage image = screenGlyph(id, QSize(w, h), ink, device ? device->devicePixelRatio() : 1.0, m_enlarging);
     if (!image.isNull())
         m_painter.drawImage(QRectF(target.left, target.top, w, h), image);
 }

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "display/glyphbitmap.h"
 #include "display/wheellayout.h"
 
 class QPainter;
@@ -41,6 +42,8 @@ public:
     virtual void setMinimumLineWidth(double points) = 0;
     // Glyph `id` stretched into `target`, ink in `ink`, its background transparent.
     virtual void drawGlyph(int id, const IntRect& target, QColor ink) = 0;
+    // How bitmap glyphs larger than their natural images are drawn from now on.
+    virtual void setGlyphEnlarging(GlyphEnlarging enlarging) = 0;
 };
 
 // Bitmap glyphs keep thin strokes on screen at small sizes; vector glyphs stay sharp on paper.
@@ -61,10 +64,12 @@ public:
     void drawLine(Point from, Point to, QColor colour) override;
     void setMinimumLineWidth(double points) override;
     void drawGlyph(int id, const IntRect& target, QColor ink) override;
+    void setGlyphEnlarging(GlyphEnlarging enlarging) override { m_enlarging = enlarging; }
 
 private:
     QPainter& m_painter;
     GlyphStyle m_style;
+    GlyphEnlarging m_enlarging = GlyphEnlarging::RepeatPixels;
     qreal m_lineWidth = 1;
     std::optional<QFontMetrics> m_metrics;
 };

@@ -17,6 +17,9 @@ const QString AspectTableTitle = QStringLiteral("Aspect Table");
 void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sorted, const WheelLayout& layout,
                 const ChartFonts& fonts, HitAreas* hits)
 {
+    // The reference wheel's glyphs stay as they always were.
+    canvas.setGlyphEnlarging(layout.outerRadius > ReferenceOuterRadius ? GlyphEnlarging::Smooth
+                                                                       : GlyphEnlarging::RepeatPixels);
     // Each smaller circle paints over the inside of the one before.
     for (const IntRect& circle : {layout.outerSquare, layout.signCircle, layout.numberCircle, layout.hubCircle})
         canvas.drawEllipse(circle);
@@ -104,6 +107,7 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
                             TextAlign::CentreTop);
         }
     }
+    canvas.setGlyphEnlarging(GlyphEnlarging::RepeatPixels);
 }
 
 }  // namespace

@@ -33,6 +33,8 @@ inline constexpr float NumberCircleFraction = 0.45f;
 inline constexpr float HubCircleFraction = 0.35f;
 inline constexpr float PageShrinkFraction = 0.925f;
 inline constexpr int WheelMargin = 20;
+// The outer radius of the view's wheel at its start-up size, 580 x 420.
+inline constexpr int ReferenceOuterRadius = 190;
 
 struct WheelLayout {
     IntRect outerSquare;

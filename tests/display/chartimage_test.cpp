@@ -54,6 +54,7 @@ public:
     void drawLine(Point a, Point b, QColor c) override { record({Kind::Line, {a.x, a.y, b.x, b.y}}).drawLine(a, b, c); }
     void setMinimumLineWidth(double points) override { m_canvas.setMinimumLineWidth(points); }
     void drawGlyph(int id, const IntRect& r, QColor c) override { record({Kind::Glyph, r, id, c}).drawGlyph(id, r, c); }
+    void setGlyphEnlarging(GlyphEnlarging enlarging) override { m_canvas.setGlyphEnlarging(enlarging); }
     std::vector<Item> items;
 
 private:
@@ -85,6 +86,13 @@ Painted paintView(const Chart& chart, const DerivedTables& tables, QSize size, b
 
 constexpr CalendarDate ReferenceDate{1990, 1, 1};
 
+Chart computed(const BirthData& birth, DerivedTables& tables)
+{
+    ComputedChart computed = computeChart(birth).value();
+    tables = computed.tables;
+    return computed.chart;
+}
+
 // Born at noon EST in 74W00 40N43.
 Chart chartOf(CalendarDate date, DerivedTables& tables)
 {
@@ -95,9 +103,20 @@ Chart chartOf(CalendarDate date, DerivedTables& tables)
     birth.zone = 6;
     birth.longitude = {74, 0, West};
     birth.latitude = {40, 43, North};
-    ComputedChart computed = computeChart(birth).value();
-    tables = computed.tables;
-    return computed.chart;
+    return computed(birth, tables);
+}
+
+// Delhi, 1962-02-04 17:30 IST, 77E13 28N36: seven bodies within 17 degrees of Aquarius.
+Chart delhiChart(DerivedTables& tables)
+{
+    BirthData birth;
+    birth.name = "Delhi";
+    birth.birthDate = {1962, 2, 4};
+    birth.localTime = {17, 30, 0};
+    birth.zone = 22;  // IST
+    birth.longitude = {77, 13, East};
+    birth.latitude = {28, 36, North};
+    return computed(birth, tables);
 }
 
 // The reference chart's cusps with its ten bodies at first, first + step, ...
@@ -356,6 +375,54 @@ TEST(HouseNumbers, StayInsideTheirBand)
                                       > (numberRadius - hubRadius) / 2 + 1;
             EXPECT_EQ(outside, 0) << size.width() << "x" << size.height() << " house " << house;
         }
+    }
+}
+
+// Neither white nor `ink` but a mix of the two, as antialiasing makes at a glyph's edges.
+bool inkOnWhite(QRgb pixel, QColor ink)
+{
+    if (pixel == qRgb(255, 255, 255) || pixel == ink.rgb())
+        return false;
+    const double a = double(255 - qRed(pixel) + 255 - qGreen(pixel) + 255 - qBlue(pixel))
+                     / (255 - ink.red() + 255 - ink.green() + 255 - ink.blue());
+    return a > 0 && a < 1 && std::abs(255 - a * (255 - ink.red()) - qRed(pixel)) <= 3
+           && std::abs(255 - a * (255 - ink.green()) - qGreen(pixel)) <= 3
+           && std::abs(255 - a * (255 - ink.blue()) - qBlue(pixel)) <= 3;
+}
+
+// On a wheel larger than the reference one, a glyph drawn wider or taller than its image is drawn
+// from its vector master, antialiased: its edges mix its ink with the white. The others keep their
+// one-bit images and pixel masters, ink or white.
+TEST(LargeWheel, EnlargedGlyphsAreSmoothOthersKeepTheirBitmaps)
+{
+    DerivedTables tables;
+    // clang-format off
+    for (const auto& [name, chart, size] : {
+             std::tuple<const char*, Chart, QSize>{"Delhi", delhiChart(tables), {1600, 1200}},
+             {"reference", chartOf(ReferenceDate, tables), {800, 600}},
+             {"reference", chartOf(ReferenceDate, tables), {1280, 1000}}}) {
+        // clang-format on
+        SCOPED_TRACE(testing::Message() << name << " " << size.width() << "x" << size.height());
+        const Painted p = paintView(chart, derivedTables(chart), size, false);
+        int smooth = 0, bitmaps = 0;
+        for (const Item& glyph : p.items) {
+            if (glyph.kind != Kind::Glyph)
+                continue;
+            const QSize natural = glyphNaturalSize(glyph.glyph);
+            const bool enlarged = glyph.rect.right - glyph.rect.left > natural.width()
+                                  || glyph.rect.bottom - glyph.rect.top > natural.height();
+            int mixed = 0;
+            for (int y = glyph.rect.top; y < glyph.rect.bottom; ++y)
+                for (int x = glyph.rect.left; x < glyph.rect.right; ++x)
+                    mixed += inkOnWhite(p.image.pixel(x, y), glyph.ink);
+            ++(enlarged ? smooth : bitmaps);
+            if (enlarged)
+                EXPECT_GT(mixed, 8) << "glyph " << glyph.glyph << " at " << glyph.rect.left;
+            else
+                EXPECT_EQ(mixed, 0) << "glyph " << glyph.glyph << " at " << glyph.rect.left;
+        }
+        EXPECT_GT(smooth, 12);
+        EXPECT_GT(bitmaps, 0);
     }
 }
 

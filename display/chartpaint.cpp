@@ -148,6 +148,19 @@ ChartFonts screenFonts(int clientWidth)
     // clang-format on
 }
 
+ChartFonts wheelFonts(const ChartFonts& view, const WheelLayout& layout)
+{
+    if (layout.scale <= 1)
+        return view;
+    // The house numbers of the 580-wide view.
+    constexpr int ReferenceNumberHeight = 580 / 40;
+    ChartFonts fonts = view;
+    for (ChartFont* font : {&fonts.label, &fonts.data, &fonts.name, &fonts.cusp})
+        font->height = scaledUnits(layout, font->height);
+    fonts.number.height = std::max(view.number.height, scaledUnits(layout, ReferenceNumberHeight));
+    return fonts;
+}
+
 ChartFonts pageFonts(int pageWidth)
 {
     const int u = pageWidth / 40;
@@ -242,7 +255,8 @@ HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTa
     const ChartFonts fonts = screenFonts(client.width());
     const IntRect area{0, 0, client.width(), client.height()};
     if (!showAspects) {
-        paintWheel(canvas, chart, tables.sortedBodies, computeWheelLayout(area, false, false), fonts, &hits);
+        const WheelLayout layout = computeWheelLayout(area, false, false);
+        paintWheel(canvas, chart, tables.sortedBodies, layout, wheelFonts(fonts, layout), &hits);
         return hits;
     }
     canvas.setFont(fonts.cusp);
@@ -251,7 +265,8 @@ HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTa
                                   canvas.textExtent(QStringLiteral("W")).width, textHeight);
     canvas.setFont(fonts.name);
     const auto covered = table.footprint(canvas.textExtent(AspectTableTitle));
-    paintWheel(canvas, chart, tables.sortedBodies, wheelLayoutBesideTable(area, covered), fonts, &hits);
+    const WheelLayout layout = wheelLayoutBesideTable(area, covered);
+    paintWheel(canvas, chart, tables.sortedBodies, layout, wheelFonts(fonts, layout), &hits);
     drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, &hits);
     return hits;
 }

@@ -25,7 +25,7 @@ IntRect circleAt(const IntRect& square, float fraction)
     return inset(square, hh - truncatedFraction(hh, fraction));
 }
 
-WheelLayout layoutOfSquare(const IntRect& s)
+WheelLayout layoutOfSquare(const IntRect& s, bool screen)
 {
     WheelLayout layout;
     layout.outerSquare = s;
@@ -38,12 +38,19 @@ WheelLayout layoutOfSquare(const IntRect& s)
     layout.numberRadius = half(layout.numberCircle.right - layout.numberCircle.left);
     layout.hubRadius = half(layout.hubCircle.right - layout.hubCircle.left);
     layout.bandHalf = half(layout.outerRadius - layout.signRadius);
+    if (screen)
+        layout.scale = std::max(1.0, double(layout.outerRadius) / ReferenceOuterRadius);
     return layout;
 }
 
 bool besideHorizontalAxis(int j) { return j == 0 || j == 5 || j == 6 || j == 11; }
 
-int bodyDegreeRadius(const WheelLayout& layout) { return layout.signRadius - 2 * layout.bandHalf + 2; }
+int bodyGlyphRadius(const WheelLayout& layout) { return layout.signRadius - layout.bandHalf + scaledUnits(layout, 2); }
+
+int bodyDegreeRadius(const WheelLayout& layout)
+{
+    return layout.signRadius - 2 * layout.bandHalf + scaledUnits(layout, 2);
+}
 
 int bodySignRadius(const WheelLayout& layout, int j, TextExtent degreeLabel)
 {
@@ -85,8 +92,10 @@ WheelLayout computeWheelLayout(const IntRect& drawingArea, bool besideTable, boo
 
     if (pageShrink)
         s = circleAt(s, PageShrinkFraction);
-    return layoutOfSquare(s);
+    return layoutOfSquare(s, !pageShrink);
 }
+
+int scaledUnits(const WheelLayout& layout, int units) { return static_cast<int>(std::lround(units * layout.scale)); }
 
 WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const IntRect> table)
 {
@@ -109,7 +118,7 @@ WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const I
     for (int r = largest; r > 0; --r) {
         const Point c{drawingArea.right - TableGap - r, drawingArea.bottom - TableGap - r};
         if (clear(c, r))
-            return layoutOfSquare({c.x - r, c.y - r, c.x + r, c.y + r});
+            return layoutOfSquare({c.x - r, c.y - r, c.x + r, c.y + r}, true);
     }
     return standard;
 }
@@ -162,8 +171,9 @@ CuspLabelAnchors cuspLabelAnchors(const WheelLayout& layout, int j)
     const int r = layout.outerRadius - layout.bandHalf;
     Point a = polarPoint(layout.centre, r, cuspAngle(j) + 7);
     Point b = polarPoint(layout.centre, r, cuspAngle(j) - 7);
-    a.y -= 7;
-    b.y -= 7;
+    const int lift = scaledUnits(layout, 7);
+    a.y -= lift;
+    b.y -= lift;
     // From three o'clock up to twelve the angle runs the other way round the page.
     if (j >= 6 && j <= 9)
         return {b, a};
@@ -178,7 +188,7 @@ double bodySlotAngle(int j, int m, int n)
 
 IntRect bodyGlyphRect(const WheelLayout& layout, double phi)
 {
-    const Point g = polarPoint(layout.centre, layout.signRadius - layout.bandHalf + 2, phi);
+    const Point g = polarPoint(layout.centre, bodyGlyphRadius(layout), phi);
     const int hx = half(layout.bandHalf);
     const int hy = half(layout.bandHalf + 1);
     return {g.x - hx, g.y - hy, g.x + hx, g.y + hy};
@@ -205,7 +215,7 @@ Point bodyMinuteAnchor(const WheelLayout& layout, int j, double phi, TextExtent 
     const int gh = glyph.bottom - glyph.top;
     int rm;
     if (besideHorizontalAxis(j))
-        rm = rs - (gw + 3);
+        rm = rs - (gw + scaledUnits(layout, 3));
     else if (j == 2 || j == 3 || j == 8 || j == 9)
         rm = rs - gh;
     else
@@ -395,8 +405,8 @@ std::vector<double> spreadBodies(const WheelLayout& layout, std::span<const Body
 
 Segment bodyTick(const WheelLayout& layout, double phi, double ringDeg)
 {
-    const int glyphEdge = layout.signRadius - layout.bandHalf + 2;
-    return {polarPoint(layout.centre, layout.signRadius, ringDeg), polarPoint(layout.centre, glyphEdge, phi)};
+    return {polarPoint(layout.centre, layout.signRadius, ringDeg),
+            polarPoint(layout.centre, bodyGlyphRadius(layout), phi)};
 }
 
 double longitudeAngle(int j, double cuspDeg, double nextCuspDeg, double longitudeDeg)

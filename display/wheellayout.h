@@ -47,7 +47,13 @@ struct WheelLayout {
     int numberRadius = 0;
     int hubRadius = 0;
     int bandHalf = 0;  // half the sign band; the unit of every glyph size
+    // On screen, how many times the reference wheel's radius this one's is, never below 1: the
+    // fonts and the fixed steps between labels and glyphs grow by it. 1 on paper.
+    double scale = 1;
 };
+
+// `units` device units of the reference wheel on this one.
+int scaledUnits(const WheelLayout& layout, int units);
 
 // Squares the drawing area, insets it by the margin, moves it right (or down) to leave the
 // top-left corner to the aspect table when `besideTable` and the area is narrower than 1000,

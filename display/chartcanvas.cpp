@@ -82,6 +82,32 @@ TextExtent PainterCanvas::textExtent(const QString& text)
     return {m_metrics->horizontalAdvance(text), m_metrics->ascent() + m_metrics->descent()};
 }
 
+std::vector<Point> PainterCanvas::inkPixels(const QString& text)
+{
+    if (!m_metrics)
+        m_metrics.emplace(m_painter.fontMetrics());
+    // A margin for what overhangs the advance or the descent.
+    const int margin = m_metrics->height() / 2 + 2;
+    QImage coverage(m_metrics->horizontalAdvance(text) + 2 * margin, m_metrics->height() + 2 * margin,
+                    QImage::Format_Alpha8);
+    coverage.fill(0);
+    {
+        QPainter painter(&coverage);
+        painter.setFont(m_painter.font());
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        painter.setPen(Qt::black);
+        painter.drawText(QPoint(margin, margin + m_metrics->ascent()), text);
+    }
+    std::vector<Point> ink;
+    for (int y = 0; y < coverage.height(); ++y) {
+        const uchar* row = coverage.constScanLine(y);
+        for (int x = 0; x < coverage.width(); ++x)
+            if (row[x] >= 128)
+                ink.push_back({x - margin, y - margin});
+    }
+    return ink;
+}
+
 void PainterCanvas::drawText(Point anchor, const QString& text, TextAlign align)
 {
     if (!m_metrics)

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 #include "display/glyphbitmap.h"
 #include "display/wheellayout.h"
@@ -32,6 +33,8 @@ public:
     virtual ~ChartCanvas() = default;
     virtual void setFont(const ChartFont& font) = 0;
     virtual TextExtent textExtent(const QString& text) = 0;
+    // The pixels that drawing the text darkens by half or more, from its top-left corner.
+    virtual std::vector<Point> inkPixels(const QString& text) = 0;
     // Black text with a transparent background, `anchor` being its top-left or top-centre.
     virtual void drawText(Point anchor, const QString& text, TextAlign align) = 0;
     // A white disc with a black outline filling `bounds` (right and bottom exclusive).
@@ -59,6 +62,7 @@ public:
 
     void setFont(const ChartFont& font) override;
     TextExtent textExtent(const QString& text) override;
+    std::vector<Point> inkPixels(const QString& text) override;
     void drawText(Point anchor, const QString& text, TextAlign align) override;
     void drawEllipse(const IntRect& bounds) override;
     void drawLine(Point from, Point to, QColor colour) override;

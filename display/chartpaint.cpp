@@ -1,6 +1,7 @@
 #include "display/chartpaint.h"
 
 #include <algorithm>
+#include <ranges>
 #include <vector>
 
 #include "display/aspecttablelayout.h"
@@ -28,9 +29,18 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
         canvas.drawLine(line.from, line.to, Qt::black);
     }
 
+    // The numbers keep to their band: smaller only where their font would cross its circles.
     ChartFont number = fonts.number;
-    number.height = std::min(number.height, houseNumberMaxHeight(layout));
-    canvas.setFont(number);
+    number.height = std::min(number.height, 2 * (layout.numberRadius - layout.hubRadius));
+    for (;; --number.height) {
+        canvas.setFont(number);
+        const auto inside = [&](int i) {
+            const QString label = houseNumberText(i + 1);
+            return houseNumberInsideBand(layout, i, canvas.textExtent(label), canvas.inkPixels(label));
+        };
+        if (number.height <= 1 || std::ranges::all_of(std::views::iota(0, 12), inside))
+            break;
+    }
     for (int i = 0; i < 12; ++i) {
         const QString label = houseNumberText(i + 1);
         canvas.drawText(houseNumberTopLeft(layout, i, canvas.textExtent(label)), label, TextAlign::LeftTop);

@@ -123,11 +123,13 @@ WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const I
     return standard;
 }
 
-int houseNumberMaxHeight(const WheelLayout& layout)
+bool houseNumberInsideBand(const WheelLayout& layout, int i, TextExtent label, std::span<const Point> ink)
 {
-    // Across the band at 45 degrees two digits' ink spans about 8/7 of the cell height; a unit is
-    // kept clear of each circle for the rounding of the anchors.
-    return 7 * (layout.numberRadius - layout.hubRadius - 2) / 8;
+    const Point topLeft = houseNumberTopLeft(layout, i, label);
+    return std::ranges::all_of(ink, [&](Point p) {
+        const double r = std::hypot(topLeft.x + p.x + 0.5 - layout.centre.x, topLeft.y + p.y + 0.5 - layout.centre.y);
+        return r >= layout.hubRadius + 1 && r <= layout.numberRadius - 1;
+    });
 }
 
 Point polarPoint(Point centre, int radius, double angleDeg)

@@ -68,8 +68,9 @@ inline constexpr int TableGap = 5;
 // wheel no larger than that one which does, in the bottom-right corner away from the table.
 WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const IntRect> table);
 
-// The tallest house-number font whose numbers stay inside their band.
-int houseNumberMaxHeight(const WheelLayout& layout);
+// Whether the ink of house i + 1's label (the pixels `ink` of a text of extent `label`, from its
+// top-left corner) keeps a unit from the circles of the number band.
+bool houseNumberInsideBand(const WheelLayout& layout, int i, TextExtent label, std::span<const Point> ink);
 
 // The point at `radius` from `centre` at `angleDeg` (0 right, 90 down); exact on the four
 // axis angles, otherwise trunc(centre + r * cos/sin) of the whole sum.

@@ -43,12 +43,14 @@ public:
     RecordingCanvas(QPainter& painter, GlyphStyle style) : m_canvas(painter, style) {}
     void setFont(const ChartFont& font) override { m_canvas.setFont(font); }
     TextExtent textExtent(const QString& text) override { return m_canvas.textExtent(text); }
+    std::vector<Point> inkPixels(const QString& text) override { return m_canvas.inkPixels(text); }
     void drawText(Point anchor, const QString& text, TextAlign align) override
     {
         const TextExtent e = textExtent(text);
         const int left = align == TextAlign::CentreTop ? anchor.x - e.width / 2 : anchor.x;
-        record({Kind::Text, {left, anchor.y, left + e.width, anchor.y + e.height}, -1, {}, text})
-            .drawText(anchor, text, align);
+        record({Kind::Text, {left, anchor.y, left + e.width, anchor.y + e.height}, -1, {}, text});
+        if (textsShown)
+            m_canvas.drawText(anchor, text, align);
     }
     void drawEllipse(const IntRect& r) override { record({Kind::Ellipse, r}).drawEllipse(r); }
     void drawLine(Point a, Point b, QColor c) override { record({Kind::Line, {a.x, a.y, b.x, b.y}}).drawLine(a, b, c); }
@@ -56,6 +58,7 @@ public:
     void drawGlyph(int id, const IntRect& r, QColor c) override { record({Kind::Glyph, r, id, c}).drawGlyph(id, r, c); }
     void setGlyphEnlarging(GlyphEnlarging enlarging) override { m_canvas.setGlyphEnlarging(enlarging); }
     std::vector<Item> items;
+    bool textsShown = true;
 
 private:
     PainterCanvas& record(Item item)
@@ -72,13 +75,15 @@ struct Painted {
     std::vector<Item> items;
 };
 
-Painted paintView(const Chart& chart, const DerivedTables& tables, QSize size, bool aspects, qreal ratio = 1)
+Painted paintView(const Chart& chart, const DerivedTables& tables, QSize size, bool aspects, qreal ratio = 1,
+                  bool texts = true)
 {
     Painted p{QImage(size * ratio, QImage::Format_RGB32), {}, {}};
     p.image.setDevicePixelRatio(ratio);
     p.image.fill(Qt::white);
     QPainter painter(&p.image);
     RecordingCanvas canvas(painter, GlyphStyle::Bitmap);
+    canvas.textsShown = texts;
     p.hits = paintChartView(canvas, chart, tables, size, aspects);
     p.items = std::move(canvas.items);
     return p;
@@ -352,28 +357,49 @@ TEST(TableBesideWheel, KeepsClearOfTheWheelWithClicksOnTheAspectsAsDrawn)
     }
 }
 
-// The house numbers' ink lies between the hub circle and the number circle, within the unit that
-// truncating the anchor costs (uncapped, the font is 40 high at 1600 x 400, the band 18 wide).
-TEST(HouseNumbers, StayInsideTheirBand)
+// The house numbers' ink (what they darken, by half or more) lies between the hub circle and the
+// number circle, off both outlines; their font is the one the window's width or the wheel's radius
+// gives wherever that fits, and smaller only where it would not (at 1600 x 400 it would be 40 high,
+// the band 18 wide).
+TEST(HouseNumbers, StayInsideTheirBandAndAreCappedOnlyWhereTheyWouldLeaveIt)
 {
     DerivedTables tables;
     const Chart chart = chartOf(ReferenceDate, tables);
-    for (const QSize size : {QSize(1600, 400), QSize(2400, 300), QSize(1000, 1000)}) {
-        const Painted p = paintView(chart, tables, size, false);
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter measuring(&scratch);
+    PainterCanvas metrics(measuring, GlyphStyle::Bitmap);
+    // clang-format off
+    for (const auto& [w, h, capped] : {std::tuple{600, 420, false}, {630, 420, false}, {720, 480, false},
+                                       {790, 480, false}, {920, 600, false}, {990, 600, false}, {1208, 768, false},
+                                       {1318, 768, false}, {1000, 1000, false}, {1600, 1200, false},
+                                       {1600, 400, true}, {2400, 300, true}, {800, 420, true}}) {
+        // clang-format on
+        SCOPED_TRACE(testing::Message() << w << "x" << h);
+        const Painted p = paintView(chart, tables, {w, h}, false);
+        const QImage untexted = paintView(chart, tables, {w, h}, false, 1, false).image;
         const auto [centre, numberRadius] = circle(p.items, 2);
         const double hubRadius = circle(p.items, 3).second;
+        metrics.setFont(wheelFonts(screenFonts(w), computeWheelLayout({0, 0, w, h}, false, false)).number);
         int house = 0;
         for (const Item& item : p.items) {
             if (item.kind != Kind::Text || ++house > 12)  // the numbers are the first texts
                 continue;
             ASSERT_EQ(item.text.toInt(), house);
-            int outside = 0;
-            for (int y = item.rect.top; y < item.rect.bottom; ++y)
-                for (int x = item.rect.left; x < item.rect.right; ++x)
-                    outside += qGray(p.image.pixel(x, y)) < 128
-                               && std::abs(std::hypot(x - centre.x(), y - centre.y()) - (numberRadius + hubRadius) / 2)
-                                      > (numberRadius - hubRadius) / 2 + 1;
-            EXPECT_EQ(outside, 0) << size.width() << "x" << size.height() << " house " << house;
+            EXPECT_EQ(item.rect.bottom - item.rect.top < metrics.textExtent(item.text).height, capped)
+                << "house " << house << " " << item.rect.bottom - item.rect.top << " high";
+            int ink = 0, outside = 0;
+            for (int y = item.rect.top; y < item.rect.bottom; ++y) {
+                for (int x = item.rect.left; x < item.rect.right; ++x) {
+                    if (p.image.pixel(x, y) == untexted.pixel(x, y) || qGray(p.image.pixel(x, y)) >= 128)
+                        continue;
+                    ++ink;
+                    // The outlines' pixels are centred half a unit inside each circle.
+                    const double r = std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y());
+                    outside += r < hubRadius || r > numberRadius - 1;
+                }
+            }
+            EXPECT_GT(ink, 0) << "house " << house;
+            EXPECT_EQ(outside, 0) << "house " << house;
         }
     }
 }

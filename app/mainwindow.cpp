@@ -174,6 +174,9 @@ void MainWindow::updateActions()
     m_saveAction->setEnabled(m_document.canSave());
     m_showAspectsAction->setChecked(m_view->showAspects());
     m_precisePositionsAction->setChecked(m_document.ephemeris() == Ephemeris::Precise);
+    // The hub shows only as much of a long name as fits; the view shows this window's tooltip.
+    setWindowTitle(chartWindowTitle(m_document.chart()));
+    setToolTip(chartName(m_document.chart()));
 }
 
 QPrinter* MainWindow::printer()

@@ -1,5 +1,7 @@
 #include "display/chartpaint.h"
 
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
 #include <ranges>
 #include <vector>
@@ -14,6 +16,29 @@ namespace {
 constexpr int half(int n) { return n / 2; }
 
 const QString AspectTableTitle = QStringLiteral("Aspect Table");
+
+// `text` as it is where it fits in `width`, otherwise its longest start that fits with an ellipsis
+// after it, never cutting a character in two; empty where not even the ellipsis fits.
+QString elidedText(ChartCanvas& canvas, const QString& text, int width)
+{
+    if (canvas.textExtent(text).width <= width)
+        return text;
+    const QString ellipsis(QChar(0x2026));
+    std::vector<qsizetype> ends;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype end = graphemes.toNextBoundary(); end > 0 && end < text.size(); end = graphemes.toNextBoundary())
+        ends.push_back(end);
+    const auto shortened = [&](std::size_t n) {
+        return n == 0 ? ellipsis : text.left(ends[n - 1]).trimmed() + ellipsis;
+    };
+    // The number of characters kept: the largest whose text fits, by bisection.
+    std::size_t fits = 0, fails = ends.size() + 1;
+    while (fails - fits > 1) {
+        const std::size_t mid = (fits + fails) / 2;
+        (canvas.textExtent(shortened(mid)).width <= width ? fits : fails) = mid;
+    }
+    return fits > 0 || canvas.textExtent(ellipsis).width <= width ? shortened(fits) : QString();
+}
 
 void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sorted, const WheelLayout& layout,
                 const ChartFonts& fonts, HitAreas* hits)
@@ -49,7 +74,9 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
     canvas.setFont(fonts.name);
     const HubAnchors hub = hubAnchors(layout, canvas.textExtent(QStringLiteral("W")).height);
     const BirthData& birth = chart.birth;
-    canvas.drawText(hub.name, toQString(birth.name), TextAlign::CentreTop);
+    const QString name = chartName(chart);
+    const int nameWidth = hubLineWidth(layout, hub.name, canvas.textExtent(name).height);
+    canvas.drawText(hub.name, elidedText(canvas, name, nameWidth), TextAlign::CentreTop);
     canvas.setFont(fonts.data);
     canvas.drawText(hub.date, hubDateText(birth.birthDate, birth.beforeChrist), TextAlign::CentreTop);
     canvas.drawText(hub.time, hubTimeText(birth.localTime), TextAlign::CentreTop);
@@ -214,6 +241,14 @@ QString legendText(Aspect aspect)
     const std::string_view name = aspectName(aspect);
     return QString::asprintf(" = %.*s, %3.0f degrees", static_cast<int>(name.size()), name.data(),
                              aspectAngleDeg(aspect));
+}
+
+QString chartName(const Chart& chart) { return toQString(chart.birth.name); }
+
+QString chartWindowTitle(const Chart& chart)
+{
+    const QString name = chartName(chart);
+    return name.isEmpty() ? QStringLiteral("Zodiara") : name + QStringLiteral(" - Zodiara");
 }
 
 int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, Point origin, int textHeight,

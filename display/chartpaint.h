@@ -44,6 +44,9 @@ QString hubDateText(const CalendarDate& date, bool beforeChrist);  // "March 15,
 QString hubTimeText(const TimeOfDay& time);
 QString hubCoordinatesText(const GeoAngle& longitude, const GeoAngle& latitude);
 QString legendText(Aspect aspect);
+// The whole name, which the hub may shorten, and the main window's title with it.
+QString chartName(const Chart& chart);
+QString chartWindowTitle(const Chart& chart);  // "Name - Zodiara", or "Zodiara" for no name
 
 // Where a paint of the view put what a click can explain; empty rectangles for what it did not draw.
 struct HitAreas {

@@ -425,4 +425,16 @@ HubAnchors hubAnchors(const WheelLayout& layout, int lineHeight)
     return {{c.x, c.y - 2 * lineHeight}, {c.x, c.y - lineHeight}, c, {c.x, c.y + lineHeight}};
 }
 
+int hubLineWidth(const WheelLayout& layout, Point anchor, int textHeight)
+{
+    const double r = layout.hubRadius - scaledUnits(layout, 2);
+    const double farY =
+        std::max(std::abs(anchor.y - layout.centre.y), std::abs(anchor.y + textHeight - layout.centre.y));
+    if (farY >= r)
+        return 0;
+    // Centred on the anchor, the box must fit on its side nearer to the edge.
+    const double halfChord = std::sqrt(r * r - farY * farY) - std::abs(anchor.x - layout.centre.x);
+    return std::max(0, 2 * static_cast<int>(halfChord));
+}
+
 }  // namespace zodiara

@@ -162,4 +162,8 @@ struct HubAnchors {
 };
 HubAnchors hubAnchors(const WheelLayout& layout, int lineHeight);
 
+// The widest text `textHeight` high, drawn centred on the top-centre `anchor`, that keeps two units
+// (of the reference wheel) inside the hub circle; 0 where none does.
+int hubLineWidth(const WheelLayout& layout, Point anchor, int textHeight);
+
 }  // namespace zodiara

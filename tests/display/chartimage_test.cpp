@@ -11,10 +11,12 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <ranges>
 #include <tuple>
 
 #include "chart/angles.h"
@@ -401,6 +403,43 @@ TEST(HouseNumbers, StayInsideTheirBandAndAreCappedOnlyWhereTheyWouldLeaveIt)
             EXPECT_GT(ink, 0) << "house " << house;
             EXPECT_EQ(outside, 0) << "house " << house;
         }
+    }
+}
+
+// A name too long for the hub is cut after a whole character and ends in an ellipsis, its box inside
+// the hub circle; one that fits is drawn whole.
+TEST(HubName, IsElidedInsideTheHubCircle)
+{
+    DerivedTables tables;
+    // clang-format off
+    for (const auto& [name, size, cut] : {
+             std::tuple<std::string, QSize, bool>{"Maximilian Alexander von Hohenzollern-Sigmaringen", {580, 420}, true},
+             {"Maximilian Alexander von Hohenzollern-Sigmaringen", {1600, 1200}, true},
+             {"Maximilian Alexander von Hohenzollern-Sigmaringen", {400, 300}, true},
+             {"Rene\u0301e Rene\u0301e Rene\u0301e Rene\u0301e Rene\u0301e", {580, 420}, true},  // combining accents
+             {"Reference", {400, 300}, false}}) {
+        // clang-format on
+        SCOPED_TRACE(testing::Message() << name << " " << size.width() << "x" << size.height());
+        Chart chart = chartOf(ReferenceDate, tables);
+        chart.birth.name = name;
+        const Painted p = paintView(chart, tables, size, false);
+        const auto [centre, hubRadius] = circle(p.items, 3);
+        // The name is the text after the twelve house numbers.
+        auto texts = p.items | std::views::filter([](const Item& i) { return i.kind == Kind::Text; });
+        const Item& drawn = *std::ranges::next(texts.begin(), 12);
+        const QString whole = QString::fromStdString(name);
+        EXPECT_EQ(drawn.text.endsWith(QChar(0x2026)), cut) << drawn.text.toStdString();
+        if (cut) {
+            const QString kept = drawn.text.chopped(1);
+            QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, whole);
+            graphemes.setPosition(kept.size());
+            EXPECT_TRUE(kept.size() > 3 && whole.startsWith(kept) && graphemes.isAtBoundary()) << kept.toStdString();
+        } else {
+            EXPECT_EQ(drawn.text, whole);
+        }
+        const IntRect& r = drawn.rect;
+        for (const auto& [x, y] : {std::pair{r.left, r.top}, {r.right, r.top}, {r.left, r.bottom}, {r.right, r.bottom}})
+            EXPECT_LT(std::hypot(x - centre.x(), y - centre.y()), hubRadius) << x << "," << y;
     }
 }
 

@@ -122,9 +122,11 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
         const HouseCusp& cusp = chart.cusps[j];
         canvas.setFont(fonts.cusp);
         canvas.drawGlyph(signGlyphId(cusp.sign), cuspGlyphRect(layout, j), elementInk(cusp.sign));
-        const CuspLabelAnchors anchors = cuspLabelAnchors(layout, j);
-        canvas.drawText(anchors.degree, degreeText(cusp.degrees), TextAlign::CentreTop);
-        canvas.drawText(anchors.minute, minuteText(cusp.minutes), TextAlign::CentreTop);
+        const QString degrees = degreeText(cusp.degrees), minutes = minuteText(cusp.minutes);
+        const CuspLabelAnchors anchors =
+            cuspLabelAnchors(layout, j, canvas.textExtent(degrees), canvas.textExtent(minutes));
+        canvas.drawText(anchors.degree, degrees, TextAlign::CentreTop);
+        canvas.drawText(anchors.minute, minutes, TextAlign::CentreTop);
 
         for (; next < bodies.size() && bodies[next].house == j; ++next) {
             const BodyToPlace& body = bodies[next];

@@ -168,18 +168,61 @@ IntRect cuspGlyphRect(const WheelLayout& layout, int j)
     return {q.x - e, q.y - e, q.x + e, q.y + e};
 }
 
-CuspLabelAnchors cuspLabelAnchors(const WheelLayout& layout, int j)
+namespace {
+
+// The cusp labels' angle from their cusp on the reference wheel, and the most any wheel gives them:
+// beyond it they would meet the next cusp's.
+constexpr double CuspLabelOffsetDeg = 7;
+constexpr double MaxCuspLabelOffsetDeg = 13;
+
+// The label on the counter-clockwise side (the larger angle) of cusp j and the one on the other.
+std::pair<Point, Point> cuspLabelPoints(const WheelLayout& layout, int j, double offsetDeg)
 {
     const int r = layout.outerRadius - layout.bandHalf;
-    Point a = polarPoint(layout.centre, r, cuspAngle(j) + 7);
-    Point b = polarPoint(layout.centre, r, cuspAngle(j) - 7);
     const int lift = scaledUnits(layout, 7);
-    a.y -= lift;
-    b.y -= lift;
+    const Point a = polarPoint(layout.centre, r, cuspAngle(j) + offsetDeg);
+    const Point b = polarPoint(layout.centre, r, cuspAngle(j) - offsetDeg);
+    return {{a.x, a.y - lift}, {b.x, b.y - lift}};
+}
+
+// How far apart two boxes are, along the axis that parts them most; negative where they overlap.
+int boxGap(const IntRect& a, const IntRect& b)
+{
+    return std::max({a.left - b.right, b.left - a.right, a.top - b.bottom, b.top - a.bottom});
+}
+
+}  // namespace
+
+CuspLabelAnchors cuspLabelAnchors(const WheelLayout& layout, int j, TextExtent degreeLabel, TextExtent minuteLabel)
+{
     // From three o'clock up to twelve the angle runs the other way round the page.
-    if (j >= 6 && j <= 9)
-        return {b, a};
-    return {a, b};
+    const bool degreeFirst = !(j >= 6 && j <= 9);
+    const auto placed = [&](std::pair<Point, Point> points) {
+        return degreeFirst ? CuspLabelAnchors{points.first, points.second}
+                           : CuspLabelAnchors{points.second, points.first};
+    };
+    CuspLabelAnchors anchors = placed(cuspLabelPoints(layout, j, CuspLabelOffsetDeg));
+    if (layout.outerRadius >= ReferenceOuterRadius)
+        return anchors;
+
+    const Point c = layout.centre;
+    const WheelLayout reference = layoutOfSquare({c.x - ReferenceOuterRadius, c.y - ReferenceOuterRadius,
+                                                  c.x + ReferenceOuterRadius, c.y + ReferenceOuterRadius},
+                                                 true);
+    const CuspLabelAnchors wanted = placed(cuspLabelPoints(reference, j, CuspLabelOffsetDeg));
+    const IntRect glyph = cuspGlyphRect(layout, j);
+    const IntRect referenceGlyph = cuspGlyphRect(reference, j);
+    const auto keepClear = [&](Point CuspLabelAnchors::*label, TextExtent extent) {
+        const int clearance = boxGap(referenceGlyph, labelRect(wanted.*label, extent));
+        for (double offset = CuspLabelOffsetDeg; offset <= MaxCuspLabelOffsetDeg; offset += 0.25) {
+            anchors.*label = placed(cuspLabelPoints(layout, j, offset)).*label;
+            if (boxGap(glyph, labelRect(anchors.*label, extent)) >= clearance)
+                break;
+        }
+    };
+    keepClear(&CuspLabelAnchors::degree, degreeLabel);
+    keepClear(&CuspLabelAnchors::minute, minuteLabel);
+    return anchors;
 }
 
 double bodySlotAngle(int j, int m, int n)

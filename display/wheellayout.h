@@ -93,12 +93,14 @@ Point houseNumberTopLeft(const WheelLayout& layout, int i, TextExtent label);
 // Square of the sign glyph on cusp j, in the middle of the sign band.
 IntRect cuspGlyphRect(const WheelLayout& layout, int j);
 
-// Top-centre anchors of the degree and minute labels of cusp j.
+// Top-centre anchors of the degree and minute labels of cusp j, whose texts have the extents given.
+// On a wheel smaller than the reference one a label is moved further round from the cusp, as far as
+// it takes to keep as clear of the sign glyph as it is on the reference wheel.
 struct CuspLabelAnchors {
     Point degree;
     Point minute;
 };
-CuspLabelAnchors cuspLabelAnchors(const WheelLayout& layout, int j);
+CuspLabelAnchors cuspLabelAnchors(const WheelLayout& layout, int j, TextExtent degreeLabel, TextExtent minuteLabel);
 
 // Angle of the m-th (1-based) of the n bodies of house j: the sector split into n + 1 parts.
 double bodySlotAngle(int j, int m, int n);

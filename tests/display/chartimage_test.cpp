@@ -14,6 +14,7 @@
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <ranges>
@@ -403,6 +404,42 @@ TEST(HouseNumbers, StayInsideTheirBandAndAreCappedOnlyWhereTheyWouldLeaveIt)
             EXPECT_GT(ink, 0) << "house " << house;
             EXPECT_EQ(outside, 0) << "house " << house;
         }
+    }
+}
+
+// Each cusp sign glyph, with its degree and minute labels: the three items drawn from it on.
+std::vector<std::array<IntRect, 3>> cuspItems(const std::vector<Item>& items)
+{
+    std::vector<std::array<IntRect, 3>> cusps;
+    const auto table = std::ranges::find(items, QStringLiteral("Aspect Table"), &Item::text);
+    for (auto it = items.begin(); it + 2 < table; ++it)
+        if (it->kind == Kind::Glyph && it[1].kind == Kind::Text && it[2].kind == Kind::Text)
+            cusps.push_back({it->rect, it[1].rect, it[2].rect});
+    return cusps;
+}
+
+// How far apart two boxes are along the axis that parts them most; negative where they overlap.
+int boxGap(const IntRect& a, const IntRect& b)
+{
+    return std::max({a.left - b.right, b.left - a.right, a.top - b.bottom, b.top - a.bottom});
+}
+
+// On a wheel smaller than the reference one, where the labels keep their size, each cusp label
+// keeps at least the room from its sign glyph that it has on the reference wheel.
+TEST(SmallWheel, CuspLabelsKeepTheReferenceRoomFromTheirGlyphs)
+{
+    DerivedTables tables;
+    const Chart chart = chartOf(ReferenceDate, tables);
+    const auto reference = cuspItems(paintView(chart, tables, DefaultViewSize, false).items);
+    ASSERT_EQ(reference.size(), 12u);
+    for (const auto& [w, h, aspects] : {std::tuple{1600, 400, false}, {470, 420, true}, {400, 300, false}}) {
+        SCOPED_TRACE(testing::Message() << w << "x" << h);
+        const auto small = cuspItems(paintView(chart, tables, {w, h}, aspects).items);
+        ASSERT_EQ(small.size(), 12u);
+        for (std::size_t j = 0; j < 12; ++j)
+            for (const int label : {1, 2})
+                EXPECT_GE(boxGap(small[j][0], small[j][label]), boxGap(reference[j][0], reference[j][label]))
+                    << "cusp " << j + 1 << (label == 1 ? " degrees" : " minutes");
     }
 }
 

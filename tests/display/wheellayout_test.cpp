@@ -80,7 +80,9 @@ TEST(WheelLayout, ThreeTimesTheReferenceWheelIsTheReferenceTripled)
                         && tripled(a.minute, b.minute))
                 << "house " << j + 1 << " at " << phi;
         }
-        const CuspLabelAnchors a = cuspLabelAnchors(one, j), b = cuspLabelAnchors(three, j);
+        const CuspLabelAnchors a = cuspLabelAnchors(one, j, degree, minute),
+                               b = cuspLabelAnchors(three, j, {3 * degree.width, 3 * degree.height},
+                                                    {3 * minute.width, 3 * minute.height});
         EXPECT_TRUE(
             tripled({a.degree.x, a.degree.y, a.minute.x, a.minute.y}, {b.degree.x, b.degree.y, b.minute.x, b.minute.y}))
             << "cusp " << j + 1;

@@ -2,9 +2,13 @@
 
 #include <QHash>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPolygon>
 
 #include <algorithm>
+#include <cmath>
 
 #include "display/glyphbitmap.h"
 #include "resources/glyphs.h"
@@ -108,6 +112,14 @@ std::vector<Point> PainterCanvas::inkPixels(const QString& text)
     return ink;
 }
 
+IntRect PainterCanvas::inkBounds(const QString& text)
+{
+    if (!m_metrics)
+        m_metrics.emplace(m_painter.fontMetrics());
+    const QRect r = m_metrics->tightBoundingRect(text).translated(0, m_metrics->ascent());
+    return {r.left() - 1, r.top() - 1, r.right() + 2, r.bottom() + 2};
+}
+
 void PainterCanvas::drawText(Point anchor, const QString& text, TextAlign align)
 {
     if (!m_metrics)
@@ -135,6 +147,61 @@ void PainterCanvas::drawLine(Point from, Point to, QColor colour)
 {
     m_painter.setPen(QPen(colour, m_lineWidth));
     m_painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+}
+
+void PainterCanvas::drawPolyline(std::span<const Point> points, QColor colour)
+{
+    QPolygon polygon;
+    polygon.reserve(qsizetype(points.size()));
+    for (const Point p : points)
+        polygon << QPoint(p.x, p.y);
+    m_painter.setPen(QPen(colour, m_lineWidth));
+    m_painter.drawPolyline(polygon);
+}
+
+void PainterCanvas::drawTextHalo(Point anchor, const QString& text, TextAlign align, int width)
+{
+    if (!m_metrics)
+        m_metrics.emplace(m_painter.fontMetrics());
+    int left = anchor.x;
+    if (align == TextAlign::CentreTop)
+        left -= m_metrics->horizontalAdvance(text) / 2;
+    const qreal penWidth = std::max<qreal>(width, 3 * m_lineWidth);
+    const QPen pen(Qt::white, penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const QFont font = m_painter.font();
+    const auto outline = [&](QPointF baseline) {
+        QPainterPath path;
+        path.addText(baseline, font, text);
+        return path;
+    };
+    const QPaintEngine* engine = m_painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster) {
+        m_painter.save();
+        m_painter.setRenderHint(QPainter::Antialiasing, true);
+        m_painter.strokePath(outline(QPointF(left, anchor.y + m_metrics->ascent())), pen);
+        m_painter.restore();
+        return;
+    }
+    // On screen and in images the same halos come back paint after paint: stroking outlines is slow.
+    const int margin = static_cast<int>(std::ceil(penWidth / 2)) + 1;
+    const qreal ratio = m_painter.device()->devicePixelRatio();
+    const QString key = QStringLiteral("%1|%2|%3|%4").arg(font.key(), text).arg(penWidth).arg(qRound(ratio * 100));
+    thread_local QHash<QString, QImage> halos;
+    auto it = halos.constFind(key);
+    if (it == halos.constEnd()) {
+        const QSize size(m_metrics->horizontalAdvance(text) + 2 * margin, m_metrics->height() + 2 * margin);
+        QImage halo(size * ratio, QImage::Format_ARGB32_Premultiplied);
+        halo.setDevicePixelRatio(ratio);
+        halo.fill(Qt::transparent);
+        QPainter painter(&halo);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.strokePath(outline(QPointF(margin, margin + m_metrics->ascent())), pen);
+        painter.end();
+        if (halos.size() >= 1024)
+            halos.clear();
+        it = halos.insert(key, halo);
+    }
+    m_painter.drawImage(QPointF(left - margin, anchor.y - margin), it.value());
 }
 
 void PainterCanvas::setMinimumLineWidth(double points)

@@ -105,20 +105,31 @@ CuspLabelAnchors cuspLabelAnchors(const WheelLayout& layout, int j, TextExtent d
 // Angle of the m-th (1-based) of the n bodies of house j: the sector split into n + 1 parts.
 double bodySlotAngle(int j, int m, int n);
 
-// Rectangle of a body glyph at angle phi; also the body's hit rectangle.
-IntRect bodyGlyphRect(const WheelLayout& layout, double phi);
+// A body's glyph and labels at angle phi; `inset` moves all of them that much nearer the centre (a
+// body spread from its slot is drawn deeper, to leave room for its tick).
+
+// Radius of the centre of a body's glyph.
+int bodyGlyphRadius(const WheelLayout& layout, int inset = 0);
+
+// Rectangle of a body glyph; also the body's hit rectangle.
+IntRect bodyGlyphRect(const WheelLayout& layout, double phi, int inset = 0);
 
 // Top-centre anchor of a body's degree label in house j.
-Point bodyDegreeAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel);
+Point bodyDegreeAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel, int inset = 0);
 
 // Rectangle of the small sign glyph under a body's degree label.
-IntRect bodySignGlyphRect(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel);
+IntRect bodySignGlyphRect(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel, int inset = 0);
 
 // Top-centre anchor of a body's minute label, beyond the small sign glyph.
-Point bodyMinuteAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel, TextExtent minuteLabel);
+Point bodyMinuteAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel, TextExtent minuteLabel,
+                       int inset = 0);
 
 // Moves a body label anchor so the label sits inside its house whatever side of the wheel.
 Point offsetBodyLabel(Point anchor, int j, TextExtent label);
+
+// Whether the two boxes come within `gap` of each other (overlap, for a gap of 0); never for an
+// empty box.
+bool crowded(const IntRect& a, const IntRect& b, int gap);
 
 // The box of a label drawn centred on the top-centre `anchor`, as the canvas draws it.
 IntRect labelRect(Point anchor, TextExtent label);
@@ -131,25 +142,10 @@ struct BodyFootprint {
     bool crowds(const BodyFootprint& other, int gap) const;
 };
 BodyFootprint bodyFootprint(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel,
-                            TextExtent minuteLabel);
+                            TextExtent minuteLabel, int inset = 0);
 
 // The space kept between the parts of different bodies, so that labels never run together.
 int bodySpacing(const WheelLayout& layout);
-
-// A body to draw, in wheel order (house by house, each house's bodies in sorted order).
-struct BodyToPlace {
-    int house = 0;
-    double slotDeg = 0;  // bodySlotAngle
-    TextExtent degreeLabel;
-    TextExtent minuteLabel;
-};
-
-// The angle to draw each body at: its slot, unless its footprint would meet another's. Those that
-// would are pushed apart along the band, keeping their order, by as little as clears them.
-std::vector<double> spreadBodies(const WheelLayout& layout, std::span<const BodyToPlace> bodies);
-
-// The tick from a body's glyph drawn at phi to the ring at angle `ringDeg`.
-Segment bodyTick(const WheelLayout& layout, double phi, double ringDeg);
 
 // Where longitude `longitudeDeg` lies on the ring in house j, whose cusp is at `cuspDeg` and the
 // next at `nextCuspDeg`: the house's sector read as an even scale from one cusp to the next.

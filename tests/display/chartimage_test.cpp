@@ -373,20 +373,19 @@ DrawnWheel drawnWheel(const std::vector<Item>& items)
     return wheel;
 }
 
-// What is wrong with how a paint of `chart` at `size` laid out its bodies: a body's glyph or labels
+// What is wrong with how a paint of `chart` on `layout` laid out its bodies: a body's glyph or labels
 // meeting another's, or a cusp glyph or label that they do not meet at the body's slot; a tick not
 // running from the ring to the edge of its own glyph, or crossing a glyph or label of another body
-// or the ink of a cusp's; a glyph not where a click finds its body, or not in the ink of its sign.
-// Counts the ticks.
-std::vector<std::string> spreadFaults(const Chart& chart, const DerivedTables& tables, QSize size, int& ticks)
+// or the ink of a cusp's; a glyph not in the ink of its sign, or (on screen) not where a click
+// finds its body. Counts the ticks.
+std::vector<std::string> spreadFaults(const std::vector<Item>& items, const HitAreas* hits, const WheelLayout& layout,
+                                      const DerivedTables& tables, int& ticks)
 {
-    const Painted p = paintView(chart, tables, size, false);
-    const DrawnWheel wheel = drawnWheel(p.items);
+    const DrawnWheel wheel = drawnWheel(items);
     ticks = int(wheel.ticks.size());
     if (wheel.bodies.size() != std::size_t(BodyCount) || wheel.cusps.size() != 12u)
         return {"not ten bodies and twelve cusps"};
     std::vector<std::string> faults;
-    const WheelLayout layout = computeWheelLayout({0, 0, size.width(), size.height()}, false, false);
     const auto bodyOf = [](const Item* glyph) { return Body(glyph->glyph - bodyGlyphId(0)); };
     const auto name = [&](const Item* glyph) { return std::string(bodyName(bodyOf(glyph))); };
     const auto extent = [](const IntRect& r) { return TextExtent{r.right - r.left, r.bottom - r.top}; };
@@ -394,7 +393,7 @@ std::vector<std::string> spreadFaults(const Chart& chart, const DerivedTables& t
         const auto& body = wheel.bodies[b];
         const Body which = bodyOf(body[0]);
         const auto sorted = std::ranges::find(tables.sortedBodies, which, &SortedBody::body);
-        if (p.hits.bodyGlyphs[std::size_t(sorted - tables.sortedBodies.begin())] != body[0]->rect
+        if ((hits && hits->bodyGlyphs[std::size_t(sorted - tables.sortedBodies.begin())] != body[0]->rect)
             || body[0]->ink != elementInk(sorted->position.sign))
             faults.push_back(name(body[0]) + " not found by a click or not in its ink");
         // Its slot: the m-th of the n bodies of its house.
@@ -418,8 +417,8 @@ std::vector<std::string> spreadFaults(const Chart& chart, const DerivedTables& t
                     if (meet(x->rect, y->rect))
                         faults.push_back(name(body[0]) + " meets " + name(wheel.bodies[other][0]));
     }
-    const auto [centre, outer] = circle(p.items, 0);
-    const double ring = circle(p.items, 1).second;
+    const auto [centre, outer] = circle(items, 0);
+    const double ring = circle(items, 1).second;
     for (const Item* tick : wheel.ticks) {
         const std::vector<Point>& line = tick->line;
         const auto ends = [&](const auto& body) {
@@ -453,6 +452,14 @@ std::vector<std::string> spreadFaults(const Chart& chart, const DerivedTables& t
                     faults.push_back("the tick of " + name((*own)[0]) + " crosses cusp item " + c->text.toStdString());
     }
     return faults;
+}
+
+// The same for the view of `chart` in a client area of `size`.
+std::vector<std::string> spreadFaults(const Chart& chart, const DerivedTables& tables, QSize size, int& ticks)
+{
+    const Painted p = paintView(chart, tables, size, false);
+    return spreadFaults(p.items, &p.hits, computeWheelLayout({0, 0, size.width(), size.height()}, false, false), tables,
+                        ticks);
 }
 
 // A random birth between 1900 and 2050, anywhere below the polar circles.
@@ -771,6 +778,31 @@ TEST(LargeWheel, EnlargedGlyphsAreSmoothOthersKeepTheirBitmaps)
         }
         EXPECT_GT(smooth, 12);
         EXPECT_GT(bitmaps, 0);
+    }
+}
+
+// On paper crowded bodies are spread, and labels lifted off the lines under them, as on screen.
+TEST(PrintedPage, SpreadsCrowdedBodiesAndHalosLabelsAsTheScreenDoes)
+{
+    DerivedTables t;
+    for (const auto& [name, chart, spread] : {std::tuple<const char*, Chart, bool>{"Delhi", delhiChart(t), false},
+                                              {"ten bodies on one degree", clusterChart(100, 0.1, t), true}}) {
+        SCOPED_TRACE(name);
+        const DerivedTables tables = derivedTables(chart);
+        QImage paper(1400, 1800, QImage::Format_RGB32);
+        paper.setDotsPerMeterX(qRound(600 / 0.0254));
+        paper.setDotsPerMeterY(qRound(600 / 0.0254));
+        paper.fill(Qt::white);
+        QPainter painter(&paper);
+        RecordingCanvas canvas(painter, GlyphStyle::Vector);
+        const IntRect page{0, 0, 1400, 1800};
+        paintChartPage(canvas, chart, tables.sortedBodies, page);
+        int ticks = 0;
+        for (const std::string& fault :
+             spreadFaults(canvas.items, nullptr, computeWheelLayout(page, false, true), tables, ticks))
+            ADD_FAILURE() << fault;
+        EXPECT_EQ(ticks > 0, spread);
+        EXPECT_TRUE(std::ranges::any_of(canvas.items, [](const Item& i) { return i.kind == Kind::Halo; }));
     }
 }
 

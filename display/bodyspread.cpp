@@ -205,21 +205,6 @@ Spreader::Spreader(const WheelLayout& layout, std::span<const BodyToPlace> bodie
         m_wrap.push_back(m_order[k] < first ? 360 : 0);
         m_target.push_back(m_wrap[k] - bodies[m_order[k]].slotDeg);
     }
-    for (const WheelObstacle& o : obstacles)
-        m_inkSpans.push_back(inkSpan(layout, o.ink));
-    // A tick leaves the ring, or where an obstacle reaches over the ring, from just under its ink.
-    for (std::size_t k = 0; k < m_n; ++k) {
-        int start = layout.signRadius;
-        const double ringDeg = bodies[m_order[k]].ringDeg;
-        for (;;) {
-            const Point p = polarPoint(layout.centre, start, ringDeg);
-            if (start <= bodyGlyphRadius(layout, m_inset)
-                || std::ranges::none_of(obstacles, [&](const WheelObstacle& o) { return o.ink.contains(p.x, p.y); }))
-                break;
-            --start;
-        }
-        m_tickStart.push_back(start);
-    }
     m_candidates.resize(m_n);
     m_lo.assign(m_n, 0);
     m_hi.assign(m_n, 0);
@@ -435,6 +420,22 @@ std::vector<PlacedBody> Spreader::run()
     }
     if (std::ranges::none_of(m_crowded, std::identity{}))
         return placed(slots);
+
+    for (const WheelObstacle& o : m_obstacles)
+        m_inkSpans.push_back(inkSpan(m_layout, o.ink));
+    // A tick leaves the ring, or where an obstacle reaches over the ring, from just under its ink.
+    for (std::size_t k = 0; k < m_n; ++k) {
+        int start = m_layout.signRadius;
+        const double ringDeg = m_bodies[m_order[k]].ringDeg;
+        for (;;) {
+            const Point p = polarPoint(m_layout.centre, start, ringDeg);
+            if (start <= bodyGlyphRadius(m_layout, m_inset)
+                || std::ranges::none_of(m_obstacles, [&](const WheelObstacle& o) { return o.ink.contains(p.x, p.y); }))
+                break;
+            --start;
+        }
+        m_tickStart.push_back(start);
+    }
 
     // The first reach: a quarter of the crowded bodies' widths along the band, laid end to end.
     double reach = 0;

@@ -87,7 +87,16 @@ private:
     GlyphStyle m_style;
     GlyphEnlarging m_enlarging = GlyphEnlarging::RepeatPixels;
     qreal m_lineWidth = 1;
+    struct Measured {
+        int advance;
+        IntRect ink;  // from the top-left corner
+    };
+    // The current font's metrics, and the measures of a text in it.
+    const QFontMetrics& metrics();
+    const Measured& measured(const QString& text);
+
     std::optional<QFontMetrics> m_metrics;
+    QString m_fontKey;  // the current font on this device
 };
 
 // The Qt font for `font` whose ascent + descent on `device` equals its cell height, or the largest

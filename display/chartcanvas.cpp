@@ -89,7 +89,7 @@ const QFontMetrics& PainterCanvas::metrics()
     return *m_metrics;
 }
 
-const PainterCanvas::Measured& PainterCanvas::measured(const QString& text)
+PainterCanvas::Measured PainterCanvas::measured(const QString& text)
 {
     // Shaping a text to measure it costs more than drawing it, and the same texts come back.
     const QFontMetrics& fm = metrics();
@@ -145,7 +145,7 @@ std::vector<Point> PainterCanvas::inkPixels(const QString& text)
 
 IntRect PainterCanvas::inkBounds(const QString& text)
 {
-    const IntRect& r = measured(text).ink;
+    const IntRect r = measured(text).ink;
     return {r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
 }
 

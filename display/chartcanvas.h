@@ -93,7 +93,7 @@ private:
     };
     // The current font's metrics, and the measures of a text in it.
     const QFontMetrics& metrics();
-    const Measured& measured(const QString& text);
+    Measured measured(const QString& text);
 
     std::optional<QFontMetrics> m_metrics;
     QString m_fontKey;  // the current font on this device

@@ -9,6 +9,7 @@
 #include "display/chartcanvas.h"
 #include "display/chartpaint.h"
 #include "ui/messageservice.h"
+#include "ui/textconversion.h"
 
 namespace zodiara {
 
@@ -63,8 +64,12 @@ bool ChartView::event(QEvent* event)
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     const auto* help = static_cast<QHelpEvent*>(event);
+    // Elsewhere the whole name, which the hub shortens where it is long.
+    const QString name = toQString(m_document.chart().birth.name);
     if (const std::optional<QString> text = explanationAt(help->pos()))
         QToolTip::showText(help->globalPos(), *text, this);
+    else if (!name.trimmed().isEmpty())
+        QToolTip::showText(help->globalPos(), name, this);
     else
         QToolTip::hideText();
     return true;

@@ -1,5 +1,5 @@
-// Drawing timings: the 580 x 420 view into an image, the layout's harder cases, and each printed page
-// into a 600-dpi PDF.
+// Drawing timings: the 580 x 420 view into an image, a maximised 1600 x 1200 one, the layout's
+// harder cases, and each printed page into a 600-dpi PDF.
 // Run: build/bin/zodiara_display_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
@@ -63,6 +63,48 @@ void BM_PaintView(benchmark::State& state)
 BENCHMARK(BM_PaintView)->ArgNames({"aspects", "cold"})->Args({0, 0})->Args({1, 0})->Args({0, 1})->Args({1, 1})
     ->Unit(benchmark::kMillisecond);
 // clang-format on
+
+// Delhi, 1962-02-04 17:30 IST, 77E13 28N36: seven bodies within 17 degrees of Aquarius.
+Chart delhiChart(DerivedTables& tables)
+{
+    BirthData birth;
+    birth.name = "Delhi";
+    birth.birthDate = {1962, 2, 4};
+    birth.localTime = {17, 30, 0};
+    birth.zone = 22;  // IST
+    birth.longitude = {77, 13, East};
+    birth.latitude = {28, 36, North};
+    ComputedChart computed = *computeChart(birth);
+    tables = computed.tables;
+    return computed.chart;
+}
+
+// A maximised view, 1600 x 1200, with the table: arg 0 is 0 for the reference chart, 1 for the Delhi
+// chart, whose crowded Aquarius is spread; arg 1 drops the glyph bitmaps first.
+void BM_PaintLargeView(benchmark::State& state)
+{
+    DerivedTables tables;
+    const Chart chart = state.range(0) == 0 ? referenceChart(tables) : delhiChart(tables);
+    const bool cold = state.range(1) != 0;
+    const QSize size(1600, 1200);
+    QImage image(size, QImage::Format_RGB32);
+    for (auto _ : state) {
+        if (cold)
+            clearScreenGlyphCache();
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PainterCanvas canvas(painter, GlyphStyle::Bitmap);
+        paintChartView(canvas, chart, tables, size, true);
+    }
+    benchmark::DoNotOptimize(image.constBits());
+}
+BENCHMARK(BM_PaintLargeView)
+    ->ArgNames({"delhi", "cold"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // The layout's harder cases, with the table: arg 0 is 0 for ten bodies within six degrees of one
 // house (spread apart) at 580 x 420, 1 for the reference chart at 600 x 600 (the wheel fitted

@@ -1,9 +1,13 @@
 #include "display/chartpaint.h"
 
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
+#include <ranges>
 #include <vector>
 
 #include "display/aspecttablelayout.h"
+#include "display/bodyspread.h"
 #include "ui/textconversion.h"
 
 namespace zodiara {
@@ -14,9 +18,41 @@ constexpr int half(int n) { return n / 2; }
 
 const QString AspectTableTitle = QStringLiteral("Aspect Table");
 
+// The box of the ink of a text drawn in `box`, its ink being `ink` from the text's top-left corner.
+IntRect inkRect(const IntRect& box, const IntRect& ink)
+{
+    return {box.left + ink.left, box.top + ink.top, box.left + ink.right, box.top + ink.bottom};
+}
+
+// `text` as it is where it fits in `width`, otherwise its longest start that fits with an ellipsis
+// after it, never cutting a character in two; empty where not even the ellipsis fits.
+QString elidedText(ChartCanvas& canvas, const QString& text, int width)
+{
+    if (canvas.textExtent(text).width <= width)
+        return text;
+    const QString ellipsis(QChar(0x2026));
+    std::vector<qsizetype> ends;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype end = graphemes.toNextBoundary(); end > 0 && end < text.size(); end = graphemes.toNextBoundary())
+        ends.push_back(end);
+    const auto shortened = [&](std::size_t n) {
+        return n == 0 ? ellipsis : text.left(ends[n - 1]).trimmed() + ellipsis;
+    };
+    // The number of characters kept: the largest whose text fits, by bisection.
+    std::size_t fits = 0, fails = ends.size() + 1;
+    while (fails - fits > 1) {
+        const std::size_t mid = (fits + fails) / 2;
+        (canvas.textExtent(shortened(mid)).width <= width ? fits : fails) = mid;
+    }
+    return fits > 0 || canvas.textExtent(ellipsis).width <= width ? shortened(fits) : QString();
+}
+
 void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sorted, const WheelLayout& layout,
                 const ChartFonts& fonts, HitAreas* hits)
 {
+    // The reference wheel's glyphs stay as they always were.
+    canvas.setGlyphEnlarging(layout.outerRadius > ReferenceOuterRadius ? GlyphEnlarging::Smooth
+                                                                       : GlyphEnlarging::RepeatPixels);
     // Each smaller circle paints over the inside of the one before.
     for (const IntRect& circle : {layout.outerSquare, layout.signCircle, layout.numberCircle, layout.hubCircle})
         canvas.drawEllipse(circle);
@@ -25,9 +61,18 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
         canvas.drawLine(line.from, line.to, Qt::black);
     }
 
+    // The numbers keep to their band: smaller only where their font would cross its circles.
     ChartFont number = fonts.number;
-    number.height = std::min(number.height, houseNumberMaxHeight(layout));
-    canvas.setFont(number);
+    number.height = std::min(number.height, 2 * (layout.numberRadius - layout.hubRadius));
+    for (;; --number.height) {
+        canvas.setFont(number);
+        const auto inside = [&](int i) {
+            const QString label = houseNumberText(i + 1);
+            return houseNumberInsideBand(layout, i, canvas.textExtent(label), canvas.inkPixels(label));
+        };
+        if (number.height <= 1 || std::ranges::all_of(std::views::iota(0, 12), inside))
+            break;
+    }
     for (int i = 0; i < 12; ++i) {
         const QString label = houseNumberText(i + 1);
         canvas.drawText(houseNumberTopLeft(layout, i, canvas.textExtent(label)), label, TextAlign::LeftTop);
@@ -36,11 +81,37 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
     canvas.setFont(fonts.name);
     const HubAnchors hub = hubAnchors(layout, canvas.textExtent(QStringLiteral("W")).height);
     const BirthData& birth = chart.birth;
-    canvas.drawText(hub.name, toQString(birth.name), TextAlign::CentreTop);
+    const QString name = chartName(chart);
+    const int nameWidth = hubLineWidth(layout, hub.name, canvas.textExtent(name).height);
+    canvas.drawText(hub.name, elidedText(canvas, name, nameWidth), TextAlign::CentreTop);
     canvas.setFont(fonts.data);
     canvas.drawText(hub.date, hubDateText(birth.birthDate, birth.beforeChrist), TextAlign::CentreTop);
     canvas.drawText(hub.time, hubTimeText(birth.localTime), TextAlign::CentreTop);
     canvas.drawText(hub.coordinates, hubCoordinatesText(birth.longitude, birth.latitude), TextAlign::CentreTop);
+
+    // The cusps' labels, measured, and what their glyphs and labels cover, which bodies keep off.
+    canvas.setFont(fonts.cusp);
+    struct CuspLabels {
+        QString degrees, minutes;
+        CuspLabelAnchors anchors;
+    };
+    std::vector<CuspLabels> cuspLabels;
+    std::vector<WheelObstacle> obstacles;
+    for (int j = 0; j < 12; ++j) {
+        const HouseCusp& cusp = chart.cusps[j];
+        CuspLabels texts{degreeText(cusp.degrees), minuteText(cusp.minutes), {}};
+        const TextExtent degreeExtent = canvas.textExtent(texts.degrees);
+        const TextExtent minuteExtent = canvas.textExtent(texts.minutes);
+        texts.anchors = cuspLabelAnchors(layout, j, degreeExtent, minuteExtent);
+        const IntRect glyph = cuspGlyphRect(layout, j);
+        obstacles.push_back({glyph, glyph});
+        for (const auto& [anchor, text, extent] : {std::tuple{texts.anchors.degree, texts.degrees, degreeExtent},
+                                                   {texts.anchors.minute, texts.minutes, minuteExtent}}) {
+            const IntRect box = labelRect(anchor, extent);
+            obstacles.push_back({box, inkRect(box, canvas.inkBounds(text))});
+        }
+        cuspLabels.push_back(std::move(texts));
+    }
 
     // The bodies in wheel order, house by house, with their labels measured.
     canvas.setFont(fonts.label);
@@ -58,52 +129,79 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
             if (position.house != j)
                 continue;
             BodyLabels texts{s, degreeText(position.degrees), minuteText(position.minutes)};
-            bodies.push_back({j, bodySlotAngle(j, ++m, int(count)), canvas.textExtent(texts.degrees),
+            const double ring =
+                longitudeAngle(j, chart.cusps[j].longitude, chart.cusps[(j + 1) % 12].longitude, position.longitude);
+            bodies.push_back({j, bodySlotAngle(j, ++m, int(count)), ring, canvas.textExtent(texts.degrees),
                               canvas.textExtent(texts.minutes)});
             labels.push_back(std::move(texts));
         }
     }
-    const std::vector<double> angles = spreadBodies(layout, bodies);
+    const std::vector<PlacedBody> placed = spreadBodies(layout, bodies, obstacles);
+
     // A glyph pushed aside from its slot points to where its longitude lies on the ring; the
     // glyphs are drawn over the ticks.
-    for (std::size_t i = 0; i < bodies.size(); ++i) {
-        if (angles[i] == bodies[i].slotDeg)
-            continue;
-        const int j = bodies[i].house;
-        const BodyPosition& position = sorted[labels[i].sortedIndex].position;
-        const double ring =
-            longitudeAngle(j, chart.cusps[j].longitude, chart.cusps[(j + 1) % 12].longitude, position.longitude);
-        const Segment tick = bodyTick(layout, angles[i], ring);
-        canvas.drawLine(tick.from, tick.to, elementInk(position.sign));
-    }
+    for (std::size_t i = 0; i < bodies.size(); ++i)
+        if (placed[i].spread())
+            canvas.drawPolyline(placed[i].tick, elementInk(sorted[labels[i].sortedIndex].position.sign));
+
+    // Where a line runs under a label, a halo in the background colour lifts the label off it. The
+    // reference wheel has them only for spread bodies, and keeps its look elsewhere.
+    const auto linedUnder = [&](const IntRect& r) {
+        for (int k = 0; k < 12; ++k) {
+            const Segment line = houseLine(layout, k);
+            if (polylineMeets(std::array{line.from, line.to}, r))
+                return true;
+        }
+        if (std::ranges::any_of(placed, [&](const PlacedBody& body) { return polylineMeets(body.tick, r); }))
+            return true;
+        const double cx = layout.centre.x - 0.5, cy = layout.centre.y - 0.5;
+        const double nearX = std::max({r.left - cx, 0.0, cx - (r.right - 1)});
+        const double nearY = std::max({r.top - cy, 0.0, cy - (r.bottom - 1)});
+        const double farX = std::max(std::abs(r.left - cx), std::abs(r.right - 1 - cx));
+        const double farY = std::max(std::abs(r.top - cy), std::abs(r.bottom - 1 - cy));
+        const double nearest = std::hypot(nearX, nearY), farthest = std::hypot(farX, farY);
+        return std::ranges::any_of(
+            std::array{layout.outerRadius, layout.signRadius, layout.numberRadius, layout.hubRadius},
+            [&](int radius) { return nearest <= radius - 0.5 && radius - 0.5 <= farthest; });
+    };
+    const bool largerThanReference = layout.outerRadius > ReferenceOuterRadius;
+    const int halo = scaledUnits(layout, 3);
+    const auto drawLabel = [&](Point anchor, const QString& text, bool haloAllowed) {
+        if (haloAllowed && linedUnder(inkRect(labelRect(anchor, canvas.textExtent(text)), canvas.inkBounds(text))))
+            canvas.drawTextHalo(anchor, text, TextAlign::CentreTop, halo);
+        canvas.drawText(anchor, text, TextAlign::CentreTop);
+    };
 
     std::size_t next = 0;
     for (int j = 0; j < 12; ++j) {
         const HouseCusp& cusp = chart.cusps[j];
         canvas.setFont(fonts.cusp);
         canvas.drawGlyph(signGlyphId(cusp.sign), cuspGlyphRect(layout, j), elementInk(cusp.sign));
-        const CuspLabelAnchors anchors = cuspLabelAnchors(layout, j);
-        canvas.drawText(anchors.degree, degreeText(cusp.degrees), TextAlign::CentreTop);
-        canvas.drawText(anchors.minute, minuteText(cusp.minutes), TextAlign::CentreTop);
+        const CuspLabels& texts = cuspLabels[std::size_t(j)];
+        drawLabel(texts.anchors.degree, texts.degrees, largerThanReference);
+        drawLabel(texts.anchors.minute, texts.minutes, largerThanReference);
 
         for (; next < bodies.size() && bodies[next].house == j; ++next) {
             const BodyToPlace& body = bodies[next];
             const SortedBody& entry = sorted[labels[next].sortedIndex];
-            const double phi = angles[next];
-            const IntRect glyph = bodyGlyphRect(layout, phi);
+            const PlacedBody& at = placed[next];
+            const IntRect glyph = bodyGlyphRect(layout, at.angleDeg, at.inset);
             const Sign sign = entry.position.sign;
             canvas.drawGlyph(bodyGlyphId(entry.body), glyph, elementInk(sign));
             if (hits)
                 hits->bodyGlyphs[labels[next].sortedIndex] = glyph;
 
             canvas.setFont(fonts.label);
-            canvas.drawText(bodyDegreeAnchor(layout, j, phi, body.degreeLabel), labels[next].degrees,
-                            TextAlign::CentreTop);
-            canvas.drawGlyph(signGlyphId(sign), bodySignGlyphRect(layout, j, phi, body.degreeLabel), elementInk(sign));
-            canvas.drawText(bodyMinuteAnchor(layout, j, phi, body.degreeLabel, body.minuteLabel), labels[next].minutes,
-                            TextAlign::CentreTop);
+            const bool haloAllowed = largerThanReference || at.spread();
+            drawLabel(bodyDegreeAnchor(layout, j, at.angleDeg, body.degreeLabel, at.inset), labels[next].degrees,
+                      haloAllowed);
+            canvas.drawGlyph(signGlyphId(sign), bodySignGlyphRect(layout, j, at.angleDeg, body.degreeLabel, at.inset),
+                             elementInk(sign));
+            drawLabel(bodyMinuteAnchor(layout, j, at.angleDeg, body.degreeLabel, body.minuteLabel, at.inset),
+                      labels[next].minutes, haloAllowed);
         }
     }
+    canvas.setGlyphEnlarging(GlyphEnlarging::RepeatPixels);
 }
 
 }  // namespace
@@ -142,6 +240,19 @@ ChartFonts screenFonts(int clientWidth)
     return {{"Arial", 13, 400}, {"Arial", 14, 400}, {"Arial", 14, 600}, {"Arial", 16, 400},
             {"System", clientWidth / 40, 400}};
     // clang-format on
+}
+
+ChartFonts wheelFonts(const ChartFonts& view, const WheelLayout& layout)
+{
+    if (layout.scale <= 1)
+        return view;
+    // The house numbers of the 580-wide view.
+    constexpr int ReferenceNumberHeight = 580 / 40;
+    ChartFonts fonts = view;
+    for (ChartFont* font : {&fonts.label, &fonts.data, &fonts.name, &fonts.cusp})
+        font->height = scaledUnits(layout, font->height);
+    fonts.number.height = std::max(view.number.height, scaledUnits(layout, ReferenceNumberHeight));
+    return fonts;
 }
 
 ChartFonts pageFonts(int pageWidth)
@@ -188,6 +299,8 @@ QString legendText(Aspect aspect)
     return QString::asprintf(" = %.*s, %3.0f degrees", static_cast<int>(name.size()), name.data(),
                              aspectAngleDeg(aspect));
 }
+
+QString chartName(const Chart& chart) { return toQString(chart.birth.name); }
 
 int drawAspectTable(ChartCanvas& canvas, const Chart& chart, const AspectGrid& grid, Point origin, int textHeight,
                     const ChartFont& titleFont, const ChartFont& bodyFont, HitAreas* hits)
@@ -238,7 +351,8 @@ HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTa
     const ChartFonts fonts = screenFonts(client.width());
     const IntRect area{0, 0, client.width(), client.height()};
     if (!showAspects) {
-        paintWheel(canvas, chart, tables.sortedBodies, computeWheelLayout(area, false, false), fonts, &hits);
+        const WheelLayout layout = computeWheelLayout(area, false, false);
+        paintWheel(canvas, chart, tables.sortedBodies, layout, wheelFonts(fonts, layout), &hits);
         return hits;
     }
     canvas.setFont(fonts.cusp);
@@ -247,7 +361,8 @@ HitAreas paintChartView(ChartCanvas& canvas, const Chart& chart, const DerivedTa
                                   canvas.textExtent(QStringLiteral("W")).width, textHeight);
     canvas.setFont(fonts.name);
     const auto covered = table.footprint(canvas.textExtent(AspectTableTitle));
-    paintWheel(canvas, chart, tables.sortedBodies, wheelLayoutBesideTable(area, covered), fonts, &hits);
+    const WheelLayout layout = wheelLayoutBesideTable(area, covered);
+    paintWheel(canvas, chart, tables.sortedBodies, layout, wheelFonts(fonts, layout), &hits);
     drawAspectTable(canvas, chart, tables.aspectGrid, {0, 0}, textHeight, fonts.name, fonts.cusp, &hits);
     return hits;
 }

@@ -30,6 +30,9 @@ struct ChartFonts {
 };
 // The view's fonts; only the house numbers follow the client width.
 ChartFonts screenFonts(int clientWidth);
+// The view's fonts on `layout`'s wheel: above the reference wheel the wheel's texts grow with its
+// radius, the house numbers from their reference height unless the client width gives more.
+ChartFonts wheelFonts(const ChartFonts& view, const WheelLayout& layout);
 // The page's fonts, scaled from a unit of a fortieth of the page width.
 ChartFonts pageFonts(int pageWidth);
 
@@ -41,6 +44,8 @@ QString hubDateText(const CalendarDate& date, bool beforeChrist);  // "March 15,
 QString hubTimeText(const TimeOfDay& time);
 QString hubCoordinatesText(const GeoAngle& longitude, const GeoAngle& latitude);
 QString legendText(Aspect aspect);
+// The whole name, which the hub may shorten.
+QString chartName(const Chart& chart);
 
 // Where a paint of the view put what a click can explain; empty rectangles for what it did not draw.
 struct HitAreas {

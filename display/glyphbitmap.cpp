@@ -19,12 +19,13 @@ struct GlyphKey {
     QSize size;
     QRgb ink;
     int ratioPercent;
+    GlyphEnlarging enlarging;
     bool operator==(const GlyphKey&) const = default;
 };
 
 size_t qHash(const GlyphKey& key, size_t seed = 0)
 {
-    return qHashMulti(seed, key.id, key.size.width(), key.size.height(), key.ink, key.ratioPercent);
+    return qHashMulti(seed, key.id, key.size.width(), key.size.height(), key.ink, key.ratioPercent, int(key.enlarging));
 }
 
 QHash<GlyphKey, QImage>& glyphCache()
@@ -60,10 +61,17 @@ QImage fromVectorMaster(int id, QSize device, QColor ink)
     return image;
 }
 
-QImage makeGlyph(int id, QSize size, QColor ink, qreal ratio)
+QImage makeGlyph(int id, QSize size, QColor ink, qreal ratio, GlyphEnlarging enlarging)
 {
     const QSize device(qMax(1, qRound(size.width() * ratio)), qMax(1, qRound(size.height() * ratio)));
-    QImage image = fromPixelMaster(id, device, ink);
+    const QSize natural = glyphNaturalSize(id);
+    // Repeated pixels show as stairs on every slanted or curved edge.
+    const bool enlarged = size.width() > natural.width() || size.height() > natural.height();
+    QImage image;
+    if (ratio == 1 && enlarging == GlyphEnlarging::Smooth && enlarged)
+        image = fromVectorMaster(id, device, ink);
+    else
+        image = fromPixelMaster(id, device, ink);
     if (image.isNull())
         image = ratio == 1 ? stretchedGlyph(id, size, ink) : fromVectorMaster(id, device, ink);
     if (image.isNull())
@@ -76,17 +84,17 @@ QImage makeGlyph(int id, QSize size, QColor ink, qreal ratio)
 
 }  // namespace
 
-QImage screenGlyph(int id, QSize size, QColor ink, qreal devicePixelRatio)
+QImage screenGlyph(int id, QSize size, QColor ink, qreal devicePixelRatio, GlyphEnlarging enlarging)
 {
     if (size.width() <= 0 || size.height() <= 0 || !hasGlyph(id))
         return {};
     const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1;
-    const GlyphKey key{id, size, ink.rgba(), qRound(ratio * 100)};
+    const GlyphKey key{id, size, ink.rgba(), qRound(ratio * 100), enlarging};
     auto& cache = glyphCache();
     const auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return it.value();
-    const QImage image = makeGlyph(id, size, ink, ratio);
+    const QImage image = makeGlyph(id, size, ink, ratio, enlarging);
     if (!image.isNull()) {
         if (cache.size() >= MaxCachedGlyphs)
             cache.clear();

@@ -33,6 +33,8 @@ inline constexpr float NumberCircleFraction = 0.45f;
 inline constexpr float HubCircleFraction = 0.35f;
 inline constexpr float PageShrinkFraction = 0.925f;
 inline constexpr int WheelMargin = 20;
+// The outer radius of the view's wheel at its start-up size, 580 x 420.
+inline constexpr int ReferenceOuterRadius = 190;
 
 struct WheelLayout {
     IntRect outerSquare;
@@ -45,7 +47,13 @@ struct WheelLayout {
     int numberRadius = 0;
     int hubRadius = 0;
     int bandHalf = 0;  // half the sign band; the unit of every glyph size
+    // On screen, how many times the reference wheel's radius this one's is, never below 1: the
+    // fonts and the fixed steps between labels and glyphs grow by it. 1 on paper.
+    double scale = 1;
 };
+
+// `units` device units of the reference wheel on this one.
+int scaledUnits(const WheelLayout& layout, int units);
 
 // Squares the drawing area, insets it by the margin, moves it right (or down) to leave the
 // top-left corner to the aspect table when `besideTable` and the area is narrower than 1000,
@@ -60,8 +68,9 @@ inline constexpr int TableGap = 5;
 // wheel no larger than that one which does, in the bottom-right corner away from the table.
 WheelLayout wheelLayoutBesideTable(const IntRect& drawingArea, std::span<const IntRect> table);
 
-// The tallest house-number font whose numbers stay inside their band.
-int houseNumberMaxHeight(const WheelLayout& layout);
+// Whether the ink of house i + 1's label (the pixels `ink` of a text of extent `label`, from its
+// top-left corner) keeps a unit from the circles of the number band.
+bool houseNumberInsideBand(const WheelLayout& layout, int i, TextExtent label, std::span<const Point> ink);
 
 // The point at `radius` from `centre` at `angleDeg` (0 right, 90 down); exact on the four
 // axis angles, otherwise trunc(centre + r * cos/sin) of the whole sum.
@@ -84,30 +93,43 @@ Point houseNumberTopLeft(const WheelLayout& layout, int i, TextExtent label);
 // Square of the sign glyph on cusp j, in the middle of the sign band.
 IntRect cuspGlyphRect(const WheelLayout& layout, int j);
 
-// Top-centre anchors of the degree and minute labels of cusp j.
+// Top-centre anchors of the degree and minute labels of cusp j, whose texts have the extents given.
+// On a wheel smaller than the reference one a label is moved further round from the cusp, as far as
+// it takes to keep as clear of the sign glyph as it is on the reference wheel.
 struct CuspLabelAnchors {
     Point degree;
     Point minute;
 };
-CuspLabelAnchors cuspLabelAnchors(const WheelLayout& layout, int j);
+CuspLabelAnchors cuspLabelAnchors(const WheelLayout& layout, int j, TextExtent degreeLabel, TextExtent minuteLabel);
 
 // Angle of the m-th (1-based) of the n bodies of house j: the sector split into n + 1 parts.
 double bodySlotAngle(int j, int m, int n);
 
-// Rectangle of a body glyph at angle phi; also the body's hit rectangle.
-IntRect bodyGlyphRect(const WheelLayout& layout, double phi);
+// A body's glyph and labels at angle phi; `inset` moves all of them that much nearer the centre (a
+// body spread from its slot is drawn deeper, to leave room for its tick).
+
+// Radius of the centre of a body's glyph.
+int bodyGlyphRadius(const WheelLayout& layout, int inset = 0);
+
+// Rectangle of a body glyph; also the body's hit rectangle.
+IntRect bodyGlyphRect(const WheelLayout& layout, double phi, int inset = 0);
 
 // Top-centre anchor of a body's degree label in house j.
-Point bodyDegreeAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel);
+Point bodyDegreeAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel, int inset = 0);
 
 // Rectangle of the small sign glyph under a body's degree label.
-IntRect bodySignGlyphRect(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel);
+IntRect bodySignGlyphRect(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel, int inset = 0);
 
 // Top-centre anchor of a body's minute label, beyond the small sign glyph.
-Point bodyMinuteAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel, TextExtent minuteLabel);
+Point bodyMinuteAnchor(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel, TextExtent minuteLabel,
+                       int inset = 0);
 
 // Moves a body label anchor so the label sits inside its house whatever side of the wheel.
 Point offsetBodyLabel(Point anchor, int j, TextExtent label);
+
+// Whether the two boxes come within `gap` of each other (overlap, for a gap of 0); never for an
+// empty box.
+bool crowded(const IntRect& a, const IntRect& b, int gap);
 
 // The box of a label drawn centred on the top-centre `anchor`, as the canvas draws it.
 IntRect labelRect(Point anchor, TextExtent label);
@@ -120,25 +142,10 @@ struct BodyFootprint {
     bool crowds(const BodyFootprint& other, int gap) const;
 };
 BodyFootprint bodyFootprint(const WheelLayout& layout, int j, double phi, TextExtent degreeLabel,
-                            TextExtent minuteLabel);
+                            TextExtent minuteLabel, int inset = 0);
 
 // The space kept between the parts of different bodies, so that labels never run together.
 int bodySpacing(const WheelLayout& layout);
-
-// A body to draw, in wheel order (house by house, each house's bodies in sorted order).
-struct BodyToPlace {
-    int house = 0;
-    double slotDeg = 0;  // bodySlotAngle
-    TextExtent degreeLabel;
-    TextExtent minuteLabel;
-};
-
-// The angle to draw each body at: its slot, unless its footprint would meet another's. Those that
-// would are pushed apart along the band, keeping their order, by as little as clears them.
-std::vector<double> spreadBodies(const WheelLayout& layout, std::span<const BodyToPlace> bodies);
-
-// The tick from a body's glyph drawn at phi to the ring at angle `ringDeg`.
-Segment bodyTick(const WheelLayout& layout, double phi, double ringDeg);
 
 // Where longitude `longitudeDeg` lies on the ring in house j, whose cusp is at `cuspDeg` and the
 // next at `nextCuspDeg`: the house's sector read as an even scale from one cusp to the next.
@@ -152,5 +159,9 @@ struct HubAnchors {
     Point coordinates;
 };
 HubAnchors hubAnchors(const WheelLayout& layout, int lineHeight);
+
+// The widest text `textHeight` high, drawn centred on the top-centre `anchor`, that keeps two units
+// (of the reference wheel) inside the hub circle; 0 where none does.
+int hubLineWidth(const WheelLayout& layout, Point anchor, int textHeight);
 
 }  // namespace zodiara

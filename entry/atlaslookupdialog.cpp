@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -68,6 +69,10 @@ void AtlasListModel::setFilter(const QString& text)
     beginResetModel();
     m_visible = m_atlas.find(text);
     m_showAll = text.trimmed().isEmpty();
+    m_matchesNothing = !m_showAll && m_visible.empty();
+    // Looked for only now: a keystroke that matches something pays nothing for it.
+    if (m_matchesNothing)
+        m_visible = m_atlas.nearest(text);
     endResetModel();
 }
 
@@ -86,6 +91,8 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     m_filter->setPlaceholderText(QStringLiteral("Type to filter the list"));
     m_filter->setClearButtonEnabled(true);
     m_filter->installEventFilter(this);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
 
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("atlasList"));
@@ -111,6 +118,7 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     auto* frame = new QGroupBox(this);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(m_filter);
+    frameLayout->addWidget(m_status);
     frameLayout->addWidget(m_list);
 
     auto* ok = new QPushButton(QStringLiteral("Ok"), this);
@@ -163,6 +171,9 @@ void AtlasLookupDialog::applyFilter(const QString& text)
     // keeps the line last highlighted.
     const bool filtering = !text.trimmed().isEmpty();
     selectRow(filtering ? (m_model->rowCount() > 0 ? 0 : -1) : m_model->rowOfLine(keep));
+    m_status->setText(!m_model->matchesNothing() ? QString()
+                      : m_model->rowCount() > 0  ? QString::fromLatin1(AtlasNearestText)
+                                                 : QString::fromLatin1(AtlasNoMatchText));
 }
 
 bool AtlasLookupDialog::eventFilter(QObject* watched, QEvent* event)

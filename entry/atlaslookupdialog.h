@@ -9,6 +9,7 @@
 
 #include <vector>
 
+class QLabel;
 class QLineEdit;
 class QListView;
 
@@ -16,7 +17,8 @@ namespace zodiara {
 
 class MessageService;
 
-// The atlas lines in file order, or those matching a filter, best match first.
+// The atlas lines in file order, or those matching a filter, best match first; for a filter that
+// matches nothing, the lines of the nearest names.
 class AtlasListModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -27,6 +29,8 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     void setFilter(const QString& text);
+    // A filter is set and no line matches it; the rows, if any, are the nearest names'.
+    bool matchesNothing() const { return m_matchesNothing; }
     // Line number in the atlas of a row, -1 for none; and back, -1 when filtered out.
     int lineOfRow(int row) const;
     int rowOfLine(int line) const;
@@ -35,6 +39,7 @@ public:
 private:
     Atlas m_atlas;
     bool m_showAll = true;
+    bool m_matchesNothing = false;
     std::vector<int> m_visible;  // line numbers of the rows while filtered
 };
 
@@ -62,6 +67,7 @@ private:
     MessageService& m_messages;
     AtlasListModel* m_model = nullptr;
     QLineEdit* m_filter = nullptr;
+    QLabel* m_status = nullptr;
     QListView* m_list = nullptr;
     QString m_atlasPath;
     QString m_chosen;

@@ -1,11 +1,14 @@
-// The atlas library: reading the file, parsing a line, naming zones, the place search, the lookup
-// dialog, and the daylight-saving check against the system's time-zone database.
+// The atlas library: reading the file, parsing a line, naming zones, the place search and the
+// nearest names, the lookup dialog, and the daylight-saving check against the system's time-zone
+// database.
 #include "entry/atlas.h"
 #include "entry/atlaslookupdialog.h"
 #include "entry/daylightsaving.h"
 #include "recordingmessages.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,6 +45,22 @@ const QByteArray FixtureIndex = "000W12 51N39\t43000\n009E57 45N35\t7032\n"
                                 "019E28 51N46\t768755\n000E00 00N00\t100\tCapital City\n";
 
 // clang-format on
+
+// The place names of `lines` of `atlas`, "|"-joined.
+QString placesOf(const Atlas& atlas, const std::vector<int>& lines)
+{
+    QStringList places;
+    for (const int line : lines)
+        places << atlas.line(line).section(QStringLiteral("  "), 0, 0);
+    return places.join(u'|');
+}
+
+// Writes `bytes` to `path`.
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
 
 }  // namespace
 
@@ -150,10 +169,85 @@ private slots:
     {
         QFETCH(QString, filter);
         const Atlas atlas(Fixture, FixtureIndex);
-        QStringList places;
-        for (const int line : atlas.find(filter))
-            places << atlas.line(line).section(QStringLiteral("  "), 0, 0);
-        QTEST(places.join(u'|'), "places");
+        QTEST(placesOf(atlas, atlas.find(filter)), "places");
+    }
+
+    // A misspelt name: the names a few edits away (a swap of two neighbours is one), the nearest first,
+    // then the more populous; 1 edit for 3 or 4 characters, 2 up to 8, 3 beyond.
+    void nearest_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("places");
+        // clang-format off
+        QTest::newRow("a swap is one edit") << "lodnon" << "London, England|London, Ontario";
+        QTest::newRow("two edits for six letters") << "lnodno" << "London, England|London, Ontario";
+        QTest::newRow("three are too many") << "lnodnoo" << "";
+        QTest::newRow("the nearer before the more populous") << "londz" << "Łódź, Poland|London, England|London, Ontario";
+        QTest::newRow("one edit for four letters") << "lodx" << "Łódź, Poland";
+        QTest::newRow("two are too many") << "ldox" << "";
+        QTest::newRow("a common name, case and accents ignored") << "LONDRÉS" << "London, England";
+        QTest::newRow("every line of a name once") << "parsi" << "Paris, France|Paris, Texas";
+        QTest::newRow("long names, three edits") << "nwe lodnon" << "New London, Connecticut";
+        QTest::newRow("nothing near") << "qqqqq" << "";
+        QTest::newRow("too short to guess") << "xx" << "";
+        // clang-format on
+    }
+
+    void nearest()
+    {
+        QFETCH(QString, filter);
+        const Atlas atlas(Fixture, FixtureIndex);
+        QTEST(placesOf(atlas, atlas.nearest(filter)), "places");
+    }
+
+    // The shipped atlas's nearest names put the city first, no more than a screenful.
+    void nearestInTheShippedAtlas()
+    {
+        const std::optional<Atlas> atlas = readAtlas(ZODIARA_SHIPPED_ATLAS);
+        QVERIFY(atlas);
+        QStringList firsts;
+        for (const char* filter : {"lodnon", "frankfrut", "sydnei"}) {
+            const std::vector<int> lines = atlas->nearest(QString::fromLatin1(filter));
+            QVERIFY(lines.size() <= AtlasNearestLimit);
+            firsts << placesOf(*atlas, {lines.begin(), lines.begin() + std::min<std::size_t>(lines.size(), 1)});
+        }
+        QCOMPARE(firsts, (QStringList{"London, England, United Kingdom", "Frankfurt am Main, Hesse, Germany",
+                                      "Sydney, New South Wales, Australia"}));
+        QCOMPARE(atlas->nearest(u"lodnon").size(), AtlasNearestLimit);
+    }
+
+    // The lookup says when nothing matches and offers the nearest names, the first highlighted so that
+    // Enter takes it as it takes a line.
+    void lookupOffersTheNearestNames_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("taken");  // the place of the line Enter takes
+        // clang-format off
+        QTest::newRow("matches") << "paris" << "" << "Paris, France";
+        QTest::newRow("misspelt") << "lodnon" << AtlasNearestText << "London, England";
+        QTest::newRow("nothing near") << "qqqqq" << AtlasNoMatchText << "";
+        QTest::newRow("cleared") << "" << "" << "";
+        // clang-format on
+    }
+
+    void lookupOffersTheNearestNames()
+    {
+        QFETCH(QString, filter);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("atlas.txt"), Fixture)
+                && writeFile(dir.filePath("atlas-index.txt"), FixtureIndex));
+        test::RecordingMessages messages;
+        AtlasLookupDialog dialog(nullptr, dir.filePath("atlas.txt"), messages);
+        dialog.show();
+        auto* typed = dialog.findChild<QLineEdit*>("filter");
+        QTest::keyClicks(typed, "qqqqq");  // a word said first must not stay
+        typed->clear();
+        QTest::keyClicks(typed, filter);
+        QTEST(dialog.findChild<QLabel*>("status")->text(), "said");
+        QTest::keyClick(typed, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QTEST(dialog.chosenLine().section(QStringLiteral("  "), 0, 0), "taken");
     }
 
     // A missing atlas, or one without a line giving a place and its coordinates, is reported over the dialog.

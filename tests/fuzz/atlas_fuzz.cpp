@@ -1,6 +1,6 @@
 // Any bytes at all as an atlas file: every line short enough to keep must parse into pieces no
 // longer than their positions allow, and a zone must be one the line really names. The same
-// bytes as the atlas and its index: a search finds each line at most once.
+// bytes as the atlas and its index: a search and the nearest names give each line at most once.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -63,12 +63,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Atlas atlas(bytes, bytes);
     if (atlas.lineCount() != lines.size())
         std::abort();
-    for (const QString& filter : {lines.value(0), lines.value(0).left(3), QStringLiteral("a")}) {
-        std::vector<int> found = atlas.find(filter);
-        std::sort(found.begin(), found.end());
-        if (std::adjacent_find(found.begin(), found.end()) != found.end()
-            || (!found.empty() && (found.front() < 0 || found.back() >= atlas.lineCount())))
-            std::abort();
+    const QString first = lines.value(0).section(QStringLiteral("  "), 0, 0);
+    for (const QString& filter : {first, first.left(3), first.left(6) + u'x', QStringLiteral("a")}) {
+        for (const auto search : {&Atlas::find, &Atlas::nearest}) {
+            std::vector<int> found = (atlas.*search)(filter);
+            std::sort(found.begin(), found.end());
+            if (std::adjacent_find(found.begin(), found.end()) != found.end()
+                || (!found.empty() && (found.front() < 0 || found.back() >= atlas.lineCount())))
+                std::abort();
+        }
     }
     return 0;
 }

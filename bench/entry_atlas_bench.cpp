@@ -90,15 +90,17 @@ public:
     Result show(QWidget*, const QString&, const QString&, Buttons, Result) override { return Result::Ok; }
 };
 
-QString atlasPath()
+// The build's copy, with the file prepared beside it; or the source's, which has none and is parsed.
+QString atlasPath(bool prepared = true)
 {
-    return QDir(QStringLiteral(ZODIARA_RESOURCES_DIR)).filePath(QString::fromLatin1(zodiara::AtlasFileName));
+    return QDir(QString::fromUtf8(prepared ? ZODIARA_BUILT_DIR : ZODIARA_RESOURCES_DIR))
+        .filePath(QString::fromLatin1(zodiara::AtlasFileName));
 }
 
-void BM_OpenLookup(benchmark::State& state)
+void BM_OpenLookup(benchmark::State& state, bool prepared)
 {
     SilentMessages messages;
-    const QString path = atlasPath();
+    const QString path = atlasPath(prepared);
     for (auto _ : state) {
         // Memory freed by the last iteration goes back first, so that the baseline is the closed lookup's.
         malloc_trim(0);
@@ -118,15 +120,18 @@ void BM_OpenLookup(benchmark::State& state)
     }
     averageCounters(state);
 }
-BENCHMARK(BM_OpenLookup)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_OpenLookup, prepared, true)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_OpenLookup, parsed, false)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// The part of opening that reads both files and builds the search.
-void BM_ReadAtlas(benchmark::State& state)
+// The part of opening that reads the files: checks and maps the prepared file, or parses the texts.
+void BM_ReadAtlas(benchmark::State& state, bool prepared)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(zodiara::readAtlas(atlasPath()));
+        if (zodiara::readAtlas(atlasPath(prepared))->isPrepared() != prepared)
+            state.SkipWithError("the prepared file was not used as expected");
 }
-BENCHMARK(BM_ReadAtlas)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadAtlas, prepared, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadAtlas, parsed, false)->Unit(benchmark::kMillisecond);
 
 // The search alone, without the list.
 // What OK adds for a chart whose place the atlas knows: its line found by text and coordinates, then
@@ -139,7 +144,7 @@ void BM_ClockCheckAtOk(benchmark::State& state)
     birth.localTime = {10, 0, 0};
     birth.longitude = {85, 19, zodiara::East};
     birth.latitude = {27, 42, zodiara::North};
-    const QString atlas = QDir(ZODIARA_RESOURCES_DIR).filePath(zodiara::AtlasFileName);
+    const QString atlas = atlasPath();
     for (auto _ : state) {
         const QString line =
             zodiara::atlasLineOfPlace(atlas, QString::fromStdString(birth.place), birth.longitude, birth.latitude);

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -312,6 +313,47 @@ int editsAllowed(std::size_t filterBytes)
     return filterBytes <= 2 ? 0 : filterBytes <= 4 ? 1 : filterBytes <= 8 ? 2 : 3;
 }
 
+// A hash of `bytes` continuing from `seed`: four lanes of multiply and rotate, the tail a word
+// and then a byte at a time. It tells an edited text from the one a prepared file was made from.
+std::uint64_t hashBytes(std::string_view bytes, std::uint64_t seed)
+{
+    constexpr std::uint64_t P1 = 0x9e3779b185ebca87, P2 = 0xc2b2ae3d27d4eb4f, P3 = 0x165667b19e3779f9;
+    const auto word = [](const char* at) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, at, sizeof w);
+        return w;
+    };
+    const auto round = [](std::uint64_t lane, std::uint64_t w) { return std::rotl(lane + w * P2, 31) * P1; };
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    std::uint64_t lanes[4] = {seed + P1 + P2, seed + P2, seed, seed - P1};
+    for (; end - at >= 32; at += 32)
+        for (int k = 0; k < 4; ++k)
+            lanes[k] = round(lanes[k], word(at + 8 * k));
+    std::uint64_t h = std::rotl(lanes[0], 1) + std::rotl(lanes[1], 7) + std::rotl(lanes[2], 12)
+                      + std::rotl(lanes[3], 18) + bytes.size();
+    for (; end - at >= 8; at += 8)
+        h = std::rotl(h ^ round(0, word(at)), 27) * P1 + P3;
+    for (; at < end; ++at)
+        h = std::rotl(h ^ (static_cast<unsigned char>(*at) * P3), 11) * P1;
+    h ^= h >> 33;
+    h *= P2;
+    h ^= h >> 29;
+    h *= P3;
+    return h ^ (h >> 32);
+}
+
+// A text's hash, taken a block at a time so that a file need never be held whole to be hashed.
+constexpr std::size_t HashBlockBytes = std::size_t(1) << 20;
+
+std::uint64_t hashText(std::string_view bytes)
+{
+    std::uint64_t h = 0;
+    for (std::size_t at = 0; at < bytes.size(); at += HashBlockBytes)
+        h = hashBytes(bytes.substr(at, HashBlockBytes), h);
+    return h;
+}
+
 }  // namespace
 
 struct Atlas::Tables {
@@ -342,7 +384,20 @@ struct Atlas::Tables {
         std::string names;
     };
 
+    Tables() = default;
+    Tables(const Tables&) = delete;
+    Tables& operator=(const Tables&) = delete;
+    ~Tables()
+    {
+        if (mapping)
+            ::munmap(mapping, mappedBytes);
+        if (atlasFile >= 0)
+            ::close(atlasFile);
+    }
+
     void pointInto(const Built& built);
+    // Points the views into a prepared file's bytes; false when they do not make whole tables.
+    bool adopt(const char* bytes, std::size_t size);
     std::string_view nameText(std::size_t name, std::size_t length) const;
     Fields fieldsOf(std::size_t line) const
     {
@@ -351,7 +406,7 @@ struct Atlas::Tables {
                 line + 1 < entries.size() ? entries[line + 1].start : folded.size()};
     }
 
-    std::string_view text;  // where the lines are
+    std::string_view text;  // where the lines are; empty when they are read from atlasFile
     std::span<const Line> lines;
     std::string_view folded;
     std::span<const Entry> entries;
@@ -370,8 +425,15 @@ struct Atlas::Tables {
     mutable std::array<std::size_t, MaxNameBytes + 1> namesOfLengthStart{};  // where names of each length start
     bool hasPlaces = false;
     int longestLine = 0;
+    bool prepared = false;
 
     std::unique_ptr<Built> built;
+    std::unique_ptr<std::uint64_t[]> held;  // a prepared file's bytes, aligned
+    QByteArray heldAtlas;
+    void* mapping = nullptr;
+    std::size_t mappedBytes = 0;
+    int atlasFile = -1;  // read a line at a time when the text is not in memory
+    std::uint64_t atlasFileBytes = 0;
 };
 
 namespace {
@@ -478,8 +540,9 @@ void buildNames(Tables::Built& built, const Tables& tables)
     built.nameLines.resize(kept);
 }
 
-// The tables of an atlas and its index.
-std::shared_ptr<Tables> buildTables(QByteArray atlas, QByteArray index)
+// The tables of an atlas and its index. With `sourceStarts`, each kept line's start in the
+// UTF-8 text read (before lines are moved together) is recorded there.
+std::shared_ptr<Tables> buildTables(QByteArray atlas, QByteArray index, std::vector<std::uint32_t>* sourceStarts)
 {
     auto tables = std::make_shared<Tables>();
     tables->built = std::make_unique<Tables::Built>();
@@ -511,6 +574,8 @@ std::shared_ptr<Tables> buildTables(QByteArray atlas, QByteArray index)
     population.reserve(lineCount);
     std::size_t kept = 0;
     forEachLine(text, [&](std::size_t start, std::size_t length) {
+        if (sourceStarts)
+            sourceStarts->push_back(static_cast<std::uint32_t>(start));
         // Each line kept moves down over those skipped; the scan reads only bytes after it.
         std::memmove(bytes + kept, bytes + start, length);
         const std::string_view lineText(bytes + kept, length);
@@ -615,18 +680,131 @@ std::string_view Tables::nameText(std::size_t name, std::size_t length) const
     return names.substr(namesOfLengthStart[length] + (name - namesByLength[length]) * length, length);
 }
 
+namespace {
+
+// The prepared file: a header, then the tables one after another, each at a multiple of 8 bytes.
+constexpr char PreparedMagic[8] = {'Z', 'o', 'd', 'A', 't', 'l', 'a', 's'};
+constexpr std::uint32_t PreparedByteOrder = 0x01020304;
+constexpr std::uint32_t PreparedVersion = 1;
+constexpr std::uint64_t NoIndex = ~std::uint64_t(0);
+// Far beyond what an atlas of AtlasMaxFileBytes and its index make.
+constexpr std::uint64_t MaxPreparedBytes = std::uint64_t(AtlasMaxFileBytes) * 8;
+
+// clang-format off
+enum Section { Text, Lines, Folded, Entries, ByPopulation, NamesByLength, Names, NameLetters, NameLinesEnd, NameLines,
+               SectionCount };
+// clang-format on
+
+// Flags: some line gives a place; the lines' text is in the file rather than read from the atlas.
+constexpr std::uint32_t HasPlaces = 1;
+constexpr std::uint32_t TextInside = 2;
+
+struct PreparedHeader {
+    char magic[8];
+    std::uint32_t byteOrder;
+    std::uint32_t version;
+    std::uint64_t atlasBytes;
+    std::uint64_t atlasHash;
+    std::uint64_t indexBytes;  // NoIndex when there was none
+    std::uint64_t indexHash;
+    std::uint32_t lineCount;
+    std::uint32_t flags;
+    std::uint32_t longestLine;
+    std::uint32_t nameCount;
+    struct {
+        std::uint64_t offset;
+        std::uint64_t bytes;
+    } sections[SectionCount];
+};
+static_assert(sizeof(PreparedHeader) % 8 == 0);
+
+std::optional<PreparedHeader> headerOf(const char* bytes, std::size_t size)
+{
+    PreparedHeader header;
+    if (size < sizeof header)
+        return std::nullopt;
+    std::memcpy(&header, bytes, sizeof header);
+    if (std::memcmp(header.magic, PreparedMagic, sizeof PreparedMagic) != 0 || header.byteOrder != PreparedByteOrder
+        || header.version != PreparedVersion)
+        return std::nullopt;
+    return header;
+}
+
+}  // namespace
+
+bool Tables::adopt(const char* bytes, std::size_t size)
+{
+    const std::optional<PreparedHeader> header = headerOf(bytes, size);
+    if (!header)
+        return false;
+    const std::size_t count = header->lineCount;
+    const auto section = [&]<typename T>(Section which, std::span<const T>& into, std::size_t expected) {
+        const auto& s = header->sections[which];
+        if (s.offset % 8 != 0 || s.offset > size || s.bytes > size - s.offset || s.bytes % sizeof(T) != 0
+            || (expected != SIZE_MAX && s.bytes / sizeof(T) != expected))
+            return false;
+        into = {reinterpret_cast<const T*>(bytes + s.offset), static_cast<std::size_t>(s.bytes / sizeof(T))};
+        return true;
+    };
+    std::span<const char> textBytes, foldedBytes, nameBytes;
+    if (!section(Text, textBytes, SIZE_MAX) || !section(Lines, lines, count) || !section(Folded, foldedBytes, SIZE_MAX)
+        || !section(Entries, entries, count) || !section(ByPopulation, byPopulation, count)
+        || !section(NamesByLength, namesByLength, MaxNameBytes + 2) || !section(Names, nameBytes, SIZE_MAX)
+        || !section(NameLetters, nameLetters, header->nameCount)
+        || !section(NameLinesEnd, nameLinesEnd, header->nameCount) || !section(NameLines, nameLines, SIZE_MAX))
+        return false;
+    text = (header->flags & TextInside) ? std::string_view(textBytes.data(), textBytes.size()) : std::string_view();
+    folded = {foldedBytes.data(), foldedBytes.size()};
+    names = {nameBytes.data(), nameBytes.size()};
+    hasPlaces = (header->flags & HasPlaces) != 0;
+    longestLine = static_cast<int>(std::min<std::uint32_t>(header->longestLine, INT_MAX));
+
+    // The search trusts what follows: every field inside the folded text, which ends a field, and
+    // the population order a true ordering of the lines. Line texts and names are checked where
+    // they are read, so that opening touches no more of the file than this.
+    if ((count > 0 && entries[0].start != 0) || (count == 0 && !folded.empty())
+        || (!folded.empty() && folded.back() != '\n'))
+        return false;
+    for (std::size_t line = 0; line < count; ++line) {
+        const Entry& entry = entries[line];
+        const std::size_t end = line + 1 < count ? entries[line + 1].start : folded.size();
+        if (entry.start > end || entry.nameLength > entry.placeLength || entry.start + entry.placeLength >= end
+            || entry.populationRank >= count || byPopulation[entry.populationRank] != line)
+            return false;
+    }
+    if (namesByLength[0] != 0 || namesByLength[1] != 0 || namesByLength.back() != header->nameCount
+        || !std::is_sorted(namesByLength.begin(), namesByLength.end()))
+        return false;
+    placeNames(*this);
+    const std::size_t last = namesByLength[MaxNameBytes + 1] - namesByLength[MaxNameBytes];
+    return namesOfLengthStart[MaxNameBytes] + last * MaxNameBytes == names.size();
+}
+
 Atlas::Atlas() : m_tables(std::make_shared<const Tables>()) {}
 
-Atlas::Atlas(QByteArray atlas, QByteArray index) : m_tables(buildTables(std::move(atlas), std::move(index))) {}
+Atlas::Atlas(std::shared_ptr<const Tables> tables) : m_tables(std::move(tables)) {}
+
+Atlas::Atlas(QByteArray atlas, QByteArray index) : m_tables(buildTables(std::move(atlas), std::move(index), nullptr)) {}
 
 int Atlas::lineCount() const { return static_cast<int>(m_tables->lines.size()); }
 bool Atlas::hasPlaces() const { return m_tables->hasPlaces; }
 int Atlas::longestLine() const { return m_tables->longestLine; }
+bool Atlas::isPrepared() const { return m_tables->prepared; }
 
 QString Atlas::line(int number) const
 {
-    const Tables::Line line = m_tables->lines[static_cast<std::size_t>(number)];
-    return QString::fromUtf8(m_tables->text.data() + line.start, static_cast<qsizetype>(line.length));
+    const Tables& t = *m_tables;
+    const Tables::Line line = t.lines[static_cast<std::size_t>(number)];
+    const std::uint64_t size = t.atlasFile >= 0 ? t.atlasFileBytes : t.text.size();
+    if (line.start > size || line.length > size - line.start)
+        return {};
+    if (t.atlasFile < 0)
+        return QString::fromUtf8(t.text.data() + line.start, static_cast<qsizetype>(line.length));
+    // Read where it stands: a line is all the list needs of the file at a time.
+    QByteArray bytes(static_cast<qsizetype>(line.length), Qt::Uninitialized);
+    const ssize_t read = ::pread(t.atlasFile, bytes.data(), line.length, static_cast<off_t>(line.start));
+    bytes.truncate(std::max<ssize_t>(read, 0));
+    return QString::fromUtf8(bytes);
 }
 
 namespace {
@@ -759,6 +937,77 @@ std::vector<int> Atlas::nearest(QStringView filter) const
 
 namespace {
 
+template <typename T>
+void appendSection(QByteArray& out, PreparedHeader& header, Section which, std::span<const T> items)
+{
+    out.append(QByteArray((8 - out.size() % 8) % 8, '\0'));
+    header.sections[which] = {static_cast<std::uint64_t>(out.size()), items.size_bytes()};
+    out.append(reinterpret_cast<const char*>(items.data()), static_cast<qsizetype>(items.size_bytes()));
+}
+
+}  // namespace
+
+QByteArray prepareAtlas(QByteArray atlas, std::optional<QByteArray> index)
+{
+    PreparedHeader header{};
+    std::memcpy(header.magic, PreparedMagic, sizeof PreparedMagic);
+    header.byteOrder = PreparedByteOrder;
+    header.version = PreparedVersion;
+    header.atlasBytes = static_cast<std::uint64_t>(atlas.size());
+    header.atlasHash = hashText(view(atlas));
+    header.indexBytes = index ? static_cast<std::uint64_t>(index->size()) : NoIndex;
+    header.indexHash = index ? hashText(view(*index)) : hashText({});
+    // Valid UTF-8 is read from the atlas itself, where its lines stand.
+    const bool inPlace = atlas.isValidUtf8();
+    const std::uint32_t byteOrderMark = inPlace && atlas.startsWith("\xef\xbb\xbf") ? 3 : 0;
+    std::vector<std::uint32_t> starts;
+    const std::shared_ptr<const Tables> tables =
+        buildTables(std::move(atlas), std::move(index).value_or(QByteArray()), &starts);
+    const Tables& t = *tables;
+    t.needNames();
+    std::vector<Tables::Line> lines(t.lines.begin(), t.lines.end());
+    if (inPlace)
+        for (std::size_t line = 0; line < lines.size(); ++line)
+            lines[line].start = starts[line] + byteOrderMark;
+
+    header.lineCount = static_cast<std::uint32_t>(lines.size());
+    header.flags = (t.hasPlaces ? HasPlaces : 0u) | (inPlace ? 0u : TextInside);
+    header.longestLine = static_cast<std::uint32_t>(t.longestLine);
+    header.nameCount = static_cast<std::uint32_t>(t.nameLetters.size());
+    QByteArray out(sizeof header, '\0');
+    const std::string_view text = inPlace ? std::string_view() : t.text;
+    appendSection(out, header, Text, std::span<const char>(text.data(), text.size()));
+    appendSection(out, header, Lines, spanOf(lines));
+    appendSection(out, header, Folded, std::span<const char>(t.folded.data(), t.folded.size()));
+    appendSection(out, header, Entries, t.entries);
+    appendSection(out, header, ByPopulation, t.byPopulation);
+    appendSection(out, header, NamesByLength, t.namesByLength);
+    appendSection(out, header, Names, std::span<const char>(t.names.data(), t.names.size()));
+    appendSection(out, header, NameLetters, t.nameLetters);
+    appendSection(out, header, NameLinesEnd, t.nameLinesEnd);
+    appendSection(out, header, NameLines, t.nameLines);
+    std::memcpy(out.data(), &header, sizeof header);
+    return out;
+}
+
+std::optional<Atlas> atlasFromPrepared(QByteArray prepared, QByteArray atlas)
+{
+    auto tables = std::make_shared<Tables>();
+    const auto size = static_cast<std::size_t>(prepared.size());
+    tables->held = std::make_unique<std::uint64_t[]>(size / 8 + 1);
+    std::memcpy(tables->held.get(), prepared.constData(), size);
+    if (!tables->adopt(reinterpret_cast<const char*>(tables->held.get()), size))
+        return std::nullopt;
+    if (tables->text.empty()) {
+        tables->heldAtlas = std::move(atlas);
+        tables->text = view(tables->heldAtlas);
+    }
+    tables->prepared = true;
+    return Atlas(std::move(tables));
+}
+
+namespace {
+
 // The bytes of an open regular file, at most AtlasMaxFileBytes of them.
 std::optional<QByteArray> readOpenFile(int fd, std::uintmax_t size)
 {
@@ -774,6 +1023,25 @@ std::optional<QByteArray> readOpenFile(int fd, std::uintmax_t size)
         done += static_cast<std::size_t>(read);
     }
     return bytes;
+}
+
+// The hash of an open file's first `size` bytes as hashText() takes it, or nullopt when it has fewer.
+std::optional<std::uint64_t> hashOpenFile(int fd, std::uint64_t size)
+{
+    std::vector<char> block(HashBlockBytes);
+    std::uint64_t h = 0;
+    for (std::uint64_t at = 0; at < size; at += HashBlockBytes) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(HashBlockBytes, size - at));
+        std::size_t done = 0;
+        while (done < want) {
+            const ssize_t read = ::pread(fd, block.data() + done, want - done, static_cast<off_t>(at + done));
+            if (read <= 0)
+                return std::nullopt;
+            done += static_cast<std::size_t>(read);
+        }
+        h = hashBytes(std::string_view(block.data(), want), h);
+    }
+    return h;
 }
 
 struct OpenFile {
@@ -798,6 +1066,43 @@ QString beside(const QString& atlasPath, const char* name)
     return QFileInfo(atlasPath).dir().filePath(QString::fromLatin1(name));
 }
 
+// The prepared file beside the atlas, when it was made from the atlas open as `atlas` and from
+// the index beside it as they are now.
+std::shared_ptr<Tables> mapPrepared(const QString& atlasPath, const OpenFile& atlas)
+{
+    const OpenFile prepared(beside(atlasPath, AtlasPreparedFileName));
+    if (prepared.fd < 0 || prepared.size > MaxPreparedBytes)
+        return nullptr;
+    char bytes[sizeof(PreparedHeader)];
+    if (::pread(prepared.fd, bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes))
+        return nullptr;
+    const std::optional<PreparedHeader> header = headerOf(bytes, sizeof bytes);
+    const OpenFile index(beside(atlasPath, AtlasIndexFileName));
+    const bool indexRead = index.fd >= 0 && index.size <= std::uintmax_t(AtlasMaxFileBytes);
+    if (!header || header->atlasBytes != atlas.size
+        || header->indexBytes != (indexRead ? std::uint64_t(index.size) : NoIndex)
+        || hashOpenFile(atlas.fd, atlas.size) != header->atlasHash
+        || (indexRead ? hashOpenFile(index.fd, index.size) : hashText({})) != header->indexHash)
+        return nullptr;
+
+    void* mapping = ::mmap(nullptr, prepared.size, PROT_READ, MAP_PRIVATE, prepared.fd, 0);
+    if (mapping == MAP_FAILED)
+        return nullptr;
+    auto tables = std::make_shared<Tables>();
+    tables->mapping = mapping;
+    tables->mappedBytes = prepared.size;
+    if (!tables->adopt(static_cast<const char*>(mapping), prepared.size))
+        return nullptr;
+    if (tables->text.empty()) {
+        tables->atlasFile = ::dup(atlas.fd);
+        tables->atlasFileBytes = atlas.size;
+        if (tables->atlasFile < 0)
+            return nullptr;
+    }
+    tables->prepared = true;
+    return tables;
+}
+
 }  // namespace
 
 std::optional<Atlas> readAtlas(const QString& path)
@@ -805,12 +1110,34 @@ std::optional<Atlas> readAtlas(const QString& path)
     const OpenFile atlas(path);
     if (atlas.fd < 0 || atlas.size > std::uintmax_t(AtlasMaxFileBytes))
         return std::nullopt;
+    if (std::shared_ptr<Tables> prepared = mapPrepared(path, atlas))
+        return Atlas(std::move(prepared));
     std::optional<QByteArray> bytes = readOpenFile(atlas.fd, atlas.size);
     if (!bytes)
         return std::nullopt;
     const OpenFile index(beside(path, AtlasIndexFileName));
     std::optional<QByteArray> indexBytes = index.fd >= 0 ? readOpenFile(index.fd, index.size) : std::nullopt;
     return Atlas(std::move(*bytes), std::move(indexBytes).value_or(QByteArray()));
+}
+
+QString writePreparedAtlas(const QString& atlasPath, const QString& preparedPath)
+{
+    const OpenFile atlas(atlasPath);
+    if (atlas.fd < 0)
+        return QStringLiteral("cannot read the atlas %1").arg(atlasPath);
+    std::optional<QByteArray> bytes = readOpenFile(atlas.fd, atlas.size);
+    if (!bytes)
+        return QStringLiteral("cannot read the atlas %1 (at most %2 bytes)").arg(atlasPath).arg(AtlasMaxFileBytes);
+    const OpenFile index(beside(atlasPath, AtlasIndexFileName));
+    std::optional<QByteArray> indexBytes = index.fd >= 0 ? readOpenFile(index.fd, index.size) : std::nullopt;
+    if (index.fd >= 0 && !indexBytes)
+        return QStringLiteral("cannot read the index beside %1").arg(atlasPath);
+    const QByteArray prepared = prepareAtlas(std::move(*bytes), std::move(indexBytes));
+    FileReplacement replacement;
+    std::string reason = replacement.stage(QFile::encodeName(preparedPath).toStdString(), view(prepared));
+    if (reason.empty())
+        reason = replacement.commit();
+    return reason.empty() ? QString() : QStringLiteral("cannot write %1: %2").arg(preparedPath, toQString(reason));
 }
 
 }  // namespace zodiara

@@ -77,6 +77,11 @@ inline constexpr std::size_t AtlasNearestLimit = 30;
 // Names longer than this (in bytes of folded UTF-8) are never offered for a misspelling.
 inline constexpr std::size_t AtlasNearestMaxNameBytes = 64;
 
+// Prepared beside the atlas at build time from atlas.txt and atlas-index.txt: the search tables
+// ready to be mapped, so that opening the lookup parses nothing. The atlas text stays the source
+// of truth: a prepared file that is missing, damaged or made from other texts is not used.
+inline constexpr auto AtlasPreparedFileName = "atlas-search.bin";
+
 // The atlas as the lookup offers it: its lines as atlasLines() gives them, numbered from 0 without
 // the blank and over-long ones, with the population and common names that the index gives each
 // place, and a search over what a user reads as the place.
@@ -94,6 +99,8 @@ public:
     bool hasPlaces() const;
     // Characters of the longest line (at most its bytes), for sizing a list.
     int longestLine() const;
+    // Read from a prepared file rather than parsed from the texts.
+    bool isPrepared() const;
 
     // Lines whose place text (name, region, country; not the coordinates or zones) or common
     // names hold `filter`, case and accents ignored, best first: a name equal to it, a name
@@ -112,11 +119,29 @@ public:
     struct Tables;
 
 private:
+    explicit Atlas(std::shared_ptr<const Tables> tables);
+    friend std::optional<Atlas> atlasFromPrepared(QByteArray prepared, QByteArray atlas);
+    friend std::optional<Atlas> readAtlas(const QString& path);
+
     std::shared_ptr<const Tables> m_tables;
 };
 
 // The atlas at `path` with the index beside it, or nullopt when the atlas cannot be opened or read,
-// is larger than AtlasMaxFileBytes or is not a regular file (a FIFO is never waited on).
+// is larger than AtlasMaxFileBytes or is not a regular file (a FIFO is never waited on). The
+// prepared file beside them is mapped when it was made from these very texts (their sizes and
+// a hash of their bytes tell); otherwise the texts are parsed.
 std::optional<Atlas> readAtlas(const QString& path);
+
+// The prepared file's bytes for an atlas and its index (nullopt when there is none), naming the
+// texts it was made from. Lines are found in `atlas` itself when it is UTF-8, so the file holds no copy.
+QByteArray prepareAtlas(QByteArray atlas, std::optional<QByteArray> index);
+
+// The atlas from a prepared file's bytes and the atlas text it was made from, without asking
+// whether it was; nullopt when the prepared bytes are not a whole, consistent prepared file.
+std::optional<Atlas> atlasFromPrepared(QByteArray prepared, QByteArray atlas);
+
+// Writes the prepared file for the atlas at `atlasPath` (and the index beside it) to
+// `preparedPath`, replacing it whole or not at all. An empty text on success, else the reason.
+QString writePreparedAtlas(const QString& atlasPath, const QString& preparedPath);
 
 }  // namespace zodiara

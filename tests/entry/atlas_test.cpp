@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -200,11 +201,12 @@ private slots:
         QTEST(placesOf(atlas, atlas.nearest(filter)), "places");
     }
 
-    // The shipped atlas's nearest names put the city first, no more than a screenful.
+    // The build prepares the shipped atlas beside the programs, and its nearest names put the city first,
+    // no more than a screenful.
     void nearestInTheShippedAtlas()
     {
-        const std::optional<Atlas> atlas = readAtlas(ZODIARA_SHIPPED_ATLAS);
-        QVERIFY(atlas);
+        const std::optional<Atlas> atlas = readAtlas(ZODIARA_BUILT_ATLAS);
+        QVERIFY(atlas && atlas->isPrepared());
         QStringList firsts;
         for (const char* filter : {"lodnon", "frankfrut", "sydnei"}) {
             const std::vector<int> lines = atlas->nearest(QString::fromLatin1(filter));
@@ -214,6 +216,91 @@ private slots:
         QCOMPARE(firsts, (QStringList{"London, England, United Kingdom", "Frankfurt am Main, Hesse, Germany",
                                       "Sydney, New South Wales, Australia"}));
         QCOMPARE(atlas->nearest(u"lodnon").size(), AtlasNearestLimit);
+    }
+
+    // A prepared file reads as the texts it was made from: the same lines, places, matches and nearest
+    // names, whatever their encoding, line ends and blank lines.
+    void preparedReadsAsParsed_data()
+    {
+        QTest::addColumn<QByteArray>("atlas");
+        QTest::addColumn<QByteArray>("index");
+        QTest::addColumn<bool>("hasIndex");
+        // clang-format off
+        QTest::newRow("with an index") << Fixture << FixtureIndex << true;
+        QTest::newRow("without") << Fixture << QByteArray() << false;
+        QTest::newRow("Windows-1252, kept inside") << QByteArray("Z\xfcrich  008E33 47N22 CET\nK\xf6ln  006E57 50N56 CET")
+                                                   << QByteArray("006E57 50N56\t963395\tCologne\n") << true;
+        QTest::newRow("byte-order mark, CRLF, blank and over-long lines")
+            << "\xef\xbb\xbf\r\n \t\nParis  002E21 48N51 CET\r\n" + QByteArray(AtlasMaxLineBytes + 1, 'x')
+                   + "\nLondon  000W08 51N31 UT" << QByteArray() << false;
+        QTest::newRow("empty") << QByteArray() << QByteArray() << true;
+        // clang-format on
+    }
+
+    void preparedReadsAsParsed()
+    {
+        QFETCH(QByteArray, atlas);
+        QFETCH(QByteArray, index);
+        QFETCH(bool, hasIndex);
+        const Atlas parsed(atlas, index);
+        const std::optional<Atlas> prepared =
+            atlasFromPrepared(prepareAtlas(atlas, hasIndex ? std::optional(index) : std::nullopt), atlas);
+        QVERIFY(prepared && prepared->isPrepared() && !parsed.isPrepared());
+        const auto read = [](const Atlas& a) {
+            QStringList out{QString::number(a.hasPlaces()), QString::number(a.longestLine())};
+            for (int line = 0; line < a.lineCount(); ++line)
+                out << a.line(line);
+            for (const QString filter : {"london", "paris", "z", "k\u00f6ln", "cologne", "lodnon", "parsi", "zurihc"})
+                out << placesOf(a, a.find(filter)) << placesOf(a, a.nearest(filter));
+            return out;
+        };
+        QCOMPARE(read(*prepared), read(parsed));
+    }
+
+    // The prepared file is mapped only while the atlas and its index are the texts it was made from;
+    // otherwise, or when it is damaged, the texts are read, and what the lookup finds is theirs.
+    void preparedOnlyWhileCurrent_data()
+    {
+        // file=new text; "file=" removes it, "file/" makes it a folder, "file~" cuts it to half its size
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("prepared");
+        QTest::addColumn<QString>("first");  // the first place found for "paris"
+        QByteArray atlas = Fixture, index = FixtureIndex;
+        // clang-format off
+        QTest::newRow("as made") << "" << true << "Paris, France";
+        QTest::newRow("atlas edited, its size kept")
+            << "atlas.txt=" + QString::fromUtf8(atlas.replace("Paris, France", "Paris, Franca")) << false << "Paris, Franca";
+        QTest::newRow("index edited, its size kept")
+            << "atlas-index.txt=" + QString::fromUtf8(index.replace("2138551", "0000001")) << false << "Paris, Texas";
+        QTest::newRow("index removed") << "atlas-index.txt=" << false << "Paris, Texas";
+        QTest::newRow("cut short") << "atlas-search.bin~" << false << "Paris, France";
+        QTest::newRow("not even a header") << "atlas-search.bin=ZodAtlas" << false << "Paris, France";
+        QTest::newRow("not a regular file") << "atlas-search.bin/" << false << "Paris, France";
+        // clang-format on
+    }
+
+    void preparedOnlyWhileCurrent()
+    {
+        QFETCH(QString, change);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("atlas.txt"), Fixture)
+                && writeFile(dir.filePath("atlas-index.txt"), FixtureIndex));
+        QCOMPARE(writePreparedAtlas(dir.filePath("atlas.txt"), dir.filePath(AtlasPreparedFileName)), QString());
+        const QString file = dir.filePath(change.section(QRegularExpression("[=/~]"), 0, 0));
+        if (change.contains(u'=')) {
+            QFile::remove(file);
+            if (!change.endsWith(u'='))
+                QVERIFY(writeFile(file, change.section(u'=', 1).toUtf8()));
+        } else if (change.endsWith(u'/')) {
+            QVERIFY(QFile::remove(file) && QDir(dir.path()).mkdir(AtlasPreparedFileName));
+        } else if (change.endsWith(u'~')) {
+            QVERIFY(QFile::resize(file, QFileInfo(file).size() / 2));
+        }
+        const std::optional<Atlas> atlas = readAtlas(dir.filePath("atlas.txt"));
+        QVERIFY(atlas);
+        QTEST(atlas->isPrepared(), "prepared");
+        const std::vector<int> found = atlas->find(u"paris");
+        QTEST(placesOf(*atlas, {found.begin(), found.begin() + std::min<std::size_t>(found.size(), 1)}), "first");
     }
 
     // The lookup says when nothing matches and offers the nearest names, the first highlighted so that

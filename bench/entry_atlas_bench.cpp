@@ -9,11 +9,11 @@
 #include "ui/messageservice.h"
 #include "zones/clockcheck.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListView>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -108,7 +108,7 @@ void BM_OpenLookup(benchmark::State& state, bool prepared)
         Stopwatch watch;
         zodiara::AtlasLookupDialog dialog(nullptr, path, messages);
         dialog.show();
-        auto* list = dialog.findChild<QListView*>();
+        auto* list = dialog.findChild<QAbstractItemView*>();
         list->viewport()->repaint();
         QCoreApplication::processEvents();
         watch.stop(state);
@@ -174,7 +174,7 @@ void BM_FilterKeystroke(benchmark::State& state, const char* prefix, char typed)
     zodiara::AtlasLookupDialog dialog(nullptr, atlasPath(), messages);
     dialog.show();
     auto* filter = dialog.findChild<QLineEdit*>(QStringLiteral("filter"));
-    auto* list = dialog.findChild<QListView*>();
+    auto* list = dialog.findChild<QAbstractItemView*>();
     QTest::keyClicks(filter, QString::fromLatin1(prefix));
     QCoreApplication::processEvents();
     int rows = 0;

@@ -10,13 +10,14 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -33,7 +34,7 @@ int AtlasListModel::rowCount(const QModelIndex& parent) const
     return m_showAll ? m_atlas.lineCount() : static_cast<int>(m_visible.size());
 }
 
-// The list view asks for every row's index at each layout: no more work than needed.
+// Asked for many times at each layout and paint: no more work than needed.
 QModelIndex AtlasListModel::index(int row, int column, const QModelIndex& parent) const
 {
     return row >= 0 && row < rowCount() && column == 0 && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
@@ -94,11 +95,16 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status"));
 
-    m_list = new QListView(this);
+    m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("atlasList"));
-    m_list->setModel(m_model);
-    // Equal row heights let the view lay out a large atlas without measuring each line.
-    m_list->setUniformItemSizes(true);
+    // A table of one column lays out its rows in a time that does not grow with them: a list view
+    // visits every row at each filter keystroke. It looks as a list does.
+    m_list->horizontalHeader()->hide();
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->verticalHeader()->hide();
+    m_list->setShowGrid(false);
+    m_list->setWordWrap(false);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -106,6 +112,11 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     // line, so coordinates and zones show without scrolling sideways.
     m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const QFontMetrics listMetrics(m_list->font());
+    // Before the rows exist: set afterwards, the height is announced for each of them.
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setMinimumSectionSize(1);
+    m_list->verticalHeader()->setDefaultSectionSize(listMetrics.height() + 2);
+    m_list->setModel(m_model);
     constexpr int WidestLine = 100;
     const int columns = std::clamp(m_model->atlas().longestLine(), 60, WidestLine);
     const int width = listMetrics.horizontalAdvance(QString(columns, u'M'))
@@ -127,7 +138,7 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &AtlasLookupDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_list, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+    connect(m_list, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         selectRow(index.row());
         accept();
     });

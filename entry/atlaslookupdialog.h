@@ -11,7 +11,7 @@
 
 class QLabel;
 class QLineEdit;
-class QListView;
+class QTableView;
 
 namespace zodiara {
 
@@ -68,7 +68,7 @@ private:
     AtlasListModel* m_model = nullptr;
     QLineEdit* m_filter = nullptr;
     QLabel* m_status = nullptr;
-    QListView* m_list = nullptr;
+    QTableView* m_list = nullptr;
     QString m_atlasPath;
     QString m_chosen;
     bool m_found = false;

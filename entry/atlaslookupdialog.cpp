@@ -4,7 +4,7 @@
 #include "ui/centeronscreen.h"
 #include "ui/messageservice.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace zodiara {
 
@@ -81,6 +82,7 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     : QDialog(parent), m_messages(messages)
 {
     setWindowTitle(QStringLiteral("Select Entry from List"));
+    qApp->installEventFilter(this);
 
     std::optional<Atlas> atlas = readAtlas(atlasFilePath);
     m_found = atlas.has_value();
@@ -155,7 +157,20 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     top->addLayout(buttons);
 
     m_filter->setFocus();
+    takeKeysTypedMeanwhile();
 }
+
+void AtlasLookupDialog::takeKeysTypedMeanwhile()
+{
+    // Keys typed since the lookup was asked for wait for the window they were typed in, which this
+    // dialog blocks once it shows, and the window system would then drop them: they are taken now
+    // and typed into the filter when it shows.
+    m_opening = true;
+    QCoreApplication::processEvents();
+    m_opening = false;
+}
+
+AtlasLookupDialog::~AtlasLookupDialog() = default;
 
 int AtlasLookupDialog::selectedLine() const
 {
@@ -187,8 +202,58 @@ void AtlasLookupDialog::applyFilter(const QString& text)
                                                  : QString::fromLatin1(AtlasNoMatchText));
 }
 
+bool AtlasLookupDialog::isMeantForThis(QObject* receiver) const
+{
+    if (!receiver->isWidgetType())
+        return false;
+    // Once shown, until the window system hands it the keyboard, keys still reach the window it
+    // was opened from.
+    if (!m_opening && (!isVisible() || QApplication::activeModalWidget() != this || QApplication::activePopupWidget()))
+        return false;
+    // A window of this dialog's own (a menu of the filter) takes its keys itself.
+    for (const QWidget* window = static_cast<QWidget*>(receiver)->window(); window;
+         window = window->parentWidget() ? window->parentWidget()->window() : nullptr)
+        if (window == this)
+            return false;
+    return true;
+}
+
 bool AtlasLookupDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    // Asked only of input, so that the rest of the application's events cost one comparison.
+    const auto meantForThis = [&] { return watched != m_filter && isMeantForThis(watched); };
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        if (!meantForThis())
+            break;
+        // The key is the filter's, not a shortcut of the window behind.
+        event->accept();
+        return true;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        if (!meantForThis())
+            break;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto copy = std::make_unique<QKeyEvent>(key->type(), key->key(), key->modifiers(), key->text(),
+                                                key->isAutoRepeat(), key->count());
+        if (m_opening)
+            m_typedMeanwhile.push_back(std::move(copy));
+        else
+            QCoreApplication::sendEvent(m_filter, copy.get());
+        return true;
+    }
+    // While it opens, nothing behind it is clicked or closed, as once it shows.
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel: return m_opening && meantForThis();
+    case QEvent::Close:
+        if (!m_opening || !meantForThis())
+            break;
+        event->ignore();
+        return true;
+    default: break;
+    }
     if (watched == m_filter && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_Up:
@@ -225,6 +290,10 @@ void AtlasLookupDialog::showEvent(QShowEvent* event)
         return;
     m_shown = true;
     centerOnScreen(this);
+    // Posted, so that they arrive once the dialog runs: Enter among them closes it.
+    for (std::unique_ptr<QKeyEvent>& key : m_typedMeanwhile)
+        QCoreApplication::postEvent(m_filter, key.release());
+    m_typedMeanwhile.clear();
     // Reported over the open dialog, as its own message.
     if (!m_found || !m_model->atlas().hasPlaces())
         QTimer::singleShot(0, this, &AtlasLookupDialog::reportUnusableAtlas);

@@ -1,5 +1,5 @@
 // "Select Entry from List": every line of the atlas but the blank and over-long ones, with a filter
-// above the list.
+// above the list. Keys typed while it opens, before it has the keyboard, go to the filter.
 #pragma once
 
 #include "entry/atlas.h"
@@ -7,8 +7,10 @@
 #include <QAbstractListModel>
 #include <QDialog>
 
+#include <memory>
 #include <vector>
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -48,6 +50,7 @@ class AtlasLookupDialog : public QDialog {
 public:
     // Reads the atlas at `atlasFilePath` now; a missing file is reported once the dialog shows.
     AtlasLookupDialog(QWidget* parent, const QString& atlasFilePath, MessageService& messages);
+    ~AtlasLookupDialog() override;
 
     // The chosen line after OK; empty when nothing was selected.
     QString chosenLine() const { return m_chosen; }
@@ -64,6 +67,11 @@ private:
     void selectRow(int row);
     void reportUnusableAtlas();
 
+    void takeKeysTypedMeanwhile();
+    // Whether input sent to `receiver`, outside this dialog, was meant for it: typed while it
+    // opens, or before the window system hands it the keyboard.
+    bool isMeantForThis(QObject* receiver) const;
+
     MessageService& m_messages;
     AtlasListModel* m_model = nullptr;
     QLineEdit* m_filter = nullptr;
@@ -73,6 +81,8 @@ private:
     QString m_chosen;
     bool m_found = false;
     bool m_shown = false;
+    bool m_opening = false;
+    std::vector<std::unique_ptr<QKeyEvent>> m_typedMeanwhile;
 };
 
 }  // namespace zodiara

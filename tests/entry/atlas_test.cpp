@@ -3,15 +3,20 @@
 // database.
 #include "entry/atlas.h"
 #include "entry/atlaslookupdialog.h"
+#include "entry/chartedit.h"
 #include "entry/daylightsaving.h"
 #include "recordingmessages.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -335,6 +340,71 @@ private slots:
         QTest::keyClick(typed, Qt::Key_Return);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QTEST(dialog.chosenLine().section(QStringLiteral("  "), 0, 0), "taken");
+    }
+
+    // Alt+L and a place typed at once, as a quick typist does: the keys wait in the queue while the
+    // lookup opens, however long that takes, then all reach its filter, and Enter takes the place. They
+    // wait as posted events for the focused box, or as the window system's for its window, which the
+    // lookup blocks once shown. A click on Cancel behind them is as lost as once the lookup shows.
+    void keysTypedWhileTheLookupOpensAreKept_data()
+    {
+        QTest::addColumn<bool>("fromWindowSystem");
+        QTest::newRow("posted to the focused box") << false;
+        QTest::newRow("from the window system") << true;
+    }
+
+    void keysTypedWhileTheLookupOpensAreKept()
+    {
+        QFETCH(bool, fromWindowSystem);
+        test::RecordingMessages messages;
+        BirthData birth;
+        birth.place = "Boston";
+        ChartEdit edit(nullptr, birth, QFileInfo(ZODIARA_SHIPPED_ATLAS).path(), messages);
+        edit.show();
+        edit.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&edit));
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus && focus->window() == &edit);
+        const QString keys = QStringLiteral("syd\tney\r");  // the tab stands for the click
+        auto* cancel = edit.findChild<QPushButton*>("cancelButton");
+        const QPoint onCancel = cancel->mapTo(&edit, cancel->rect().center());
+        if (fromWindowSystem) {
+            QMetaObject::invokeMethod(
+                &edit,
+                [window = edit.windowHandle(), keys, onCancel] {
+                    for (const QChar c : keys) {
+                        if (c == u'\t')
+                            QTest::mouseClick(window, Qt::LeftButton, {}, onCancel);
+                        else
+                            QTest::keyClick(window, c.toLatin1());
+                    }
+                },
+                Qt::QueuedConnection);
+        } else {
+            for (const QChar c : keys) {
+                if (c == u'\t') {
+                    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                        QCoreApplication::postEvent(cancel,
+                                                    new QMouseEvent(type, cancel->rect().center(),
+                                                                    cancel->mapToGlobal(cancel->rect().center()),
+                                                                    Qt::LeftButton, Qt::LeftButton, {}));
+                    continue;
+                }
+                const int key = c == u'\r' ? int(Qt::Key_Return) : Qt::Key_A + (c.unicode() - u'a');
+                for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+                    QCoreApplication::postEvent(focus, new QKeyEvent(type, key, Qt::NoModifier, QString(c)));
+            }
+        }
+        // A lookup the keys never closed is closed, so that the test fails rather than hangs.
+        QTimer::singleShot(5000, &edit, [] {
+            if (auto* lookup = qobject_cast<AtlasLookupDialog*>(QApplication::activeModalWidget()))
+                lookup->reject();
+        });
+        // Alt+L ahead of them, by way of the shortcuts as the window system delivers it.
+        QTest::keyClick(focus, Qt::Key_L, Qt::AltModifier);
+        QTRY_COMPARE(edit.findChild<QLineEdit*>("placeName")->text(),
+                     QStringLiteral("Sydney, New South Wales, Australia"));
+        QVERIFY(edit.isVisible());
     }
 
     // A missing atlas, or one without a line giving a place and its coordinates, is reported over the dialog.

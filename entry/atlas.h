@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,23 +69,38 @@ int zoneNamedIn(QStringView text);
 // appended to `out` as UTF-8. `utf8` must be well-formed.
 void appendFolded(std::string& out, std::string_view utf8);
 
+// The lookup's word when the filter matches nothing, and when it offers the nearest names instead.
+inline constexpr auto AtlasNoMatchText = "No place matches";
+inline constexpr auto AtlasNearestText = "No place matches. The nearest names:";
+// At most this many lines are offered for a misspelt filter.
+inline constexpr std::size_t AtlasNearestLimit = 30;
+// Names longer than this (in bytes of folded UTF-8) are never offered for a misspelling.
+inline constexpr std::size_t AtlasNearestMaxNameBytes = 64;
+
+// Prepared beside the atlas at build time from atlas.txt and atlas-index.txt: the search tables
+// ready to be mapped, so that opening the lookup parses nothing. The atlas text stays the source
+// of truth: a prepared file that is missing, damaged or made from other texts is not used.
+inline constexpr auto AtlasPreparedFileName = "atlas-search.bin";
+
 // The atlas as the lookup offers it: its lines as atlasLines() gives them, numbered from 0 without
 // the blank and over-long ones, with the population and common names that the index gives each
 // place, and a search over what a user reads as the place.
 class Atlas {
 public:
-    Atlas() = default;
+    Atlas();
     // `index` holds, per atlas line, "074W00 40N43<TAB>population<TAB>name<TAB>name..."; a record
     // whose coordinates differ from its line's is skipped, so a changed atlas never borrows
     // another place's names. Either text may be UTF-8 or Windows-1252.
     Atlas(QByteArray atlas, QByteArray index);
 
-    int lineCount() const { return static_cast<int>(m_lines.size()); }
+    int lineCount() const;
     QString line(int number) const;
     // Some line gives a place with both coordinates.
-    bool hasPlaces() const { return m_hasPlaces; }
+    bool hasPlaces() const;
     // Characters of the longest line (at most its bytes), for sizing a list.
-    int longestLine() const { return m_longestLine; }
+    int longestLine() const;
+    // Read from a prepared file rather than parsed from the texts.
+    bool isPrepared() const;
 
     // Lines whose place text (name, region, country; not the coordinates or zones) or common
     // names hold `filter`, case and accents ignored, best first: a name equal to it, a name
@@ -92,33 +108,40 @@ public:
     // populous first, then atlas order. An empty filter finds nothing.
     std::vector<int> find(QStringView filter) const;
 
-private:
-    struct Line {
-        std::uint32_t start = 0;
-        std::uint32_t length = 0;
-        std::uint32_t population = 0;
-    };
-    // A line's searchable text in m_folded: the place text, '\n', then each common name and '\n'.
-    struct Entry {
-        std::uint32_t start = 0;
-        std::uint32_t nameEnd = 0;   // the name: the place text up to its first comma
-        std::uint32_t placeEnd = 0;  // the first '\n'
-        std::uint32_t end = 0;
-    };
-    int rankOfHit(const Entry& entry, std::size_t at, std::size_t length) const;
+    // For a misspelt filter: the lines whose name (the place text up to its first comma) or a
+    // common name is a few edits from `filter`, case and accents ignored. An edit inserts,
+    // deletes or replaces one character or swaps two adjacent ones; a filter of 3 or 4
+    // characters may be 1 edit away, up to 8 characters 2, a longer one 3. The nearest first,
+    // then as find() orders them; at most AtlasNearestLimit lines.
+    std::vector<int> nearest(QStringView filter) const;
 
-    QByteArray m_text;  // the lines kept, as UTF-8, end to end
-    std::vector<Line> m_lines;
-    std::string m_folded;
-    std::vector<Entry> m_entries;                 // one per line
-    std::vector<std::uint32_t> m_byPopulation;    // line numbers, most populous first
-    std::vector<std::uint32_t> m_populationRank;  // each line's place in m_byPopulation
-    bool m_hasPlaces = false;
-    int m_longestLine = 0;
+    // What the search reads: the lines, their folded text, the population order and the names.
+    struct Tables;
+
+private:
+    explicit Atlas(std::shared_ptr<const Tables> tables);
+    friend std::optional<Atlas> atlasFromPrepared(QByteArray prepared, QByteArray atlas);
+    friend std::optional<Atlas> readAtlas(const QString& path);
+
+    std::shared_ptr<const Tables> m_tables;
 };
 
 // The atlas at `path` with the index beside it, or nullopt when the atlas cannot be opened or read,
-// is larger than AtlasMaxFileBytes or is not a regular file (a FIFO is never waited on).
+// is larger than AtlasMaxFileBytes or is not a regular file (a FIFO is never waited on). The
+// prepared file beside them is mapped when it was made from these very texts (their sizes and
+// a hash of their bytes tell); otherwise the texts are parsed.
 std::optional<Atlas> readAtlas(const QString& path);
+
+// The prepared file's bytes for an atlas and its index (nullopt when there is none), naming the
+// texts it was made from. Lines are found in `atlas` itself when it is UTF-8, so the file holds no copy.
+QByteArray prepareAtlas(QByteArray atlas, std::optional<QByteArray> index);
+
+// The atlas from a prepared file's bytes and the atlas text it was made from, without asking
+// whether it was; nullopt when the prepared bytes are not a whole, consistent prepared file.
+std::optional<Atlas> atlasFromPrepared(QByteArray prepared, QByteArray atlas);
+
+// Writes the prepared file for the atlas at `atlasPath` (and the index beside it) to
+// `preparedPath`, replacing it whole or not at all. An empty text on success, else the reason.
+QString writePreparedAtlas(const QString& atlasPath, const QString& preparedPath);
 
 }  // namespace zodiara

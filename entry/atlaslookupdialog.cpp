@@ -4,22 +4,25 @@
 #include "ui/centeronscreen.h"
 #include "ui/messageservice.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace zodiara {
 
@@ -32,7 +35,7 @@ int AtlasListModel::rowCount(const QModelIndex& parent) const
     return m_showAll ? m_atlas.lineCount() : static_cast<int>(m_visible.size());
 }
 
-// The list view asks for every row's index at each layout: no more work than needed.
+// Asked for many times at each layout and paint: no more work than needed.
 QModelIndex AtlasListModel::index(int row, int column, const QModelIndex& parent) const
 {
     return row >= 0 && row < rowCount() && column == 0 && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
@@ -68,6 +71,10 @@ void AtlasListModel::setFilter(const QString& text)
     beginResetModel();
     m_visible = m_atlas.find(text);
     m_showAll = text.trimmed().isEmpty();
+    m_matchesNothing = !m_showAll && m_visible.empty();
+    // Looked for only now: a keystroke that matches something pays nothing for it.
+    if (m_matchesNothing)
+        m_visible = m_atlas.nearest(text);
     endResetModel();
 }
 
@@ -75,6 +82,7 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     : QDialog(parent), m_messages(messages)
 {
     setWindowTitle(QStringLiteral("Select Entry from List"));
+    qApp->installEventFilter(this);
 
     std::optional<Atlas> atlas = readAtlas(atlasFilePath);
     m_found = atlas.has_value();
@@ -86,12 +94,19 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     m_filter->setPlaceholderText(QStringLiteral("Type to filter the list"));
     m_filter->setClearButtonEnabled(true);
     m_filter->installEventFilter(this);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
 
-    m_list = new QListView(this);
+    m_list = new QTableView(this);
     m_list->setObjectName(QStringLiteral("atlasList"));
-    m_list->setModel(m_model);
-    // Equal row heights let the view lay out a large atlas without measuring each line.
-    m_list->setUniformItemSizes(true);
+    // A table of one column lays out its rows in a time that does not grow with them: a list view
+    // visits every row at each filter keystroke. It looks as a list does.
+    m_list->horizontalHeader()->hide();
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->verticalHeader()->hide();
+    m_list->setShowGrid(false);
+    m_list->setWordWrap(false);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -99,6 +114,11 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     // line, so coordinates and zones show without scrolling sideways.
     m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const QFontMetrics listMetrics(m_list->font());
+    // Before the rows exist: set afterwards, the height is announced for each of them.
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setMinimumSectionSize(1);
+    m_list->verticalHeader()->setDefaultSectionSize(listMetrics.height() + 2);
+    m_list->setModel(m_model);
     constexpr int WidestLine = 100;
     const int columns = std::clamp(m_model->atlas().longestLine(), 60, WidestLine);
     const int width = listMetrics.horizontalAdvance(QString(columns, u'M'))
@@ -111,6 +131,7 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     auto* frame = new QGroupBox(this);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(m_filter);
+    frameLayout->addWidget(m_status);
     frameLayout->addWidget(m_list);
 
     auto* ok = new QPushButton(QStringLiteral("Ok"), this);
@@ -119,7 +140,7 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &AtlasLookupDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_list, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+    connect(m_list, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         selectRow(index.row());
         accept();
     });
@@ -136,7 +157,20 @@ AtlasLookupDialog::AtlasLookupDialog(QWidget* parent, const QString& atlasFilePa
     top->addLayout(buttons);
 
     m_filter->setFocus();
+    takeKeysTypedMeanwhile();
 }
+
+void AtlasLookupDialog::takeKeysTypedMeanwhile()
+{
+    // Keys typed since the lookup was asked for wait for the window they were typed in, which this
+    // dialog blocks once it shows, and the window system would then drop them: they are taken now
+    // and typed into the filter when it shows.
+    m_opening = true;
+    QCoreApplication::processEvents();
+    m_opening = false;
+}
+
+AtlasLookupDialog::~AtlasLookupDialog() = default;
 
 int AtlasLookupDialog::selectedLine() const
 {
@@ -163,10 +197,63 @@ void AtlasLookupDialog::applyFilter(const QString& text)
     // keeps the line last highlighted.
     const bool filtering = !text.trimmed().isEmpty();
     selectRow(filtering ? (m_model->rowCount() > 0 ? 0 : -1) : m_model->rowOfLine(keep));
+    m_status->setText(!m_model->matchesNothing() ? QString()
+                      : m_model->rowCount() > 0  ? QString::fromLatin1(AtlasNearestText)
+                                                 : QString::fromLatin1(AtlasNoMatchText));
+}
+
+bool AtlasLookupDialog::isMeantForThis(QObject* receiver) const
+{
+    if (!receiver->isWidgetType())
+        return false;
+    // Once shown, until the window system hands it the keyboard, keys still reach the window it
+    // was opened from.
+    if (!m_opening && (!isVisible() || QApplication::activeModalWidget() != this || QApplication::activePopupWidget()))
+        return false;
+    // A window of this dialog's own (a menu of the filter) takes its keys itself.
+    for (const QWidget* window = static_cast<QWidget*>(receiver)->window(); window;
+         window = window->parentWidget() ? window->parentWidget()->window() : nullptr)
+        if (window == this)
+            return false;
+    return true;
 }
 
 bool AtlasLookupDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    // Asked only of input, so that the rest of the application's events cost one comparison.
+    const auto meantForThis = [&] { return watched != m_filter && isMeantForThis(watched); };
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        if (!meantForThis())
+            break;
+        // The key is the filter's, not a shortcut of the window behind.
+        event->accept();
+        return true;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        if (!meantForThis())
+            break;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto copy = std::make_unique<QKeyEvent>(key->type(), key->key(), key->modifiers(), key->text(),
+                                                key->isAutoRepeat(), key->count());
+        if (m_opening)
+            m_typedMeanwhile.push_back(std::move(copy));
+        else
+            QCoreApplication::sendEvent(m_filter, copy.get());
+        return true;
+    }
+    // While it opens, nothing behind it is clicked or closed, as once it shows.
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel: return m_opening && meantForThis();
+    case QEvent::Close:
+        if (!m_opening || !meantForThis())
+            break;
+        event->ignore();
+        return true;
+    default: break;
+    }
     if (watched == m_filter && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_Up:
@@ -203,6 +290,10 @@ void AtlasLookupDialog::showEvent(QShowEvent* event)
         return;
     m_shown = true;
     centerOnScreen(this);
+    // Posted, so that they arrive once the dialog runs: Enter among them closes it.
+    for (std::unique_ptr<QKeyEvent>& key : m_typedMeanwhile)
+        QCoreApplication::postEvent(m_filter, key.release());
+    m_typedMeanwhile.clear();
     // Reported over the open dialog, as its own message.
     if (!m_found || !m_model->atlas().hasPlaces())
         QTimer::singleShot(0, this, &AtlasLookupDialog::reportUnusableAtlas);

@@ -41,6 +41,7 @@ dpkg-deb -x "$deb" "$root"
 expected="usr/bin/zodiara
 usr/bin/zodiara-chart
 usr/lib/zodiara/atlas-index.txt
+usr/lib/zodiara/atlas-search.bin
 usr/lib/zodiara/atlas.txt
 usr/lib/zodiara/zodiara
 usr/lib/zodiara/zodiara-chart

@@ -1,13 +1,22 @@
-// The atlas library: reading the file, parsing a line, naming zones, the place search, the lookup
-// dialog, and the daylight-saving check against the system's time-zone database.
+// The atlas library: reading the file, parsing a line, naming zones, the place search and the
+// nearest names, the lookup dialog, and the daylight-saving check against the system's time-zone
+// database.
 #include "entry/atlas.h"
 #include "entry/atlaslookupdialog.h"
+#include "entry/chartedit.h"
 #include "entry/daylightsaving.h"
 #include "recordingmessages.h"
 
 #include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,6 +51,22 @@ const QByteArray FixtureIndex = "000W12 51N39\t43000\n009E57 45N35\t7032\n"
                                 "019E28 51N46\t768755\n000E00 00N00\t100\tCapital City\n";
 
 // clang-format on
+
+// The place names of `lines` of `atlas`, "|"-joined.
+QString placesOf(const Atlas& atlas, const std::vector<int>& lines)
+{
+    QStringList places;
+    for (const int line : lines)
+        places << atlas.line(line).section(QStringLiteral("  "), 0, 0);
+    return places.join(u'|');
+}
+
+// Writes `bytes` to `path`.
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
 
 }  // namespace
 
@@ -150,10 +175,236 @@ private slots:
     {
         QFETCH(QString, filter);
         const Atlas atlas(Fixture, FixtureIndex);
-        QStringList places;
-        for (const int line : atlas.find(filter))
-            places << atlas.line(line).section(QStringLiteral("  "), 0, 0);
-        QTEST(places.join(u'|'), "places");
+        QTEST(placesOf(atlas, atlas.find(filter)), "places");
+    }
+
+    // A misspelt name: the names a few edits away (a swap of two neighbours is one), the nearest first,
+    // then the more populous; 1 edit for 3 or 4 characters, 2 up to 8, 3 beyond.
+    void nearest_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("places");
+        // clang-format off
+        QTest::newRow("a swap is one edit") << "lodnon" << "London, England|London, Ontario";
+        QTest::newRow("two edits for six letters") << "lnodno" << "London, England|London, Ontario";
+        QTest::newRow("three are too many") << "lnodnoo" << "";
+        QTest::newRow("the nearer before the more populous") << "londz" << "Łódź, Poland|London, England|London, Ontario";
+        QTest::newRow("one edit for four letters") << "lodx" << "Łódź, Poland";
+        QTest::newRow("two are too many") << "ldox" << "";
+        QTest::newRow("a common name, case and accents ignored") << "LONDRÉS" << "London, England";
+        QTest::newRow("every line of a name once") << "parsi" << "Paris, France|Paris, Texas";
+        QTest::newRow("long names, three edits") << "nwe lodnon" << "New London, Connecticut";
+        QTest::newRow("nothing near") << "qqqqq" << "";
+        QTest::newRow("too short to guess") << "xx" << "";
+        // clang-format on
+    }
+
+    void nearest()
+    {
+        QFETCH(QString, filter);
+        const Atlas atlas(Fixture, FixtureIndex);
+        QTEST(placesOf(atlas, atlas.nearest(filter)), "places");
+    }
+
+    // The build prepares the shipped atlas beside the programs, and its nearest names put the city first,
+    // no more than a screenful.
+    void nearestInTheShippedAtlas()
+    {
+        const std::optional<Atlas> atlas = readAtlas(ZODIARA_BUILT_ATLAS);
+        QVERIFY(atlas && atlas->isPrepared());
+        QStringList firsts;
+        for (const char* filter : {"lodnon", "frankfrut", "sydnei"}) {
+            const std::vector<int> lines = atlas->nearest(QString::fromLatin1(filter));
+            QVERIFY(lines.size() <= AtlasNearestLimit);
+            firsts << placesOf(*atlas, {lines.begin(), lines.begin() + std::min<std::size_t>(lines.size(), 1)});
+        }
+        QCOMPARE(firsts, (QStringList{"London, England, United Kingdom", "Frankfurt am Main, Hesse, Germany",
+                                      "Sydney, New South Wales, Australia"}));
+        QCOMPARE(atlas->nearest(u"lodnon").size(), AtlasNearestLimit);
+    }
+
+    // A prepared file reads as the texts it was made from: the same lines, places, matches and nearest
+    // names, whatever their encoding, line ends and blank lines.
+    void preparedReadsAsParsed_data()
+    {
+        QTest::addColumn<QByteArray>("atlas");
+        QTest::addColumn<QByteArray>("index");
+        QTest::addColumn<bool>("hasIndex");
+        // clang-format off
+        QTest::newRow("with an index") << Fixture << FixtureIndex << true;
+        QTest::newRow("without") << Fixture << QByteArray() << false;
+        QTest::newRow("Windows-1252, kept inside") << QByteArray("Z\xfcrich  008E33 47N22 CET\nK\xf6ln  006E57 50N56 CET")
+                                                   << QByteArray("006E57 50N56\t963395\tCologne\n") << true;
+        QTest::newRow("byte-order mark, CRLF, blank and over-long lines")
+            << "\xef\xbb\xbf\r\n \t\nParis  002E21 48N51 CET\r\n" + QByteArray(AtlasMaxLineBytes + 1, 'x')
+                   + "\nLondon  000W08 51N31 UT" << QByteArray() << false;
+        QTest::newRow("empty") << QByteArray() << QByteArray() << true;
+        // clang-format on
+    }
+
+    void preparedReadsAsParsed()
+    {
+        QFETCH(QByteArray, atlas);
+        QFETCH(QByteArray, index);
+        QFETCH(bool, hasIndex);
+        const Atlas parsed(atlas, index);
+        const std::optional<Atlas> prepared =
+            atlasFromPrepared(prepareAtlas(atlas, hasIndex ? std::optional(index) : std::nullopt), atlas);
+        QVERIFY(prepared && prepared->isPrepared() && !parsed.isPrepared());
+        const auto read = [](const Atlas& a) {
+            QStringList out{QString::number(a.hasPlaces()), QString::number(a.longestLine())};
+            for (int line = 0; line < a.lineCount(); ++line)
+                out << a.line(line);
+            for (const QString filter : {"london", "paris", "z", "k\u00f6ln", "cologne", "lodnon", "parsi", "zurihc"})
+                out << placesOf(a, a.find(filter)) << placesOf(a, a.nearest(filter));
+            return out;
+        };
+        QCOMPARE(read(*prepared), read(parsed));
+    }
+
+    // The prepared file is mapped only while the atlas and its index are the texts it was made from;
+    // otherwise, or when it is damaged, the texts are read, and what the lookup finds is theirs.
+    void preparedOnlyWhileCurrent_data()
+    {
+        // file=new text; "file=" removes it, "file/" makes it a folder, "file~" cuts it to half its size
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("prepared");
+        QTest::addColumn<QString>("first");  // the first place found for "paris"
+        QByteArray atlas = Fixture, index = FixtureIndex;
+        // clang-format off
+        QTest::newRow("as made") << "" << true << "Paris, France";
+        QTest::newRow("atlas edited, its size kept")
+            << "atlas.txt=" + QString::fromUtf8(atlas.replace("Paris, France", "Paris, Franca")) << false << "Paris, Franca";
+        QTest::newRow("index edited, its size kept")
+            << "atlas-index.txt=" + QString::fromUtf8(index.replace("2138551", "0000001")) << false << "Paris, Texas";
+        QTest::newRow("index removed") << "atlas-index.txt=" << false << "Paris, Texas";
+        QTest::newRow("cut short") << "atlas-search.bin~" << false << "Paris, France";
+        QTest::newRow("not even a header") << "atlas-search.bin=ZodAtlas" << false << "Paris, France";
+        QTest::newRow("not a regular file") << "atlas-search.bin/" << false << "Paris, France";
+        // clang-format on
+    }
+
+    void preparedOnlyWhileCurrent()
+    {
+        QFETCH(QString, change);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("atlas.txt"), Fixture)
+                && writeFile(dir.filePath("atlas-index.txt"), FixtureIndex));
+        QCOMPARE(writePreparedAtlas(dir.filePath("atlas.txt"), dir.filePath(AtlasPreparedFileName)), QString());
+        const QString file = dir.filePath(change.section(QRegularExpression("[=/~]"), 0, 0));
+        if (change.contains(u'=')) {
+            QFile::remove(file);
+            if (!change.endsWith(u'='))
+                QVERIFY(writeFile(file, change.section(u'=', 1).toUtf8()));
+        } else if (change.endsWith(u'/')) {
+            QVERIFY(QFile::remove(file) && QDir(dir.path()).mkdir(AtlasPreparedFileName));
+        } else if (change.endsWith(u'~')) {
+            QVERIFY(QFile::resize(file, QFileInfo(file).size() / 2));
+        }
+        const std::optional<Atlas> atlas = readAtlas(dir.filePath("atlas.txt"));
+        QVERIFY(atlas);
+        QTEST(atlas->isPrepared(), "prepared");
+        const std::vector<int> found = atlas->find(u"paris");
+        QTEST(placesOf(*atlas, {found.begin(), found.begin() + std::min<std::size_t>(found.size(), 1)}), "first");
+    }
+
+    // The lookup says when nothing matches and offers the nearest names, the first highlighted so that
+    // Enter takes it as it takes a line.
+    void lookupOffersTheNearestNames_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("taken");  // the place of the line Enter takes
+        // clang-format off
+        QTest::newRow("matches") << "paris" << "" << "Paris, France";
+        QTest::newRow("misspelt") << "lodnon" << AtlasNearestText << "London, England";
+        QTest::newRow("nothing near") << "qqqqq" << AtlasNoMatchText << "";
+        QTest::newRow("cleared") << "" << "" << "";
+        // clang-format on
+    }
+
+    void lookupOffersTheNearestNames()
+    {
+        QFETCH(QString, filter);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("atlas.txt"), Fixture)
+                && writeFile(dir.filePath("atlas-index.txt"), FixtureIndex));
+        test::RecordingMessages messages;
+        AtlasLookupDialog dialog(nullptr, dir.filePath("atlas.txt"), messages);
+        dialog.show();
+        auto* typed = dialog.findChild<QLineEdit*>("filter");
+        QTest::keyClicks(typed, "qqqqq");  // a word said first must not stay
+        typed->clear();
+        QTest::keyClicks(typed, filter);
+        QTEST(dialog.findChild<QLabel*>("status")->text(), "said");
+        QTest::keyClick(typed, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QTEST(dialog.chosenLine().section(QStringLiteral("  "), 0, 0), "taken");
+    }
+
+    // Alt+L and a place typed at once, as a quick typist does: the keys wait in the queue while the
+    // lookup opens, however long that takes, then all reach its filter, and Enter takes the place. They
+    // wait as posted events for the focused box, or as the window system's for its window, which the
+    // lookup blocks once shown. A click on Cancel behind them is as lost as once the lookup shows.
+    void keysTypedWhileTheLookupOpensAreKept_data()
+    {
+        QTest::addColumn<bool>("fromWindowSystem");
+        QTest::newRow("posted to the focused box") << false;
+        QTest::newRow("from the window system") << true;
+    }
+
+    void keysTypedWhileTheLookupOpensAreKept()
+    {
+        QFETCH(bool, fromWindowSystem);
+        test::RecordingMessages messages;
+        BirthData birth;
+        birth.place = "Boston";
+        ChartEdit edit(nullptr, birth, QFileInfo(ZODIARA_SHIPPED_ATLAS).path(), messages);
+        edit.show();
+        edit.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&edit));
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus && focus->window() == &edit);
+        const QString keys = QStringLiteral("syd\tney\r");  // the tab stands for the click
+        auto* cancel = edit.findChild<QPushButton*>("cancelButton");
+        const QPoint onCancel = cancel->mapTo(&edit, cancel->rect().center());
+        if (fromWindowSystem) {
+            QMetaObject::invokeMethod(
+                &edit,
+                [window = edit.windowHandle(), keys, onCancel] {
+                    for (const QChar c : keys) {
+                        if (c == u'\t')
+                            QTest::mouseClick(window, Qt::LeftButton, {}, onCancel);
+                        else
+                            QTest::keyClick(window, c.toLatin1());
+                    }
+                },
+                Qt::QueuedConnection);
+        } else {
+            for (const QChar c : keys) {
+                if (c == u'\t') {
+                    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                        QCoreApplication::postEvent(cancel,
+                                                    new QMouseEvent(type, cancel->rect().center(),
+                                                                    cancel->mapToGlobal(cancel->rect().center()),
+                                                                    Qt::LeftButton, Qt::LeftButton, {}));
+                    continue;
+                }
+                const int key = c == u'\r' ? int(Qt::Key_Return) : Qt::Key_A + (c.unicode() - u'a');
+                for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+                    QCoreApplication::postEvent(focus, new QKeyEvent(type, key, Qt::NoModifier, QString(c)));
+            }
+        }
+        // A lookup the keys never closed is closed, so that the test fails rather than hangs.
+        QTimer::singleShot(5000, &edit, [] {
+            if (auto* lookup = qobject_cast<AtlasLookupDialog*>(QApplication::activeModalWidget()))
+                lookup->reject();
+        });
+        // Alt+L ahead of them, by way of the shortcuts as the window system delivers it.
+        QTest::keyClick(focus, Qt::Key_L, Qt::AltModifier);
+        QTRY_COMPARE(edit.findChild<QLineEdit*>("placeName")->text(),
+                     QStringLiteral("Sydney, New South Wales, Australia"));
+        QVERIFY(edit.isVisible());
     }
 
     // A missing atlas, or one without a line giving a place and its coordinates, is reported over the dialog.

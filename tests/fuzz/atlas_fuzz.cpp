@@ -1,6 +1,7 @@
 // Any bytes at all as an atlas file: every line short enough to keep must parse into pieces no
 // longer than their positions allow, and a zone must be one the line really names. The same
-// bytes as the atlas and its index: a search finds each line at most once.
+// bytes as the atlas and its index: a search and the nearest names give each line at most once,
+// and the prepared file made of them reads exactly as they do.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -61,14 +62,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const Atlas atlas(bytes, bytes);
-    if (atlas.lineCount() != lines.size())
+    const std::optional<Atlas> prepared = atlasFromPrepared(prepareAtlas(bytes, bytes), bytes);
+    if (atlas.lineCount() != lines.size() || !prepared || prepared->lineCount() != lines.size()
+        || prepared->hasPlaces() != atlas.hasPlaces() || prepared->longestLine() != atlas.longestLine())
         std::abort();
-    for (const QString& filter : {lines.value(0), lines.value(0).left(3), QStringLiteral("a")}) {
-        std::vector<int> found = atlas.find(filter);
-        std::sort(found.begin(), found.end());
-        if (std::adjacent_find(found.begin(), found.end()) != found.end()
-            || (!found.empty() && (found.front() < 0 || found.back() >= atlas.lineCount())))
+    for (int line = 0; line < atlas.lineCount(); ++line)
+        if (prepared->line(line) != atlas.line(line))
             std::abort();
+    const QString first = lines.value(0).section(QStringLiteral("  "), 0, 0);
+    for (const QString& filter : {first, first.left(3), first.left(6) + u'x', QStringLiteral("a")}) {
+        for (const auto search : {&Atlas::find, &Atlas::nearest}) {
+            std::vector<int> found = (atlas.*search)(filter);
+            if (((*prepared).*search)(filter) != found)
+                std::abort();
+            std::sort(found.begin(), found.end());
+            if (std::adjacent_find(found.begin(), found.end()) != found.end()
+                || (!found.empty() && (found.front() < 0 || found.back() >= atlas.lineCount())))
+                std::abort();
+        }
     }
     return 0;
 }

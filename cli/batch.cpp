@@ -1,6 +1,9 @@
 // zodiara-chart batch: CSV rows of birth data in, one JSON line per row out.
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
@@ -9,6 +12,7 @@
 
 #include "chart/fileio.h"
 #include "cli/batch.h"
+#include "cli/batchpool.h"
 #include "cli/commands.h"
 #include "cli/csvrecords.h"
 #include "cli/json.h"
@@ -17,8 +21,7 @@ namespace zodiara::cli {
 
 namespace {
 
-// Output is handed to the stream in blocks of about this size.
-inline constexpr std::size_t BlockSize = 1 << 16;
+inline constexpr unsigned MaxJobs = 256;
 
 // Splits one CSV line: fields may be quoted ("New York, NY"), with "" for a quote inside.
 // Quoted fields land in `storage`, which must outlive the fields.
@@ -158,11 +161,26 @@ CsvRecordReader::Source descriptorSource(int fd)
     };
 }
 
+// "N", 1 to MaxJobs threads.
+std::string parseJobs(std::string_view text, unsigned& jobs)
+{
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    if (const auto [at, error] = std::from_chars(text.data(), end, value);
+        error != std::errc() || at != end || value < 1 || value > MaxJobs)
+        return "--jobs wants a number of threads from 1 to " + std::to_string(MaxJobs) + ", not \"" + std::string(text)
+               + "\"";
+    jobs = value;
+    return {};
+}
+
 }  // namespace
 
 int runBatch(CommandContext& context)
 {
     OptionParser parser;
+    unsigned jobs = availableProcessors();
+    parser.addValue("jobs", [&jobs](std::string_view text) { return parseJobs(text, jobs); });
     std::vector<std::string_view> positionals;
     if (std::string error = parser.parse(context.args, positionals); !error.empty())
         return fail(context, error);
@@ -186,18 +204,57 @@ int runBatch(CommandContext& context)
     struct stat status {};
     const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
 
-    std::string out;
-    out.reserve(BlockSize + 8192);
-    // From a pipe or a terminal, every answer goes out before the program waits for more.
-    const auto flushBeforeWait = [&]() {
-        if (out.empty())
-            return true;
-        const bool written = writeOut(context, out) && flushOut(context);
-        out.clear();
+    // Declared before the reader, whose wait handler hands blocks to it.
+    std::unique_ptr<BatchPool> pool;
+    std::unique_ptr<RowBlock> block = std::make_unique<RowBlock>();
+    std::vector<std::unique_ptr<RowBlock>> spare;
+    std::uint64_t bytesRead = 0;
+    bool anyFailed = false;
+    const auto write = [&](std::unique_ptr<RowBlock> answered) {
+        anyFailed = anyFailed || answered->anyFailed;
+        const bool written = writeOut(context, answered->answers);
+        answered->clear();
+        spare.push_back(std::move(answered));
         return written;
     };
-    CsvRecordReader reader(descriptorSource(fd),
-                           regular ? std::function<bool()>() : std::function<bool()>(flushBeforeWait));
+    // Closes the current block and writes what is answered, waiting only while the pool is full.
+    const auto send = [&] {
+        if (block->rows.empty())
+            return true;
+        block->inputBytes = bytesRead;
+        while (pool->full())
+            if (!write(pool->takeOldest(true)))
+                return false;
+        pool->submit(std::move(block));
+        if (spare.empty()) {
+            block = std::make_unique<RowBlock>();
+        } else {
+            block = std::move(spare.back());
+            spare.pop_back();
+        }
+        while (std::unique_ptr<RowBlock> answered = pool->takeOldest(false))
+            if (!write(std::move(answered)))
+                return false;
+        return true;
+    };
+    const auto drain = [&] {
+        if (!send())
+            return false;
+        while (!pool->empty())
+            if (!write(pool->takeOldest(true)))
+                return false;
+        return true;
+    };
+    // From a pipe or a terminal, every answer goes out before the program waits for more.
+    const auto flushBeforeWait = [&]() { return !pool || (drain() && flushOut(context)); };
+    CsvRecordReader::Source read = descriptorSource(fd);
+    CsvRecordReader reader(
+        [&read, &bytesRead](char* data, std::size_t size) {
+            const std::ptrdiff_t got = read(data, size);
+            bytesRead += std::uint64_t(std::max<std::ptrdiff_t>(got, 0));
+            return got;
+        },
+        regular ? std::function<bool()>() : std::function<bool()>(flushBeforeWait));
     const auto readFailed = [&] {
         return fail(context, "cannot read " + inputName + ": " + std::strerror(reader.error()));
     };
@@ -216,8 +273,7 @@ int runBatch(CommandContext& context)
         return fail(context, inputName + " does not start with the header " + std::string(BatchHeader)
                                  + " (optionally followed by " + std::string(BatchEphemerisColumn) + ")");
 
-    BatchRows rows(record == withEphemeris, context.now);
-    bool anyFailed = false;
+    pool = std::make_unique<BatchPool>(jobs, record == withEphemeris, context.now);
     for (;;) {
         result = reader.next(record, lineNumber);
         if (result == CsvRecordReader::Result::End)
@@ -226,22 +282,14 @@ int runBatch(CommandContext& context)
             return readFailed();
         if (result == CsvRecordReader::Result::Stopped)
             return ExitBadInput;
-        if (result == CsvRecordReader::Result::TooLong) {
-            anyFailed = true;
-            appendErrorJson(out, lineNumber, "the row is longer than " + std::to_string(MaxCsvRecordBytes) + " bytes");
-        } else if (record.empty()) {
-            continue;
-        } else if (!rows.append(out, record, lineNumber)) {
-            anyFailed = true;
-        }
-        out += '\n';
-        if (out.size() >= BlockSize) {
-            if (!writeOut(context, out))
-                return ExitBadInput;
-            out.clear();
-        }
+        if (result == CsvRecordReader::Result::TooLong)
+            block->addTooLong(lineNumber);
+        else if (!record.empty())
+            block->add(record, lineNumber);
+        if (block->full() && !send())
+            return ExitBadInput;
     }
-    if (!writeOut(context, out) || !flushOut(context))
+    if (!drain() || !flushOut(context))
         return ExitBadInput;
     return anyFailed ? ExitRowFailed : ExitOk;
 }

@@ -293,6 +293,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     Case{"batch of a missing file", {"batch", "DIR/none.csv"}, 2, {}, "none.csv"},
     Case{"batch without the header", {"batch"}, 2, {}, "header", "name,date\nA,1990-01-01\n"},
     Case{"batch of nothing", {"batch"}, 2, {}, "empty"},
+    Case{"batch on no threads", {"batch", "--jobs", "0"}, 2, {}, "--jobs wants a number of threads from 1 to 256, not \"0\""},
     Case{"the lore commands run through the program", {"compatibility", "leo", "aries"}, 0, {"Aries and Leo:\n"}},
     Case{"a sign quoting a line break is one line", {"traits", "a\nb"}, 2, {}, "\"a\\x0ab\""},
     Case{"a refusal naming a file with a line break is one line", reference({"--save", "DIR/no/a\nb.cht"}), 2, {}, "a\\x0ab.cht"},
@@ -387,24 +388,75 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     [](const auto& info) { return testName(info.param.what); });
 // clang-format on
 
-// A program at the other end of a pipe gets each answer before it sends the next question.
+// A program at the other end of a pipe gets each answer before it sends the next question, from
+// worker threads too.
 TEST_F(Cli, BatchOverAPipeAnswersEachRowBeforeTheInputEnds)
 {
-    ASSERT_EQ(mkfifo((m_dir / "rows").c_str(), 0600), 0);
-    bool answered = false;
-    std::thread asker([&] {
-        std::ofstream rows(m_dir / "rows");
-        rows << Header << '\n' << Eve << std::endl;
-        // Long enough for any machine; a batch that waited for the end would never answer.
-        for (int tenths = 0; tenths < 200 && !answered; ++tenths) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            answered = readFile(m_dir / "stdout").starts_with("{\"name\":\"Eve\"");
-        }
-    });
-    const Outcome r = run({"batch", "DIR/rows"});
-    asker.join();
-    EXPECT_TRUE(answered);
-    EXPECT_EQ(std::tie(r.status, r.err), std::tuple(0, ""));
+    for (const std::string jobs : {"1", "2"}) {
+        fs::remove(m_dir / "rows");
+        ASSERT_EQ(mkfifo((m_dir / "rows").c_str(), 0600), 0);
+        bool answered = false;
+        std::thread asker([&] {
+            std::ofstream rows(m_dir / "rows");
+            rows << Header << '\n' << Eve << std::endl;
+            // Long enough for any machine; a batch that waited for the end would never answer.
+            for (int tenths = 0; tenths < 200 && !answered; ++tenths) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                answered = readFile(m_dir / "stdout").starts_with("{\"name\":\"Eve\"");
+            }
+        });
+        const Outcome r = run({"batch", "--jobs", jobs, "DIR/rows"});
+        asker.join();
+        EXPECT_TRUE(answered) << jobs << " jobs";
+        EXPECT_EQ(std::tie(r.status, r.err), std::tuple(0, "")) << jobs << " jobs";
+    }
+}
+
+// Rows of every kind, many blocks of them: the threads' answers come out as one thread's, in input
+// order, each error on its own row's line.
+TEST_F(Cli, BatchOnSeveralThreadsAnswersAsOneThreadDoes)
+{
+    std::string csv = "\xEF\xBB\xBF" + Header + ",ephemeris\r\n";
+    const std::string rows[] = {
+        Eve + ",precise",
+        Eve + ",",
+        "Bad hour,,1990-01-01,24:00,6,0,0,74W00,40N43,classic",
+        "",
+        "\"Quote \"\"Q\"\", Esq.\",\"Paris, France\",0044-03-15,12:00:30,CET,1,1,002E20,48N52,",
+        std::string(70000, 'x'),
+        "\"Smith\nJohn\",,1990-01-01,12:00,EST,0,0,74W00,40N43,",
+        "Far,,5000-01-01,12:00,EST,0,0,74W00,40N43,precise",
+        "Too few,fields",
+    };
+    const std::string ends[] = {"\r\n", "\n", "\r"};
+    long long answers = 0;
+    for (int i = 0; i < 2000; ++i) {
+        // Dates and places that differ row by row, so a row answered twice or out of order shows.
+        const std::string date =
+            std::to_string(1800 + i % 400) + "-" + std::to_string(1 + i % 12) + "-" + std::to_string(1 + i % 28);
+        const std::string row = i % 5 == 0
+                                    ? rows[std::size_t(i / 5) % std::size(rows)]
+                                    : "P" + std::to_string(i) + ",," + date + ",12:00,EST,0,0,"
+                                          + std::to_string(i % 180) + "W00,40N43," + (i % 3 ? "classic" : "precise");
+        answers += !row.empty();
+        csv += row + ends[std::size_t(i) % std::size(ends)];
+    }
+    writeFile(m_dir / "rows.csv", csv);
+    const Outcome one = run({"batch", "--jobs", "1", "DIR/rows.csv"});
+    EXPECT_EQ(std::tie(one.status, one.err), std::tuple(1, ""));
+    EXPECT_EQ(std::count(one.out.begin(), one.out.end(), '\n'), answers);
+    for (const std::string jobs : {"2", "7"}) {
+        const Outcome several = run({"batch", "--jobs", jobs, "DIR/rows.csv"});
+        EXPECT_EQ(std::tie(several.status, several.err), std::tuple(1, "")) << jobs << " jobs";
+        EXPECT_TRUE(several.out == one.out) << jobs << " jobs differ from one";
+        // Through a FIFO, where every read may wait and so ends a round of blocks.
+        fs::remove(m_dir / "rows");
+        ASSERT_EQ(mkfifo((m_dir / "rows").c_str(), 0600), 0);
+        std::thread writer([&] { std::ofstream(m_dir / "rows", std::ios::binary) << csv; });
+        const Outcome piped = run({"batch", "--jobs", jobs, "DIR/rows"});
+        writer.join();
+        EXPECT_TRUE(piped.out == one.out) << jobs << " jobs through a FIFO differ from one";
+    }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "cli/commands.h"
 #include "cli/csvrecords.h"
 #include "cli/json.h"
+#include "cli/progress.h"
 
 namespace zodiara::cli {
 
@@ -161,6 +162,69 @@ CsvRecordReader::Source descriptorSource(int fd)
     };
 }
 
+// On a terminal, one line that says how far the batch is; nothing in a pipe or a log.
+class ProgressLine {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    ProgressLine(std::FILE* err, std::FILE* out, std::uint64_t inputSize)
+        : m_err(::isatty(::fileno(err)) ? err : nullptr), m_sharesTerminal(m_err && ::isatty(::fileno(out)))
+    {
+        m_figures.bytesTotal = inputSize;
+    }
+
+    void advance(std::size_t rows, std::uint64_t bytesDone)
+    {
+        if (!m_err)
+            return;
+        m_figures.rows += static_cast<long long>(rows);
+        m_figures.bytesDone = bytesDone;
+        // A few times a second is enough to read, and costs nothing.
+        if (const Clock::time_point now = Clock::now(); now >= m_nextDraw) {
+            m_nextDraw = now + std::chrono::milliseconds(250);
+            draw(now);
+        }
+    }
+    // Answers to the same terminal go on lines of their own.
+    void makeWayForOutput()
+    {
+        if (m_shown && m_sharesTerminal) {
+            std::fputs("\r\x1b[K", m_err);
+            m_shown = false;
+        }
+    }
+    // The last figures when the batch `completed`; the line ended either way.
+    void finish(bool completed)
+    {
+        if (!m_err || m_finished)
+            return;
+        m_finished = true;
+        m_figures.finished = completed;
+        if (completed)
+            draw(Clock::now());
+        if (m_shown)
+            std::fputc('\n', m_err);
+        m_shown = false;
+    }
+
+private:
+    void draw(Clock::time_point now)
+    {
+        m_figures.seconds = std::chrono::duration<double>(now - m_start).count();
+        std::fprintf(m_err, "\r\x1b[Kzodiara-chart: %s", progressText(m_figures).c_str());
+        std::fflush(m_err);
+        m_shown = true;
+    }
+
+    std::FILE* m_err;  // null when the error stream is no terminal
+    bool m_sharesTerminal;
+    BatchProgress m_figures;
+    Clock::time_point m_start = Clock::now();
+    Clock::time_point m_nextDraw = m_start + std::chrono::milliseconds(250);
+    bool m_shown = false;
+    bool m_finished = false;
+};
+
 // "N", 1 to MaxJobs threads.
 std::string parseJobs(std::string_view text, unsigned& jobs)
 {
@@ -203,6 +267,9 @@ int runBatch(CommandContext& context)
     } closer{fd};
     struct stat status {};
     const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    ProgressLine progress(context.err, context.out, regular ? std::uint64_t(status.st_size) : 0);
+    CommandContext local = context;
+    local.beforeMessage = [&progress] { progress.finish(false); };
 
     // Declared before the reader, whose wait handler hands blocks to it.
     std::unique_ptr<BatchPool> pool;
@@ -212,7 +279,9 @@ int runBatch(CommandContext& context)
     bool anyFailed = false;
     const auto write = [&](std::unique_ptr<RowBlock> answered) {
         anyFailed = anyFailed || answered->anyFailed;
-        const bool written = writeOut(context, answered->answers);
+        progress.makeWayForOutput();
+        const bool written = writeOut(local, answered->answers);
+        progress.advance(answered->rows.size(), answered->inputBytes);
         answered->clear();
         spare.push_back(std::move(answered));
         return written;
@@ -246,7 +315,7 @@ int runBatch(CommandContext& context)
         return true;
     };
     // From a pipe or a terminal, every answer goes out before the program waits for more.
-    const auto flushBeforeWait = [&]() { return !pool || (drain() && flushOut(context)); };
+    const auto flushBeforeWait = [&]() { return !pool || (drain() && flushOut(local)); };
     CsvRecordReader::Source read = descriptorSource(fd);
     CsvRecordReader reader(
         [&read, &bytesRead](char* data, std::size_t size) {
@@ -256,7 +325,7 @@ int runBatch(CommandContext& context)
         },
         regular ? std::function<bool()>() : std::function<bool()>(flushBeforeWait));
     const auto readFailed = [&] {
-        return fail(context, "cannot read " + inputName + ": " + std::strerror(reader.error()));
+        return fail(local, "cannot read " + inputName + ": " + std::strerror(reader.error()));
     };
 
     std::string_view record;
@@ -265,15 +334,15 @@ int runBatch(CommandContext& context)
     if (result == CsvRecordReader::Result::ReadFailed)
         return readFailed();
     if (result == CsvRecordReader::Result::End)
-        return fail(context, inputName + " is empty: it needs the header " + std::string(BatchHeader));
+        return fail(local, inputName + " is empty: it needs the header " + std::string(BatchHeader));
     if (record.starts_with("\xEF\xBB\xBF"))
         record.remove_prefix(3);
     const std::string withEphemeris = std::string(BatchHeader) + std::string(BatchEphemerisColumn);
     if (result != CsvRecordReader::Result::Record || (record != BatchHeader && record != withEphemeris))
-        return fail(context, inputName + " does not start with the header " + std::string(BatchHeader)
-                                 + " (optionally followed by " + std::string(BatchEphemerisColumn) + ")");
+        return fail(local, inputName + " does not start with the header " + std::string(BatchHeader)
+                               + " (optionally followed by " + std::string(BatchEphemerisColumn) + ")");
 
-    pool = std::make_unique<BatchPool>(jobs, record == withEphemeris, context.now);
+    pool = std::make_unique<BatchPool>(jobs, record == withEphemeris, local.now);
     for (;;) {
         result = reader.next(record, lineNumber);
         if (result == CsvRecordReader::Result::End)
@@ -289,8 +358,9 @@ int runBatch(CommandContext& context)
         if (block->full() && !send())
             return ExitBadInput;
     }
-    if (!drain() || !flushOut(context))
+    if (!drain() || !flushOut(local))
         return ExitBadInput;
+    progress.finish(true);
     return anyFailed ? ExitRowFailed : ExitOk;
 }
 

@@ -459,4 +459,40 @@ TEST_F(Cli, BatchOnSeveralThreadsAnswersAsOneThreadDoes)
     }
 }
 
+// On a terminal the error stream gets one line, redrawn in place and ended once; the answers are
+// those of a run without one.
+TEST_F(Cli, BatchShowsItsProgressOnATerminalOnly)
+{
+    std::string csv = Header + "\n";
+    for (int i = 0; i < 300; ++i)
+        csv += Eve + "\n";
+    writeFile(m_dir / "rows.csv", csv);
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(terminal, 0) << std::strerror(errno);
+    ASSERT_EQ(grantpt(terminal) | unlockpt(terminal), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, (m_dir / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, ptsname(terminal), O_RDWR | O_NOCTTY, 0);
+    const pid_t pid = spawnChart(inDir({"batch", "DIR/rows.csv"}), environmentWith({}), actions);
+    posix_spawn_file_actions_destroy(&actions);
+    // Read until the program's end closes the terminal's other side.
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, std::size_t(got));
+    const int status = waitFor(pid);
+    close(terminal);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(m_dir / "stdout"), run({"batch", "DIR/rows.csv"}).out);
+    // The terminal turns the one line end into CR LF.
+    const std::size_t last = shown.rfind("\r\x1b[K");
+    ASSERT_NE(last, std::string::npos) << shown;
+    EXPECT_TRUE(shown.ends_with("\r\n")) << shown;
+    EXPECT_EQ(shown.find('\n'), shown.size() - 1) << shown;
+    EXPECT_TRUE(shown.substr(last).starts_with("\r\x1b[Kzodiara-chart: 300 rows, ")) << shown;
+    EXPECT_NE(shown.find(", done in 0:"), std::string::npos) << shown;
+}
+
 }  // namespace

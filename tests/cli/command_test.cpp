@@ -50,13 +50,13 @@ protected:
     // The environment is the test's own with `env` applied; output goes to `stdoutPath` if given.
     // "DIR/" in an argument or a variable stands for the test's folder.
     Outcome run(std::vector<std::string> args, std::string_view input = {}, std::vector<std::string> env = {},
-                const std::string& stdoutPath = {}) const
+                const std::string& stdoutPath = {}, const char* program = ZODIARA_CHART_EXE) const
     {
         const fs::path in = m_dir / "stdin", out = m_dir / "stdout", err = m_dir / "stderr";
         writeFile(in, input);
         Outcome r;
         r.status = runChart(inDir(args), environmentWith(inDir(env)), in,
-                            stdoutPath.empty() ? out : fs::path(stdoutPath), err);
+                            stdoutPath.empty() ? out : fs::path(stdoutPath), err, program);
         r.out = stdoutPath.empty() ? readFile(out) : "";
         r.err = readFile(err);
         return r;
@@ -493,6 +493,59 @@ TEST_F(Cli, BatchShowsItsProgressOnATerminalOnly)
     EXPECT_EQ(shown.find('\n'), shown.size() - 1) << shown;
     EXPECT_TRUE(shown.substr(last).starts_with("\r\x1b[Kzodiara-chart: 300 rows, ")) << shown;
     EXPECT_NE(shown.find(", done in 0:"), std::string::npos) << shown;
+}
+
+// Qt is mapped only by the modules that need it: Qt Gui for images, Qt Core for the atlas of --at;
+// every other answer starts without either.
+TEST_F(Cli, OnlyImagesAndTheAtlasLoadQt)
+{
+    writeFile(m_dir / "rows.csv", Header + "\n" + Eve + "\n");
+    const struct {
+        std::vector<std::string> args;
+        bool core, gui;
+    } rows[] = {
+        {reference({"--json"}), false, false},
+        {reference({"--save", "DIR/a.cht"}), false, false},
+        {{"show", ZODIARA_TEST_DATA "/reference-chart.cht", "--json"}, false, false},
+        {{"batch", "DIR/rows.csv"}, false, false},
+        {{"traits", "leo"}, false, false},
+        {{"compatibility", "leo", "aries"}, false, false},
+        {reference({"--png", "DIR/a.png"}), true, true},
+        {{"show", ZODIARA_TEST_DATA "/reference-chart.cht", "--pdf", "DIR/a.pdf"}, true, true},
+        {{"compute", "--at", "new york", "--date", "1990-01-01", "--time", "12:00", "--json"}, true, false},
+    };
+    for (const auto& row : rows) {
+        const Outcome r = run(row.args, {}, {"LD_DEBUG=files", "LD_DEBUG_OUTPUT=DIR/loader"});
+        EXPECT_EQ(r.status, 0) << row.args[1] << ": " << r.err;
+        // The loader's log of the objects it mapped, in DIR/loader.<pid>.
+        std::string mapped;
+        for (const fs::directory_entry& entry : fs::directory_iterator(m_dir))
+            if (entry.path().filename().string().starts_with("loader.")) {
+                mapped += readFile(entry.path());
+                fs::remove(entry.path());
+            }
+        ASSERT_NE(mapped.find("libc.so"), std::string::npos) << "no loader log";
+        EXPECT_EQ(mapped.find("libQt6Core.so") != std::string::npos, row.core) << row.args[0] << " " << row.args[1];
+        EXPECT_EQ(mapped.find("libQt6Gui.so") != std::string::npos, row.gui) << row.args[0] << " " << row.args[1];
+    }
+}
+
+// The program copied alone still answers in text and JSON; what needs a missing module is refused
+// in one line, and nothing is written.
+TEST_F(Cli, WithoutItsModulesTheProgramAnswersAllButImagesAndTheAtlas)
+{
+    fs::copy_file(ZODIARA_CHART_EXE, m_dir / "zodiara-chart");
+    const std::string alone = (m_dir / "zodiara-chart").string();
+    const Outcome json = run(reference({"--json"}), {}, {}, {}, alone.c_str());
+    EXPECT_EQ(std::tie(json.status, json.out, json.err), std::tuple(0, ReferenceJson, ""));
+    const Outcome image = run(reference({"--save", "DIR/a.cht", "--png", "DIR/a.png"}), {}, {}, {}, alone.c_str());
+    EXPECT_EQ(std::tie(image.status, image.out), std::tuple(2, ""));
+    EXPECT_TRUE(image.err.starts_with("zodiara-chart: cannot draw: ")) << image.err;
+    EXPECT_NE(image.err.find("zodiara-chart-images.so"), std::string::npos) << image.err;
+    EXPECT_FALSE(fs::exists(m_dir / "a.cht") || fs::exists(m_dir / "a.png"));
+    const Outcome at = run({"compute", "--at", "new york"}, {}, {}, {}, alone.c_str());
+    EXPECT_EQ(at.status, 2);
+    EXPECT_TRUE(at.err.starts_with("zodiara-chart: --at \"new york\": no atlas: ")) << at.err;
 }
 
 }  // namespace

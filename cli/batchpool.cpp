@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "cli/csvrecords.h"
 #include "cli/json.h"
@@ -50,16 +51,21 @@ void RowBlock::clear()
 }
 
 BatchPool::BatchPool(unsigned jobs, bool withEphemeris, std::chrono::sys_seconds now)
-    : m_window(BlocksPerThread * jobs), m_withEphemeris(withEphemeris), m_now(now)
+    : m_window(1), m_withEphemeris(withEphemeris), m_now(now)
 {
-    if (jobs <= 1) {
-        m_window = 1;
-        m_inline = std::make_unique<BatchRows>(withEphemeris, now);
-        return;
+    if (jobs > 1) {
+        m_threads.reserve(jobs);
+        try {
+            for (unsigned i = 0; i < jobs; ++i)
+                m_threads.emplace_back([this] { work(); });
+        } catch (const std::system_error&) {
+            // Out of threads (a limit on processes, say): the ones started do the work.
+        }
     }
-    m_threads.reserve(jobs);
-    for (unsigned i = 0; i < jobs; ++i)
-        m_threads.emplace_back([this] { work(); });
+    if (m_threads.empty())
+        m_inline = std::make_unique<BatchRows>(withEphemeris, now);
+    else
+        m_window = BlocksPerThread * m_threads.size();
 }
 
 BatchPool::~BatchPool()

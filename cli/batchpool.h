@@ -39,9 +39,9 @@ struct RowBlock {
     void clear();
 };
 
-// Answers blocks on `jobs` threads, or on the caller's thread with one job, so that one job costs
-// no more than the rows themselves. At most `window` blocks are in flight at a time, which bounds
-// the memory.
+// Answers blocks on `jobs` threads (as many as the system gives), or on the caller's thread with
+// one job, so that one job costs no more than the rows themselves. At most a few blocks a thread
+// are in flight, which bounds the memory.
 class BatchPool {
 public:
     BatchPool(unsigned jobs, bool withEphemeris, std::chrono::sys_seconds now);

@@ -19,7 +19,8 @@ constexpr int LibraryBody[BodyCount] = {SE_MOON,    SE_SUN,    SE_MERCURY, SE_VE
                                         SE_JUPITER, SE_SATURN, SE_URANUS,  SE_NEPTUNE, SE_PLUTO};
 
 // The library keeps global state, per thread unless it was built without (the build checks which).
-// Per thread, each thread (a batch worker) has its own, set up on its first call; else the threads
+// Per thread, each thread (a batch worker) has its own, set up on its first call and closed when
+// the thread ends, which frees its files and buffers; shared, it is set up once and the threads
 // take turns.
 #ifdef ZODIARA_EPHEMERIS_PER_THREAD
 inline constexpr bool LibraryPerThread = true;
@@ -30,12 +31,19 @@ std::mutex libraryLock;
 
 void ensurePath()
 {
-    thread_local const bool done = [] {
-        // The library falls back to its analytical theory where no data file covers a date.
-        swe_set_ephe_path(nullptr);
-        return true;
-    }();
-    (void)done;
+    // The library falls back to its analytical theory where no data file covers a date.
+    if constexpr (LibraryPerThread) {
+        thread_local const struct Instance {
+            Instance() { swe_set_ephe_path(nullptr); }
+            ~Instance() { swe_close(); }
+        } instance;
+    } else {
+        static const bool done = [] {
+            swe_set_ephe_path(nullptr);
+            return true;
+        }();
+        (void)done;
+    }
 }
 
 double finiteOr(double x, double fallback) { return std::isfinite(x) ? x : fallback; }

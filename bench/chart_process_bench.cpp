@@ -3,8 +3,9 @@
 // Each is run `runs` times, interleaved so that a busy moment on the machine hurts all alike; the
 // medians of the wall time and of the processor time (user and system) are printed, with what the
 // dynamic loader reports for one more run of each (LD_DEBUG=statistics,files: its start-up
-// cycles and the objects it mapped) and the machine's load before and after.
-//   chart_process_bench [runs]      (default 200)
+// cycles and the objects it mapped) and the machine's load before and after. Another build of
+// zodiara-chart (an older one, say) can be timed beside them.
+//   chart_process_bench [runs [OTHER-zodiara-chart]]      (runs: 200 by default)
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -117,13 +118,22 @@ std::pair<long long, int> loaderFigures(const Program& program)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(5, std::atoi(argv[1])) : 200;
+    std::vector<Program> programs(std::begin(Programs), std::end(Programs));
+    if (argc > 2) {
+        for (std::size_t p = 1; p < 3; ++p) {
+            Program other = Programs[p];
+            other.what = p == 1 ? "other compute --json" : "other compute --json --at";
+            other.argv.front() = argv[2];
+            programs.push_back(other);
+        }
+    }
     const std::string loadBefore = loadAverage();
-    std::vector<std::vector<double>> wall(std::size(Programs)), processor(std::size(Programs));
+    std::vector<std::vector<double>> wall(programs.size()), processor(programs.size());
     for (int n = 0; n < runs; ++n) {
-        for (std::size_t p = 0; p < std::size(Programs); ++p) {
-            const Run run = runOnce(Programs[p], {});
+        for (std::size_t p = 0; p < programs.size(); ++p) {
+            const Run run = runOnce(programs[p], {});
             if (run.wallMs < 0) {
-                std::fprintf(stderr, "%s failed\n", Programs[p].what);
+                std::fprintf(stderr, "%s failed\n", programs[p].what);
                 return 1;
             }
             wall[p].push_back(run.wallMs);
@@ -133,9 +143,9 @@ int main(int argc, char** argv)
     std::printf("one chart, process start to exit, median of %d runs; load average before %s, after %s\n", runs,
                 loadBefore.c_str(), loadAverage().c_str());
     std::printf("  %-36s %9s %11s %16s %8s\n", "", "wall ms", "process ms", "loader cycles", "objects");
-    for (std::size_t p = 0; p < std::size(Programs); ++p) {
-        const auto [cycles, objects] = loaderFigures(Programs[p]);
-        std::printf("  %-36s %9.2f %11.2f %16lld %8d\n", Programs[p].what, median(wall[p]), median(processor[p]),
+    for (std::size_t p = 0; p < programs.size(); ++p) {
+        const auto [cycles, objects] = loaderFigures(programs[p]);
+        std::printf("  %-36s %9.2f %11.2f %16lld %8d\n", programs[p].what, median(wall[p]), median(processor[p]),
                     cycles, objects);
     }
     std::printf("  compute --json against plain C: %.2fx wall, %.2fx processor time (target <= 2x)\n",

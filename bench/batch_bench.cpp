@@ -1,5 +1,6 @@
 // zodiara-chart batch on generated rows (100 000 classic, 10 000 precise), through the command's
-// own code, with the JSON lines written to a file. The counter charts/s is the figure to watch.
+// own code, with the JSON lines written to a file, on one thread and then on one per processor.
+// The counter charts/s is the figure to watch; speed-up is the second's against the first.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "cli/batchpool.h"
 #include "cli/commands.h"
 
 namespace {
@@ -43,6 +45,7 @@ void BM_Batch(benchmark::State& state)
 {
     const int rowCount = int(state.range(0));
     const bool precise = state.range(1) != 0;
+    const std::string jobs = std::to_string(state.range(2));
     const auto dir = std::filesystem::temp_directory_path() / ("zodiara-bench-batch-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string input = (dir / "rows.csv").string();
@@ -55,7 +58,8 @@ void BM_Batch(benchmark::State& state)
             return;
         }
     }
-    const std::string_view args[] = {input};
+    const std::string_view args[] = {"--jobs", jobs, input};
+    std::chrono::duration<double> elapsed{};
     for (auto _ : state) {
         std::FILE* out = std::fopen(output.c_str(), "wb");
         if (!out) {
@@ -66,8 +70,10 @@ void BM_Batch(benchmark::State& state)
         context.args = args;
         context.now = std::chrono::sys_days(std::chrono::year(2024) / 6 / 1) + std::chrono::hours(17);
         context.out = out;
+        const auto start = std::chrono::steady_clock::now();
         const int status = runBatch(context);
         std::fclose(out);
+        elapsed += std::chrono::steady_clock::now() - start;
         if (status != ExitOk) {
             state.SkipWithError("batch refused rows");
             break;
@@ -76,11 +82,22 @@ void BM_Batch(benchmark::State& state)
     state.counters["charts/s"] = benchmark::Counter(double(rowCount), benchmark::Counter::kIsIterationInvariantRate);
     state.counters["output MB"] = double(std::filesystem::file_size(output)) / 1e6;
     std::filesystem::remove_all(dir);
+    // The one-thread run of the same rows comes first.
+    static double oneThreadSeconds[2] = {};
+    if (jobs == "1")
+        oneThreadSeconds[precise] = elapsed.count();
+    else if (oneThreadSeconds[precise] > 0)
+        state.counters["speed-up"] = oneThreadSeconds[precise] / elapsed.count();
 }
+
+const long long Processors = zodiara::cli::availableProcessors();
+
 BENCHMARK(BM_Batch)
-    ->ArgNames({"rows", "precise"})
-    ->Args({100000, 0})
-    ->Args({10000, 1})
+    ->ArgNames({"rows", "precise", "jobs"})
+    ->Args({100000, 0, 1})
+    ->Args({100000, 0, Processors})
+    ->Args({10000, 1, 1})
+    ->Args({10000, 1, Processors})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();

@@ -1,6 +1,7 @@
 #include "chart/precise.h"
 
 #include <cmath>
+#include <mutex>
 #include <unordered_set>
 
 #include <swephexp.h>
@@ -17,14 +18,32 @@ namespace {
 constexpr int LibraryBody[BodyCount] = {SE_MOON,    SE_SUN,    SE_MERCURY, SE_VENUS,   SE_MARS,
                                         SE_JUPITER, SE_SATURN, SE_URANUS,  SE_NEPTUNE, SE_PLUTO};
 
+// The library keeps global state, per thread unless it was built without (the build checks which).
+// Per thread, each thread (a batch worker) has its own, set up on its first call and closed when
+// the thread ends, which frees its files and buffers; shared, it is set up once and the threads
+// take turns.
+#ifdef ZODIARA_EPHEMERIS_PER_THREAD
+inline constexpr bool LibraryPerThread = true;
+#else
+inline constexpr bool LibraryPerThread = false;
+#endif
+std::mutex libraryLock;
+
 void ensurePath()
 {
-    static const bool done = [] {
-        // The library falls back to its analytical theory where no data file covers a date.
-        swe_set_ephe_path(nullptr);
-        return true;
-    }();
-    (void)done;
+    // The library falls back to its analytical theory where no data file covers a date.
+    if constexpr (LibraryPerThread) {
+        thread_local const struct Instance {
+            Instance() { swe_set_ephe_path(nullptr); }
+            ~Instance() { swe_close(); }
+        } instance;
+    } else {
+        static const bool done = [] {
+            swe_set_ephe_path(nullptr);
+            return true;
+        }();
+        (void)done;
+    }
 }
 
 double finiteOr(double x, double fallback) { return std::isfinite(x) ? x : fallback; }
@@ -37,12 +56,13 @@ struct PreciseAngles {
 
 // Each data file covers 600 years from 1800 onwards (and backwards). Where one is missing the
 // library silently uses its analytical theory, but only after looking for the file on every call;
-// remembering the miss makes such charts several times faster, with the same result.
+// remembering the miss makes such charts several times faster, with the same result. Each thread
+// remembers its own, as the library's state may be.
 constexpr double FileSpanDays = 600 * 365.25;
 constexpr double FileEpoch = 2378496.5;  // 1800 January 1
 std::unordered_set<long long>& blocksWithoutFile()
 {
-    static std::unordered_set<long long> blocks;
+    thread_local std::unordered_set<long long> blocks;
     return blocks;
 }
 
@@ -123,6 +143,9 @@ std::optional<PrecisePositions> precisePositions(const ChartTimes& times, const 
     if (!preciseCovers(jd))
         return std::nullopt;
     double longitudes[10];
+    std::unique_lock lock(libraryLock, std::defer_lock);
+    if (!LibraryPerThread)
+        lock.lock();
     for (const Body body : AllBodies) {
         const std::optional<double> lon = preciseBodyLongitude(jd, body, why);
         if (!lon)
@@ -130,6 +153,8 @@ std::optional<PrecisePositions> precisePositions(const ChartTimes& times, const 
         longitudes[index(body)] = *lon;
     }
     const std::optional<PreciseAngles> library = preciseAngles(jd, classic.latitudeDeg, -classic.longitudeDeg, why);
+    if (lock.owns_lock())
+        lock.unlock();
     if (!library)
         return fail();
     const PreciseAngles& a = *library;

@@ -1,6 +1,9 @@
 // zodiara-chart batch: CSV rows of birth data in, one JSON line per row out.
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
@@ -9,16 +12,17 @@
 
 #include "chart/fileio.h"
 #include "cli/batch.h"
+#include "cli/batchpool.h"
 #include "cli/commands.h"
 #include "cli/csvrecords.h"
 #include "cli/json.h"
+#include "cli/progress.h"
 
 namespace zodiara::cli {
 
 namespace {
 
-// Output is handed to the stream in blocks of about this size.
-inline constexpr std::size_t BlockSize = 1 << 16;
+inline constexpr unsigned MaxJobs = 256;
 
 // Splits one CSV line: fields may be quoted ("New York, NY"), with "" for a quote inside.
 // Quoted fields land in `storage`, which must outlive the fields.
@@ -158,11 +162,89 @@ CsvRecordReader::Source descriptorSource(int fd)
     };
 }
 
+// On a terminal, one line that says how far the batch is; nothing in a pipe or a log.
+class ProgressLine {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    ProgressLine(std::FILE* err, std::FILE* out, std::uint64_t inputSize)
+        : m_err(::isatty(::fileno(err)) ? err : nullptr), m_sharesTerminal(m_err && ::isatty(::fileno(out)))
+    {
+        m_figures.bytesTotal = inputSize;
+    }
+
+    void advance(std::size_t rows, std::uint64_t bytesDone)
+    {
+        if (!m_err)
+            return;
+        m_figures.rows += static_cast<long long>(rows);
+        m_figures.bytesDone = bytesDone;
+        // A few times a second is enough to read, and costs nothing.
+        if (const Clock::time_point now = Clock::now(); now >= m_nextDraw) {
+            m_nextDraw = now + std::chrono::milliseconds(250);
+            draw(now);
+        }
+    }
+    // Answers to the same terminal go on lines of their own.
+    void makeWayForOutput()
+    {
+        if (m_shown && m_sharesTerminal) {
+            std::fputs("\r\x1b[K", m_err);
+            m_shown = false;
+        }
+    }
+    // The last figures when the batch `completed`; the line ended either way.
+    void finish(bool completed)
+    {
+        if (!m_err || m_finished)
+            return;
+        m_finished = true;
+        m_figures.finished = completed;
+        if (completed)
+            draw(Clock::now());
+        if (m_shown)
+            std::fputc('\n', m_err);
+        m_shown = false;
+    }
+
+private:
+    void draw(Clock::time_point now)
+    {
+        m_figures.seconds = std::chrono::duration<double>(now - m_start).count();
+        std::fprintf(m_err, "\r\x1b[Kzodiara-chart: %s", progressText(m_figures).c_str());
+        std::fflush(m_err);
+        m_shown = true;
+    }
+
+    std::FILE* m_err;  // null when the error stream is no terminal
+    bool m_sharesTerminal;
+    BatchProgress m_figures;
+    Clock::time_point m_start = Clock::now();
+    Clock::time_point m_nextDraw = m_start + std::chrono::milliseconds(250);
+    bool m_shown = false;
+    bool m_finished = false;
+};
+
+// "N", 1 to MaxJobs threads.
+std::string parseJobs(std::string_view text, unsigned& jobs)
+{
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    if (const auto [at, error] = std::from_chars(text.data(), end, value);
+        error != std::errc() || at != end || value < 1 || value > MaxJobs)
+        return "--jobs wants a number of threads from 1 to " + std::to_string(MaxJobs) + ", not \"" + std::string(text)
+               + "\"";
+    jobs = value;
+    return {};
+}
+
 }  // namespace
 
 int runBatch(CommandContext& context)
 {
     OptionParser parser;
+    unsigned jobs = availableProcessors();
+    parser.addValue("jobs", [&jobs](std::string_view text) { return parseJobs(text, jobs); });
     std::vector<std::string_view> positionals;
     if (std::string error = parser.parse(context.args, positionals); !error.empty())
         return fail(context, error);
@@ -185,21 +267,65 @@ int runBatch(CommandContext& context)
     } closer{fd};
     struct stat status {};
     const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    ProgressLine progress(context.err, context.out, regular ? std::uint64_t(status.st_size) : 0);
+    CommandContext local = context;
+    local.beforeMessage = [&progress] { progress.finish(false); };
 
-    std::string out;
-    out.reserve(BlockSize + 8192);
-    // From a pipe or a terminal, every answer goes out before the program waits for more.
-    const auto flushBeforeWait = [&]() {
-        if (out.empty())
-            return true;
-        const bool written = writeOut(context, out) && flushOut(context);
-        out.clear();
+    // Declared before the reader, whose wait handler hands blocks to it.
+    std::unique_ptr<BatchPool> pool;
+    std::unique_ptr<RowBlock> block = std::make_unique<RowBlock>();
+    std::vector<std::unique_ptr<RowBlock>> spare;
+    std::uint64_t bytesRead = 0;
+    bool anyFailed = false;
+    const auto write = [&](std::unique_ptr<RowBlock> answered) {
+        anyFailed = anyFailed || answered->anyFailed;
+        progress.makeWayForOutput();
+        const bool written = writeOut(local, answered->answers);
+        progress.advance(answered->rows.size(), answered->inputBytes);
+        answered->clear();
+        spare.push_back(std::move(answered));
         return written;
     };
-    CsvRecordReader reader(descriptorSource(fd),
-                           regular ? std::function<bool()>() : std::function<bool()>(flushBeforeWait));
+    // Closes the current block and writes what is answered, waiting only while the pool is full.
+    const auto send = [&] {
+        if (block->rows.empty())
+            return true;
+        block->inputBytes = bytesRead;
+        while (pool->full())
+            if (!write(pool->takeOldest(true)))
+                return false;
+        pool->submit(std::move(block));
+        if (spare.empty()) {
+            block = std::make_unique<RowBlock>();
+        } else {
+            block = std::move(spare.back());
+            spare.pop_back();
+        }
+        while (std::unique_ptr<RowBlock> answered = pool->takeOldest(false))
+            if (!write(std::move(answered)))
+                return false;
+        return true;
+    };
+    const auto drain = [&] {
+        if (!send())
+            return false;
+        while (!pool->empty())
+            if (!write(pool->takeOldest(true)))
+                return false;
+        return true;
+    };
+    // From a pipe or a terminal, every answer goes out before the program waits for more.
+    const auto flushBeforeWait = [&]() { return !pool || (drain() && flushOut(local)); };
+    CsvRecordReader::Source read = descriptorSource(fd);
+    CsvRecordReader reader(
+        [&read, &bytesRead](char* data, std::size_t size) {
+            const std::ptrdiff_t got = read(data, size);
+            bytesRead += std::uint64_t(std::max<std::ptrdiff_t>(got, 0));
+            return got;
+        },
+        regular ? std::function<bool()>() : std::function<bool()>(flushBeforeWait));
     const auto readFailed = [&] {
-        return fail(context, "cannot read " + inputName + ": " + std::strerror(reader.error()));
+        return fail(local, "cannot read " + inputName + ": " + std::strerror(reader.error()));
     };
 
     std::string_view record;
@@ -208,16 +334,15 @@ int runBatch(CommandContext& context)
     if (result == CsvRecordReader::Result::ReadFailed)
         return readFailed();
     if (result == CsvRecordReader::Result::End)
-        return fail(context, inputName + " is empty: it needs the header " + std::string(BatchHeader));
+        return fail(local, inputName + " is empty: it needs the header " + std::string(BatchHeader));
     if (record.starts_with("\xEF\xBB\xBF"))
         record.remove_prefix(3);
     const std::string withEphemeris = std::string(BatchHeader) + std::string(BatchEphemerisColumn);
     if (result != CsvRecordReader::Result::Record || (record != BatchHeader && record != withEphemeris))
-        return fail(context, inputName + " does not start with the header " + std::string(BatchHeader)
-                                 + " (optionally followed by " + std::string(BatchEphemerisColumn) + ")");
+        return fail(local, inputName + " does not start with the header " + std::string(BatchHeader)
+                               + " (optionally followed by " + std::string(BatchEphemerisColumn) + ")");
 
-    BatchRows rows(record == withEphemeris, context.now);
-    bool anyFailed = false;
+    pool = std::make_unique<BatchPool>(jobs, record == withEphemeris, local.now);
     for (;;) {
         result = reader.next(record, lineNumber);
         if (result == CsvRecordReader::Result::End)
@@ -226,23 +351,16 @@ int runBatch(CommandContext& context)
             return readFailed();
         if (result == CsvRecordReader::Result::Stopped)
             return ExitBadInput;
-        if (result == CsvRecordReader::Result::TooLong) {
-            anyFailed = true;
-            appendErrorJson(out, lineNumber, "the row is longer than " + std::to_string(MaxCsvRecordBytes) + " bytes");
-        } else if (record.empty()) {
-            continue;
-        } else if (!rows.append(out, record, lineNumber)) {
-            anyFailed = true;
-        }
-        out += '\n';
-        if (out.size() >= BlockSize) {
-            if (!writeOut(context, out))
-                return ExitBadInput;
-            out.clear();
-        }
+        if (result == CsvRecordReader::Result::TooLong)
+            block->addTooLong(lineNumber);
+        else if (!record.empty())
+            block->add(record, lineNumber);
+        if (block->full() && !send())
+            return ExitBadInput;
     }
-    if (!writeOut(context, out) || !flushOut(context))
+    if (!drain() || !flushOut(local))
         return ExitBadInput;
+    progress.finish(true);
     return anyFailed ? ExitRowFailed : ExitOk;
 }
 

@@ -1,4 +1,7 @@
-#include "cli/chartimages.h"
+// The images module: PNG and SVG of the view, PDF of the printed pages, through the painting code
+// of the window. It starts a GUI application that always draws offscreen, whatever display the
+// environment names.
+#include "cli/modules.h"
 
 #include <QGuiApplication>
 #include <QString>
@@ -8,7 +11,8 @@
 
 #include "display/chartexport.h"
 
-namespace zodiara::cli {
+using namespace zodiara;
+using namespace zodiara::cli;
 
 namespace {
 
@@ -22,7 +26,8 @@ void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& mess
 
 }  // namespace
 
-std::string encodeChartImages(const ChartImageOptions& options, const ChartView& view, std::vector<OutputFile>& files)
+void zodiaraDrawChartImages(const ChartImageOptions& options, const ChartView& view, std::vector<OutputFile>& files,
+                            std::string& error)
 {
     const QtMessageHandler previousHandler = qInstallMessageHandler(quietHandler);
     // The platform named on the command line wins over QT_QPA_PLATFORM, DISPLAY and WAYLAND_DISPLAY.
@@ -43,7 +48,7 @@ std::string encodeChartImages(const ChartImageOptions& options, const ChartView&
         files.push_back({*path, bytes.toStdString()});
         return {};
     };
-    std::string error = encode(options.pngPath, [&](QByteArray& bytes) {
+    error = encode(options.pngPath, [&](QByteArray& bytes) {
         return encodeChartPng(view.chart, view.tables, size, options.aspects, bytes);
     });
     if (error.empty())
@@ -56,7 +61,4 @@ std::string encodeChartImages(const ChartImageOptions& options, const ChartView&
                                   options.aspects, bytes);
         });
     qInstallMessageHandler(previousHandler);
-    return error;
 }
-
-}  // namespace zodiara::cli

@@ -22,6 +22,8 @@ int fail(const CommandContext& context, std::string_view message)
     std::string line = "zodiara-chart: ";
     appendVisible(line, message);
     line += '\n';
+    if (context.beforeMessage)
+        context.beforeMessage();
     std::fputs(line.c_str(), context.err);
     return ExitBadInput;
 }

@@ -57,8 +57,9 @@ struct CommandContext {
     std::chrono::sys_seconds now;            // the instant the run began
     std::FILE* out = stdout;
     std::FILE* err = stderr;
-    ChartImageEncoder encodeImages;  // unset where the drawing layer is not linked in
-    PlaceFinder findPlace;           // unset where the atlas reader is not linked in
+    ChartImageEncoder encodeImages;       // unset where the drawing layer is not linked in
+    PlaceFinder findPlace;                // unset where the atlas reader is not linked in
+    std::function<void()> beforeMessage;  // batch ends its progress line here
 };
 
 // Prints "zodiara-chart: <message>" as one line on the error stream; returns ExitBadInput.

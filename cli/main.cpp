@@ -1,19 +1,16 @@
 // zodiara-chart: natal charts from the command line, for people and for scripts.
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "cli/chartimages.h"
 #include "cli/commands.h"
-#include "entry/atlas.h"
-#include "entry/daylightsaving.h"
+#include "cli/modules.h"
 #include "lore/lorecommands.h"
-
-#include <QString>
-
-#include <filesystem>
 
 namespace {
 
@@ -38,34 +35,40 @@ int runLore(CommandContext& context, zodiara::LoreAnswer (*command)(std::span<co
 int runTraits(CommandContext& context) { return runLore(context, zodiara::runTraitsCommand); }
 int runCompatibility(CommandContext& context) { return runLore(context, zodiara::runCompatibilityCommand); }
 
-// The atlas beside the program, searched as the lookup's filter does.
-PlaceSearch findPlace(std::string_view text)
+// The entry `name` of the module `file` beside the program's file (its links resolved), loaded on
+// first use; null, with the reason, when there is none.
+template <typename Entry>
+Entry* moduleEntry(const char* file, const char* name, std::string& reason)
 {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    const QString path = zodiara::atlasPath(QString::fromStdString(program.parent_path().string()));
-    const std::optional<zodiara::Atlas> atlas = zodiara::readAtlas(path);
-    if (!atlas)
-        return {std::nullopt, "cannot read the atlas " + path.toStdString()};
-    const std::vector<int> found = atlas->find(QString::fromUtf8(text.data(), qsizetype(text.size())));
-    for (const int number : found) {
-        const QString line = atlas->line(number);
-        const zodiara::AtlasLine parsed = zodiara::parseAtlasLine(line);
-        if (!parsed.hasLatitude)
-            continue;
-        const auto angle = [](const QString& degrees, bool positive, char yes, char no, const QString& minutes) {
-            return (degrees + QChar::fromLatin1(positive ? yes : no) + minutes).toStdString();
-        };
-        AtlasPlace place;
-        place.line = line.simplified().toStdString();
-        place.place = parsed.place.toStdString();
-        place.longitude = angle(parsed.longitudeDegrees, parsed.west, 'W', 'E', parsed.longitudeMinutes);
-        place.latitude = angle(parsed.latitudeDegrees, parsed.north, 'N', 'S', parsed.latitudeMinutes);
-        place.zone = parsed.zone;
-        place.ianaZone = zodiara::atlasZoneName(line).toStdString();
-        return {std::move(place), {}};
-    }
-    return {std::nullopt, "no place of the atlas matches it"};
+    const std::string path = (program.parent_path() / file).string();
+    // Never closed: Qt does not expect to be unloaded.
+    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* entry = module ? ::dlsym(module, name) : nullptr;
+    if (!entry)
+        reason = ::dlerror();
+    return reinterpret_cast<Entry*>(entry);
+}
+
+std::string drawImages(const ChartImageOptions& options, const ChartView& view, std::vector<OutputFile>& files)
+{
+    std::string error;
+    const auto draw = moduleEntry<decltype(zodiaraDrawChartImages)>(ImagesModule, "zodiaraDrawChartImages", error);
+    if (!draw)
+        return "cannot draw: " + error;
+    draw(options, view, files, error);
+    return error;
+}
+
+PlaceSearch findPlace(std::string_view text)
+{
+    PlaceSearch search;
+    const auto find = moduleEntry<decltype(zodiaraFindAtlasPlace)>(AtlasModule, "zodiaraFindAtlasPlace", search.reason);
+    if (!find)
+        return {std::nullopt, "no atlas: " + search.reason};
+    find(text, search);
+    return search;
 }
 
 // One line per command.
@@ -76,7 +79,8 @@ constexpr Command Commands[] = {
      "[--save FILE.cht] [IMAGES]",
      runCompute},
     {"show", "show FILE.cht [--json] [--save OTHER.cht] [IMAGES]", runShow},
-    {"batch", "batch [FILE.csv|-]    (columns name,place,date,time,zone,dst,bc,lon,lat[,ephemeris]; JSON lines out)",
+    {"batch",
+     "batch [--jobs N] [FILE.csv|-]    (columns name,place,date,time,zone,dst,bc,lon,lat[,ephemeris]; JSON lines out)",
      runBatch},
     {"traits", "traits SIGN    (a sign name, an index 0..11 or a birthday MM-DD)", runTraits},
     {"compatibility", "compatibility SIGN SIGN", runCompatibility},
@@ -103,7 +107,7 @@ int main(int argc, char** argv)
     const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
     CommandContext context;
     context.now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-    context.encodeImages = encodeChartImages;
+    context.encodeImages = drawImages;
     context.findPlace = findPlace;
     if (args.empty()) {
         fail(context, "no command given; try zodiara-chart --help");

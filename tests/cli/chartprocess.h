@@ -44,11 +44,11 @@ inline std::vector<std::string> environmentWith(const std::vector<std::string>& 
     return result;
 }
 
-// Starts the program; -1 when it cannot be started.
+// Starts the program (zodiara-chart unless `program` names a copy); -1 when it cannot be started.
 inline pid_t spawnChart(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                        const posix_spawn_file_actions_t& actions)
+                        const posix_spawn_file_actions_t& actions, const char* program = ZODIARA_CHART_EXE)
 {
-    std::vector<char*> argv{const_cast<char*>(ZODIARA_CHART_EXE)}, envp;
+    std::vector<char*> argv{const_cast<char*>(program)}, envp;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -67,7 +67,7 @@ inline pid_t spawnChart(const std::vector<std::string>& args, const std::vector<
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     pid_t pid = -1;
-    const int error = posix_spawn(&pid, ZODIARA_CHART_EXE, &actions, &attributes, argv.data(), envp.data());
+    const int error = posix_spawn(&pid, program, &actions, &attributes, argv.data(), envp.data());
     posix_spawnattr_destroy(&attributes);
     return error == 0 ? pid : -1;
 }
@@ -83,14 +83,15 @@ inline int waitFor(pid_t pid)
 
 // Runs the program with standard input, output and error on the three files, to the end.
 inline int runChart(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                    const std::filesystem::path& in, const std::filesystem::path& out, const std::filesystem::path& err)
+                    const std::filesystem::path& in, const std::filesystem::path& out, const std::filesystem::path& err,
+                    const char* program = ZODIARA_CHART_EXE)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int status = waitFor(spawnChart(args, env, actions));
+    const int status = waitFor(spawnChart(args, env, actions, program));
     posix_spawn_file_actions_destroy(&actions);
     return status;
 }

@@ -50,13 +50,13 @@ protected:
     // The environment is the test's own with `env` applied; output goes to `stdoutPath` if given.
     // "DIR/" in an argument or a variable stands for the test's folder.
     Outcome run(std::vector<std::string> args, std::string_view input = {}, std::vector<std::string> env = {},
-                const std::string& stdoutPath = {}) const
+                const std::string& stdoutPath = {}, const char* program = ZODIARA_CHART_EXE) const
     {
         const fs::path in = m_dir / "stdin", out = m_dir / "stdout", err = m_dir / "stderr";
         writeFile(in, input);
         Outcome r;
         r.status = runChart(inDir(args), environmentWith(inDir(env)), in,
-                            stdoutPath.empty() ? out : fs::path(stdoutPath), err);
+                            stdoutPath.empty() ? out : fs::path(stdoutPath), err, program);
         r.out = stdoutPath.empty() ? readFile(out) : "";
         r.err = readFile(err);
         return r;
@@ -293,6 +293,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     Case{"batch of a missing file", {"batch", "DIR/none.csv"}, 2, {}, "none.csv"},
     Case{"batch without the header", {"batch"}, 2, {}, "header", "name,date\nA,1990-01-01\n"},
     Case{"batch of nothing", {"batch"}, 2, {}, "empty"},
+    Case{"batch on no threads", {"batch", "--jobs", "0"}, 2, {}, "--jobs wants a number of threads from 1 to 256, not \"0\""},
     Case{"the lore commands run through the program", {"compatibility", "leo", "aries"}, 0, {"Aries and Leo:\n"}},
     Case{"a sign quoting a line break is one line", {"traits", "a\nb"}, 2, {}, "\"a\\x0ab\""},
     Case{"a refusal naming a file with a line break is one line", reference({"--save", "DIR/no/a\nb.cht"}), 2, {}, "a\\x0ab.cht"},
@@ -387,24 +388,164 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliCases, testing::Values(
     [](const auto& info) { return testName(info.param.what); });
 // clang-format on
 
-// A program at the other end of a pipe gets each answer before it sends the next question.
+// A program at the other end of a pipe gets each answer before it sends the next question, from
+// worker threads too.
 TEST_F(Cli, BatchOverAPipeAnswersEachRowBeforeTheInputEnds)
 {
-    ASSERT_EQ(mkfifo((m_dir / "rows").c_str(), 0600), 0);
-    bool answered = false;
-    std::thread asker([&] {
-        std::ofstream rows(m_dir / "rows");
-        rows << Header << '\n' << Eve << std::endl;
-        // Long enough for any machine; a batch that waited for the end would never answer.
-        for (int tenths = 0; tenths < 200 && !answered; ++tenths) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            answered = readFile(m_dir / "stdout").starts_with("{\"name\":\"Eve\"");
-        }
-    });
-    const Outcome r = run({"batch", "DIR/rows"});
-    asker.join();
-    EXPECT_TRUE(answered);
-    EXPECT_EQ(std::tie(r.status, r.err), std::tuple(0, ""));
+    for (const std::string jobs : {"1", "2"}) {
+        fs::remove(m_dir / "rows");
+        ASSERT_EQ(mkfifo((m_dir / "rows").c_str(), 0600), 0);
+        bool answered = false;
+        std::thread asker([&] {
+            std::ofstream rows(m_dir / "rows");
+            rows << Header << '\n' << Eve << std::endl;
+            // Long enough for any machine; a batch that waited for the end would never answer.
+            for (int tenths = 0; tenths < 200 && !answered; ++tenths) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                answered = readFile(m_dir / "stdout").starts_with("{\"name\":\"Eve\"");
+            }
+        });
+        const Outcome r = run({"batch", "--jobs", jobs, "DIR/rows"});
+        asker.join();
+        EXPECT_TRUE(answered) << jobs << " jobs";
+        EXPECT_EQ(std::tie(r.status, r.err), std::tuple(0, "")) << jobs << " jobs";
+    }
+}
+
+// Rows of every kind, many blocks of them: the threads' answers come out as one thread's, in input
+// order, each error on its own row's line.
+TEST_F(Cli, BatchOnSeveralThreadsAnswersAsOneThreadDoes)
+{
+    std::string csv = "\xEF\xBB\xBF" + Header + ",ephemeris\r\n";
+    const std::string rows[] = {
+        Eve + ",precise",
+        Eve + ",",
+        "Bad hour,,1990-01-01,24:00,6,0,0,74W00,40N43,classic",
+        "",
+        "\"Quote \"\"Q\"\", Esq.\",\"Paris, France\",0044-03-15,12:00:30,CET,1,1,002E20,48N52,",
+        std::string(70000, 'x'),
+        "\"Smith\nJohn\",,1990-01-01,12:00,EST,0,0,74W00,40N43,",
+        "Far,,5000-01-01,12:00,EST,0,0,74W00,40N43,precise",
+        "Too few,fields",
+    };
+    const std::string ends[] = {"\r\n", "\n", "\r"};
+    long long answers = 0;
+    for (int i = 0; i < 2000; ++i) {
+        // Dates and places that differ row by row, so a row answered twice or out of order shows.
+        const std::string date =
+            std::to_string(1800 + i % 400) + "-" + std::to_string(1 + i % 12) + "-" + std::to_string(1 + i % 28);
+        const std::string row = i % 5 == 0
+                                    ? rows[std::size_t(i / 5) % std::size(rows)]
+                                    : "P" + std::to_string(i) + ",," + date + ",12:00,EST,0,0,"
+                                          + std::to_string(i % 180) + "W00,40N43," + (i % 3 ? "classic" : "precise");
+        answers += !row.empty();
+        csv += row + ends[std::size_t(i) % std::size(ends)];
+    }
+    writeFile(m_dir / "rows.csv", csv);
+    const Outcome one = run({"batch", "--jobs", "1", "DIR/rows.csv"});
+    EXPECT_EQ(std::tie(one.status, one.err), std::tuple(1, ""));
+    EXPECT_EQ(std::count(one.out.begin(), one.out.end(), '\n'), answers);
+    for (const std::string jobs : {"2", "7"}) {
+        const Outcome several = run({"batch", "--jobs", jobs, "DIR/rows.csv"});
+        EXPECT_EQ(std::tie(several.status, several.err), std::tuple(1, "")) << jobs << " jobs";
+        EXPECT_TRUE(several.out == one.out) << jobs << " jobs differ from one";
+        // Through a FIFO, where every read may wait and so ends a round of blocks.
+        fs::remove(m_dir / "rows");
+        ASSERT_EQ(mkfifo((m_dir / "rows").c_str(), 0600), 0);
+        std::thread writer([&] { std::ofstream(m_dir / "rows", std::ios::binary) << csv; });
+        const Outcome piped = run({"batch", "--jobs", jobs, "DIR/rows"});
+        writer.join();
+        EXPECT_TRUE(piped.out == one.out) << jobs << " jobs through a FIFO differ from one";
+    }
+}
+
+// On a terminal the error stream gets one line, redrawn in place and ended once; the answers are
+// those of a run without one.
+TEST_F(Cli, BatchShowsItsProgressOnATerminalOnly)
+{
+    std::string csv = Header + "\n";
+    for (int i = 0; i < 300; ++i)
+        csv += Eve + "\n";
+    writeFile(m_dir / "rows.csv", csv);
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(terminal, 0) << std::strerror(errno);
+    ASSERT_EQ(grantpt(terminal) | unlockpt(terminal), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, (m_dir / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, ptsname(terminal), O_RDWR | O_NOCTTY, 0);
+    const pid_t pid = spawnChart(inDir({"batch", "DIR/rows.csv"}), environmentWith({}), actions);
+    posix_spawn_file_actions_destroy(&actions);
+    // Read until the program's end closes the terminal's other side.
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, std::size_t(got));
+    const int status = waitFor(pid);
+    close(terminal);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(m_dir / "stdout"), run({"batch", "DIR/rows.csv"}).out);
+    // The terminal turns the one line end into CR LF.
+    const std::size_t last = shown.rfind("\r\x1b[K");
+    ASSERT_NE(last, std::string::npos) << shown;
+    EXPECT_TRUE(shown.ends_with("\r\n")) << shown;
+    EXPECT_EQ(shown.find('\n'), shown.size() - 1) << shown;
+    EXPECT_TRUE(shown.substr(last).starts_with("\r\x1b[Kzodiara-chart: 300 rows, ")) << shown;
+    EXPECT_NE(shown.find(", done in 0:"), std::string::npos) << shown;
+}
+
+// Qt is mapped only by the modules that need it: Qt Gui for images, Qt Core for the atlas of --at;
+// every other answer starts without either.
+TEST_F(Cli, OnlyImagesAndTheAtlasLoadQt)
+{
+    writeFile(m_dir / "rows.csv", Header + "\n" + Eve + "\n");
+    const struct {
+        std::vector<std::string> args;
+        bool core, gui;
+    } rows[] = {
+        {reference({"--json"}), false, false},
+        {reference({"--save", "DIR/a.cht"}), false, false},
+        {{"show", ZODIARA_TEST_DATA "/reference-chart.cht", "--json"}, false, false},
+        {{"batch", "DIR/rows.csv"}, false, false},
+        {{"traits", "leo"}, false, false},
+        {{"compatibility", "leo", "aries"}, false, false},
+        {reference({"--png", "DIR/a.png"}), true, true},
+        {{"show", ZODIARA_TEST_DATA "/reference-chart.cht", "--pdf", "DIR/a.pdf"}, true, true},
+        {{"compute", "--at", "new york", "--date", "1990-01-01", "--time", "12:00", "--json"}, true, false},
+    };
+    for (const auto& row : rows) {
+        const Outcome r = run(row.args, {}, {"LD_DEBUG=files", "LD_DEBUG_OUTPUT=DIR/loader"});
+        EXPECT_EQ(r.status, 0) << row.args[1] << ": " << r.err;
+        // The loader's log of the objects it mapped, in DIR/loader.<pid>.
+        std::string mapped;
+        for (const fs::directory_entry& entry : fs::directory_iterator(m_dir))
+            if (entry.path().filename().string().starts_with("loader.")) {
+                mapped += readFile(entry.path());
+                fs::remove(entry.path());
+            }
+        ASSERT_NE(mapped.find("libc.so"), std::string::npos) << "no loader log";
+        EXPECT_EQ(mapped.find("libQt6Core.so") != std::string::npos, row.core) << row.args[0] << " " << row.args[1];
+        EXPECT_EQ(mapped.find("libQt6Gui.so") != std::string::npos, row.gui) << row.args[0] << " " << row.args[1];
+    }
+}
+
+// The program copied alone still answers in text and JSON; what needs a missing module is refused
+// in one line, and nothing is written.
+TEST_F(Cli, WithoutItsModulesTheProgramAnswersAllButImagesAndTheAtlas)
+{
+    fs::copy_file(ZODIARA_CHART_EXE, m_dir / "zodiara-chart");
+    const std::string alone = (m_dir / "zodiara-chart").string();
+    const Outcome json = run(reference({"--json"}), {}, {}, {}, alone.c_str());
+    EXPECT_EQ(std::tie(json.status, json.out, json.err), std::tuple(0, ReferenceJson, ""));
+    const Outcome image = run(reference({"--save", "DIR/a.cht", "--png", "DIR/a.png"}), {}, {}, {}, alone.c_str());
+    EXPECT_EQ(std::tie(image.status, image.out), std::tuple(2, ""));
+    EXPECT_TRUE(image.err.starts_with("zodiara-chart: cannot draw: ")) << image.err;
+    EXPECT_NE(image.err.find("zodiara-chart-images.so"), std::string::npos) << image.err;
+    EXPECT_FALSE(fs::exists(m_dir / "a.cht") || fs::exists(m_dir / "a.png"));
+    const Outcome at = run({"compute", "--at", "new york"}, {}, {}, {}, alone.c_str());
+    EXPECT_EQ(at.status, 2);
+    EXPECT_TRUE(at.err.starts_with("zodiara-chart: --at \"new york\": no atlas: ")) << at.err;
 }
 
 }  // namespace

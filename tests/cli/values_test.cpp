@@ -1,4 +1,5 @@
-// The value forms of options and batch columns, the option parser and the JSON texts.
+// The value forms of options and batch columns, the option parser, the JSON texts and the batch's
+// progress line.
 // The birth rules behind the forms have their own tests in tests/chart.
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 #include "cli/json.h"
 #include "cli/options.h"
+#include "cli/progress.h"
 
 namespace {
 
@@ -92,6 +94,28 @@ TEST(Json, NotANumberIsNullAndStringsAreEscaped)
     appendJsonNumber(text, std::nan(""));
     appendJsonString(text, "a\"b\\c\nd\x01 Zoë");
     EXPECT_EQ(text, "null\"a\\\"b\\\\c\\u000ad\\u0001 Zoë\"");
+}
+
+TEST(Progress, SaysRowsRateShareAndTimeLeft)
+{
+    // Fields: rows, seconds, bytes done, bytes in all (0 for a pipe), finished.
+    // clang-format off
+    const std::pair<BatchProgress, const char*> rows[] = {
+        {{0, 0, 0, 0, false}, "0 rows"},
+        {{1, 0.5, 0, 0, false}, "1 row, 2 rows/s"},
+        {{1, 0.25, 10, 100, false}, "1 row, 4 rows/s, 10%, 0:02 left"},
+        {{5000, 2, 25, 100, false}, "5000 rows, 2500 rows/s, 25%, 0:06 left"},
+        {{5000, 2, 0, 100, false}, "5000 rows, 2500 rows/s, 0%"},
+        {{120000, 1000, 1, 4, false}, "120000 rows, 120 rows/s, 25%, 50:00 left"},
+        {{120000, 1000, 1, 40, false}, "120000 rows, 120 rows/s, 2%, 10:50:00 left"},
+        // A file that grew meanwhile is done, not past done.
+        {{7, 1, 300, 200, false}, "7 rows, 7 rows/s, 100%, 0:00 left"},
+        {{100000, 61.5, 100, 100, true}, "100000 rows, 1626 rows/s, done in 1:02"},
+        {{3, 0, 0, 0, true}, "3 rows, done in 0:00"},
+    };
+    // clang-format on
+    for (const auto& [progress, text] : rows)
+        EXPECT_EQ(progressText(progress), text);
 }
 
 }  // namespace

@@ -45,6 +45,8 @@ usr/lib/zodiara/atlas-search.bin
 usr/lib/zodiara/atlas.txt
 usr/lib/zodiara/zodiara
 usr/lib/zodiara/zodiara-chart
+usr/lib/zodiara/zodiara-chart-atlas.so
+usr/lib/zodiara/zodiara-chart-images.so
 usr/lib/zodiara/zodiara.html
 usr/share/applications/zodiara.desktop
 usr/share/doc/zodiara/LICENSE
@@ -105,6 +107,12 @@ chart=$scratch/ada.cht
 "$root/usr/bin/zodiara-chart" compute --name Ada --date 1990-01-01 --time 12:00 --zone EST --lon 74W00 --lat 40N43 \
   --save "$chart" >/dev/null || fail "installed zodiara-chart compute failed"
 [ "$(stat -c %s "$chart" 2>/dev/null)" = 846 ] || fail "installed zodiara-chart wrote no 846-byte chart"
+# Images and --at come from the modules beside the resolved program.
+"$root/usr/bin/zodiara-chart" show "$chart" --png "$scratch/ada.png" >/dev/null \
+  && [ "$(head -c 4 "$scratch/ada.png" | od -An -c | tr -d ' ')" = 211PNG ] \
+  || fail "installed zodiara-chart drew no PNG"
+"$root/usr/bin/zodiara-chart" compute --at kathmandu --date 1990-05-01 --time 10:00 2>/dev/null \
+  | grep -q 'Universal Time:       1990-05-01 04:15:00' || fail "installed zodiara-chart --at found no Kathmandu"
 # Still running after a second: it started and opened the chart without dying.
 status=0
 QT_QPA_PLATFORM=offscreen timeout 1 "$root/usr/bin/zodiara" "$chart" >"$scratch/zodiara.log" 2>&1 || status=$?

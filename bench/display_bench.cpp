@@ -27,18 +27,17 @@ namespace {
 using namespace zodiara;
 
 // 1990-01-01 12:00 EST, 74W00 40N43
-Chart referenceChart(DerivedTables& tables)
+Chart chartOf(const BirthData& birth, DerivedTables& tables)
 {
-    BirthData birth;
-    birth.name = "Reference";
-    birth.birthDate = {1990, 1, 1};
-    birth.localTime = {12, 0, 0};
-    birth.zone = 6;
-    birth.longitude = {74, 0, West};
-    birth.latitude = {40, 43, North};
     ComputedChart computed = *computeChart(birth);
     tables = computed.tables;
     return computed.chart;
+}
+
+Chart referenceChart(DerivedTables& tables)
+{
+    return chartOf({"Reference", "", {1990, 1, 1}, false, {12, 0, 0}, 6, false, {74, 0, West}, {40, 43, North}},
+                   tables);
 }
 
 // One paint of the view; arg 0 shows the aspect table, arg 1 drops the glyph bitmaps first.
@@ -67,16 +66,8 @@ BENCHMARK(BM_PaintView)->ArgNames({"aspects", "cold"})->Args({0, 0})->Args({1, 0
 // Delhi, 1962-02-04 17:30 IST, 77E13 28N36: seven bodies within 17 degrees of Aquarius.
 Chart delhiChart(DerivedTables& tables)
 {
-    BirthData birth;
-    birth.name = "Delhi";
-    birth.birthDate = {1962, 2, 4};
-    birth.localTime = {17, 30, 0};
-    birth.zone = 22;  // IST
-    birth.longitude = {77, 13, East};
-    birth.latitude = {28, 36, North};
-    ComputedChart computed = *computeChart(birth);
-    tables = computed.tables;
-    return computed.chart;
+    return chartOf(
+        {"Delhi", "", {1962, 2, 4}, false, {17, 30, 0}, 22 /* IST */, false, {77, 13, East}, {28, 36, North}}, tables);
 }
 
 // A maximised view, 1600 x 1200, with the table: arg 0 is 0 for the reference chart, 1 for the Delhi

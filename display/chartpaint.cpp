@@ -66,11 +66,12 @@ void paintWheel(ChartCanvas& canvas, const Chart& chart, const SortedBodies& sor
     number.height = std::min(number.height, 2 * (layout.numberRadius - layout.hubRadius));
     for (;; --number.height) {
         canvas.setFont(number);
-        const auto inside = [&](int i) {
+        bool inside = true;
+        for (int i = 0; i < 12 && inside; ++i) {
             const QString label = houseNumberText(i + 1);
-            return houseNumberInsideBand(layout, i, canvas.textExtent(label), canvas.inkPixels(label));
-        };
-        if (number.height <= 1 || std::ranges::all_of(std::views::iota(0, 12), inside))
+            inside = houseNumberInsideBand(layout, i, canvas.textExtent(label), canvas.inkPixels(label));
+        }
+        if (number.height <= 1 || inside)
             break;
     }
     for (int i = 0; i < 12; ++i) {

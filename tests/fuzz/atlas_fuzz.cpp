@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "chart/chart.h"
+#include "chart/text1252.h"
 #include "entry/atlas.h"
 
 // White space as the atlas reader counts it: a line of nothing else is left out.
@@ -25,7 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every line but the blank and over-long ones, which are skipped. The limit counts bytes of UTF-8,
     // which a Windows-1252 byte may take up to three of: a line near it may go either way.
     qsizetype kept = 0, either = 0;
-    for (std::size_t start = 0; start < size;) {
+    // A byte-order mark before UTF-8 text is no part of its first line.
+    const bool utf8 = isValidUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+    const bool mark = utf8 && size >= 3 && std::memcmp(data, "\xef\xbb\xbf", 3) == 0;
+    for (std::size_t start = mark ? 3 : 0; start < size;) {
         const auto* end = static_cast<const std::uint8_t*>(std::memchr(data + start, '\n', size - start));
         const std::size_t next = end ? std::size_t(end - data) + 1 : size;
         std::size_t length = (end ? next - 1 : next) - start;

@@ -41,22 +41,27 @@ Chart referenceChart(DerivedTables& tables)
 }
 
 // One paint of the view; arg 0 shows the aspect table, arg 1 drops the glyph bitmaps first.
-void BM_PaintView(benchmark::State& state)
+// Paints `chart` into an image of `size` once per iteration; `cold` drops the glyph bitmaps first.
+void paintViews(benchmark::State& state, const Chart& chart, const DerivedTables& tables, QSize size, bool aspects,
+                bool cold)
 {
-    DerivedTables tables;
-    const Chart chart = referenceChart(tables);
-    const bool aspects = state.range(0) != 0;
-    const bool cold = state.range(1) != 0;
-    QImage image(DefaultViewSize, QImage::Format_RGB32);
+    QImage image(size, QImage::Format_RGB32);
     for (auto _ : state) {
         if (cold)
             clearScreenGlyphCache();
         image.fill(Qt::white);
         QPainter painter(&image);
         PainterCanvas canvas(painter, GlyphStyle::Bitmap);
-        paintChartView(canvas, chart, tables, DefaultViewSize, aspects);
+        paintChartView(canvas, chart, tables, size, aspects);
     }
     benchmark::DoNotOptimize(image.constBits());
+}
+
+void BM_PaintView(benchmark::State& state)
+{
+    DerivedTables tables;
+    const Chart chart = referenceChart(tables);
+    paintViews(state, chart, tables, DefaultViewSize, state.range(0) != 0, state.range(1) != 0);
 }
 // clang-format off
 BENCHMARK(BM_PaintView)->ArgNames({"aspects", "cold"})->Args({0, 0})->Args({1, 0})->Args({0, 1})->Args({1, 1})
@@ -76,18 +81,7 @@ void BM_PaintLargeView(benchmark::State& state)
 {
     DerivedTables tables;
     const Chart chart = state.range(0) == 0 ? referenceChart(tables) : delhiChart(tables);
-    const bool cold = state.range(1) != 0;
-    const QSize size(1600, 1200);
-    QImage image(size, QImage::Format_RGB32);
-    for (auto _ : state) {
-        if (cold)
-            clearScreenGlyphCache();
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        PainterCanvas canvas(painter, GlyphStyle::Bitmap);
-        paintChartView(canvas, chart, tables, size, true);
-    }
-    benchmark::DoNotOptimize(image.constBits());
+    paintViews(state, chart, tables, QSize(1600, 1200), true, state.range(1) != 0);
 }
 BENCHMARK(BM_PaintLargeView)
     ->ArgNames({"delhi", "cold"})

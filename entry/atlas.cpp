@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringDecoder>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -78,12 +79,20 @@ std::string_view view(const QByteArray& bytes) { return {bytes.constData(), stat
 
 }  // namespace
 
+QString atlasLineText(QByteArrayView utf8)
+{
+    // QString::fromUtf8 would drop a mark at the start of every line, leaving some lines blank.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
+}
+
 QStringList atlasLines(QByteArrayView bytes)
 {
     const QByteArray text = utf8Text(bytes.toByteArray());
     QStringList lines;
     forEachLine(view(text), [&](std::size_t start, std::size_t length) {
-        lines.append(QString::fromUtf8(text.constData() + start, static_cast<qsizetype>(length)));
+        lines.append(atlasLineText(QByteArrayView(text.constData() + start, static_cast<qsizetype>(length))));
     });
     return lines;
 }
@@ -799,12 +808,12 @@ QString Atlas::line(int number) const
     if (line.start > size || line.length > size - line.start)
         return {};
     if (t.atlasFile < 0)
-        return QString::fromUtf8(t.text.data() + line.start, static_cast<qsizetype>(line.length));
+        return atlasLineText(QByteArrayView(t.text.data() + line.start, static_cast<qsizetype>(line.length)));
     // Read where it stands: a line is all the list needs of the file at a time.
     QByteArray bytes(static_cast<qsizetype>(line.length), Qt::Uninitialized);
     const ssize_t read = ::pread(t.atlasFile, bytes.data(), line.length, static_cast<off_t>(line.start));
     bytes.truncate(std::max<ssize_t>(read, 0));
-    return QString::fromUtf8(bytes);
+    return atlasLineText(bytes);
 }
 
 namespace {

@@ -42,6 +42,10 @@ QString atlasPath(const QString& programDirectory);
 // byte-order mark dropped) is read as UTF-8, anything else as Windows-1252.
 QStringList atlasLines(QByteArrayView bytes);
 
+// One line of an atlas's UTF-8 as text. A byte-order mark inside the file stays, where it stands, as
+// the zero-width character it is: the blank-line rule counted it as ink.
+QString atlasLineText(QByteArrayView utf8);
+
 // One atlas line taken apart by positions: a place name, two or more spaces, "074W00",
 // spaces, "40N43", then text naming a zone. Pieces are copied as found, unchecked.
 struct AtlasLine {

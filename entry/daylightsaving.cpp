@@ -77,7 +77,7 @@ QString atlasLineOfPlace(const QString& atlasPath, const QString& place, const G
         qsizetype end = text.indexOf('\n', start);
         if (end < 0)
             end = text.size();
-        const QString line = QString::fromUtf8(text.constData() + start, end - start).trimmed();
+        const QString line = atlasLineText(QByteArrayView(text.constData() + start, end - start)).trimmed();
         const AtlasLine parsed = parseAtlasLine(line);
         if (parsed.place == place && parsed.hasLatitude
             && sameAngle(parsed.longitudeDegrees, parsed.longitudeMinutes, parsed.west, longitude, West)

@@ -82,6 +82,9 @@ private slots:
         const std::pair<QByteArray, QStringList> files[] = {
             {"a\r\n\n \t\r\n  bc\r\r\n \f", {"a", "  bc\r"}},
             {"\xef\xbb\xbfZ\xc3\xbcrich\n", {"Zürich"}},
+            // a mark further on is the line's own text, not dropped to leave a blank line behind
+            {"a\n\xef\xbb\xbf \n\xef\xbb\xbf\xef\xbb\xbfz",
+             {"a", QStringLiteral("\ufeff "), QStringLiteral("\ufeff\ufeffz")}},
             {"Z\xfcrich\n\x80 x", {"Zürich", "€ x"}},
             {"Z\xc3\xbcrich\nK\xf6ln", {"ZÃ¼rich", "Köln"}},  // one bad byte makes it all Windows-1252
             {"a\n" + QByteArray(AtlasMaxLineBytes + 1, 'x') + "\nb", {"a", "b"}}};  // too long a line is skipped
